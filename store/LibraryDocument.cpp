@@ -1,0 +1,525 @@
+#include "store/LibraryDocument.h"
+
+#include <commdlg.h>
+
+#include <cstdio>
+
+namespace vellora {
+
+namespace {
+
+constexpr char kFailCaption[] = "Fail";
+constexpr char kSorry[] = "Sorry";
+
+std::string WithBackslash(std::string folder) {
+  if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return folder;
+}
+
+bool FileExists(const std::string& path) {
+  return !path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Size of a file opened with no access rights, as the file system reports it.
+LONGLONG FileSizeOf(const std::string& path) {
+  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return -1;
+  LARGE_INTEGER size;
+  size.QuadPart = -1;
+  if (!GetFileSizeEx(h, &size)) size.QuadPart = -1;
+  CloseHandle(h);
+  return size.QuadPart;
+}
+
+}  // namespace
+
+LibraryDocument::LibraryDocument(DocumentHost& host, UserPrompt& prompt, const TextSource& texts,
+                                 DiagnosticSink& log, DocumentSetup setup)
+    : host_(host), prompt_(prompt), texts_(texts), log_(log), setup_(std::move(setup)) {
+  if (setup_.tempFolder.empty()) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    setup_.tempFolder = temp;
+  }
+  setup_.tempFolder = WithBackslash(setup_.tempFolder);
+}
+
+LibraryDocument::~LibraryDocument() {
+  recent_.Save(setup_.registryRoot, setup_.registryKey);
+  ReleaseStorages();
+}
+
+std::string LibraryDocument::ScratchPath() const { return setup_.tempFolder + "mytemp.vlx"; }
+std::string LibraryDocument::RepackPath() const { return setup_.tempFolder + "ForReplace.vlx"; }
+
+void LibraryDocument::ReleaseStorages() {
+  currentFolder_.Release();
+  root_.Release();
+}
+
+// ---- lifecycle ----------------------------------------------------------------
+
+void LibraryDocument::Close() {
+  host_.ClearViews();
+  ReleaseStorages();
+  folders_.clear();
+  currentFolderName_.clear();
+  folderCounter_ = 0;
+  itemCounter_ = 0;
+}
+
+void LibraryDocument::SetPath(const std::string& path) {
+  path_ = path;
+  if (!path.empty()) {
+    host_.SetTitle(setup_.applicationTitle + " - " + path);
+    recent_.Add(path);
+  } else {
+    host_.SetTitle(setup_.applicationTitle + " - " + Text(kTextUntitled, "Untitled"));
+  }
+}
+
+bool LibraryDocument::CreateLibrary(const std::string& path) {
+  Close();
+  HRESULT hr = path.empty() ? root_.CreateRoot(ScratchPath().c_str(), kScratchFileMode)
+                            : root_.CreateRoot(path.c_str(), kTransactedFileMode);
+  std::string usedPath = path;
+  if (FAILED(hr) && !path.empty()) {
+    // The chosen place cannot take a library: a library must be open all the
+    // same, so the scratch library stands in.
+    usedPath.clear();
+    hr = root_.CreateRoot(ScratchPath().c_str(), kScratchFileMode);
+  }
+  if (FAILED(hr)) {
+    root_.Release();
+    path_.clear();
+    return false;
+  }
+  CreateFolder(Text(kTextFirstTreeFolder, "Favorite Tree"), kFolderTree);
+  CreateFolder(Text(kTextFirstCatalogFolder, "Favorite Folder"), kFolderCatalog);
+  CreateFolder(Text(kTextSecondCatalogFolder, "Favorite Folder 2"), kFolderCatalog);
+  LayDownSettings(root_);
+  root_.Commit();
+  // The folders above were counted while laid down; loading counts them again.
+  folders_.clear();
+  folderCounter_ = 0;
+  SetPath(usedPath);
+  LoadIntoViews(true);
+  modified_ = false;
+  return usedPath == path;
+}
+
+bool LibraryDocument::OpenLibrary(const std::string& path) {
+  Close();
+  if (path.empty() || FAILED(root_.OpenRoot(path.c_str(), kWriteMode))) {
+    root_.Release();
+    return false;
+  }
+  std::string password = ReadSettingsString(root_, 6);
+  if (!password.empty() && !prompt_.AskPassword(path, password)) {
+    prompt_.ShowMessage(Text(kTextPasswordFailed, "Invalid password, access denied!"),
+                        Text(kTextTipCaption, kSorry), MB_OK | MB_ICONEXCLAMATION);
+    root_.Release();
+    CreateLibrary("");
+    return true;
+  }
+  SetPath(path);
+  LoadIntoViews(true);
+  modified_ = false;
+  return true;
+}
+
+void LibraryDocument::LoadIntoViews(bool reloadBookmarks) {
+  if (reloadBookmarks) {
+    bookmarks_ = ReadBookmarks(root_);
+    host_.RefreshBookmarkMenu();
+  }
+  std::vector<FolderEntry> found;
+  if (FAILED(ListFolders(root_, found))) {
+    // "\xA1\xEF" is the star that marks consistency checks in the log.
+    char entry[160];
+    std::snprintf(entry, sizeof entry, "\xA1\xEF" "CHECK(%s)" "\xA1\xEF" " in %s, %d", "pEnum", "MyDocuments", 166);
+    log_.Report(entry);
+    return;
+  }
+  folders_.clear();
+  folderCounter_ = 0;
+  for (const FolderEntry& f : found) {
+    folders_[f.name] = FolderInfo{f.order, f.kind};
+    if (f.order > folderCounter_) folderCounter_ = f.order;
+  }
+  // Hand the folders over in ascending order number.
+  std::vector<FolderEntry> remaining = found;
+  while (!remaining.empty()) {
+    size_t smallest = 0;
+    for (size_t i = 1; i < remaining.size(); ++i)
+      if (remaining[i].order < remaining[smallest].order) smallest = i;
+    host_.AddFolder(remaining[smallest].name, remaining[smallest].kind);
+    remaining.erase(remaining.begin() + static_cast<long>(smallest));
+  }
+  std::string last = ReadSettingsString(root_, 0);
+  if (last.empty() || !host_.GoToLocation(last)) host_.SelectFirstFolder();
+}
+
+void LibraryDocument::Save() {
+  host_.StoreTextViewContent();
+  if (path_.empty()) {
+    SaveCopy();
+    return;
+  }
+  currentFolder_.Commit();
+  root_.Commit();
+  modified_ = false;
+}
+
+bool LibraryDocument::SaveCopy() {
+  std::string target;
+  if (!AskFile(true, kTextSaveCopyTitle, target)) return false;
+  host_.StoreTextViewContent();
+  currentFolder_.Commit();
+  root_.Commit();
+
+  StorageHandle copy;
+  HRESULT hr = copy.CreateRoot(target.c_str(), kTransactedFileMode);
+  bool created = SUCCEEDED(hr);
+  if (created) {
+    // The whole-storage copy needs every element closed, the current folder too.
+    std::string folder = currentFolderName_;
+    currentFolder_.Release();
+    hr = root_.CopyWholeStorage(copy);
+    // The copy is committed at once: the document goes on with it as saved,
+    // so nothing may wait in its transaction.
+    if (SUCCEEDED(hr)) hr = copy.Commit();
+    if (FAILED(hr) && !folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
+  }
+  if (FAILED(hr)) {
+    copy.Release();
+    // Only a file this copy made is removed; a file that could not be
+    // created (the open library itself, say) is never touched.
+    if (created) DeleteFileA(target.c_str());
+    prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be written."), kFailCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  Close();  // deletes the scratch file when it was the scratch library
+  root_ = std::move(copy);
+  SetPath(target);
+  LoadIntoViews(false);
+  modified_ = false;
+  return true;
+}
+
+void LibraryDocument::RestoreToLastSave() {
+  ReleaseStorages();
+  modified_ = false;
+  std::string path = path_;
+  if (path.empty()) {
+    // The scratch library was never saved: its last save is an empty library.
+    CreateLibrary("");
+    return;
+  }
+  if (!OpenLibrary(path)) {
+    ReportOpenFailure();
+    CreateLibrary("");
+  }
+}
+
+bool LibraryDocument::ReplaceLibraryFile(const std::string& replacement, std::string& failure) {
+  // The original is first set aside under a name of its own in its folder,
+  // so that whatever fails afterwards it can be put back.
+  std::string aside = path_ + ".repack-old";
+  DeleteFileA(aside.c_str());
+  if (!MoveFileExA(path_.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    failure = "The library file could not be replaced; it was left as it was.";
+    return false;
+  }
+  if (!MoveFileExA(replacement.c_str(), path_.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(path_.c_str());
+    MoveFileExA(aside.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    failure = "The repacked copy could not take the place of the library file; the library was left as it was.";
+    return false;
+  }
+  DeleteFileA(aside.c_str());
+  return true;
+}
+
+bool LibraryDocument::Repack() {
+  if (path_.empty()) {
+    prompt_.ShowMessage("Please save the library under a name before repacking it.", Text(kTextTipCaption, "Tip"),
+                        MB_OK | MB_ICONINFORMATION);
+    return false;
+  }
+  std::string temp = RepackPath();
+  StoreLastLocation();
+  host_.StoreTextViewContent();
+  currentFolder_.Commit();
+  root_.Commit();
+  modified_ = false;
+
+  std::string folder = currentFolderName_;
+  currentFolder_.Release();
+  StorageHandle copy;
+  HRESULT hr = copy.CreateRoot(temp.c_str(), kWriteMode);
+  if (SUCCEEDED(hr)) hr = root_.CopyWholeStorage(copy);
+  if (SUCCEEDED(hr)) hr = copy.Commit();
+  copy.Release();
+  if (FAILED(hr)) {
+    DeleteFileA(temp.c_str());
+    if (!folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
+    prompt_.ShowMessage("The library could not be repacked; it was left as it was.", kFailCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+
+  ReleaseStorages();
+  LONGLONG oldSize = FileSizeOf(path_);
+  std::string failure;
+  bool replaced = ReplaceLibraryFile(temp, failure);
+  LONGLONG newSize = FileSizeOf(path_);
+  std::string path = path_;
+  if (!OpenLibrary(path)) {
+    ReportOpenFailure();
+    CreateLibrary("");
+    return false;
+  }
+  if (!replaced) {
+    DeleteFileA(temp.c_str());
+    prompt_.ShowMessage(failure, kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  char message[512];
+  std::snprintf(message, sizeof message, Text(kTextRepackDone, "Old size: %d kB, new size: %d kB").c_str(),
+                static_cast<int>(oldSize / 1000), static_cast<int>(newSize / 1000));
+  prompt_.ShowMessage(message, "Vellora", MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
+void LibraryDocument::StoreLastLocation() {
+  if (!IsOpen()) return;
+  WriteSettingsSlot(0, Variant::FromString(host_.CurrentLocation()));
+}
+
+bool LibraryDocument::AskBeforeGivingUp() {
+  if (!modified_ && !host_.TextViewModified()) {
+    // Nothing else waits in the transactions, so the location can be
+    // committed on its own; a library made by New would lose it otherwise.
+    StoreLastLocation();
+    root_.Commit();
+    modified_ = false;
+    return true;
+  }
+  int answer = prompt_.ShowMessage(Text(kTextSaveChangesQuestion, "Save the changes to the library?"),
+                                   Text(kTextQueryCaption, kSorry), MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDCANCEL) return false;
+  if (answer == IDYES) {
+    // The location goes in first, so that the save commits it with the rest.
+    StoreLastLocation();
+    if (path_.empty()) {
+      // The scratch library is saved through the save-copy dialog; when that
+      // is cancelled the library stays open instead of losing its changes.
+      return SaveCopy();
+    }
+    Save();
+    return true;
+  }
+  // No: drop what waits in the transactions, but still remember where the
+  // user was, in the file on disk.
+  std::string location = host_.CurrentLocation();
+  modified_ = false;
+  ReleaseStorages();
+  if (!path_.empty() && SUCCEEDED(root_.OpenRoot(path_.c_str(), kWriteMode))) {
+    vellora::WriteSettingsSlot(root_, 0, Variant::FromString(location));
+    root_.Release();
+  }
+  return true;
+}
+
+bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
+  std::string candidate = startupPath;
+  for (;;) {
+    bool fromRecent = false;
+    if (candidate.empty()) {
+      candidate = recent_.Newest();
+      fromRecent = !candidate.empty();
+    }
+    if (!candidate.empty() && FileExists(candidate) && OpenLibrary(candidate)) return true;
+    if (fromRecent) recent_.RemovePath(candidate);
+    candidate.clear();  // the start-up path is used for the first attempt only
+
+    int choice = prompt_.ShowWelcome();
+    switch (choice) {
+      case kWelcomeOpenNextRecent:
+        continue;
+      case kWelcomeCreateNew: {
+        std::string path;
+        if (!AskFile(false, kTextNewLibraryTitle, path)) return false;
+        CreateLibrary(path);
+        return IsOpen();
+      }
+      case kWelcomeOpenSpecific: {
+        std::string path;
+        if (!AskFile(false, kTextOpenLibraryTitle, path)) return false;
+        if (!OpenLibrary(path)) {
+          ReportOpenFailure();
+          CreateLibrary("");
+        }
+        return IsOpen();
+      }
+      case kWelcomeExit:
+        return false;
+      default:
+        return true;
+    }
+  }
+}
+
+// ---- folders ------------------------------------------------------------------
+
+StorageHandle LibraryDocument::OpenFolder(const std::string& name, bool readOnly, bool& isCurrent) const {
+  isCurrent = !currentFolderName_.empty() && name == currentFolderName_ && !currentFolder_.Empty();
+  if (isCurrent) return StorageHandle(currentFolder_.Get(), false);
+  return root_.OpenStorageFor(name.c_str(), readOnly);
+}
+
+HRESULT LibraryDocument::SelectCurrentFolder(const std::string& name) {
+  if (name == currentFolderName_ && !currentFolder_.Empty()) return S_OK;
+  currentFolder_.Commit();
+  currentFolder_.Release();
+  currentFolderName_.clear();
+  HRESULT hr = root_.OpenStorage(name.c_str(), kTransactedMode, currentFolder_);
+  if (SUCCEEDED(hr)) currentFolderName_ = name;
+  return hr;
+}
+
+bool LibraryDocument::RenameFolder(const std::string& oldName, const std::string& newName) {
+  if (folders_.count(newName)) return false;
+  bool wasCurrent = oldName == currentFolderName_ && !currentFolder_.Empty();
+  if (wasCurrent) {
+    currentFolder_.Commit();
+    currentFolder_.Release();
+  }
+  HRESULT hr = root_.RenameElement(oldName.c_str(), newName.c_str());
+  if (SUCCEEDED(hr)) {
+    auto it = folders_.find(oldName);
+    if (it != folders_.end()) {
+      FolderInfo info = it->second;
+      folders_.erase(it);
+      folders_[newName] = info;
+    }
+  }
+  const std::string& reopen = SUCCEEDED(hr) ? newName : oldName;
+  if (wasCurrent) {
+    currentFolderName_.clear();
+    if (SUCCEEDED(root_.OpenStorage(reopen.c_str(), kTransactedMode, currentFolder_))) currentFolderName_ = reopen;
+  }
+  if (FAILED(hr)) return false;
+  modified_ = true;
+  return true;
+}
+
+HRESULT LibraryDocument::CreateFolder(const std::string& name, uint16_t kind) {
+  StorageHandle folder;
+  HRESULT hr = root_.CreateOrReplaceStorage(name.c_str(), kWriteMode, folder);
+  if (FAILED(hr)) return hr;
+  uint16_t order = static_cast<uint16_t>(folderCounter_ + 1);
+  hr = folder.WriteClass(FolderClassId(kind, order));
+  if (FAILED(hr)) return hr;
+  folderCounter_ = order;
+  folders_[name] = FolderInfo{order, kind};
+  modified_ = true;
+  return S_OK;
+}
+
+Variant LibraryDocument::ReadSettingsSlot(int slot) const { return vellora::ReadSettingsSlot(root_, slot); }
+
+HRESULT LibraryDocument::WriteSettingsSlot(int slot, const Variant& value) {
+  HRESULT hr = vellora::WriteSettingsSlot(root_, slot, value);
+  modified_ = true;
+  return hr;
+}
+
+HRESULT LibraryDocument::CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
+                                    const char* infoStream, const char* contentStream,
+                                    const std::vector<std::string>& strings) {
+  HRESULT hr = vellora::CreateItem(container, kind, name, itemId, infoStream, contentStream, strings);
+  modified_ = true;
+  return hr;
+}
+
+// ---- commands -------------------------------------------------------------------
+
+bool LibraryDocument::AskFile(bool save, int titleKey, std::string& path) {
+  FileDialogRequest request;
+  request.save = save;
+  request.title = Text(titleKey);
+  request.filter = Text(kTextLibraryFilter, "Vellora Library (*.vlx)|*.vlx|All Files (*.*)|*.*|");
+  request.defaultExtension = "vlx";
+  request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | (save ? 0 : OFN_EXPLORER);
+  return prompt_.ChooseFile(request, path);
+}
+
+void LibraryDocument::ReportOpenFailure() {
+  prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."), kFailCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
+}
+
+void LibraryDocument::OnNewLibrary() {
+  if (IsOpen() && !AskBeforeGivingUp()) return;
+  std::string path;
+  if (!AskFile(false, kTextNewLibraryTitle, path)) {
+    if (!IsOpen()) CreateLibrary("");
+    return;
+  }
+  CreateLibrary(path);
+}
+
+void LibraryDocument::OnOpenLibrary() {
+  if (IsOpen() && !AskBeforeGivingUp()) return;
+  std::string path;
+  if (!AskFile(false, kTextOpenLibraryTitle, path)) {
+    if (!IsOpen()) CreateLibrary("");
+    return;
+  }
+  if (!OpenLibrary(path)) {
+    ReportOpenFailure();
+    CreateLibrary("");
+  }
+}
+
+void LibraryDocument::OnRecentEntry(UINT id) {
+  int index = recent_.IndexForCommand(id);
+  if (index < 0) return;
+  std::string path = recent_.Entry(index);
+  if (!FileExists(path)) {
+    recent_.Remove(index);
+    prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."),
+                        Text(kTextMissingFileCaption, kSorry), MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (IsOpen() && !AskBeforeGivingUp()) return;
+  if (!OpenLibrary(path)) {
+    ReportOpenFailure();
+    CreateLibrary("");
+  }
+}
+
+bool LibraryDocument::HandleCommand(UINT id) {
+  switch (id) {
+    case kCmdNewLibrary: OnNewLibrary(); return true;
+    case kCmdOpenLibrary: OnOpenLibrary(); return true;
+    case kCmdSaveLibrary: Save(); return true;
+    case kCmdSaveCopy: SaveCopy(); return true;
+    case kCmdRestoreLastSave: RestoreToLastSave(); return true;
+    case kCmdRepackLibrary: Repack(); return true;
+    case kCmdExit: host_.CloseMainWindow(); return true;
+    default: break;
+  }
+  if (id >= kRecentFirstCommand && id <= kRecentLastCommand) {
+    OnRecentEntry(id);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace vellora

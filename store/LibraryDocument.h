@@ -1,0 +1,155 @@
+#pragma once
+// The library document: the one open library file, whether it has unsaved
+// changes, and the File-menu operations on it (new, open, save, save copy,
+// restore, repack, close and the question asked before a library is given up).
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "store/DocumentHost.h"
+#include "store/LibraryFormat.h"
+#include "store/RecentList.h"
+#include "store/Services.h"
+#include "store/StorageHandle.h"
+#include "store/UserPrompt.h"
+
+namespace vellora {
+
+// Command ids of the document's command map.
+enum DocumentCommand : UINT {
+  kCmdNewLibrary = 57600,
+  kCmdOpenLibrary = 57601,
+  kCmdSaveLibrary = 57603,
+  kCmdSaveCopy = 57604,
+  kCmdRestoreLastSave = 32937,
+  kCmdRepackLibrary = 32831,
+  kCmdExit = 57665,
+};
+
+// String-table keys of the document's texts.
+enum DocumentText : int {
+  kTextNewLibraryTitle = 3358,
+  kTextLibraryFilter = 3375,
+  kTextSaveCopyTitle = 3412,
+  kTextOpenLibraryTitle = 3420,
+  kTextQueryCaption = 3584,
+  kTextSaveChangesQuestion = 3590,
+  kTextMissingFileCaption = 3646,
+  kTextOpenFailed = 3653,
+  kTextTipCaption = 3739,
+  kTextPasswordFailed = 3827,
+  kTextUntitled = 4687,
+  kTextFirstTreeFolder = 4704,
+  kTextFirstCatalogFolder = 4713,
+  kTextSecondCatalogFolder = 4723,
+  kTextRepackDone = 5184,
+};
+
+struct FolderInfo {
+  uint16_t order = 0;
+  uint16_t kind = 0;
+};
+
+struct DocumentSetup {
+  std::string applicationTitle = "Vellora";
+  HKEY registryRoot = HKEY_CURRENT_USER;
+  std::string registryKey = "Software\\Vellora";  // the recent list lives below it
+  std::string tempFolder;                          // empty: GetTempPath
+};
+
+class LibraryDocument {
+ public:
+  LibraryDocument(DocumentHost& host, UserPrompt& prompt, const TextSource& texts, DiagnosticSink& log,
+                  DocumentSetup setup = {});
+  ~LibraryDocument();
+  LibraryDocument(const LibraryDocument&) = delete;
+  LibraryDocument& operator=(const LibraryDocument&) = delete;
+
+  // ---- lifecycle ----
+  // Always leaves a library open (the scratch library when the path fails).
+  bool CreateLibrary(const std::string& path);
+  // True when the file was opened (also when a failed password gave way to the scratch library).
+  bool OpenLibrary(const std::string& path);
+  void Save();
+  // False when the user cancelled the dialog (or the copy could not be made).
+  bool SaveCopy();
+  void RestoreToLastSave();
+  bool Repack();
+  // False when the user chose Cancel.
+  bool AskBeforeGivingUp();
+  void Close();
+  void SetPath(const std::string& path);
+  void StoreLastLocation();
+  // Chooses the library open when the program starts; false ends the program.
+  bool ChooseStartupLibrary(const std::string& startupPath);
+
+  // ---- folders ----
+  HRESULT SelectCurrentFolder(const std::string& name);
+  bool RenameFolder(const std::string& oldName, const std::string& newName);
+  // Creates (or replaces) a folder storage with its class id.
+  HRESULT CreateFolder(const std::string& name, uint16_t kind);
+
+  // ---- format-level operations marking the library modified ----
+  Variant ReadSettingsSlot(int slot) const;
+  HRESULT WriteSettingsSlot(int slot, const Variant& value);
+  HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
+                     const char* infoStream, const char* contentStream, const std::vector<std::string>& strings);
+
+  // ---- the document's command map ----
+  bool HandleCommand(UINT id);
+  void OnNewLibrary();
+  void OnOpenLibrary();
+  void OnRecentEntry(UINT id);
+
+  // ---- state ----
+  bool IsOpen() const { return !root_.Empty(); }
+  const std::string& Path() const { return path_; }
+  bool IsScratch() const { return IsOpen() && path_.empty(); }
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified = true) { modified_ = modified; }
+  const StorageHandle& Root() const { return root_; }
+  const StorageHandle& CurrentFolder() const { return currentFolder_; }
+  const std::string& CurrentFolderName() const { return currentFolderName_; }
+  // The folder's storage: the held current folder when the name is the
+  // current folder's, else a new handle opened from the root.
+  StorageHandle OpenFolder(const std::string& name, bool readOnly, bool& isCurrent) const;
+  const std::map<std::string, FolderInfo>& Folders() const { return folders_; }
+  uint16_t FolderCounter() const { return folderCounter_; }
+  int32_t ItemCounter() const { return itemCounter_; }
+  void SetItemCounter(int32_t value) { itemCounter_ = value; }
+  int32_t NextItemId() { return ++itemCounter_; }
+  const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
+  RecentList& Recent() { return recent_; }
+  std::string ScratchPath() const;
+  std::string RepackPath() const;
+
+ private:
+  void LoadIntoViews(bool reloadBookmarks);
+  bool AskFile(bool save, int titleKey, std::string& path);
+  void ReportOpenFailure();
+  void ReleaseStorages();
+  bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
+  std::string Text(int key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
+
+  DocumentHost& host_;
+  UserPrompt& prompt_;
+  const TextSource& texts_;
+  DiagnosticSink& log_;
+  DocumentSetup setup_;
+
+  std::string path_;
+  StorageHandle root_;
+  StorageHandle currentFolder_;
+  std::string currentFolderName_;
+  bool modified_ = false;
+  std::map<std::string, FolderInfo> folders_;
+  uint16_t folderCounter_ = 0;
+  int32_t itemCounter_ = 0;
+  std::vector<Bookmark> bookmarks_;
+  RecentList recent_;
+};
+
+}  // namespace vellora

@@ -1,0 +1,47 @@
+#pragma once
+// Helpers shared by the test programs: private temporary folders and files,
+// and throw-away registry keys, so tests never touch a user's data.
+#include <windows.h>
+#include <string>
+
+namespace vtest {
+
+// A fresh folder under the temporary folder, removed with its files at destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// A key under HKEY_CURRENT_USER\Software\VelloraTests\<unique>, deleted at destruction.
+class TempRegistryKey {
+ public:
+  TempRegistryKey();
+  ~TempRegistryKey();
+  TempRegistryKey(const TempRegistryKey&) = delete;
+  TempRegistryKey& operator=(const TempRegistryKey&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A name no other test process uses at the same moment.
+std::string UniqueName(const char* stem);
+
+bool FileExists(const std::string& path);
+long long FileSize(const std::string& path);
+std::string ReadWholeFile(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The folder of the running test program (where Cnfg\StringTable.stb lies).
+std::string ProgramFolder();
+
+}  // namespace vtest

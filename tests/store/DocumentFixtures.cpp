@@ -1,0 +1,57 @@
+#include "tests/store/DocumentFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace vtest {
+
+int ScriptedPrompt::ShowMessage(const std::string& text, const std::string& caption, UINT type) {
+  shown.push_back({text, caption, type});
+  if (messageAnswers.empty()) {
+    if ((type & 0xF) == MB_OK) return IDOK;
+    ADD_FAILURE() << "unexpected question: " << text;
+    return IDCANCEL;
+  }
+  int answer = messageAnswers.front();
+  messageAnswers.pop_front();
+  return answer;
+}
+
+bool ScriptedPrompt::ChooseFile(const vellora::FileDialogRequest& request, std::string& path) {
+  dialogs.push_back(request);
+  if (files.empty()) {
+    ADD_FAILURE() << "unexpected file dialog: " << request.title;
+    return false;
+  }
+  path = files.front();
+  files.pop_front();
+  return !path.empty();
+}
+
+bool ScriptedPrompt::AskPassword(const std::string&, const std::string&) {
+  if (passwordAnswers.empty()) {
+    ADD_FAILURE() << "unexpected password prompt";
+    return false;
+  }
+  bool answer = passwordAnswers.front();
+  passwordAnswers.pop_front();
+  return answer;
+}
+
+int ScriptedPrompt::ShowWelcome() {
+  ++welcomeShown;
+  if (welcomeAnswers.empty()) return vellora::kWelcomeExit;
+  int answer = welcomeAnswers.front();
+  welcomeAnswers.pop_front();
+  return answer;
+}
+
+DocumentRig::DocumentRig() { texts.LoadForProgram(); }
+
+vellora::DocumentSetup DocumentRig::Setup() const {
+  vellora::DocumentSetup setup;
+  setup.registryKey = key.Path();
+  setup.tempFolder = dir.Path();
+  return setup;
+}
+
+}  // namespace vtest

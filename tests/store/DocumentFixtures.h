@@ -1,0 +1,76 @@
+#pragma once
+// A scripted user and a recording main frame for the library document.
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/ErrorLog.h"
+#include "app/StringTable.h"
+#include "store/LibraryDocument.h"
+#include "tests/TestSupport.h"
+
+namespace vtest {
+
+struct ShownMessage {
+  std::string text, caption;
+  UINT type;
+};
+
+// Answers from queues filled by the test; an unexpected question fails the test.
+class ScriptedPrompt : public vellora::UserPrompt {
+ public:
+  std::deque<int> messageAnswers;
+  std::deque<std::string> files;  // "" cancels the dialog
+  std::deque<bool> passwordAnswers;
+  std::deque<int> welcomeAnswers;
+  std::vector<ShownMessage> shown;
+  std::vector<vellora::FileDialogRequest> dialogs;
+  int welcomeShown = 0;
+
+  int ShowMessage(const std::string& text, const std::string& caption, UINT type) override;
+  bool ChooseFile(const vellora::FileDialogRequest& request, std::string& path) override;
+  bool AskPassword(const std::string& displayName, const std::string& password) override;
+  int ShowWelcome() override;
+};
+
+class RecordingHost : public vellora::DocumentHost {
+ public:
+  std::vector<std::string> folders;  // in the order handed over
+  std::string title;
+  std::string location;  // what CurrentLocation answers
+  std::vector<std::string> visited;
+  int cleared = 0, firstSelected = 0, bookmarkRefreshes = 0, closeRequests = 0, stores = 0;
+  bool textModified = false;
+
+  void StoreTextViewContent() override { ++stores; textModified = false; }
+  bool TextViewModified() override { return textModified; }
+  void ClearViews() override { ++cleared; folders.clear(); }
+  void AddFolder(const std::string& name, uint16_t) override { folders.push_back(name); }
+  std::string CurrentLocation() override { return location; }
+  bool GoToLocation(const std::string& where) override { visited.push_back(where); return true; }
+  void SelectFirstFolder() override { ++firstSelected; }
+  void SetTitle(const std::string& t) override { title = t; }
+  void RefreshBookmarkMenu() override { ++bookmarkRefreshes; }
+  void CloseMainWindow() override { ++closeRequests; }
+};
+
+class NullSink : public vellora::DiagnosticSink {
+ public:
+  std::vector<std::string> reports;
+  void Report(const std::string& message) override { reports.push_back(message); }
+};
+
+// A document over the shipped string table, a temporary folder and a
+// throw-away registry key.
+struct DocumentRig {
+  DocumentRig();
+  vellora::DocumentSetup Setup() const;
+  TempDir dir;
+  TempRegistryKey key;
+  vellora::StringTable texts;
+  ScriptedPrompt prompt;
+  RecordingHost host;
+  NullSink log;
+};
+
+}  // namespace vtest

@@ -1,0 +1,42 @@
+# Shared by the run and test commands: build tree, Wine prefix, a private X display.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${VELLORA_BUILD:-$here/build}"
+export WINEPREFIX="${WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installers: the prefix must come up without asking.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+xvfb_pid=""
+started_wineserver=""
+
+configure_and_build() {
+  local tests="$1"
+  cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+        -DVELLORA_TESTS="$tests" >/dev/null
+  cmake --build "$build" -j"$(nproc)"
+}
+
+# Starts Xvfb on the first free display number and exports DISPLAY.
+start_xvfb() {
+  local n=91
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+start_wine() {
+  mkdir -p "$WINEPREFIX"
+  started_wineserver=1
+  # The first run lays the prefix down; later runs find it ready.
+  wine cmd /c exit >/dev/null 2>&1 || true
+}
+
+stop_all() {
+  if [ -n "$started_wineserver" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" >/dev/null 2>&1 || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+}
