@@ -80,6 +80,22 @@ TEST_F(StorageTest, DoubleByteNamesRoundTripThroughEnumeration) {
   EXPECT_FALSE(root_.OpenStorageFor(wide.c_str(), true).Empty());
 }
 
+TEST_F(StorageTest, ChineseNamesRoundTripUnderAGbkCodePage) {
+  if (GetACP() != 936) GTEST_SKIP() << "runs under code page 936 (see the GBK test entry)";
+  const char* name = "\xD6\xD0\xCE\xC4\xB1\xCA\xBC\xC7";  // four Chinese characters
+  StorageHandle s;
+  ASSERT_HRESULT_SUCCEEDED(root_.CreateStorage(name, kWriteMode, s));
+  s.Release();
+  std::string seen;
+  root_.ForEachElement([&](const STATSTG& st, const std::string& ansi) {
+    EXPECT_EQ(lstrlenW(st.pwcsName), 4);
+    seen = ansi;
+    return true;
+  });
+  EXPECT_EQ(seen, name);
+  EXPECT_EQ(root_.FindElement(name), ElementType::Storage);
+}
+
 TEST_F(StorageTest, OverlongAndNullNamesFailWithoutCrashing) {
   std::string huge(5000, 'x');
   StorageHandle s;
