@@ -1,0 +1,420 @@
+#include "app/frame/MainFrame.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <ctime>
+
+#include "app/resources/ResourceIds.h"
+#include "app/resources/ToolbarLayout.h"
+#include "app/frame/SupportAddresses.h"
+#include "app/frame/WorkingFolder.h"
+
+namespace vellora {
+
+namespace {
+
+constexpr int kClockTimer = 1;
+constexpr int kTitleStripHeight = 20;
+constexpr int kFormatStripHeight = 22;
+
+}  // namespace
+
+MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup)
+    : texts_(texts), log_(log), setup_(std::move(setup)), settings_(setup_.registryRoot, setup_.registryKey) {
+  DocumentSetup docSetup;
+  docSetup.registryRoot = setup_.registryRoot;
+  docSetup.registryKey = setup_.registryKey;
+  document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
+  outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
+}
+
+MainFrame::~MainFrame() {
+  // The document writes the recent list and lets the file go before the
+  // windows it talks to are gone.
+  shuttingDown_ = true;
+  document_.reset();
+  for (HIMAGELIST list : {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_})
+    if (list) ImageList_Destroy(list);
+  if (accelerators_) DestroyAcceleratorTable(accelerators_);
+}
+
+void MainFrame::RegisterClassInfo(WNDCLASSEXA& wc) const {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+  wc.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+  wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINFRAME);
+}
+
+bool MainFrame::CreateFrame() {
+  accelerators_ = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+  HWND hwnd = Create(nullptr, "Vellora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                     900, 640);
+  return hwnd != nullptr;
+}
+
+void MainFrame::RestorePlacement(int showCommand) {
+  WINDOWPLACEMENT placement = {};
+  if (settings_.ReadPlacement(placement)) {
+    SetWindowPlacement(Handle(), &placement);
+    if (ShowCommandAfterPlacement(showCommand, placement)) ShowWindow(Handle(), showCommand);
+  } else {
+    ShowWindow(Handle(), showCommand);
+    RECT work, rc;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(Handle(), &rc);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    SetWindowPos(Handle(), nullptr, work.left + ((work.right - work.left) - w) / 2,
+                 work.top + ((work.bottom - work.top) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  }
+  std::optional<DWORD> pos = settings_.ReadSplitterPos();
+  mainSplitter_.SetPosition(static_cast<int>(pos ? *pos : kDefaultSplitterPos));
+  UpdateWindow(Handle());
+}
+
+bool MainFrame::TranslateAccelerator(MSG& msg) {
+  return accelerators_ && ::TranslateAcceleratorA(Handle(), accelerators_, &msg);
+}
+
+// ---- creation -----------------------------------------------------------------
+
+bool MainFrame::OnCreate() {
+  prompt_.SetOwner(Handle());
+  menu_ = GetMenu(Handle());
+  CreateBars();
+  CreateStatusBar();
+  CreateViews();
+  // The menu bar is shown by the command bar from here on.
+  SetMenu(Handle(), nullptr);
+  HMENU file = GetSubMenu(menu_, MENU_POS_FILE);
+  document_->Recent().AttachMenu(file);
+  document_->Recent().Load(setup_.registryRoot, setup_.registryKey);
+  SetTimer(Handle(), kClockTimer, 1000, nullptr);
+  UpdateClock();
+  LayoutFrame();
+  // Last of all, the library the program starts with.
+  return document_->ChooseStartupLibrary(setup_.startupPath);
+}
+
+void MainFrame::CreateBars() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  rebar_ = CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, nullptr,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                               RBS_BANDBORDERS | CCS_NODIVIDER,
+                           0, 0, 0, 0, Handle(), nullptr, instance, nullptr);
+  commandBar_.Create(rebar_, Handle());
+  commandBar_.AttachMenu(menu_);
+  HBITMAP menuImages = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES));
+  commandBar_.SetMenuImages(menuImages, MenuImageTable());
+
+  toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                                 CCS_NOPARENTALIGN,
+                             0, 0, 0, 0, rebar_, nullptr, instance, nullptr);
+  SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  toolbarImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, RGB(255, 0, 255),
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
+  std::vector<TBBUTTON> buttons;
+  int image = 0;
+  for (UINT id : kMainToolbarButtons) {
+    TBBUTTON b = {};
+    if (id == 0) {
+      b.fsStyle = TBSTYLE_SEP;
+    } else {
+      b.iBitmap = image++;
+      b.idCommand = static_cast<int>(id);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = TBSTYLE_BUTTON;
+    }
+    buttons.push_back(b);
+  }
+  SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
+
+  SIZE menuSize = commandBar_.IdealSize();
+  REBARBANDINFOA band = {};
+  band.cbSize = REBARBANDINFOA_V6_SIZE;
+  band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_STYLE | RBBIM_SIZE | RBBIM_ID;
+  band.fStyle = RBBS_GRIPPERALWAYS | RBBS_BREAK;
+  band.hwndChild = commandBar_.Handle();
+  band.cxMinChild = menuSize.cx;
+  band.cyMinChild = menuSize.cy;
+  band.cx = 2000;
+  band.wID = 1;
+  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+  DWORD size = static_cast<DWORD>(SendMessageA(toolbar_, TB_GETBUTTONSIZE, 0, 0));
+  RECT last = {};
+  SendMessageA(toolbar_, TB_GETITEMRECT, buttons.size() - 1, reinterpret_cast<LPARAM>(&last));
+  band.hwndChild = toolbar_;
+  band.cxMinChild = last.right;
+  band.cyMinChild = HIWORD(size);
+  band.wID = 2;
+  SendMessageA(rebar_, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+}
+
+void MainFrame::CreateStatusBar() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  status_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                            Handle(), reinterpret_cast<HMENU>(ID_VIEW_STATUS_BAR), instance, nullptr);
+  char ready[64] = "Ready";
+  LoadStringA(instance, IDS_READY, ready, sizeof ready);
+  SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(ready));
+  clockIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CLOCK), IMAGE_ICON, 16, 16, 0));
+  smallProgramIcon_ =
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+}
+
+void MainFrame::CreateViews() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  mainSplitter_.Create(Handle(), SplitterOrientation::Vertical);
+  outbar_.Create(mainSplitter_.Handle(), 101);
+  largeIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  outbar_.SetImageLists(largeIcons_, smallIcons_);
+
+  tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
+                          WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
+                              TVS_SHOWSELALWAYS | TVS_TRACKSELECT,
+                          0, 0, 0, 0, outbar_.Handle(), reinterpret_cast<HMENU>(102), instance, nullptr);
+  treeImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE_IMAGES), 20, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  TreeView_SetImageList(tree_, treeImages_, TVSIL_NORMAL);
+  TreeView_SetImageList(tree_, treeImages_, TVSIL_STATE);
+  SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+
+  titleSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
+  titleSplitter_.SetDraggable(false);
+  titleSplitter_.SetBarWidth(3);
+  titleStrip_.Create(titleSplitter_.Handle(), "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 0);
+
+  textSplitter_.Create(titleSplitter_.Handle(), SplitterOrientation::Horizontal);
+  textSplitter_.SetDraggable(false);
+  textSplitter_.SetBarWidth(3);
+  formatBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
+                                   CCS_NOPARENTALIGN,
+                               0, 0, 0, 0, textSplitter_.Handle(), nullptr, instance, nullptr);
+  SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+  formatImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
+                                       IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_));
+  // Room for the two comboboxes first, then the buttons.
+  std::vector<TBBUTTON> buttons;
+  TBBUTTON sep = {};
+  sep.fsStyle = TBSTYLE_SEP;
+  sep.iBitmap = 250;
+  buttons.push_back(sep);
+  sep.iBitmap = 6;
+  buttons.push_back(sep);
+  int image = 0;
+  for (UINT id : kFormatToolbarButtons) {
+    TBBUTTON b = {};
+    if (id == 0) {
+      b.fsStyle = TBSTYLE_SEP;
+    } else {
+      b.iBitmap = image++;
+      b.idCommand = static_cast<int>(id);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = TBSTYLE_BUTTON;
+    }
+    buttons.push_back(b);
+  }
+  SendMessageA(formatBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+  HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  fontName_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT,
+                              2, 0, 170, 300, formatBar_, nullptr, instance, nullptr);
+  fontSize_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN, 176, 0,
+                              70, 300, formatBar_, nullptr, instance, nullptr);
+  SendMessageA(fontName_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
+  SendMessageA(fontSize_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
+  const char* faces[] = {"Arial", "Courier New", "Tahoma", "Times New Roman", "Verdana"};
+  for (const char* f : faces) SendMessageA(fontName_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f));
+  for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) {
+    char text[8];
+    wsprintfA(text, "%d", size);
+    SendMessageA(fontSize_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  }
+  std::string face = texts_.TextOr(1, "Tahoma");
+  SetWindowTextA(fontName_, face.c_str());
+
+  textView_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", nullptr,
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                                  ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                              0, 0, 0, 0, textSplitter_.Handle(), nullptr, instance, nullptr);
+  SendMessageA(textView_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
+  // Until text items can be stored back, the view shows them without edits.
+  SendMessageA(textView_, EM_SETREADONLY, TRUE, 0);
+  textSplitter_.SetPanes(formatBar_, textView_);
+  textSplitter_.SetPosition(kFormatStripHeight);
+
+  placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
+  nodeList_.Create(titleSplitter_.Handle(), "", WS_CHILD, 0, 0, 0, 0, 0);
+  nodeList_.SetImages(treeImages_, 0, 2);
+  nodeList_.onOpen = [this](const std::string& title) { OpenNodeListRow(title); };
+
+  titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
+  titleSplitter_.SetPosition(kTitleStripHeight);
+  mainSplitter_.SetPanes(outbar_.Handle(), titleSplitter_.Handle());
+  mainSplitter_.SetPosition(static_cast<int>(kDefaultSplitterPos));
+  ShowPlaceholder(PlaceholderView::Form::NoItem);
+}
+
+void MainFrame::LayoutFrame() {
+  RECT rc;
+  GetClientRect(Handle(), &rc);
+  int top = 0, bottom = rc.bottom;
+  if (rebar_) {
+    SendMessageA(rebar_, WM_SIZE, 0, 0);
+    RECT rb;
+    GetWindowRect(rebar_, &rb);
+    top = rb.bottom - rb.top;
+  }
+  if (status_ && statusShown_) {
+    SendMessageA(status_, WM_SIZE, 0, 0);
+    RECT sb;
+    GetWindowRect(status_, &sb);
+    bottom -= sb.bottom - sb.top;
+    int width = rc.right;
+    int parts[4] = {width - 180 - 60 - 84, width - 60 - 84, width - 84, -1};
+    for (int& p : parts)
+      if (p != -1 && p < 0) p = 0;
+    SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
+    SendMessageA(status_, SB_SETICON, 2, reinterpret_cast<LPARAM>(clockIcon_));
+    SendMessageA(status_, SB_SETICON, 3, reinterpret_cast<LPARAM>(smallProgramIcon_));
+    SendMessageA(status_, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>("Vellora"));
+  }
+  if (mainSplitter_.Handle())
+    MoveWindow(mainSplitter_.Handle(), 0, top, rc.right, bottom - top > 0 ? bottom - top : 0, TRUE);
+}
+
+void MainFrame::UpdateClock() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  wsprintfA(text, "%02i:%02i", now.wHour, now.wMinute);
+  if (status_) SendMessageA(status_, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(text));
+}
+
+void MainFrame::ShowItemView(HWND view, int kind) {
+  state_.viewKind = kind;
+  if (view != shownView_) {
+    if (shownView_) ShowWindow(shownView_, SW_HIDE);
+    titleSplitter_.SetPanes(titleStrip_.Handle(), view);
+    shownView_ = view;
+    titleSplitter_.Layout();
+    ShowWindow(view, SW_SHOW);
+  }
+  ApplyViewMenuRules();
+}
+
+void MainFrame::ShowPlaceholder(PlaceholderView::Form form) {
+  placeholder_.Show(form);
+  titleStrip_.SetTitle("");
+  ShowItemView(placeholder_.Handle(), kViewPlaceholder);
+}
+
+// ---- menu rules -------------------------------------------------------------------
+
+namespace {
+
+void EnableByPosition(HMENU menu, int position, bool enable) {
+  if (menu) EnableMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+void EnableWholeMenu(HMENU menu, bool enable) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) EnableByPosition(menu, i, enable);
+}
+
+}  // namespace
+
+void MainFrame::ApplyFolderMenuRules() {
+  HMENU view = GetSubMenu(menu_, MENU_POS_VIEW);
+  HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
+  bool tree = state_.folderKind == 1;
+  EnableByPosition(view, MENU_POS_VIEW_TREEVIEW, tree);
+  EnableByPosition(view, MENU_POS_VIEW_FOLDER, !tree);
+  EnableByPosition(content, MENU_POS_CONTENT_CATALOG, !tree);
+}
+
+void MainFrame::ApplyViewMenuRules() {
+  HMENU view = GetSubMenu(menu_, MENU_POS_VIEW);
+  int kind = state_.viewKind;
+  EnableByPosition(view, MENU_POS_VIEW_TEXTVIEW, kind == kViewText);
+  EnableByPosition(view, MENU_POS_VIEW_LISTVIEW, kind == kViewDataList);
+  EnableByPosition(view, MENU_POS_VIEW_FILEVIEW, kind == kViewFileFolder);
+  EnableWholeMenu(GetSubMenu(menu_, MENU_POS_EDIT), kind == kViewText && !state_.readOnly);
+}
+
+// ---- messages -----------------------------------------------------------------------
+
+LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == outbarMessage_ && outbarMessage_) {
+    OnOutBarNotify(wParam, lParam);
+    return 0;
+  }
+  switch (msg) {
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_SIZE: LayoutFrame(); return 0;
+    case WM_ACTIVATE:
+      active_ = LOWORD(wParam) != WA_INACTIVE;
+      titleStrip_.SetActive(active_);
+      break;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+      if (wParam == kClockTimer) UpdateClock();
+      return 0;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_MENUSELECT: {
+      char prompt[256] = "";
+      UINT id = LOWORD(wParam);
+      if (HIWORD(wParam) == 0xFFFF && lParam == 0) {
+        LoadStringA(GetModuleHandleA(nullptr), IDS_READY, prompt, sizeof prompt);
+      } else if (!(HIWORD(wParam) & MF_POPUP) && LoadStringA(GetModuleHandleA(nullptr), id, prompt, sizeof prompt)) {
+        if (char* nl = strchr(prompt, '\n')) *nl = 0;
+      }
+      if (status_) SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(prompt));
+      return 0;
+    }
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
+    case WM_RELEASE_LIBRARY: return OnReleaseLibrary();
+    default: break;
+  }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+void MainFrame::OnClose() {
+  if (!document_->AskBeforeGivingUp()) return;
+  DestroyWindow(Handle());
+}
+
+void MainFrame::OnDestroy() {
+  shuttingDown_ = true;
+  KillTimer(Handle(), kClockTimer);
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  if (GetWindowPlacement(Handle(), &placement)) settings_.WritePlacement(placement);
+  settings_.WriteSplitterPos(static_cast<DWORD>(mainSplitter_.Position()));
+  // Let the library file go now, so that whoever asked for it can open it.
+  document_->Close();
+  RemoveWorkingFolder();
+  PostQuitMessage(0);
+}
+
+LRESULT MainFrame::OnReleaseLibrary() {
+  document_->Save();
+  // The question asked on close finds nothing unsaved and stores the location.
+  if (document_->AskBeforeGivingUp()) DestroyWindow(Handle());
+  return 1;
+}
+
+}  // namespace vellora
