@@ -15,7 +15,9 @@ rm -f "$sample"
 "$here/tools/wine-exec.sh" "$build/bin/MakeSampleLibrary.exe" "$(winepath -w "$sample")"
 if [ -x "$build/bin/Vellora.exe" ] || [ -f "$build/bin/Vellora.exe" ]; then
   if [ -n "$headless" ]; then
-    (cd "$build/bin" && wine Vellora.exe "$(winepath -w "$sample")" >/dev/null 2>&1 &)
+    # A Wine desktop window gives the program its title bar under a bare X server.
+    (cd "$build/bin" && wine explorer /desktop=Vellora,1100x720 Vellora.exe "$(winepath -w "$sample")" \
+       >/dev/null 2>&1 &)
     sleep "${VELLORA_SHOT_DELAY:-8}"
     import -window root "$build/screenshot.png" && echo "screenshot: $build/screenshot.png"
   else

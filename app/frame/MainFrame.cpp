@@ -1,6 +1,8 @@
 #include "app/frame/MainFrame.h"
 
+#include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -13,9 +15,29 @@
 
 namespace vellora {
 
+using namespace resources;
+
 namespace {
 
 constexpr int kClockTimer = 1;
+
+int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM combo) {
+  HWND box = reinterpret_cast<HWND>(combo);
+  if (font->lfFaceName[0] != '@' &&
+      SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(font->lfFaceName)) ==
+          CB_ERR)
+    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+  return 1;
+}
+
+// The font-name box lists the installed faces.
+void FillFontNames(HWND combo) {
+  HDC dc = GetDC(nullptr);
+  LOGFONTA all = {};
+  all.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExA(dc, &all, AddFontName, reinterpret_cast<LPARAM>(combo), 0);
+  ReleaseDC(nullptr, dc);
+}
 constexpr int kTitleStripHeight = 20;
 constexpr int kFormatStripHeight = 22;
 
@@ -35,7 +57,7 @@ MainFrame::~MainFrame() {
   // windows it talks to are gone.
   shuttingDown_ = true;
   document_.reset();
-  for (HIMAGELIST list : {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_})
+  for (HIMAGELIST list : {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_, nodeListImages_})
     if (list) ImageList_Destroy(list);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
@@ -108,7 +130,10 @@ void MainFrame::CreateBars() {
   commandBar_.Create(rebar_, Handle());
   commandBar_.AttachMenu(menu_);
   HBITMAP menuImages = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES));
-  commandBar_.SetMenuImages(menuImages, MenuImageTable());
+  std::vector<std::pair<UINT, int>> images;
+  for (size_t i = 0; i < std::size(kMenuImageCommands); ++i)
+    images.emplace_back(kMenuImageCommands[i], static_cast<int>(i));
+  commandBar_.SetMenuImages(menuImages, images);
 
   toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
@@ -171,21 +196,23 @@ void MainFrame::CreateStatusBar() {
 void MainFrame::CreateViews() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   mainSplitter_.Create(Handle(), SplitterOrientation::Vertical);
-  outbar_.Create(mainSplitter_.Handle(), 101);
+  outbar_.Create(mainSplitter_.Handle(), IDC_OUTBAR);
+  outbar_.SetNotifyWindow(Handle());
   largeIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   outbar_.SetImageLists(largeIcons_, smallIcons_);
+  baseIconCount_ = ImageList_GetImageCount(largeIcons_);
 
   tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
                           WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
                               TVS_SHOWSELALWAYS | TVS_TRACKSELECT,
-                          0, 0, 0, 0, outbar_.Handle(), reinterpret_cast<HMENU>(102), instance, nullptr);
-  treeImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE_IMAGES), 20, 0, RGB(255, 0, 255),
+                          0, 0, 0, 0, outbar_.Handle(), reinterpret_cast<HMENU>(IDC_FAVORITE_TREE), instance, nullptr);
+  treeImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), 20, 0, RGB(255, 0, 255),
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   TreeView_SetImageList(tree_, treeImages_, TVSIL_NORMAL);
-  TreeView_SetImageList(tree_, treeImages_, TVSIL_STATE);
+  treeModel_.Attach(tree_);
   SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
   titleSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
@@ -196,10 +223,11 @@ void MainFrame::CreateViews() {
   textSplitter_.Create(titleSplitter_.Handle(), SplitterOrientation::Horizontal);
   textSplitter_.SetDraggable(false);
   textSplitter_.SetBarWidth(3);
+  formatStrip_.Create(textSplitter_.Handle(), "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, 0);
   formatBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                    CCS_NOPARENTALIGN,
-                               0, 0, 0, 0, textSplitter_.Handle(), nullptr, instance, nullptr);
+                               0, 0, 0, 0, formatStrip_.Handle(), nullptr, instance, nullptr);
   SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   formatImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
@@ -208,7 +236,7 @@ void MainFrame::CreateViews() {
   std::vector<TBBUTTON> buttons;
   TBBUTTON sep = {};
   sep.fsStyle = TBSTYLE_SEP;
-  sep.iBitmap = 250;
+  sep.iBitmap = kFormatToolbarCombos[0].width + kFormatToolbarCombos[1].width + 8;
   buttons.push_back(sep);
   sep.iBitmap = 6;
   buttons.push_back(sep);
@@ -228,13 +256,15 @@ void MainFrame::CreateViews() {
   SendMessageA(formatBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   fontName_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT,
-                              2, 0, 170, 300, formatBar_, nullptr, instance, nullptr);
-  fontSize_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN, 176, 0,
-                              70, 300, formatBar_, nullptr, instance, nullptr);
+                              2, 0, kFormatToolbarCombos[0].width, kFormatToolbarCombos[0].droppedHeight, formatBar_,
+                              reinterpret_cast<HMENU>(IDC_FONT_NAME_COMBO), instance, nullptr);
+  fontSize_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
+                              6 + kFormatToolbarCombos[0].width, 0, kFormatToolbarCombos[1].width,
+                              kFormatToolbarCombos[1].droppedHeight, formatBar_,
+                              reinterpret_cast<HMENU>(IDC_FONT_SIZE_COMBO), instance, nullptr);
   SendMessageA(fontName_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
   SendMessageA(fontSize_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
-  const char* faces[] = {"Arial", "Courier New", "Tahoma", "Times New Roman", "Verdana"};
-  for (const char* f : faces) SendMessageA(fontName_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(f));
+  FillFontNames(fontName_);
   for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) {
     char text[8];
     wsprintfA(text, "%d", size);
@@ -250,12 +280,14 @@ void MainFrame::CreateViews() {
   SendMessageA(textView_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
   // Until text items can be stored back, the view shows them without edits.
   SendMessageA(textView_, EM_SETREADONLY, TRUE, 0);
-  textSplitter_.SetPanes(formatBar_, textView_);
+  textSplitter_.SetPanes(formatStrip_.Handle(), textView_);
   textSplitter_.SetPosition(kFormatStripHeight);
 
   placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
   nodeList_.Create(titleSplitter_.Handle(), "", WS_CHILD, 0, 0, 0, 0, 0);
-  nodeList_.SetImages(treeImages_, 0, 2);
+  nodeListImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
+                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  nodeList_.SetImages(nodeListImages_, kNodeListImageFolder, kNodeListImageLeaf);
   nodeList_.onOpen = [this](const std::string& title) { OpenNodeListRow(title); };
 
   titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
@@ -338,17 +370,17 @@ void MainFrame::ApplyFolderMenuRules() {
   HMENU view = GetSubMenu(menu_, MENU_POS_VIEW);
   HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
   bool tree = state_.folderKind == 1;
-  EnableByPosition(view, MENU_POS_VIEW_TREEVIEW, tree);
-  EnableByPosition(view, MENU_POS_VIEW_FOLDER, !tree);
-  EnableByPosition(content, MENU_POS_CONTENT_CATALOG, !tree);
+  EnableByPosition(view, VIEW_POS_TREE_VIEW, tree);
+  EnableByPosition(view, VIEW_POS_FOLDER, !tree);
+  EnableByPosition(content, CONTENT_POS_CATALOG, !tree);
 }
 
 void MainFrame::ApplyViewMenuRules() {
   HMENU view = GetSubMenu(menu_, MENU_POS_VIEW);
   int kind = state_.viewKind;
-  EnableByPosition(view, MENU_POS_VIEW_TEXTVIEW, kind == kViewText);
-  EnableByPosition(view, MENU_POS_VIEW_LISTVIEW, kind == kViewDataList);
-  EnableByPosition(view, MENU_POS_VIEW_FILEVIEW, kind == kViewFileFolder);
+  EnableByPosition(view, VIEW_POS_TEXT_VIEW, kind == kViewText);
+  EnableByPosition(view, VIEW_POS_LIST_VIEW, kind == kViewDataList);
+  EnableByPosition(view, VIEW_POS_FILE_VIEW, kind == kViewFileFolder);
   EnableWholeMenu(GetSubMenu(menu_, MENU_POS_EDIT), kind == kViewText && !state_.readOnly);
 }
 

@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "app/frame/CommandState.h"
+#include "app/frame/FormatStrip.h"
 #include "app/frame/FrameSettings.h"
 #include "app/frame/NodeListView.h"
 #include "app/frame/PlaceholderView.h"
 #include "app/frame/TitleStrip.h"
 #include "app/frame/WindowPrompt.h"
+#include "content/CatalogItems.h"
 #include "content/TreeModel.h"
 #include "controls/CommandBar.h"
 #include "controls/OutlookBar.h"
@@ -32,7 +34,7 @@ struct FrameSetup {
   std::string registryKey = "Software\\Vellora";
 };
 
-class MainFrame : public Window, private DocumentHost {
+class MainFrame : public Window, public DocumentHost {
  public:
   MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup);
   ~MainFrame() override;
@@ -46,6 +48,8 @@ class MainFrame : public Window, private DocumentHost {
   void UpdateCommandUi();
 
   LibraryDocument& Document() { return *document_; }
+  // The menu bar the command bar shows.
+  HMENU MenuBar() const { return menu_; }
   const FrameState& State() const { return state_; }
 
  protected:
@@ -65,6 +69,7 @@ class MainFrame : public Window, private DocumentHost {
   void ApplyFolderMenuRules();
   void ApplyViewMenuRules();
   void UpdateClock();
+  void SyncFormatBoxes();
 
   // Messages.
   void OnClose();
@@ -124,12 +129,13 @@ class MainFrame : public Window, private DocumentHost {
   HWND fontSize_ = nullptr;
   HWND tree_ = nullptr;
   HWND textView_ = nullptr;
-  HWND formatHost_ = nullptr;
   HIMAGELIST toolbarImages_ = nullptr;
   HIMAGELIST formatImages_ = nullptr;
   HIMAGELIST treeImages_ = nullptr;
   HIMAGELIST largeIcons_ = nullptr;
   HIMAGELIST smallIcons_ = nullptr;
+  HIMAGELIST nodeListImages_ = nullptr;
+  int baseIconCount_ = 0;
   HICON clockIcon_ = nullptr;
   HICON smallProgramIcon_ = nullptr;
   CommandBar commandBar_;
@@ -138,6 +144,7 @@ class MainFrame : public Window, private DocumentHost {
   Splitter textSplitter_;
   OutlookBar outbar_;
   TitleStrip titleStrip_;
+  FormatStrip formatStrip_;
   PlaceholderView placeholder_;
   NodeListView nodeList_;
   HWND shownView_ = nullptr;

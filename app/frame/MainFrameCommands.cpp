@@ -1,12 +1,18 @@
 // The main window's command routing, enabling and its own commands.
+#include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include "app/frame/MainFrame.h"
 #include "app/frame/SupportAddresses.h"
 #include "app/resources/ResourceIds.h"
+#include "app/resources/ToolbarLayout.h"
 
 namespace vellora {
+
+using namespace resources;
 
 void MainFrame::OnCommand(UINT id) {
   // The frame's own table, then the shown view's map, then the document's.
@@ -28,7 +34,7 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_TREE_EXPAND_ALL:
     case ID_TREE_COLLAPSE_ALL: ExpandTree(id); return true;
     case ID_NEXT_PANE: MoveFocus(); return true;
-    case ID_HELP_FINDER: OpenHelp(); return true;
+    case ID_HELP_CONTENTS: OpenHelp(); return true;
     case ID_HELP_SUPPORT:
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
@@ -155,14 +161,52 @@ void MainFrame::RefreshFrameState() {
   s.outbarHasSelectedItem = outbar_.SelectedItem() >= 0;
   s.outbarVisible = IsWindowVisible(outbar_.Handle()) != FALSE;
   s.nodeListVisible = IsWindowVisible(nodeList_.Handle()) != FALSE;
+  if (s.textViewVisible) {
+    CHARFORMATA cf = {};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
+    SendMessageA(textView_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+    s.bold = (cf.dwEffects & CFE_BOLD) != 0;
+    s.italic = (cf.dwEffects & CFE_ITALIC) != 0;
+    s.underline = (cf.dwEffects & CFE_UNDERLINE) != 0;
+    PARAFORMAT pf = {};
+    pf.cbSize = sizeof pf;
+    pf.dwMask = PFM_ALIGNMENT;
+    SendMessageA(textView_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    s.alignment = pf.wAlignment;
+  }
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;
   s.titleStripShown = titleSplitter_.SinglePane() == SplitterPane::None;
   s.formatStripShown = textSplitter_.SinglePane() == SplitterPane::None;
 }
 
+void MainFrame::SyncFormatBoxes() {
+  HWND focus = GetFocus();
+  if (focus && (focus == fontName_ || focus == fontSize_ || IsChild(fontName_, focus) || IsChild(fontSize_, focus)))
+    return;
+  if (SendMessageA(fontName_, CB_GETDROPPEDSTATE, 0, 0) || SendMessageA(fontSize_, CB_GETDROPPEDSTATE, 0, 0)) return;
+  CHARFORMATA cf = {};
+  cf.cbSize = sizeof cf;
+  cf.dwMask = CFM_FACE | CFM_SIZE;
+  SendMessageA(textView_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  char shown[LF_FACESIZE] = "";
+  GetWindowTextA(fontName_, shown, sizeof shown);
+  if (lstrcmpA(shown, cf.szFaceName) != 0) {
+    LRESULT at = SendMessageA(fontName_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(cf.szFaceName));
+    if (at != CB_ERR) SendMessageA(fontName_, CB_SETCURSEL, at, 0);
+    else SetWindowTextA(fontName_, cf.szFaceName);
+  }
+  char size[16];
+  wsprintfA(size, "%d", static_cast<int>(cf.yHeight / 20));
+  LRESULT at = SendMessageA(fontSize_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(size));
+  if (at != SendMessageA(fontSize_, CB_GETCURSEL, 0, 0)) SendMessageA(fontSize_, CB_SETCURSEL, at, 0);
+}
+
 void MainFrame::UpdateCommandUi() {
   if (!Handle() || shuttingDown_) return;
   RefreshFrameState();
+  if (state_.textViewVisible) SyncFormatBoxes();
   for (UINT id : kMainToolbarButtons) {
     if (!id) continue;
     CommandUi ui = EvaluateCommand(id, state_);
@@ -206,7 +250,7 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
     HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
     HMENU popup = CreatePopupMenu();
     int count = GetMenuItemCount(content);
-    for (int i = 3; i < count; ++i) {
+    for (int i = CONTENT_TREE_MENU_SKIP; i < count; ++i) {
       char text[128] = "";
       MENUITEMINFOA info = {};
       info.cbSize = sizeof info;

@@ -1,11 +1,13 @@
 // The main window showing the library: folders, catalog items and the tree,
 // and what the library document asks of the frame.
+#include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
 
 #include "app/frame/MainFrame.h"
 #include "app/frame/WorkingFolder.h"
 #include "app/resources/ResourceIds.h"
+#include "app/resources/ToolbarLayout.h"
 #include "content/CatalogItems.h"
 #include "content/TreeNodes.h"
 
@@ -14,30 +16,28 @@ namespace vellora {
 namespace {
 
 // Outlook bar images by item kind (large and small strips share the order).
-int ItemImage(uint16_t kind) {
-  switch (kind) {
-    case kItemText: return 0;
-    case kItemDataList: return 1;
-    case kItemWebLink: return 2;
-    case kItemWebArchive: return 3;
-    case kItemFileFolder: return 4;
-    case kItemTabPages: return 5;
-    case kItemOleControl: return 6;
-    default: return 0;
-  }
-}
-
-constexpr int kTreeFolderImage = 0;
-constexpr int kTreeOpenFolderImage = 1;
-constexpr int kTreeLeafImage = 2;
+int ItemImage(uint16_t kind) { return resources::OutbarImageForKind(kind); }
 
 }  // namespace
 
 void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
   const auto* note = reinterpret_cast<const OutBarNotify*>(data);
   if (!note) return;
-  if (code == kOutBarGroupSelected) SelectFolderGroup(note->group);
-  else if (code == kOutBarItemClicked) ShowCatalogItem(note->group, note->item);
+  switch (code) {
+    case kOutBarGroupSelected: SelectFolderGroup(note->group); break;
+    case kOutBarItemClicked: ShowCatalogItem(note->group, note->item); break;
+    case kOutBarGroupRightClick:
+    case kOutBarItemRightClick: {
+      HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(code == kOutBarGroupRightClick
+                                                                              ? IDR_FOLDER_POPUP
+                                                                              : IDR_OUTBAR_ITEM_POPUP));
+      if (!menu) break;
+      commandBar_.TrackPopup(GetSubMenu(menu, 0), note->screenPoint.x, note->screenPoint.y, Handle());
+      DestroyMenu(menu);
+      break;
+    }
+    default: break;
+  }
 }
 
 void MainFrame::SelectFolderGroup(int group) {
@@ -46,19 +46,25 @@ void MainFrame::SelectFolderGroup(int group) {
   const FolderGroup& folder = groups_[static_cast<size_t>(group)];
   document_->SelectCurrentFolder(folder.name);
   state_.folderKind = folder.kind;
-  treeModel_.Clear(tree_);
+  treeModel_.Clear();
   if (folder.kind == kFolderTree) {
     std::vector<TreeNode> roots;
     LoadTree(document_->CurrentFolder(), roots);
-    treeModel_.Fill(tree_, roots, kTreeFolderImage, kTreeLeafImage);
+    treeModel_.Fill(roots);
     outbar_.SetGroupChild(group, tree_);
     if (HTREEITEM first = TreeView_GetRoot(tree_)) TreeView_SelectItem(tree_, first);
     else ShowPlaceholder(PlaceholderView::Form::NoItem);
   } else {
     items_.clear();
     LoadCatalogFolder(*document_, folder.name, items_);
-    outbar_.RemoveItems(group);
-    for (const CatalogItemEntry& item : items_) outbar_.AddItem(group, item.title, ItemImage(item.kind), item.itemId);
+    outbar_.RemoveAllItems(group);
+    // Custom icons of the last folder shown are dropped before this one's are added.
+    ImageList_SetImageCount(largeIcons_, baseIconCount_);
+    ImageList_SetImageCount(smallIcons_, baseIconCount_);
+    for (const CatalogItemEntry& item : items_) {
+      int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
+      outbar_.AddItem(group, item.title, image, item.itemId);
+    }
     ShowPlaceholder(PlaceholderView::Form::NoItem);
   }
   ApplyFolderMenuRules();
@@ -111,54 +117,44 @@ void MainFrame::ShowTextOfStream(const StreamHandle& stream, ULONG offset) {
 
 void MainFrame::ShowTreeSelection() {
   HTREEITEM item = TreeView_GetSelection(tree_);
-  const TreeNodeData* node = treeModel_.NodeAt(tree_, item);
+  const TreeItemData* node = treeModel_.DataOf(item);
   if (!node) {
     ShowPlaceholder(PlaceholderView::Form::NoItem);
     return;
   }
-  if (!node->children.empty()) {
+  std::string title = treeModel_.TitleOf(item);
+  if (TreeView_GetChild(tree_, item)) {
     std::vector<NodeListView::Row> rows;
-    for (const NodeListEntry& child : ChildrenOf(node->Node())) rows.push_back({child.title, child.hasChildren});
+    for (const NodeListEntry& child : treeModel_.ChildrenOf(item)) rows.push_back({child.title, child.hasChildren});
     nodeList_.SetRows(rows);
     ShowItemView(nodeList_.Handle(), kViewNodeList);
-    titleStrip_.SetTitle(node->title);
+    titleStrip_.SetTitle(title);
     return;
   }
   OpenedNode opened;
-  if (node->kind == kItemText &&
-      SUCCEEDED(OpenNodeStream(document_->CurrentFolder(), node->path, true, opened))) {
+  if (node->kind == kItemText && !node->isFolderNode &&
+      SUCCEEDED(OpenNodeStream(document_->CurrentFolder(), treeModel_.NodePath(item), true, opened))) {
     ShowTextOfStream(opened.Stream(), kRecordSize);
   } else {
     ShowPlaceholder(PlaceholderView::Form::NoItem);
   }
-  titleStrip_.SetTitle(node->title);
+  titleStrip_.SetTitle(title);
 }
 
 void MainFrame::OpenNodeListRow(const std::string& title) {
   HTREEITEM parent = TreeView_GetSelection(tree_);
-  for (HTREEITEM child = TreeView_GetChild(tree_, parent); child; child = TreeView_GetNextSibling(tree_, child)) {
-    const TreeNodeData* node = treeModel_.NodeAt(tree_, child);
-    if (node && NodeListTitle(node->title) == title) {
-      TreeView_SelectItem(tree_, child);
-      return;
-    }
-  }
+  if (HTREEITEM child = treeModel_.FindChildByTitle(parent, title)) TreeView_SelectItem(tree_, child);
 }
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
   if (header->hwndFrom == tree_) {
     switch (header->code) {
-      case TVN_SELCHANGEDA: ShowTreeSelection(); return 0;
-      case TVN_ITEMEXPANDEDA: {
-        auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
-        TVITEMA item = {};
-        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-        item.hItem = tv->itemNew.hItem;
-        item.iImage = item.iSelectedImage = (tv->action & TVE_EXPAND) ? kTreeOpenFolderImage : kTreeFolderImage;
-        TreeView_SetItem(tree_, &item);
+      case TVN_SELCHANGEDA:
+        if (!treeModel_.Busy()) ShowTreeSelection();
         return 0;
-      }
+      case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
+      case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
       case NM_RCLICK: {
         POINT pt;
         GetCursorPos(&pt);
@@ -192,7 +188,7 @@ bool MainFrame::TextViewModified() { return SendMessageA(textView_, EM_GETMODIFY
 
 void MainFrame::ClearViews() {
   if (shuttingDown_ && !Handle()) return;
-  treeModel_.Clear(tree_);
+  treeModel_.Clear();
   outbar_.RemoveAllGroups();
   groups_.clear();
   items_.clear();
@@ -211,8 +207,7 @@ std::string MainFrame::CurrentLocation() {
   if (group < 0 || group >= static_cast<int>(groups_.size())) return {};
   std::string location = groups_[static_cast<size_t>(group)].name;
   if (groups_[static_cast<size_t>(group)].kind == kFolderTree) {
-    if (const TreeNodeData* node = treeModel_.NodeAt(tree_, TreeView_GetSelection(tree_)))
-      for (const std::string& element : node->path) location += "\\" + element;
+    for (const std::string& element : treeModel_.NodePath(TreeView_GetSelection(tree_))) location += "\\" + element;
   } else {
     int item = outbar_.SelectedItem();
     if (item >= 0 && item < static_cast<int>(items_.size())) location += "\\" + items_[static_cast<size_t>(item)].elementName;
@@ -229,22 +224,23 @@ bool MainFrame::GoToLocation(const std::string& location) {
     if (cut == std::string::npos) return true;
     std::string rest = location.substr(cut + 1);
     if (groups_[g].kind == kFolderTree) {
-      HTREEITEM item = TreeView_GetRoot(tree_);
+      std::vector<std::string> path;
       size_t from = 0;
-      while (item) {
+      for (;;) {
         size_t next = rest.find('\\', from);
         std::string part = rest.substr(from, next == std::string::npos ? std::string::npos : next - from);
         if (part.find(kTextNodeMarker) != std::string::npos) break;
-        HTREEITEM found = nullptr;
-        for (HTREEITEM s = item; s && !found; s = TreeView_GetNextSibling(tree_, s)) {
-          const TreeNodeData* node = treeModel_.NodeAt(tree_, s);
-          if (node && !node->path.empty() && node->path.back() == part) found = s;
-        }
-        if (!found) break;
-        TreeView_SelectItem(tree_, found);
+        path.push_back(part);
         if (next == std::string::npos) break;
         from = next + 1;
-        item = TreeView_GetChild(tree_, found);
+      }
+      // The deepest node of the path that still exists.
+      while (!path.empty()) {
+        if (HTREEITEM item = treeModel_.FindByPath(path)) {
+          TreeView_SelectItem(tree_, item);
+          break;
+        }
+        path.pop_back();
       }
     } else {
       for (size_t i = 0; i < items_.size(); ++i)
@@ -266,15 +262,16 @@ void MainFrame::SetTitle(const std::string& title) { SetWindowTextA(Handle(), ti
 
 void MainFrame::RefreshBookmarkMenu() {
   HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
-  HMENU quick = content ? GetSubMenu(content, MENU_POS_CONTENT_QUICK_ACCESS) : nullptr;
+  HMENU quick = content ? GetSubMenu(content, CONTENT_POS_QUICK_ACCESS) : nullptr;
   if (!quick) return;
   while (GetMenuItemCount(quick) > 0) DeleteMenu(quick, 0, MF_BYPOSITION);
+  if (document_->Bookmarks().empty()) AppendMenuA(quick, MF_STRING | MF_GRAYED, ID_QUICK_ACCESS_PLACEHOLDER, "(empty)");
   int n = 0;
   for (const Bookmark& b : document_->Bookmarks()) {
-    if (n > 128) break;
+    if (ID_QUICK_ACCESS_FIRST + n > ID_QUICK_ACCESS_LAST) break;
     char text[128];
     wsprintfA(text, "%s\t(&%d)", b.title.c_str(), n + 1);
-    AppendMenuA(quick, MF_STRING | MF_GRAYED, 42000 + n, text);
+    AppendMenuA(quick, MF_STRING | MF_GRAYED, ID_QUICK_ACCESS_FIRST + n, text);
     ++n;
   }
 }

@@ -2,6 +2,9 @@
 // Shown instead of an item when the selected tree node has children: one
 // 36-pixel row per child with its title and an image, and an "Open" button
 // that selects the chosen child in the tree.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>

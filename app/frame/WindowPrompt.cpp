@@ -118,7 +118,7 @@ namespace {
 INT_PTR CALLBACK WelcomeProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
   switch (msg) {
     case WM_INITDIALOG: {
-      CheckRadioButton(dialog, IDC_OPEN_SPECIFIC, IDC_CREATE_NEW, IDC_CREATE_NEW);
+      CheckRadioButton(dialog, IDC_WELCOME_OPEN_SPECIFIC, IDC_WELCOME_CREATE_NEW, IDC_WELCOME_CREATE_NEW);
       HWND active = GetActiveWindow();
       RECT a, d;
       if (!active || active == dialog || !GetWindowRect(active, &a)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &a, 0);
@@ -129,9 +129,9 @@ INT_PTR CALLBACK WelcomeProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     }
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) {
-        int code = IsDlgButtonChecked(dialog, IDC_OPEN_NEXT_RECENT) == BST_CHECKED ? 30
-                   : IsDlgButtonChecked(dialog, IDC_CREATE_NEW) == BST_CHECKED ? 31
-                   : IsDlgButtonChecked(dialog, IDC_OPEN_SPECIFIC) == BST_CHECKED ? 32
+        int code = IsDlgButtonChecked(dialog, IDC_WELCOME_OPEN_NEXT) == BST_CHECKED ? 30
+                   : IsDlgButtonChecked(dialog, IDC_WELCOME_CREATE_NEW) == BST_CHECKED ? 31
+                   : IsDlgButtonChecked(dialog, IDC_WELCOME_OPEN_SPECIFIC) == BST_CHECKED ? 32
                                                                                 : 2;
         EndDialog(dialog, code);
         return TRUE;

@@ -1,0 +1,117 @@
+#pragma once
+// The tree of a "Favorite Tree" folder as it lies in the library: folder
+// nodes are storages (their record in "#BOOKFOLDERITEMINFO#"), leaf nodes are
+// streams (their record in the first 40 bytes). This file reads that tree into
+// memory and opens single node elements by their path; it opens no window
+// (TreeModel.h puts the tree into a tree view control).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/LibraryFormat.h"
+#include "store/StorageHandle.h"
+
+namespace vellora {
+
+// A tree nested deeper than this is cut there: the folder node on the last
+// level is listed without its children.
+inline constexpr int kMaxTreeDepth = 512;
+
+// The node list view reads titles through a 64-byte buffer.
+inline constexpr size_t kNodeListTitleBytes = 63;
+
+struct TreeNode {
+  std::string elementName;  // name inside the parent storage
+  std::string title;        // the element name decoded
+  int32_t sequence = 0;     // position among the siblings
+  uint16_t kind = 0;        // item kind of a leaf
+  uint16_t flags = 0;       // bit 15: access password
+  std::string password;     // meaningful only with the password flag
+  bool isFolderNode = false;
+  std::vector<TreeNode> children;  // sorted by sequence
+
+  bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
+};
+
+// Reads the nodes of a tree folder (or of a folder node's storage) into
+// roots, every level sorted. Answers the HRESULT of enumerating the folder,
+// S_FALSE when a branch was cut at kMaxTreeDepth or a storage below could not
+// be opened (what could be read is listed).
+HRESULT LoadTree(const StorageHandle& folder, std::vector<TreeNode>& roots);
+
+// Siblings in display order: ascending sequence number (signed), equal
+// numbers by title, then by element name, so the order never depends on how
+// the file enumerates. Sorts one level / every level.
+bool ShowsBefore(const TreeNode& a, const TreeNode& b);
+void SortSiblings(std::vector<TreeNode>& siblings);
+void SortTree(std::vector<TreeNode>& roots);
+
+// Counts the nodes of a branch list, all levels.
+size_t CountNodes(const std::vector<TreeNode>& roots);
+
+// ---- node list --------------------------------------------------------------
+
+struct NodeListEntry {
+  std::string title;  // at most kNodeListTitleBytes bytes, never half a character
+  bool hasChildren = false;
+};
+
+// One row per child of the node, in display order.
+std::vector<NodeListEntry> ChildrenOf(const TreeNode& node);
+std::string NodeListTitle(const std::string& title);
+
+// ---- opening one node element ---------------------------------------------------
+
+// A node's element with the storages on its way down from the tree folder,
+// which must stay open while it is used. The tree folder itself is not held:
+// the caller keeps it open (normally the document's current folder).
+// Released innermost first.
+class OpenedNode {
+ public:
+  OpenedNode() = default;
+  ~OpenedNode() { Release(); }
+  OpenedNode(OpenedNode&&) = default;
+  OpenedNode& operator=(OpenedNode&& other) noexcept;
+  OpenedNode(const OpenedNode&) = delete;
+  OpenedNode& operator=(const OpenedNode&) = delete;
+
+  // The storage that holds the node's element: the folder for a top-level
+  // node, else the innermost folder node on the way.
+  const StorageHandle& Parent() const;
+  // The node itself when it was opened as a folder node.
+  const StorageHandle& Storage() const { return storage_; }
+  // A leaf node's stream, or a folder node's record stream (OpenNodeRecord).
+  const StreamHandle& Stream() const { return stream_; }
+  void Release();
+
+ private:
+  friend HRESULT OpenNodeParent(const StorageHandle&, const std::vector<std::string>&, bool, OpenedNode&);
+  friend HRESULT OpenNodeStream(const StorageHandle&, const std::vector<std::string>&, bool, OpenedNode&);
+  friend HRESULT OpenNodeStorage(const StorageHandle&, const std::vector<std::string>&, bool, OpenedNode&);
+  friend HRESULT OpenNodeRecord(const StorageHandle&, const std::vector<std::string>&, bool, OpenedNode&);
+
+  const StorageHandle* folder_ = nullptr;
+  std::vector<StorageHandle> ancestors_;  // outermost first
+  StorageHandle storage_;
+  StreamHandle stream_;
+};
+
+// path: the element names from the folder down to the node (NodePath of
+// TreeModel.h). readOnly opens every element in read mode, else in write mode.
+// Opens only the storages down to the node's parent.
+HRESULT OpenNodeParent(const StorageHandle& folder, const std::vector<std::string>& path, bool readOnly,
+                       OpenedNode& out);
+// The node must be a leaf: its stream, at position 0 (the record comes first).
+HRESULT OpenNodeStream(const StorageHandle& folder, const std::vector<std::string>& path, bool readOnly,
+                       OpenedNode& out);
+// The node must be a folder node: its storage.
+HRESULT OpenNodeStorage(const StorageHandle& folder, const std::vector<std::string>& path, bool readOnly,
+                        OpenedNode& out);
+// Either form: the stream whose first 40 bytes are the node's record (a
+// leaf's stream, or a folder node's "#BOOKFOLDERITEMINFO#" with its storage).
+HRESULT OpenNodeRecord(const StorageHandle& folder, const std::vector<std::string>& path, bool readOnly,
+                       OpenedNode& out);
+
+}  // namespace vellora

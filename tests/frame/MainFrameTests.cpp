@@ -1,0 +1,238 @@
+// The real main frame in this process: layout, routing, menu rules and the
+// views that show a library. The program's resources are linked in.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/frame/MainFrame.h"
+#include "app/resources/ResourceIds.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+
+namespace {
+
+struct ChildSearch {
+  const char* cls;
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  char cls[128] = "";
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, search->cls) != 0) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND FindChild(HWND parent, const char* className) {
+  ChildSearch search{className, nullptr};
+  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                                ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    path_ = rig_.dir.File("frame.vlx");
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(Folder(kTextFirstTreeFolder).c_str(), false);
+    NodeInfoRecord record;
+    record.kind = kItemText;
+    StorageHandle parent;
+    record.sequence = 1;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Parent", record, parent));
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(parent, "Child B", record, nullptr, 0));
+    record.sequence = 0;
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(parent, "Child A", record, nullptr, 0));
+    parent.Release();
+    record.sequence = 2;
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Leaf", record, nullptr, 0));
+    tree.Release();
+    doc.Save();
+  }
+  void TearDown() override {
+    frame_.reset();
+    if (richEdit_) FreeLibrary(richEdit_);
+  }
+  std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
+
+  MainFrame& Open() {
+    FrameSetup setup;
+    setup.startupPath = path_;
+    setup.registryKey = rig_.key.Path();
+    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
+    EXPECT_TRUE(frame_->CreateFrame());
+    frame_->RestorePlacement(SW_SHOWNORMAL);
+    Pump();
+    return *frame_;
+  }
+  void Command(UINT id) {
+    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
+    Pump();
+  }
+
+  vtest::DocumentRig rig_;
+  std::string path_;
+  HMODULE richEdit_ = nullptr;
+  std::unique_ptr<MainFrame> frame_;
+};
+
+TEST_F(FrameTest, OpensTheLibraryInItsFirstFolderWithTheTreeSorted) {
+  MainFrame& frame = Open();
+  EXPECT_EQ(frame.Document().Path(), path_);
+  EXPECT_EQ(frame.State().folderKind, 1);
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  ASSERT_TRUE(tree);
+  EXPECT_TRUE(IsWindowVisible(tree));
+  HTREEITEM first = TreeView_GetRoot(tree);
+  char text[64] = "";
+  TVITEMA item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = TreeView_GetChild(tree, first);
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  TreeView_GetItem(tree, &item);
+  EXPECT_STREQ(text, "Child A");  // sequence 0 before sequence 1
+  // The first node has children: the node list shows them, in tree order.
+  EXPECT_EQ(frame.State().viewKind, kViewNodeList);
+  HWND list = FindChild(frame.Handle(), "LISTBOX");
+  ASSERT_TRUE(list);
+  EXPECT_EQ(SendMessageA(list, LB_GETCOUNT, 0, 0), 2);
+  EXPECT_EQ(SendMessageA(list, LB_GETCURSEL, 0, 0), 0);
+}
+
+TEST_F(FrameTest, TheNodeListsOpenButtonSelectsThatChild) {
+  MainFrame& frame = Open();
+  HWND list = FindChild(frame.Handle(), "LISTBOX");
+  ASSERT_TRUE(list);
+  SendMessageA(list, LB_SETCURSEL, 1, 0);
+  HWND open = FindWindowExA(GetParent(list), nullptr, "BUTTON", "Open");
+  ASSERT_TRUE(open);
+  SendMessageA(open, BM_CLICK, 0, 0);
+  Pump();
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  char text[64] = "";
+  TVITEMA item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = TreeView_GetSelection(tree);
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  TreeView_GetItem(tree, &item);
+  EXPECT_STREQ(text, "Child B");
+  EXPECT_EQ(frame.State().viewKind, kViewText);  // an empty text leaf
+}
+
+TEST_F(FrameTest, ExpandAndCollapseWalkTheWholeTree) {
+  MainFrame& frame = Open();
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  HTREEITEM parent = TreeView_GetRoot(tree);
+  Command(ID_TREE_EXPAND_ALL);
+  EXPECT_TRUE(TreeView_GetItemState(tree, parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+  Command(ID_TREE_COLLAPSE_ALL);
+  EXPECT_FALSE(TreeView_GetItemState(tree, parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+  // With nothing selected "Expand Brach" expands everything.
+  TreeView_SelectItem(tree, nullptr);
+  Command(ID_TREE_EXPAND_BRANCH);
+  EXPECT_TRUE(TreeView_GetItemState(tree, parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+TEST_F(FrameTest, TheFramesToggleCommandsShowAndHideTheirParts) {
+  MainFrame& frame = Open();
+  HWND status = GetDlgItem(frame.Handle(), ID_VIEW_STATUS_BAR);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(IsWindowVisible(status));
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_FALSE(IsWindowVisible(status));
+  Command(ID_VIEW_STATUS_BAR);
+  EXPECT_TRUE(IsWindowVisible(status));
+
+  HWND title = FindChild(frame.Handle(), "VelloraTitleStrip");
+  ASSERT_TRUE(title);
+  Command(ID_VIEW_TITLE_BAR);
+  EXPECT_FALSE(IsWindowVisible(title));
+  EXPECT_FALSE(frame.State().titleStripShown);
+  Command(ID_VIEW_TITLE_BAR);
+  EXPECT_TRUE(IsWindowVisible(title));
+
+  HWND outbar = FindChild(frame.Handle(), "WTLOutBarCtrl");
+  Command(ID_VIEW_SHOW_TREEVIEW);
+  EXPECT_FALSE(IsWindowVisible(outbar));
+  Command(ID_VIEW_SHOW_TREEVIEW);
+  EXPECT_TRUE(IsWindowVisible(outbar));
+}
+
+bool Grayed(HMENU menu, int position) {
+  return (GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION) & MF_GRAYED) != 0;
+}
+
+TEST_F(FrameTest, MenuRulesFollowTheFolderKindAndTheShownView) {
+  MainFrame& frame = Open();
+  HMENU bar = frame.MenuBar();
+  ASSERT_TRUE(bar);
+  HMENU view = GetSubMenu(bar, MENU_POS_VIEW);
+  HMENU content = GetSubMenu(bar, MENU_POS_CONTENT);
+  EXPECT_FALSE(Grayed(view, VIEW_POS_TREE_VIEW));
+  EXPECT_TRUE(Grayed(view, VIEW_POS_FOLDER));
+  EXPECT_TRUE(Grayed(content, CONTENT_POS_CATALOG));
+  // The node list is shown: no text, list or file view popups, no Edit entries.
+  EXPECT_TRUE(Grayed(view, VIEW_POS_TEXT_VIEW));
+  EXPECT_TRUE(Grayed(GetSubMenu(bar, MENU_POS_EDIT), 0));
+  // Opening the File menu greys Save while nothing changed.
+  HMENU file = GetSubMenu(bar, MENU_POS_FILE);
+  SendMessageA(frame.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MENU_POS_FILE);
+  EXPECT_TRUE(GetMenuState(file, ID_FILE_SAVE, MF_BYCOMMAND) & MF_GRAYED);
+  EXPECT_FALSE(GetMenuState(file, ID_FILE_OPEN, MF_BYCOMMAND) & MF_GRAYED);
+  // A leaf shows the text view: its popup and the Edit menu come back.
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  TreeView_SelectItem(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+  Pump();
+  EXPECT_FALSE(Grayed(view, VIEW_POS_TEXT_VIEW));
+  EXPECT_TRUE(Grayed(view, VIEW_POS_LIST_VIEW));
+  EXPECT_FALSE(Grayed(GetSubMenu(bar, MENU_POS_EDIT), 0));
+  frame.UpdateCommandUi();
+  EXPECT_TRUE(EvaluateCommand(ID_TREE_EXPAND_ALL, frame.State()).enabled);
+}
+
+TEST_F(FrameTest, CtrlTabMovesTheFocusBetweenTheTreeAndTheView) {
+  MainFrame& frame = Open();
+  SetForegroundWindow(frame.Handle());
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  // Show a leaf so that the text view is the visible item view.
+  TreeView_SelectItem(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
+  Pump();
+  HWND text = FindChild(frame.Handle(), "RichEdit20A");
+  SetFocus(text);
+  Command(ID_NEXT_PANE);
+  EXPECT_EQ(GetFocus(), tree);
+  Command(ID_NEXT_PANE);
+  EXPECT_EQ(GetFocus(), text);
+}
+
+TEST_F(FrameTest, ExitClosesTheWindowAndKeepsThePlacement) {
+  MainFrame& frame = Open();
+  HWND hwnd = frame.Handle();
+  Command(ID_APP_EXIT);
+  EXPECT_FALSE(IsWindow(hwnd));
+  FrameSettings settings(HKEY_CURRENT_USER, rig_.key.Path());
+  WINDOWPLACEMENT p = {};
+  EXPECT_TRUE(settings.ReadPlacement(p));
+  EXPECT_EQ(settings.ReadSplitterPos(), std::optional<DWORD>(kDefaultSplitterPos));
+}
+
+}  // namespace

@@ -1,0 +1,76 @@
+// Opens a library in the real main frame and prints how long creating the
+// frame (open, folders, last location, tree shown) and painting it take.
+//   FrameBenchmark <library> [rounds]
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ErrorLog.h"
+#include "app/StringTable.h"
+#include "app/frame/MainFrame.h"
+
+using namespace vellora;
+
+namespace {
+
+double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: FrameBenchmark <library> [rounds]\n");
+    return 2;
+  }
+  int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+  CoInitialize(nullptr);
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                              ICC_TREEVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+  StringTable texts;
+  if (!texts.LoadForProgram()) return 1;
+  ErrorLog log("error");
+  for (int round = 1; round <= rounds; ++round) {
+    FrameSetup setup;
+    setup.startupPath = argv[1];
+    setup.registryKey = "Software\\VelloraBenchmark";
+    LARGE_INTEGER t0, t1, t2, t3;
+    QueryPerformanceCounter(&t0);
+    {
+      MainFrame frame(texts, log, setup);
+      if (!frame.CreateFrame()) {
+        std::fprintf(stderr, "cannot open %s\n", argv[1]);
+        return 1;
+      }
+      QueryPerformanceCounter(&t1);
+      frame.RestorePlacement(SW_SHOWNORMAL);
+      UpdateWindow(frame.Handle());
+      Pump();
+      QueryPerformanceCounter(&t2);
+      DestroyWindow(frame.Handle());
+      Pump();
+    }
+    QueryPerformanceCounter(&t3);
+    std::printf("round %d: open and show the tree %8.1f ms, show and paint %6.1f ms, close %6.1f ms\n", round,
+                Milliseconds(t0, t1), Milliseconds(t1, t2), Milliseconds(t2, t3));
+  }
+  if (richEdit) FreeLibrary(richEdit);
+  CoUninitialize();
+  return 0;
+}
