@@ -363,7 +363,10 @@ void CommandBar::LeaveKeyboardMode() {
 }
 
 bool CommandBar::PreviewMessage(MSG& msg) {
-  if (!Handle() || buttons_.empty() || openIndex_ >= 0 || !msg.hwnd) return false;
+  if (!Handle() || buttons_.empty() || openIndex_ >= 0 || menuOwner_ || !msg.hwnd) return false;
+  // Any open menu (a context menu, the system menu) owns the keyboard.
+  GUITHREADINFO gui = {sizeof gui};
+  if (GetGUIThreadInfo(GetCurrentThreadId(), &gui) && (gui.flags & GUI_INMENUMODE)) return false;
   HWND root = GetAncestor(Handle(), GA_ROOT);
   // Dialogs are windows of their own: their Alt keys are their mnemonics.
   if (GetAncestor(msg.hwnd, GA_ROOT) != root || !IsWindowEnabled(root)) return false;

@@ -26,6 +26,9 @@ class Splitter : public Window {
 
   Splitter() = default;
   explicit Splitter(SplitterOrientation orientation) : orientation_(orientation) {}
+  // Destroyed while this object is whole, so the panes' last notifications
+  // are still passed on.
+  ~Splitter() override { Destroy(); }
 
   // Creates the splitter as a visible child of `parent`.
   HWND Create(HWND parent, SplitterOrientation orientation, UINT id = 0);

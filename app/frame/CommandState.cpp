@@ -77,6 +77,8 @@ CommandUi EvaluateRule(UINT id, const FrameState& s) {
     case 32805: ui.checked = s.alignment == PFA_LEFT; break;
     case 32806: ui.checked = s.alignment == PFA_CENTER; break;
     case 32807: ui.checked = s.alignment == PFA_RIGHT; break;
+    case 59392: ui.checked = s.toolbarShown; break;
+    case 59393: ui.checked = s.statusBarShown; break;
     case 32887: ui.checked = s.titleStripShown; break;
     case 32888: ui.checked = s.formatStripShown; break;
     case 32964: ui.checked = s.searchResultVisible; break;

@@ -48,6 +48,8 @@ struct FrameState {
   bool webViewVisible = false;
   bool nodeListVisible = false;
   bool outlookPaneShown = true;
+  bool toolbarShown = true;
+  bool statusBarShown = true;
   bool titleStripShown = true;
   bool formatStripShown = true;
   bool searchResultVisible = false;

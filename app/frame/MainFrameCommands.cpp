@@ -176,6 +176,8 @@ void MainFrame::RefreshFrameState() {
     s.alignment = pf.wAlignment;
   }
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;
+  s.toolbarShown = toolbarShown_;
+  s.statusBarShown = statusShown_;
   s.titleStripShown = titleSplitter_.SinglePane() == SplitterPane::None;
   s.formatStripShown = textSplitter_.SinglePane() == SplitterPane::None;
 }

@@ -104,12 +104,15 @@ TEST(CommandRules, ChecksMirrorTheState) {
   s.bold = true;
   s.alignment = PFA_CENTER;
   s.titleStripShown = false;
+  s.statusBarShown = false;
   EXPECT_TRUE(EvaluateRule(32809, s).checked);
   EXPECT_TRUE(EvaluateRule(32802, s).checked);
   EXPECT_FALSE(EvaluateRule(32803, s).checked);
   EXPECT_TRUE(EvaluateRule(32806, s).checked);
   EXPECT_FALSE(EvaluateRule(32805, s).checked);
   EXPECT_FALSE(EvaluateRule(32887, s).checked);
+  EXPECT_TRUE(EvaluateRule(59392, s).checked);
+  EXPECT_FALSE(EvaluateRule(59393, s).checked);
   EXPECT_TRUE(EvaluateRule(32888, s).checked);
   EXPECT_FALSE(EvaluateRule(32974, s).checked);  // no web view yet
   EXPECT_FALSE(EvaluateRule(32885, s).enabled);

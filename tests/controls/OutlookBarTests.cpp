@@ -239,6 +239,33 @@ TEST_F(OutlookBarTest, RightClicksNameTheHitHeaderOrItemWithoutSelecting) {
   EXPECT_EQ(host.outbar.back().item, 2);
 }
 
+TEST_F(OutlookBarTest, UnansweredRightClickOnEmptySpaceOffersTheBarsOwnMenu) {
+  AddSampleGroups();
+  bar.SetSelectedGroup(1, false);
+  vellora::MenuHandle options(CreatePopupMenu());
+  AppendMenuA(options, MF_STRING, 901, "&Big Icon");
+  AppendMenuA(options, MF_STRING, 902, "Show &Text");
+  bar.SetOptionsMenu(options, 901, 902);
+  POINT empty = {90, bar.HeaderRect(2).top - 3};
+
+  // The parent handles the right click itself: no menu.
+  Click(bar.Handle(), empty, true);
+  EXPECT_TRUE(bar.LargeIcons());
+
+  // Unanswered: the menu opens (big icons checked) and its first entry toggles them.
+  host.outbarAnswer = 0;
+  UINT checked = 0;
+  host.StartScript({[&] { checked = GetMenuState(options, 901, MF_BYCOMMAND) & MF_CHECKED; },
+                    [&] { PostMessageA(bar.Handle(), WM_KEYDOWN, VK_DOWN, 0); },
+                    [&] { PostMessageA(bar.Handle(), WM_KEYDOWN, VK_RETURN, 0); }});
+  Click(bar.Handle(), empty, true);
+  host.StopScript();
+  EXPECT_EQ(checked, static_cast<UINT>(MF_CHECKED));
+  EXPECT_FALSE(bar.LargeIcons());
+  EXPECT_TRUE(bar.ShowText());
+  EXPECT_EQ(host.outbar.size(), 2u);
+}
+
 TEST_F(OutlookBarTest, GroupChildIsShownOnlyWithItsGroupAndFillsTheArea) {
   AddSampleGroups();
   HWND tree = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 1, 1, host.Handle(), reinterpret_cast<HMENU>(102),

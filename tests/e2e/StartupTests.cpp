@@ -232,4 +232,24 @@ TEST_F(ProgramTest, ACatalogFolderGreysTheNodeCommandsAndShowsNoItemWhenEmpty) {
   CloseProgram(main);
 }
 
+TEST_F(ProgramTest, NewLibraryIsMadeThroughTheFileDialogAndBecomesTheNewestRecent) {
+  std::string first = MakeLibrary("first.vlx");
+  std::string made = rig_.dir.File("made by new.vlx");
+  ASSERT_TRUE(program_.Start("\"" + first + "\""));
+  HWND main = program_.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  PostMessageA(main, WM_COMMAND, 57600, 0);
+  HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(kTextNewLibraryTitle, ""));
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(vtest::AnswerFileDialog(dialog, made));
+  for (int i = 0; i < 50 && vtest::WindowText(main) != "Vellora - " + made; ++i) Sleep(100);
+  EXPECT_EQ(vtest::WindowText(main), "Vellora - " + made);
+  CloseProgram(main);
+  EXPECT_TRUE(vtest::FileExists(made));
+  std::vector<std::string> recent = vtest::RecentLibraries();
+  ASSERT_GE(recent.size(), 2u);
+  EXPECT_EQ(recent[0], made);
+  EXPECT_EQ(recent[1], first);
+}
+
 }  // namespace
