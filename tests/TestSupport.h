@@ -41,6 +41,9 @@ long long FileSize(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// The first window of the class anywhere below parent (any process).
+HWND FindChildOfClass(HWND parent, const char* className);
+
 // The folder of the running test program (where Cnfg\StringTable.stb lies).
 std::string ProgramFolder();
 

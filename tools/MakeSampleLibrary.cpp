@@ -14,35 +14,11 @@
 #include "app/ErrorLog.h"
 #include "app/StringTable.h"
 #include "store/LibraryDocument.h"
+#include "tools/QuietDocument.h"
 
 using namespace vellora;
 
 namespace {
-
-class QuietHost : public DocumentHost {
- public:
-  void StoreTextViewContent() override {}
-  bool TextViewModified() override { return false; }
-  void ClearViews() override {}
-  void AddFolder(const std::string&, uint16_t) override {}
-  std::string CurrentLocation() override { return {}; }
-  bool GoToLocation(const std::string&) override { return false; }
-  void SelectFirstFolder() override {}
-  void SetTitle(const std::string&) override {}
-  void RefreshBookmarkMenu() override {}
-  void CloseMainWindow() override {}
-};
-
-class NoPrompt : public UserPrompt {
- public:
-  int ShowMessage(const std::string& text, const std::string&, UINT) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return IDOK;
-  }
-  bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
-  bool AskPassword(const std::string&, const std::string&) override { return false; }
-  int ShowWelcome() override { return kWelcomeExit; }
-};
 
 std::string Rtf(const std::string& text) {
   std::string out = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Tahoma;}}\\viewkind4\\uc1\\pard\\f0\\fs20 ";

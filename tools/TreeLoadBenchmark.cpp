@@ -17,35 +17,11 @@
 #include "content/TreeModel.h"
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
+#include "tools/QuietDocument.h"
 
 using namespace vellora;
 
 namespace {
-
-class QuietHost : public DocumentHost {
- public:
-  void StoreTextViewContent() override {}
-  bool TextViewModified() override { return false; }
-  void ClearViews() override {}
-  void AddFolder(const std::string&, uint16_t) override {}
-  std::string CurrentLocation() override { return {}; }
-  bool GoToLocation(const std::string&) override { return false; }
-  void SelectFirstFolder() override {}
-  void SetTitle(const std::string&) override {}
-  void RefreshBookmarkMenu() override {}
-  void CloseMainWindow() override {}
-};
-
-class NoPrompt : public UserPrompt {
- public:
-  int ShowMessage(const std::string& text, const std::string&, UINT) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return IDOK;
-  }
-  bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
-  bool AskPassword(const std::string&, const std::string&) override { return false; }
-  int ShowWelcome() override { return kWelcomeExit; }
-};
 
 class NoTexts : public TextSource {
  public:

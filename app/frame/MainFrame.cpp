@@ -21,6 +21,23 @@ namespace {
 
 constexpr int kClockTimer = 1;
 
+// One button per command of the layout, separators where it has 0.
+void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) {
+  for (size_t i = 0; i < layout.count; ++i) {
+    TBBUTTON b = {};
+    UINT id = layout.buttons[i];
+    if (id == kSeparator) {
+      b.fsStyle = TBSTYLE_SEP;
+    } else {
+      b.iBitmap = ButtonImage(layout, i);
+      b.idCommand = static_cast<int>(id);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = TBSTYLE_BUTTON;
+    }
+    buttons.push_back(b);
+  }
+}
+
 int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM combo) {
   HWND box = reinterpret_cast<HWND>(combo);
   if (font->lfFaceName[0] != '@' &&
@@ -144,19 +161,7 @@ void MainFrame::CreateBars() {
                                         IMAGE_BITMAP, LR_CREATEDIBSECTION);
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
   std::vector<TBBUTTON> buttons;
-  int image = 0;
-  for (UINT id : kMainToolbarButtons) {
-    TBBUTTON b = {};
-    if (id == 0) {
-      b.fsStyle = TBSTYLE_SEP;
-    } else {
-      b.iBitmap = image++;
-      b.idCommand = static_cast<int>(id);
-      b.fsState = TBSTATE_ENABLED;
-      b.fsStyle = TBSTYLE_BUTTON;
-    }
-    buttons.push_back(b);
-  }
+  AppendButtons(buttons, kMainToolbar);
   SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
 
@@ -240,19 +245,7 @@ void MainFrame::CreateViews() {
   buttons.push_back(sep);
   sep.iBitmap = 6;
   buttons.push_back(sep);
-  int image = 0;
-  for (UINT id : kFormatToolbarButtons) {
-    TBBUTTON b = {};
-    if (id == 0) {
-      b.fsStyle = TBSTYLE_SEP;
-    } else {
-      b.iBitmap = image++;
-      b.idCommand = static_cast<int>(id);
-      b.fsState = TBSTATE_ENABLED;
-      b.fsStyle = TBSTYLE_BUTTON;
-    }
-    buttons.push_back(b);
-  }
+  AppendButtons(buttons, kFormatToolbar);
   SendMessageA(formatBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   fontName_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT,

@@ -9,6 +9,7 @@
 #include "content/CatalogItems.h"
 #include "store/LibraryDocument.h"
 #include "tests/content/ContentFixtures.h"
+#include "tools/QuietDocument.h"
 
 using namespace vellora;
 using vtest::Bytes32;
@@ -166,24 +167,8 @@ TEST(CatalogItems, CorruptInfoStreamsGiveABoundedResult) {
 }
 
 TEST(CatalogItems, ItemCounterFollowsTheCatalogFolderLoadedLast) {
-  class Host : public DocumentHost {
-    void StoreTextViewContent() override {}
-    bool TextViewModified() override { return false; }
-    void ClearViews() override {}
-    void AddFolder(const std::string&, uint16_t) override {}
-    std::string CurrentLocation() override { return {}; }
-    bool GoToLocation(const std::string&) override { return false; }
-    void SelectFirstFolder() override {}
-    void SetTitle(const std::string&) override {}
-    void RefreshBookmarkMenu() override {}
-    void CloseMainWindow() override {}
-  } host;
-  class Prompt : public UserPrompt {
-    int ShowMessage(const std::string&, const std::string&, UINT) override { return IDOK; }
-    bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
-    bool AskPassword(const std::string&, const std::string&) override { return false; }
-    int ShowWelcome() override { return kWelcomeExit; }
-  } prompt;
+  QuietHost host;
+  NoPrompt prompt;
   class NoTexts : public TextSource {
     const char* Text(int) const override { return nullptr; }
   } texts;

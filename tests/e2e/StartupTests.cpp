@@ -6,6 +6,7 @@
 
 #include "store/LibraryDocument.h"
 #include "tests/e2e/VelloraProcess.h"
+#include "tests/TestSupport.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
@@ -139,25 +140,7 @@ TEST_F(ProgramTest, TheReleaseRequestOfAnotherProcessSavesClosesAndAnswersOne) {
 }
 
 // The first child window of the class anywhere below parent.
-struct ChildSearch {
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  char cls[128] = "";
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpiA(cls, search->cls) != 0) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-HWND FindChild(HWND parent, const char* className) {
-  ChildSearch search{className, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindChild(HWND parent, const char* className) { return vtest::FindChildOfClass(parent, className); }
 
 // The main toolbar: the toolbar that holds the New Library button.
 HWND MainToolbar(HWND main) {

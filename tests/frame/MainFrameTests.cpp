@@ -7,31 +7,14 @@
 
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "tests/TestSupport.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-struct ChildSearch {
-  const char* cls;
-  HWND found;
-};
-
-BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<ChildSearch*>(param);
-  char cls[128] = "";
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpiA(cls, search->cls) != 0) return TRUE;
-  search->found = hwnd;
-  return FALSE;
-}
-
-HWND FindChild(HWND parent, const char* className) {
-  ChildSearch search{className, nullptr};
-  EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindChild(HWND parent, const char* className) { return vtest::FindChildOfClass(parent, className); }
 
 void Pump() {
   MSG msg;
