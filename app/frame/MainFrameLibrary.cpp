@@ -74,6 +74,10 @@ void MainFrame::ShowCatalogItem(int group, int item) {
   if (group != outbar_.SelectedGroup() || item < 0 || item >= static_cast<int>(items_.size())) return;
   StoreTextViewContent();
   const CatalogItemEntry& entry = items_[static_cast<size_t>(item)];
+  if (entry.hasPassword && !prompt_.AskPassword(entry.title, entry.password)) {
+    ShowPlaceholder(PlaceholderView::Form::AccessDenied);
+    return;
+  }
   titleStrip_.SetTitle(entry.title);
   bool current = false;
   StorageHandle folder = document_->OpenFolder(groups_[static_cast<size_t>(group)].name, true, current);
@@ -153,6 +157,18 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
       case TVN_SELCHANGEDA:
         if (!treeModel_.Busy()) ShowTreeSelection();
         return 0;
+      case TVN_SELCHANGINGA:
+      case TVN_ITEMEXPANDINGA: {
+        // A protected node is entered only with its password.
+        auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
+        if (treeModel_.Busy()) return FALSE;
+        if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
+        const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
+        if (!node || !node->HasPassword()) return FALSE;
+        if (prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) return FALSE;
+        ShowPlaceholder(PlaceholderView::Form::AccessDenied);
+        return TRUE;
+      }
       case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
       case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
       case NM_RCLICK: {

@@ -46,6 +46,10 @@ class FrameTest : public ::testing::Test {
     parent.Release();
     record.sequence = 2;
     ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Leaf", record, nullptr, 0));
+    record.sequence = 3;
+    record.flags = kPasswordFlag;
+    record.SetPassword("secret");
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Locked", record, nullptr, 0));
     tree.Release();
     doc.Save();
   }
@@ -205,6 +209,43 @@ TEST_F(FrameTest, CtrlTabMovesTheFocusBetweenTheTreeAndTheView) {
   EXPECT_EQ(GetFocus(), tree);
   Command(ID_NEXT_PANE);
   EXPECT_EQ(GetFocus(), text);
+}
+
+// Cancels the password dialog of this process once it appears.
+DWORD WINAPI CancelPasswordDialog(void*) {
+  for (int i = 0; i < 100; ++i) {
+    HWND dialog = FindWindowA(nullptr, "Password");
+    if (dialog) {
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      return 1;
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
+TEST_F(FrameTest, AProtectedNodeIsNotEnteredWhenItsPasswordIsRefused) {
+  MainFrame& frame = Open();
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  HTREEITEM leaf = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+  TreeView_SelectItem(tree, leaf);
+  Pump();
+  HTREEITEM locked = TreeView_GetNextSibling(tree, leaf);
+  ASSERT_TRUE(locked);
+  HANDLE helper = CreateThread(nullptr, 0, CancelPasswordDialog, nullptr, 0, nullptr);
+  TreeView_SelectItem(tree, locked);
+  Pump();
+  WaitForSingleObject(helper, 10000);
+  DWORD answered = 0;
+  GetExitCodeThread(helper, &answered);
+  CloseHandle(helper);
+  EXPECT_EQ(answered, 1u);
+  EXPECT_EQ(TreeView_GetSelection(tree), leaf);
+  HWND placeholder = FindChild(frame.Handle(), "VelloraPlaceholderView");
+  EXPECT_TRUE(IsWindowVisible(placeholder));
+  char text[64] = "";
+  GetWindowTextA(placeholder, text, sizeof text);
+  EXPECT_STREQ(text, "Invalid password, access denied!");
 }
 
 TEST_F(FrameTest, ExitClosesTheWindowAndKeepsThePlacement) {
