@@ -391,6 +391,11 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       active_ = LOWORD(wParam) != WA_INACTIVE;
       titleStrip_.SetActive(active_);
       break;
+    case WM_SETFOCUS:
+      // Coming back to the window puts the keyboard in the tree or the view.
+      if (tree_ && IsWindowVisible(tree_)) SetFocus(tree_);
+      else if (shownView_ && IsWindowVisible(shownView_)) SetFocus(shownView_ == textSplitter_.Handle() ? textView_ : shownView_);
+      return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
