@@ -354,7 +354,7 @@ bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
       case kWelcomeCreateNew: {
         std::string path;
         if (!AskFile(false, kTextNewLibraryTitle, path)) return false;
-        CreateLibrary(path);
+        CreateAtChosenPath(path);
         return IsOpen();
       }
       case kWelcomeOpenSpecific: {
@@ -464,6 +464,13 @@ void LibraryDocument::ReportOpenFailure() {
                       MB_OK | MB_ICONEXCLAMATION);
 }
 
+void LibraryDocument::CreateAtChosenPath(const std::string& path) {
+  if (CreateLibrary(path)) return;
+  // The scratch library stands in; the user must know the file was not made.
+  prompt_.ShowMessage("The library file could not be created:\n" + path + "\n\nAn untitled library is open instead.",
+                      kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
 void LibraryDocument::OnNewLibrary() {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   std::string path;
@@ -471,7 +478,7 @@ void LibraryDocument::OnNewLibrary() {
     if (!IsOpen()) CreateLibrary("");
     return;
   }
-  CreateLibrary(path);
+  CreateAtChosenPath(path);
 }
 
 void LibraryDocument::OnOpenLibrary() {

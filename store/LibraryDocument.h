@@ -128,6 +128,7 @@ class LibraryDocument {
 
  private:
   void LoadIntoViews(bool reloadBookmarks);
+  void CreateAtChosenPath(const std::string& path);
   bool AskFile(bool save, int titleKey, std::string& path);
   void ReportOpenFailure();
   void ReleaseStorages();

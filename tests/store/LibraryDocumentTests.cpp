@@ -69,6 +69,15 @@ TEST_F(DocumentTest, NewLibraryHasThreeFoldersInOrderAndItsSettings) {
     EXPECT_EQ(settings.FindElement(s), ElementType::Stream) << s;
 }
 
+TEST_F(DocumentTest, NewOntoAPlaceThatCannotTakeAFileSaysSoAndOpensTheScratchLibrary) {
+  rig_.prompt.files.push_back(rig_.dir.File("no such folder\\lib.vlx"));
+  doc_.HandleCommand(kCmdNewLibrary);
+  EXPECT_TRUE(doc_.IsScratch());
+  ASSERT_EQ(rig_.prompt.shown.size(), 1u);
+  EXPECT_EQ(rig_.prompt.shown[0].caption, "Fail");
+  EXPECT_EQ(rig_.prompt.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+}
+
 TEST_F(DocumentTest, TheScratchLibraryLivesInTheTempFolderUntilClosed) {
   ASSERT_TRUE(doc_.CreateLibrary(""));
   EXPECT_TRUE(doc_.IsScratch());
