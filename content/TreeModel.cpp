@@ -51,6 +51,7 @@ TreeItemData TreeItemData::FromNode(const TreeNode& node) {
   data.flags = node.flags;
   data.password = node.password;
   data.isFolderNode = node.isFolderNode;
+  data.childrenLoaded = node.childrenLoaded;
   return data;
 }
 
@@ -88,6 +89,11 @@ HTREEITEM TreeModel::InsertItem(HTREEITEM parent, HTREEITEM after, const std::st
   insert.item.iImage = data.isFolderNode ? images_.folderNode : images_.leaf;
   insert.item.iSelectedImage = data.isFolderNode ? images_.folderNode : images_.selectedLeaf;
   insert.item.lParam = reinterpret_cast<LPARAM>(record.get());
+  if (data.isFolderNode && !data.childrenLoaded) {
+    // The expand button shows before the children are loaded.
+    insert.item.mask |= TVIF_CHILDREN;
+    insert.item.cChildren = 1;
+  }
   auto item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!item) return nullptr;
@@ -118,6 +124,40 @@ HTREEITEM TreeModel::InsertBranch(HTREEITEM parent, HTREEITEM after, const TreeN
     if (item) pushChildren(*next.node, item);
   }
   return top;
+}
+
+bool TreeModel::EnsureChildren(HTREEITEM item, const StorageHandle& folder) {
+  TreeItemData* data = DataOf(item);
+  if (!data || !data->isFolderNode) return data != nullptr;
+  if (data->childrenLoaded) return true;
+  std::vector<TreeNode> children;
+  {
+    OpenedNode opened;
+    if (FAILED(OpenNodeStorage(folder, NodePath(item), true, opened))) return false;
+    LoadTreeLevels(opened.Storage(), 1, children);
+  }
+  data->childrenLoaded = true;
+  for (const TreeNode& child : children) InsertBranch(item, TVI_LAST, child);
+  if (children.empty()) {
+    TVITEMA none = {};
+    none.mask = TVIF_CHILDREN;
+    none.hItem = item;
+    none.cChildren = 0;
+    SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&none));
+  }
+  return true;
+}
+
+HTREEITEM TreeModel::LoadAlongPath(const std::vector<std::string>& path, const StorageHandle& folder) {
+  std::vector<std::string> prefix;
+  HTREEITEM item = nullptr;
+  for (const std::string& name : path) {
+    if (item) EnsureChildren(item, folder);
+    prefix.push_back(name);
+    item = FindByPath(prefix);
+    if (!item) return nullptr;
+  }
+  return item;
 }
 
 TreeItemData* TreeModel::DataFromParam(LPARAM param) const {

@@ -33,7 +33,8 @@ struct TreeItemData {
   uint16_t flags = 0;
   std::string password;
   bool isFolderNode = false;
-  HTREEITEM item = nullptr;  // the tree item that carries the record
+  bool childrenLoaded = true;  // false: a folder node whose children are still in the file
+  HTREEITEM item = nullptr;    // the tree item that carries the record
 
   bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
   static TreeItemData FromNode(const TreeNode& node);
@@ -68,6 +69,14 @@ class TreeModel {
   // Inserts one item with the given title and record (the node commands'
   // "New Item"); the images follow data.isFolderNode.
   HTREEITEM InsertItem(HTREEITEM parent, HTREEITEM after, const std::string& title, const TreeItemData& data);
+
+  // Loads and inserts the children of a folder node whose children were left
+  // in the file (folder: the tree folder's storage). True when the item's
+  // children are in the control afterwards.
+  bool EnsureChildren(HTREEITEM item, const StorageHandle& folder);
+  // The same along a path of element names, level by level; answers the item
+  // at its end (null when a name is not found).
+  HTREEITEM LoadAlongPath(const std::vector<std::string>& path, const StorageHandle& folder);
 
   // The record of an item (or of an lParam from a notification); null for
   // items that carry no record of this model.

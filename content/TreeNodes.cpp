@@ -41,7 +41,7 @@ NodeInfoRecord ReadRecordOf(const StorageHandle& parent, const std::string& leaf
 // Reads the children of one storage at the given level (1: the folder's top
 // level). Recursion goes as deep as the tree, and no deeper than kMaxTreeDepth.
 // S_FALSE when something below could not be read or a branch was cut.
-HRESULT LoadLevel(const StorageHandle& storage, int level, std::vector<TreeNode>& nodes) {
+HRESULT LoadLevel(const StorageHandle& storage, int level, int lastLevel, std::vector<TreeNode>& nodes) {
   std::vector<ElementEntry> elements;
   HRESULT hr = ListElements(storage, elements);
   if (FAILED(hr)) return hr;
@@ -65,11 +65,15 @@ HRESULT LoadLevel(const StorageHandle& storage, int level, std::vector<TreeNode>
     // A folder node without its record stream still loads, with zeros.
     // (Element names compare without case, so any spelling of it is found.)
     TakeRecord(ReadRecordOf(child, kNodeInfoStream), node);
+    if (level >= lastLevel && lastLevel < kMaxTreeDepth) {
+      node.childrenLoaded = false;
+      continue;
+    }
     if (level >= kMaxTreeDepth) {
       complete = false;
       continue;
     }
-    if (LoadLevel(child, level + 1, node.children) != S_OK) complete = false;
+    if (LoadLevel(child, level + 1, lastLevel, node.children) != S_OK) complete = false;
   }
   SortSiblings(nodes);
   return complete ? S_OK : S_FALSE;
@@ -79,7 +83,13 @@ HRESULT LoadLevel(const StorageHandle& storage, int level, std::vector<TreeNode>
 
 HRESULT LoadTree(const StorageHandle& folder, std::vector<TreeNode>& roots) {
   roots.clear();
-  return LoadLevel(folder, 1, roots);
+  return LoadLevel(folder, 1, kMaxTreeDepth, roots);
+}
+
+HRESULT LoadTreeLevels(const StorageHandle& storage, int levels, std::vector<TreeNode>& roots) {
+  roots.clear();
+  if (levels < 1) levels = 1;
+  return LoadLevel(storage, 1, levels < kMaxTreeDepth ? levels : kMaxTreeDepth, roots);
 }
 
 bool ShowsBefore(const TreeNode& a, const TreeNode& b) {

@@ -30,6 +30,9 @@ struct TreeNode {
   uint16_t flags = 0;       // bit 15: access password
   std::string password;     // meaningful only with the password flag
   bool isFolderNode = false;
+  // False for a folder node whose children were left for later (a load of
+  // fewer levels than the tree has).
+  bool childrenLoaded = true;
   std::vector<TreeNode> children;  // sorted by sequence
 
   bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
@@ -40,6 +43,10 @@ struct TreeNode {
 // S_FALSE when a branch was cut at kMaxTreeDepth or a storage below could not
 // be opened (what could be read is listed).
 HRESULT LoadTree(const StorageHandle& folder, std::vector<TreeNode>& roots);
+// The same for the first `levels` levels only: folder nodes on the last level
+// come without their children (childrenLoaded false). A tree of thousands of
+// nodes is shown from its first levels, the rest loaded when expanded.
+HRESULT LoadTreeLevels(const StorageHandle& storage, int levels, std::vector<TreeNode>& roots);
 
 // Siblings in display order: ascending sequence number (signed), equal
 // numbers by title, then by element name, so the order never depends on how

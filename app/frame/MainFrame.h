@@ -87,6 +87,7 @@ class MainFrame : public Window, public DocumentHost {
   void ToggleStatusBar();
   void ToggleSplitter(Splitter& splitter, SplitterPane keep);
   void ExpandTree(UINT how);
+  void ExpandBelow(HTREEITEM first, UINT how);
   void MoveFocus();
   void OpenHelp();
   void OpenAddress(const char* address);

@@ -67,19 +67,17 @@ void MainFrame::ToggleSplitter(Splitter& splitter, SplitterPane keep) {
   RefreshFrameState();
 }
 
-namespace {
-
-void ExpandBelow(HWND tree, HTREEITEM item, UINT how) {
-  for (; item; item = TreeView_GetNextSibling(tree, item)) {
-    HTREEITEM child = TreeView_GetChild(tree, item);
+void MainFrame::ExpandBelow(HTREEITEM item, UINT how) {
+  for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+    // Expanding reads branches that are still in the file; collapsing does not.
+    if (how == TVE_EXPAND) treeModel_.EnsureChildren(item, document_->CurrentFolder());
+    HTREEITEM child = TreeView_GetChild(tree_, item);
     if (child) {
-      TreeView_Expand(tree, item, how);
-      ExpandBelow(tree, child, how);
+      TreeView_Expand(tree_, item, how);
+      ExpandBelow(child, how);
     }
   }
 }
-
-}  // namespace
 
 void MainFrame::ExpandTree(UINT id) {
   UINT how = (id == ID_TREE_EXPAND_BRANCH || id == ID_TREE_EXPAND_ALL) ? TVE_EXPAND : TVE_COLLAPSE;
@@ -87,10 +85,13 @@ void MainFrame::ExpandTree(UINT id) {
   bool whole = id == ID_TREE_EXPAND_ALL || id == ID_TREE_COLLAPSE_ALL || !selected;
   SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
   if (whole) {
-    ExpandBelow(tree_, TreeView_GetRoot(tree_), how);
-  } else if (HTREEITEM child = TreeView_GetChild(tree_, selected)) {
-    TreeView_Expand(tree_, selected, how);
-    ExpandBelow(tree_, child, how);
+    ExpandBelow(TreeView_GetRoot(tree_), how);
+  } else {
+    if (how == TVE_EXPAND) treeModel_.EnsureChildren(selected, document_->CurrentFolder());
+    if (HTREEITEM child = TreeView_GetChild(tree_, selected)) {
+      TreeView_Expand(tree_, selected, how);
+      ExpandBelow(child, how);
+    }
   }
   SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);

@@ -48,8 +48,10 @@ void MainFrame::SelectFolderGroup(int group) {
   state_.folderKind = folder.kind;
   treeModel_.Clear();
   if (folder.kind == kFolderTree) {
+    // Two levels now (the top nodes and what their node lists show); deeper
+    // branches are read when they are opened.
     std::vector<TreeNode> roots;
-    LoadTree(document_->CurrentFolder(), roots);
+    LoadTreeLevels(document_->CurrentFolder(), 2, roots);
     treeModel_.Fill(roots);
     outbar_.SetGroupChild(group, tree_);
     if (HTREEITEM first = TreeView_GetRoot(tree_)) TreeView_SelectItem(tree_, first);
@@ -127,6 +129,7 @@ void MainFrame::ShowTreeSelection() {
     return;
   }
   std::string title = treeModel_.TitleOf(item);
+  treeModel_.EnsureChildren(item, document_->CurrentFolder());
   if (TreeView_GetChild(tree_, item)) {
     std::vector<NodeListView::Row> rows;
     for (const NodeListEntry& child : treeModel_.ChildrenOf(item)) rows.push_back({child.title, child.hasChildren});
@@ -164,10 +167,13 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
         if (treeModel_.Busy()) return FALSE;
         if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
         const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
-        if (!node || !node->HasPassword()) return FALSE;
-        if (prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) return FALSE;
-        ShowPlaceholder(PlaceholderView::Form::AccessDenied);
-        return TRUE;
+        if (!node) return FALSE;
+        if (node->HasPassword() && !prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) {
+          ShowPlaceholder(PlaceholderView::Form::AccessDenied);
+          return TRUE;
+        }
+        if (header->code == TVN_ITEMEXPANDINGA) treeModel_.EnsureChildren(tv->itemNew.hItem, document_->CurrentFolder());
+        return FALSE;
       }
       case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
       case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
@@ -252,7 +258,7 @@ bool MainFrame::GoToLocation(const std::string& location) {
       }
       // The deepest node of the path that still exists.
       while (!path.empty()) {
-        if (HTREEITEM item = treeModel_.FindByPath(path)) {
+        if (HTREEITEM item = treeModel_.LoadAlongPath(path, document_->CurrentFolder())) {
           TreeView_SelectItem(tree_, item);
           break;
         }

@@ -46,6 +46,13 @@ class FrameTest : public ::testing::Test {
     parent.Release();
     record.sequence = 2;
     ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Leaf", record, nullptr, 0));
+    record.sequence = 4;
+    StorageHandle deep, middle;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Deep", record, deep));
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(deep, "Middle", record, middle));
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(middle, "Bottom", record, nullptr, 0));
+    middle.Release();
+    deep.Release();
     record.sequence = 3;
     record.flags = kPasswordFlag;
     record.SetPassword("secret");
@@ -137,6 +144,57 @@ TEST_F(FrameTest, ExpandAndCollapseWalkTheWholeTree) {
   TreeView_SelectItem(tree, nullptr);
   Command(ID_TREE_EXPAND_BRANCH);
   EXPECT_TRUE(TreeView_GetItemState(tree, parent, TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+HTREEITEM FindTitled(HWND tree, HTREEITEM first, const char* title) {
+  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
+    char text[64] = "";
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &query);
+    if (lstrcmpA(text, title) == 0) return item;
+  }
+  return nullptr;
+}
+
+TEST_F(FrameTest, DeepBranchesAreReadWhenTheyAreOpened) {
+  MainFrame& frame = Open();
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  HTREEITEM deep = FindTitled(tree, TreeView_GetRoot(tree), "Deep");
+  ASSERT_TRUE(deep);
+  HTREEITEM middle = TreeView_GetChild(tree, deep);
+  ASSERT_TRUE(middle);  // the first two levels are there at once
+  EXPECT_EQ(TreeView_GetChild(tree, middle), nullptr);
+  TVITEMA query = {};
+  query.mask = TVIF_CHILDREN;
+  query.hItem = middle;
+  TreeView_GetItem(tree, &query);
+  EXPECT_EQ(query.cChildren, 1);  // it shows its expand button all the same
+  TreeView_Expand(tree, deep, TVE_EXPAND);
+  TreeView_Expand(tree, middle, TVE_EXPAND);
+  Pump();
+  HTREEITEM bottom = TreeView_GetChild(tree, middle);
+  ASSERT_TRUE(bottom);
+  EXPECT_TRUE(FindTitled(tree, bottom, "Bottom"));
+  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 8);
+  // Closing and opening the branch again reads nothing twice.
+  TreeView_Expand(tree, middle, TVE_COLLAPSE);
+  TreeView_Expand(tree, middle, TVE_EXPAND);
+  Command(ID_TREE_EXPAND_ALL);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 8);
+}
+
+TEST_F(FrameTest, ExpandAllReadsEveryBranch) {
+  MainFrame& frame = Open();
+  HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 7);  // all but "Bottom"
+  Command(ID_TREE_EXPAND_ALL);
+  EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 8);
+  HTREEITEM middle = TreeView_GetChild(tree, FindTitled(tree, TreeView_GetRoot(tree), "Deep"));
+  EXPECT_TRUE(TreeView_GetItemState(tree, middle, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
 TEST_F(FrameTest, TheFramesToggleCommandsShowAndHideTheirParts) {
