@@ -88,6 +88,7 @@ class MainFrame : public Window, public DocumentHost {
   void ToggleSplitter(Splitter& splitter, SplitterPane keep);
   void ExpandTree(UINT how);
   void ExpandBelow(HTREEITEM first, UINT how);
+  void LoadBelow(HTREEITEM first);
   void MoveFocus();
   void OpenHelp();
   void OpenAddress(const char* address);

@@ -67,10 +67,15 @@ void MainFrame::ToggleSplitter(Splitter& splitter, SplitterPane keep) {
   RefreshFrameState();
 }
 
+void MainFrame::LoadBelow(HTREEITEM item) {
+  for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+    treeModel_.EnsureChildren(item, document_->CurrentFolder());
+    if (HTREEITEM child = TreeView_GetChild(tree_, item)) LoadBelow(child);
+  }
+}
+
 void MainFrame::ExpandBelow(HTREEITEM item, UINT how) {
   for (; item; item = TreeView_GetNextSibling(tree_, item)) {
-    // Expanding reads branches that are still in the file; collapsing does not.
-    if (how == TVE_EXPAND) treeModel_.EnsureChildren(item, document_->CurrentFolder());
     HTREEITEM child = TreeView_GetChild(tree_, item);
     if (child) {
       TreeView_Expand(tree_, item, how);
@@ -84,10 +89,19 @@ void MainFrame::ExpandTree(UINT id) {
   HTREEITEM selected = TreeView_GetSelection(tree_);
   bool whole = id == ID_TREE_EXPAND_ALL || id == ID_TREE_COLLAPSE_ALL || !selected;
   SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  // Branches still in the file are read first, while they are closed, so
+  // that no insertion has to lay out an open tree; then they are expanded.
+  if (how == TVE_EXPAND) {
+    if (whole) {
+      LoadBelow(TreeView_GetRoot(tree_));
+    } else {
+      treeModel_.EnsureChildren(selected, document_->CurrentFolder());
+      LoadBelow(TreeView_GetChild(tree_, selected));
+    }
+  }
   if (whole) {
     ExpandBelow(TreeView_GetRoot(tree_), how);
   } else {
-    if (how == TVE_EXPAND) treeModel_.EnsureChildren(selected, document_->CurrentFolder());
     if (HTREEITEM child = TreeView_GetChild(tree_, selected)) {
       TreeView_Expand(tree_, selected, how);
       ExpandBelow(child, how);
