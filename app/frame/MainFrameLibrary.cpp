@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <cstdio>
+
 #include "app/frame/MainFrame.h"
 #include "app/frame/WorkingFolder.h"
 #include "app/resources/ResourceIds.h"
@@ -291,8 +293,9 @@ void MainFrame::RefreshBookmarkMenu() {
   int n = 0;
   for (const Bookmark& b : document_->Bookmarks()) {
     if (ID_QUICK_ACCESS_FIRST + n > ID_QUICK_ACCESS_LAST) break;
+    // A title from the file is cut, never trusted to fit.
     char text[128];
-    wsprintfA(text, "%s\t(&%d)", b.title.c_str(), n + 1);
+    std::snprintf(text, sizeof text, "%s\t(&%d)", CutToBytes(b.title, 63).c_str(), n + 1);
     AppendMenuA(quick, MF_STRING | MF_GRAYED, ID_QUICK_ACCESS_FIRST + n, text);
     ++n;
   }

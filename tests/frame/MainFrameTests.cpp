@@ -306,6 +306,25 @@ TEST_F(FrameTest, AProtectedNodeIsNotEnteredWhenItsPasswordIsRefused) {
   EXPECT_STREQ(text, "Invalid password, access denied!");
 }
 
+TEST_F(FrameTest, QuickAccessListsTheBookmarksWithCutTitles) {
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    ASSERT_HRESULT_SUCCEEDED(AppendBookmark(root, {"Short", Folder(kTextFirstTreeFolder)}));
+    ASSERT_HRESULT_SUCCEEDED(AppendBookmark(root, {std::string(5000, 'x'), Folder(kTextFirstTreeFolder)}));
+  }
+  MainFrame& frame = Open();
+  HMENU quick = GetSubMenu(GetSubMenu(frame.MenuBar(), MENU_POS_CONTENT), CONTENT_POS_QUICK_ACCESS);
+  ASSERT_TRUE(quick);
+  ASSERT_EQ(GetMenuItemCount(quick), 2);
+  char text[256] = "";
+  GetMenuStringA(quick, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Short\t(&1)");
+  GetMenuStringA(quick, 1, text, sizeof text, MF_BYPOSITION);
+  EXPECT_EQ(std::string(text), std::string(63, 'x') + "\t(&2)");
+  EXPECT_EQ(GetMenuItemID(quick, 1), static_cast<UINT>(ID_QUICK_ACCESS_FIRST + 1));
+}
+
 TEST_F(FrameTest, ExitClosesTheWindowAndKeepsThePlacement) {
   MainFrame& frame = Open();
   HWND hwnd = frame.Handle();
