@@ -492,12 +492,17 @@ int CommandBar::MenuImage(UINT command) const {
 void CommandBar::ApplyMenuImages(HMENU popup) {
   if (!images_ || !popup) return;
   int count = GetMenuItemCount(popup);
+  bool anyImage = false;
+  for (int i = 0; i < count && !anyImage; ++i) anyImage = MenuImage(GetMenuItemID(popup, i)) >= 0;
+  if (!anyImage) return;
+  // Every command of a popup that shows images gets the image column, with
+  // or without a picture: a popup whose rows measure differently cuts the
+  // longest texts short.
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOA mii = {sizeof mii};
     mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_SUBMENU | MIIM_BITMAP;
     if (!GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &mii)) continue;
     if ((mii.fType & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP)) || mii.hSubMenu || mii.hbmpItem) continue;
-    if (MenuImage(mii.wID) < 0) continue;
     MENUITEMINFOA set = {sizeof set};
     set.fMask = MIIM_BITMAP;
     set.hbmpItem = HBMMENU_CALLBACK;  // drawn in WM_DRAWITEM
@@ -506,7 +511,7 @@ void CommandBar::ApplyMenuImages(HMENU popup) {
 }
 
 bool CommandBar::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
-  if (mis.CtlType != ODT_MENU || MenuImage(mis.itemID) < 0) return false;
+  if (mis.CtlType != ODT_MENU || !images_) return false;
   mis.itemWidth = kMenuImageSize;
   mis.itemHeight = kMenuImageSize;
   return true;
@@ -515,8 +520,8 @@ bool CommandBar::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
 bool CommandBar::DrawMenuImage(const DRAWITEMSTRUCT& dis) const {
   if (dis.CtlType != ODT_MENU) return false;
   int image = MenuImage(dis.itemID);
-  if (image < 0) return false;
   const RECT& rc = dis.rcItem;
+  if (image < 0) return images_ != nullptr;  // the column stays empty (the menu draws checks itself)
   int x = rc.left + (rc.right - rc.left - kMenuImageSize) / 2;
   int y = rc.top + (rc.bottom - rc.top - kMenuImageSize) / 2;
   if (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) {

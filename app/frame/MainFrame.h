@@ -87,7 +87,9 @@ class MainFrame : public Window, public DocumentHost {
   void ToggleStatusBar();
   void ToggleSplitter(Splitter& splitter, SplitterPane keep);
   void ExpandTree(UINT how);
-  void ExpandBelow(HTREEITEM first, UINT how);
+  // Expands or collapses first (and, with siblings, the items after it) and
+  // everything below.
+  void ExpandBelow(HTREEITEM first, UINT how, bool siblings = true);
   void LoadBelow(HTREEITEM first);
   void MoveFocus();
   void OpenHelp();

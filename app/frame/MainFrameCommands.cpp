@@ -74,13 +74,22 @@ void MainFrame::LoadBelow(HTREEITEM item) {
   }
 }
 
-void MainFrame::ExpandBelow(HTREEITEM item, UINT how) {
-  for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings) {
+  // The expanded state and its image are set directly: an expand message per
+  // node makes the control lay out the whole tree each time.
+  const TreeImages& images = treeModel_.Images();
+  int image = how == TVE_EXPAND ? images.expandedFolderNode : images.folderNode;
+  for (; item; item = siblings ? TreeView_GetNextSibling(tree_, item) : nullptr) {
     HTREEITEM child = TreeView_GetChild(tree_, item);
-    if (child) {
-      TreeView_Expand(tree_, item, how);
-      ExpandBelow(child, how);
-    }
+    if (!child) continue;
+    TVITEMA change = {};
+    change.mask = TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    change.hItem = item;
+    change.stateMask = TVIS_EXPANDED;
+    change.state = how == TVE_EXPAND ? TVIS_EXPANDED : 0;
+    change.iImage = change.iSelectedImage = image;
+    TreeView_SetItem(tree_, &change);
+    ExpandBelow(child, how);
   }
 }
 
@@ -102,10 +111,7 @@ void MainFrame::ExpandTree(UINT id) {
   if (whole) {
     ExpandBelow(TreeView_GetRoot(tree_), how);
   } else {
-    if (HTREEITEM child = TreeView_GetChild(tree_, selected)) {
-      TreeView_Expand(tree_, selected, how);
-      ExpandBelow(child, how);
-    }
+    if (TreeView_GetChild(tree_, selected)) ExpandBelow(selected, how, false);
   }
   SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(tree_, nullptr, TRUE);
