@@ -503,6 +503,7 @@ void CommandBar::ApplyMenuImages(HMENU popup) {
     mii.fMask = MIIM_ID | MIIM_FTYPE | MIIM_SUBMENU | MIIM_BITMAP;
     if (!GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &mii)) continue;
     if ((mii.fType & (MFT_SEPARATOR | MFT_OWNERDRAW | MFT_BITMAP)) || mii.hSubMenu || mii.hbmpItem) continue;
+    if (MenuImage(mii.wID) < 0) blankImageCommands_.insert(mii.wID);
     MENUITEMINFOA set = {sizeof set};
     set.fMask = MIIM_BITMAP;
     set.hbmpItem = HBMMENU_CALLBACK;  // drawn in WM_DRAWITEM
@@ -512,6 +513,7 @@ void CommandBar::ApplyMenuImages(HMENU popup) {
 
 bool CommandBar::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
   if (mis.CtlType != ODT_MENU || !images_) return false;
+  if (MenuImage(mis.itemID) < 0 && !blankImageCommands_.count(mis.itemID)) return false;
   mis.itemWidth = kMenuImageSize;
   mis.itemHeight = kMenuImageSize;
   return true;
@@ -521,7 +523,8 @@ bool CommandBar::DrawMenuImage(const DRAWITEMSTRUCT& dis) const {
   if (dis.CtlType != ODT_MENU) return false;
   int image = MenuImage(dis.itemID);
   const RECT& rc = dis.rcItem;
-  if (image < 0) return images_ != nullptr;  // the column stays empty (the menu draws checks itself)
+  // A command without a picture keeps the column empty (the menu draws checks itself).
+  if (image < 0) return blankImageCommands_.count(dis.itemID) != 0;
   int x = rc.left + (rc.right - rc.left - kMenuImageSize) / 2;
   int y = rc.top + (rc.bottom - rc.top - kMenuImageSize) / 2;
   if (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) {

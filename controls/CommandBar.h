@@ -11,6 +11,7 @@
 // owner, which enables and checks the entries as it would for its own menu
 // bar. The chosen command is posted to the owner as WM_COMMAND.
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -139,6 +140,8 @@ class CommandBar : public Window {
 
   ImageListHandle images_;
   std::map<UINT, int> imageOfCommand_;  // command -> index into images_
+  // Commands given the image column without a picture of their own.
+  std::set<UINT> blankImageCommands_;
 };
 
 }  // namespace vellora

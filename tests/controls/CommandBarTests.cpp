@@ -312,6 +312,17 @@ TEST_F(CommandBarTest, MenuImagesComeFromStripsAndAreDrawnForMappedCommands) {
   EXPECT_TRUE(SendMessageA(bar.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mine)));
   EXPECT_EQ(mine.itemWidth, 16u);
   EXPECT_EQ(mine.itemHeight, 16u);
+  // In a popup that shows images, a command without one gets the column too
+  // (rows that measured differently cut the longest texts short).
+  constexpr UINT kRedo = 201;
+  AppendMenuA(edit, MF_STRING, kRedo, "&Redo without a picture");
+  SendMessageA(bar.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(edit), 1);
+  ASSERT_TRUE(GetMenuItemInfoA(edit, kRedo, FALSE, &mii));
+  EXPECT_EQ(mii.hbmpItem, HBMMENU_CALLBACK);
+  MEASUREITEMSTRUCT blank = {ODT_MENU, 0, kRedo, 0, 0, 0};
+  EXPECT_TRUE(SendMessageA(bar.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&blank)));
+  EXPECT_EQ(blank.itemWidth, 16u);
+
   MEASUREITEMSTRUCT theirs = {ODT_MENU, 0, 999, 0, 0, 0};
   EXPECT_FALSE(SendMessageA(bar.Handle(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&theirs)));
   EXPECT_EQ(theirs.itemWidth, 0u);
