@@ -325,6 +325,47 @@ TEST_F(FrameTest, QuickAccessListsTheBookmarksWithCutTitles) {
   EXPECT_EQ(GetMenuItemID(quick, 1), static_cast<UINT>(ID_QUICK_ACCESS_FIRST + 1));
 }
 
+struct DialogAnswer {
+  std::string caption;
+  std::string text;  // the message box's text, read before it is closed
+  bool seen = false;
+};
+
+// Reads and closes the first top-level window of this process with the caption.
+DWORD WINAPI CloseWhenItAppears(void* parameter) {
+  auto* answer = static_cast<DialogAnswer*>(parameter);
+  for (int i = 0; i < 100 && !answer->seen; ++i) {
+    if (HWND box = FindWindowA(nullptr, answer->caption.c_str())) {
+      char text[256] = "";
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the static text of a message box
+      answer->text = text;
+      answer->seen = true;
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
+TEST_F(FrameTest, HelpWithoutItsFileWarnsWithTheTableTexts) {
+  Open();
+  DialogAnswer answer;
+  answer.caption = rig_.texts.TextOr(4888, "?");
+  HANDLE helper = CreateThread(nullptr, 0, CloseWhenItAppears, &answer, 0, nullptr);
+  Command(ID_HELP_CONTENTS);
+  WaitForSingleObject(helper, 10000);
+  CloseHandle(helper);
+  EXPECT_TRUE(answer.seen);
+  EXPECT_EQ(answer.text, rig_.texts.TextOr(4837, "?"));
+}
+
+TEST(DialogFilters, BarsBecomeNulsAndTheListEndsWithTwo) {
+  std::string filter = DialogFilter("Vellora Library (*.vlx)|*.vlx|");
+  EXPECT_EQ(filter, std::string("Vellora Library (*.vlx)\0*.vlx\0\0\0", 32));
+  EXPECT_EQ(filter.substr(filter.size() - 2), std::string("\0\0", 2));
+  EXPECT_EQ(DialogFilter("Text|*.txt"), std::string("Text\0*.txt\0\0", 12));
+}
+
 TEST_F(FrameTest, ExitClosesTheWindowAndKeepsThePlacement) {
   MainFrame& frame = Open();
   HWND hwnd = frame.Handle();
