@@ -1,5 +1,7 @@
 #include "app/frame/PlaceholderView.h"
 
+#include "app/frame/ViewText.h"
+
 namespace vellora {
 
 const char* PlaceholderView::Text() const {
@@ -24,12 +26,7 @@ void PlaceholderView::OnPaint() {
   FillRect(dc, &rc, back);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, denied ? RGB(255, 0, 0) : RGB(255, 128, 0));
-  HFONT font = CreateFontA(-16, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
-  HGDIOBJ old = SelectObject(dc, font);
-  DrawTextA(dc, Text(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(dc, old);
-  DeleteObject(font);
+  DrawViewText(dc, Text(), rc, 16, DT_CENTER | DT_VCENTER);
   EndPaint(Handle(), &ps);
 }
 

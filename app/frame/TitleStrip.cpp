@@ -1,5 +1,7 @@
 #include "app/frame/TitleStrip.h"
 
+#include "app/frame/ViewText.h"
+
 namespace vellora {
 
 void TitleStrip::SetTitle(const std::string& title) {
@@ -29,20 +31,14 @@ void TitleStrip::OnPaint() {
     int g = GetGValue(from) + (GetGValue(to) - GetGValue(from)) * x / (width ? width : 1);
     int b = GetBValue(from) + (GetBValue(to) - GetBValue(from)) * x / (width ? width : 1);
     RECT band = {x, rc.top, x + 4, rc.bottom};
-    HBRUSH brush = CreateSolidBrush(RGB(r, g, b));
-    FillRect(dc, &band, brush);
-    DeleteObject(brush);
+    BrushHandle brush(CreateSolidBrush(RGB(r, g, b)));
+    FillRect(dc, &band, brush.Get());
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-  HFONT font = CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
-  HGDIOBJ old = SelectObject(dc, font);
   RECT text = rc;
   text.left += 6;
-  DrawTextA(dc, title_.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
-  SelectObject(dc, old);
-  DeleteObject(font);
+  DrawViewText(dc, title_.c_str(), text, 12, DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
   EndPaint(Handle(), &ps);
 }
 
