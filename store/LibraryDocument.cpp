@@ -471,7 +471,7 @@ void LibraryDocument::CreateAtChosenPath(const std::string& path) {
                       kFailCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void LibraryDocument::OnNewLibrary() {
+void LibraryDocument::AskAndCreateLibrary() {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   std::string path;
   if (!AskFile(false, kTextNewLibraryTitle, path)) {
@@ -481,7 +481,7 @@ void LibraryDocument::OnNewLibrary() {
   CreateAtChosenPath(path);
 }
 
-void LibraryDocument::OnOpenLibrary() {
+void LibraryDocument::AskAndOpenLibrary() {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   std::string path;
   if (!AskFile(false, kTextOpenLibraryTitle, path)) {
@@ -494,9 +494,8 @@ void LibraryDocument::OnOpenLibrary() {
   }
 }
 
-void LibraryDocument::OnRecentEntry(UINT id) {
-  int index = recent_.IndexForCommand(id);
-  if (index < 0) return;
+void LibraryDocument::OpenRecentEntry(int index) {
+  if (index < 0 || index >= recent_.Count()) return;
   std::string path = recent_.Entry(index);
   if (!FileExists(path)) {
     recent_.Remove(index);
@@ -509,24 +508,6 @@ void LibraryDocument::OnRecentEntry(UINT id) {
     ReportOpenFailure();
     CreateLibrary("");
   }
-}
-
-bool LibraryDocument::HandleCommand(UINT id) {
-  switch (id) {
-    case kCmdNewLibrary: OnNewLibrary(); return true;
-    case kCmdOpenLibrary: OnOpenLibrary(); return true;
-    case kCmdSaveLibrary: Save(); return true;
-    case kCmdSaveCopy: SaveCopy(); return true;
-    case kCmdRestoreLastSave: RestoreToLastSave(); return true;
-    case kCmdRepackLibrary: Repack(); return true;
-    case kCmdExit: host_.CloseMainWindow(); return true;
-    default: break;
-  }
-  if (id >= kRecentFirstCommand && id <= kRecentLastCommand) {
-    OnRecentEntry(id);
-    return true;
-  }
-  return false;
 }
 
 }  // namespace vellora

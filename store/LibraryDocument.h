@@ -18,17 +18,6 @@
 
 namespace vellora {
 
-// Command ids of the document's command map.
-enum DocumentCommand : UINT {
-  kCmdNewLibrary = 57600,
-  kCmdOpenLibrary = 57601,
-  kCmdSaveLibrary = 57603,
-  kCmdSaveCopy = 57604,
-  kCmdRestoreLastSave = 32937,
-  kCmdRepackLibrary = 32831,
-  kCmdExit = 57665,
-};
-
 // String-table keys of the document's texts.
 enum DocumentText : int {
   kTextNewLibraryTitle = 3358,
@@ -98,11 +87,15 @@ class LibraryDocument {
   HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
                      const char* infoStream, const char* contentStream, const std::vector<std::string>& strings);
 
-  // ---- the document's command map ----
-  bool HandleCommand(UINT id);
-  void OnNewLibrary();
-  void OnOpenLibrary();
-  void OnRecentEntry(UINT id);
+  // ---- what the File menu's commands run ----
+  // New and Open: the question before giving up the library, the file
+  // dialog, then create or open (the scratch library when an open fails).
+  void AskAndCreateLibrary();
+  void AskAndOpenLibrary();
+  // The recent entry at index of the oldest-first list.
+  void OpenRecentEntry(int index);
+  // Closes the main window as Exit does.
+  void RequestClose() { host_.CloseMainWindow(); }
 
   // ---- state ----
   bool IsOpen() const { return !root_.Empty(); }

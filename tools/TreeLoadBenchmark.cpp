@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "content/CatalogItems.h"
-#include "content/TreeModel.h"
+#include "views/TreeModel.h"
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
 #include "tools/QuietDocument.h"

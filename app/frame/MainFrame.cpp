@@ -129,7 +129,7 @@ bool MainFrame::OnCreate() {
   // The menu bar is shown by the command bar from here on.
   SetMenu(Handle(), nullptr);
   HMENU file = GetSubMenu(menu_, MENU_POS_FILE);
-  document_->Recent().AttachMenu(file);
+  recentMenu_.Attach(file, document_->Recent());
   document_->Recent().Load(setup_.registryRoot, setup_.registryKey);
   SetTimer(Handle(), kClockTimer, 1000, nullptr);
   UpdateClock();
@@ -266,14 +266,9 @@ void MainFrame::CreateViews() {
   std::string face = texts_.TextOr(1, "Tahoma");
   SetWindowTextA(fontName_, face.c_str());
 
-  textView_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                                  ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
-                              0, 0, 0, 0, textSplitter_.Handle(), nullptr, instance, nullptr);
-  SendMessageA(textView_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
-  // Until text items can be stored back, the view shows them without edits.
-  SendMessageA(textView_, EM_SETREADONLY, TRUE, 0);
-  textSplitter_.SetPanes(formatStrip_.Handle(), textView_);
+  textView_.Create(textSplitter_.Handle());
+  ShowWindow(textView_.Window(), SW_SHOW);
+  textSplitter_.SetPanes(formatStrip_.Handle(), textView_.Window());
   textSplitter_.SetPosition(kFormatStripHeight);
 
   placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
@@ -327,6 +322,11 @@ void MainFrame::UpdateClock() {
 }
 
 void MainFrame::ShowItemView(HWND view, int kind) {
+  LeaveShownItem();
+  PutIntoPane(view, kind);
+}
+
+void MainFrame::PutIntoPane(HWND view, int kind) {
   state_.viewKind = kind;
   if (view != shownView_) {
     if (shownView_) ShowWindow(shownView_, SW_HIDE);
@@ -336,6 +336,42 @@ void MainFrame::ShowItemView(HWND view, int kind) {
     ShowWindow(view, SW_SHOW);
   }
   ApplyViewMenuRules();
+}
+
+ItemView* MainFrame::ViewForKind(uint16_t kind) {
+  if (kind == kItemText) return &textView_;
+  return nullptr;
+}
+
+HWND MainFrame::PaneWindowOf(ItemView& view) {
+  // The text view sits under its format strip.
+  return &view == &textView_ ? textSplitter_.Handle() : view.Window();
+}
+
+void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
+  LeaveShownItem();
+  ItemView* view = source ? ViewForKind(source->Kind()) : nullptr;
+  if (!view) {
+    PutIntoPane(placeholder_.Handle(), kViewPlaceholder);
+    placeholder_.Show(PlaceholderView::Form::NoItem);
+    return;
+  }
+  shownSource_ = std::move(source);
+  view->SetReadOnly(state_.readOnly);
+  view->Load(*shownSource_);
+  shownItemView_ = view;
+  PutIntoPane(PaneWindowOf(*view), view->Kind());
+}
+
+bool MainFrame::LeaveShownItem() {
+  bool stored = true;
+  if (shownItemView_) {
+    stored = shownItemView_->Store();
+    shownItemView_->Clear();
+  }
+  shownItemView_ = nullptr;
+  shownSource_.reset();
+  return stored;
 }
 
 void MainFrame::ShowPlaceholder(PlaceholderView::Form form) {
@@ -394,7 +430,8 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       // Coming back to the window puts the keyboard in the tree or the view.
       if (tree_ && IsWindowVisible(tree_)) SetFocus(tree_);
-      else if (shownView_ && IsWindowVisible(shownView_)) SetFocus(shownView_ == textSplitter_.Handle() ? textView_ : shownView_);
+      else if (shownView_ && IsWindowVisible(shownView_))
+        SetFocus(shownItemView_ ? shownItemView_->FocusWindow() : shownView_);
       return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
@@ -441,6 +478,7 @@ void MainFrame::OnDestroy() {
 }
 
 LRESULT MainFrame::OnReleaseLibrary() {
+  // Answered whatever happens: the collector waits for it.
   document_->Save();
   // The question asked on close finds nothing unsaved and stores the location.
   if (document_->AskBeforeGivingUp()) DestroyWindow(Handle());

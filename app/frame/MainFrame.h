@@ -7,20 +7,23 @@
 #include <string>
 #include <vector>
 
-#include "app/frame/CommandState.h"
 #include "app/frame/FormatStrip.h"
 #include "app/frame/FrameSettings.h"
 #include "app/frame/NodeListView.h"
 #include "app/frame/PlaceholderView.h"
+#include "app/frame/RecentMenu.h"
 #include "app/frame/TitleStrip.h"
 #include "app/frame/WindowPrompt.h"
 #include "content/CatalogItems.h"
-#include "content/TreeModel.h"
+#include "content/CommandTable.h"
+#include "content/ItemSource.h"
 #include "controls/CommandBar.h"
 #include "controls/OutlookBar.h"
 #include "controls/Splitter.h"
 #include "controls/Window.h"
 #include "store/LibraryDocument.h"
+#include "views/TextView.h"
+#include "views/TreeModel.h"
 
 namespace vellora {
 
@@ -50,7 +53,9 @@ class MainFrame : public Window, public DocumentHost {
   LibraryDocument& Document() { return *document_; }
   // The menu bar the command bar shows.
   HMENU MenuBar() const { return menu_; }
-  const FrameState& State() const { return state_; }
+  const CommandContext& State() const { return state_; }
+  // Enabled and checked state of a command as the menus show it now.
+  CommandUi QueryCommandUi(UINT id);
 
  protected:
   const char* ClassName() const override { return kMainWindowClass; }
@@ -64,7 +69,17 @@ class MainFrame : public Window, public DocumentHost {
   void CreateStatusBar();
   void CreateViews();
   void LayoutFrame();
+  // A view of the frame's own (placeholder, node list) into the item pane.
   void ShowItemView(HWND view, int kind);
+  // The item of source in the view of its kind (the placeholder for kinds
+  // without a view yet); the item shown before is stored and left first.
+  void ShowItem(std::unique_ptr<ItemSource> source);
+  // Stores what the shown item view holds and lets it go; false when its
+  // edits could not be written.
+  bool LeaveShownItem();
+  void PutIntoPane(HWND view, int kind);
+  ItemView* ViewForKind(uint16_t kind);
+  HWND PaneWindowOf(ItemView& view);
   void ShowPlaceholder(PlaceholderView::Form form);
   void ApplyFolderMenuRules();
   void ApplyViewMenuRules();
@@ -101,7 +116,6 @@ class MainFrame : public Window, public DocumentHost {
   void ShowCatalogItem(int group, int item);
   void ShowTreeSelection();
   void OpenNodeListRow(const std::string& title);
-  void ShowTextOfStream(const StreamHandle& stream, ULONG offset);
   void RefreshFrameState();
 
   // What the document needs of the frame.
@@ -132,7 +146,11 @@ class MainFrame : public Window, public DocumentHost {
   HWND fontName_ = nullptr;
   HWND fontSize_ = nullptr;
   HWND tree_ = nullptr;
-  HWND textView_ = nullptr;
+  TextView textView_;
+  // The item view shown in the pane (null for the frame's own views) and
+  // the source of the item it shows.
+  ItemView* shownItemView_ = nullptr;
+  std::unique_ptr<ItemSource> shownSource_;
   HIMAGELIST toolbarImages_ = nullptr;
   HIMAGELIST formatImages_ = nullptr;
   HIMAGELIST treeImages_ = nullptr;
@@ -161,7 +179,8 @@ class MainFrame : public Window, public DocumentHost {
   std::vector<FolderGroup> groups_;
   std::vector<CatalogItemEntry> items_;  // of the shown catalog folder, in group order
   TreeModel treeModel_;
-  FrameState state_;
+  CommandContext state_;
+  RecentMenu recentMenu_;
   bool active_ = true;
   bool toolbarShown_ = true;
   bool statusShown_ = true;

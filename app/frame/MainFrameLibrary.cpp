@@ -11,6 +11,7 @@
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "content/CatalogItems.h"
+#include "views/ItemIcons.h"
 #include "content/TreeNodes.h"
 
 namespace vellora {
@@ -82,45 +83,9 @@ void MainFrame::ShowCatalogItem(int group, int item) {
     ShowPlaceholder(PlaceholderView::Form::AccessDenied);
     return;
   }
+  ShowItem(std::make_unique<CatalogItemSource>(document_->CurrentFolder(), entry.elementName, entry.kind,
+                                               entry.title));
   titleStrip_.SetTitle(entry.title);
-  bool current = false;
-  StorageHandle folder = document_->OpenFolder(groups_[static_cast<size_t>(group)].name, true, current);
-  StorageHandle storage = folder.OpenStorageFor(entry.elementName.c_str(), true);
-  StreamHandle content = storage.OpenStreamFor(kFolderItemContent, true);
-  if (entry.kind == kItemText && content) {
-    ShowTextOfStream(content, 0);
-    titleStrip_.SetTitle(entry.title);
-  } else {
-    ShowPlaceholder(PlaceholderView::Form::NoItem);
-    titleStrip_.SetTitle(entry.title);
-  }
-}
-
-namespace {
-
-struct StreamReader {
-  const StreamHandle* stream;
-};
-
-DWORD CALLBACK ReadFromStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
-  auto* reader = reinterpret_cast<StreamReader*>(cookie);
-  ULONG n = 0;
-  HRESULT hr = reader->stream->ReadBytes(buffer, static_cast<ULONG>(size), &n);
-  *got = static_cast<LONG>(n);
-  return FAILED(hr) ? 1 : 0;
-}
-
-}  // namespace
-
-void MainFrame::ShowTextOfStream(const StreamHandle& stream, ULONG offset) {
-  stream.Seek(offset, STREAM_SEEK_SET);
-  StreamReader reader{&stream};
-  EDITSTREAM es = {};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&reader);
-  es.pfnCallback = ReadFromStream;
-  SendMessageA(textView_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  SendMessageA(textView_, EM_SETMODIFY, FALSE, 0);
-  ShowItemView(textSplitter_.Handle(), kViewText);
 }
 
 void MainFrame::ShowTreeSelection() {
@@ -140,12 +105,11 @@ void MainFrame::ShowTreeSelection() {
     titleStrip_.SetTitle(title);
     return;
   }
-  OpenedNode opened;
-  if (node->kind == kItemText && !node->isFolderNode &&
-      SUCCEEDED(OpenNodeStream(document_->CurrentFolder(), treeModel_.NodePath(item), true, opened))) {
-    ShowTextOfStream(opened.Stream(), kRecordSize);
-  } else {
+  if (node->isFolderNode) {
     ShowPlaceholder(PlaceholderView::Form::NoItem);
+  } else {
+    ShowItem(std::make_unique<LeafNodeSource>(document_->CurrentFolder(), treeModel_.NodePath(item), node->kind,
+                                              title));
   }
   titleStrip_.SetTitle(title);
 }
@@ -204,11 +168,10 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
 // ---- what the document needs of the frame -------------------------------------------
 
 void MainFrame::StoreTextViewContent() {
-  // The text view shows items without edits until text items are stored back.
-  SendMessageA(textView_, EM_SETMODIFY, FALSE, 0);
+  if (shownItemView_) shownItemView_->Store();
 }
 
-bool MainFrame::TextViewModified() { return SendMessageA(textView_, EM_GETMODIFY, 0, 0) != 0; }
+bool MainFrame::TextViewModified() { return shownItemView_ && shownItemView_->Modified(); }
 
 void MainFrame::ClearViews() {
   if (shuttingDown_ && !Handle()) return;
@@ -217,7 +180,10 @@ void MainFrame::ClearViews() {
   groups_.clear();
   items_.clear();
   state_.folderKind = 0;
-  SetWindowTextA(textView_, "");
+  // What the shown view holds was saved or given up by the question before.
+  if (shownItemView_) shownItemView_->Clear();
+  shownItemView_ = nullptr;
+  shownSource_.reset();
   ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
 

@@ -1,4 +1,4 @@
-#include "content/TreeModel.h"
+#include "views/TreeModel.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "content/TreeModel.h"
+#include "views/TreeModel.h"
 #include "tests/content/ContentFixtures.h"
+#include "tests/views/ViewFixtures.h"
 
 using namespace vellora;
 using vtest::AddFolderNode;
