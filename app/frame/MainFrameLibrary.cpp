@@ -31,12 +31,11 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
     case kOutBarItemClicked: ShowCatalogItem(note->group, note->item); break;
     case kOutBarGroupRightClick:
     case kOutBarItemRightClick: {
-      HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(code == kOutBarGroupRightClick
-                                                                              ? IDR_FOLDER_POPUP
-                                                                              : IDR_OUTBAR_ITEM_POPUP));
+      const bool onGroup = code == kOutBarGroupRightClick;
+      MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr),
+                                MAKEINTRESOURCEA(onGroup ? IDR_FOLDER_POPUP : IDR_OUTBAR_ITEM_POPUP)));
       if (!menu) break;
-      commandBar_.TrackPopup(GetSubMenu(menu, 0), note->screenPoint.x, note->screenPoint.y, Handle());
-      DestroyMenu(menu);
+      TrackContextMenu(GetSubMenu(menu.Get(), 0), note->screenPoint, note->group, onGroup ? -1 : note->item);
       break;
     }
     default: break;
@@ -121,37 +120,7 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
-  if (header->hwndFrom == tree_) {
-    switch (header->code) {
-      case TVN_SELCHANGEDA:
-        if (!treeModel_.Busy()) ShowTreeSelection();
-        return 0;
-      case TVN_SELCHANGINGA:
-      case TVN_ITEMEXPANDINGA: {
-        // A protected node is entered only with its password.
-        auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (treeModel_.Busy()) return FALSE;
-        if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
-        const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
-        if (!node) return FALSE;
-        if (node->HasPassword() && !prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) {
-          ShowPlaceholder(PlaceholderView::Form::AccessDenied);
-          return TRUE;
-        }
-        if (header->code == TVN_ITEMEXPANDINGA) treeModel_.EnsureChildren(tv->itemNew.hItem, document_->CurrentFolder());
-        return FALSE;
-      }
-      case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case NM_RCLICK: {
-        POINT pt;
-        GetCursorPos(&pt);
-        OnContextMenu(tree_, pt);
-        return 1;
-      }
-      default: break;
-    }
-  }
+  if (header->hwndFrom == tree_) return OnTreeNotify(header);
   if (header->code == TTN_GETDISPINFOA) {
     auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
     static char text[256];
