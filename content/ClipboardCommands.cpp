@@ -127,7 +127,10 @@ void ContentCommands::PasteIntoTree() {
     return;
   }
   document_.SetModified();
-  if (cut) ClearClipboard();
+  if (cut) {
+    if (clipboard_.state == ItemClipboard::kItem) host_.ForgetItems(clipboard_.sourceFolder);
+    ClearClipboard();
+  }
   TreeNode pasted;
   ReadTreeNode(Folder(), parentPath, elementName, pasted);
   NodeRef placed = tree.InsertBranch(parent, pasted);
@@ -209,6 +212,7 @@ void ContentCommands::PasteIntoCatalog() {
       if (shownSource >= 0 && shownSource == host_.SelectedItem()) host_.LeaveShownItem();
       source.DestroyElement(sourceName.c_str());
       if (shownSource >= 0) host_.RemoveItem(shownSource);
+      if (!sameFolder) host_.ForgetItems(clipboard_.sourceFolder);
     } else {
       bool emptied = false;
       DeleteNode(source, clipboard_.sourcePath, emptied);

@@ -75,6 +75,9 @@ class ContentHost {
   virtual void SwapItems(int first, int second) = 0;
   // Selects an item and shows it.
   virtual void SelectItem(int item) = 0;
+  // The items of another folder changed in the file: they are read again the
+  // next time that folder is selected.
+  virtual void ForgetItems(const std::string& folderName) = 0;
 
   // ---- the tree of the selected tree folder ----
   virtual TreeAccess& Tree() = 0;

@@ -215,7 +215,6 @@ void MainFrame::CreateViews() {
   smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   outbar_.SetImageLists(largeIcons_, smallIcons_);
-  baseIconCount_ = ImageList_GetImageCount(largeIcons_);
 
   tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
                           WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |

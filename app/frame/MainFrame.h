@@ -155,7 +155,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   void RenameGroup(int group, const std::string& name) override;
   void SwapGroups(int first, int second) override;
   void SelectGroup(int group) override;
-  const std::vector<CatalogItemEntry>& Items() const override { return items_; }
+  const std::vector<CatalogItemEntry>& Items() const override;
+  void ForgetItems(const std::string& folderName) override;
   int SelectedItem() const override;
   int TargetItem() const override;
   void AddItem(const CatalogItemEntry& entry) override;
@@ -204,7 +205,6 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   HIMAGELIST largeIcons_ = nullptr;
   HIMAGELIST smallIcons_ = nullptr;
   HIMAGELIST nodeListImages_ = nullptr;
-  int baseIconCount_ = 0;
   HICON clockIcon_ = nullptr;
   HICON smallProgramIcon_ = nullptr;
   CommandBar commandBar_;
@@ -219,12 +219,17 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   HWND shownView_ = nullptr;
   UINT outbarMessage_ = 0;
 
+  // A group of the outlook bar, in display order. A catalog folder's items
+  // are read the first time it is selected and kept while the library is open.
   struct FolderGroup {
     std::string name;
     uint16_t kind = 0;
+    bool loaded = false;
+    std::vector<CatalogItemEntry> items;  // in group order
   };
   std::vector<FolderGroup> groups_;
-  std::vector<CatalogItemEntry> items_;  // of the shown catalog folder, in group order
+  // The items of the selected group (an empty list when none is selected).
+  std::vector<CatalogItemEntry>& ShownItems();
   TreeModel treeModel_;
   CommandContext state_;
   RecentMenu recentMenu_;

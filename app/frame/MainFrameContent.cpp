@@ -34,7 +34,6 @@ void MainFrame::RemoveGroup(int group) {
   if (group == outbar_.SelectedGroup()) {
     ReleaseShownItem();
     treeModel_.Clear();
-    items_.clear();
     state_.folderKind = 0;
     ShowPlaceholder(PlaceholderView::Form::NoItem);
   }
@@ -60,6 +59,28 @@ void MainFrame::SelectGroup(int group) {
 
 // ---- catalog items -------------------------------------------------------------------
 
+std::vector<CatalogItemEntry>& MainFrame::ShownItems() {
+  static std::vector<CatalogItemEntry> none;
+  const int group = outbar_.SelectedGroup();
+  if (group < 0 || group >= GroupCount()) {
+    none.clear();
+    return none;
+  }
+  return groups_[static_cast<size_t>(group)].items;
+}
+
+const std::vector<CatalogItemEntry>& MainFrame::Items() const { return const_cast<MainFrame*>(this)->ShownItems(); }
+
+void MainFrame::ForgetItems(const std::string& folderName) {
+  for (int g = 0; g < GroupCount(); ++g) {
+    FolderGroup& folder = groups_[static_cast<size_t>(g)];
+    if (folder.name != folderName || g == outbar_.SelectedGroup()) continue;
+    folder.loaded = false;
+    folder.items.clear();
+    outbar_.RemoveAllItems(g);
+  }
+}
+
 int MainFrame::SelectedItem() const { return outbar_.SelectedItem(); }
 
 int MainFrame::TargetItem() const { return hitItem_ >= 0 ? hitItem_ : outbar_.SelectedItem(); }
@@ -67,23 +88,23 @@ int MainFrame::TargetItem() const { return hitItem_ >= 0 ? hitItem_ : outbar_.Se
 void MainFrame::AddItem(const CatalogItemEntry& entry) {
   const int group = outbar_.SelectedGroup();
   if (group < 0) return;
-  items_.push_back(entry);
+  ShownItems().push_back(entry);
   int image = AddItemIconImage(largeIcons_, smallIcons_, entry.iconPath, resources::OutbarImageForKind(entry.kind));
   outbar_.AddItem(group, entry.title, image, entry.itemId);
 }
 
 void MainFrame::RemoveItem(int item) {
   const int group = outbar_.SelectedGroup();
-  if (group < 0 || item < 0 || item >= static_cast<int>(items_.size())) return;
+  if (group < 0 || item < 0 || item >= static_cast<int>(ShownItems().size())) return;
   outbar_.RemoveItem(group, item);
-  items_.erase(items_.begin() + item);
+  ShownItems().erase(ShownItems().begin() + item);
 }
 
 void MainFrame::UpdateItem(int item, const CatalogItemEntry& entry) {
   const int group = outbar_.SelectedGroup();
-  if (group < 0 || item < 0 || item >= static_cast<int>(items_.size())) return;
-  const bool newIcon = entry.iconPath != items_[static_cast<size_t>(item)].iconPath;
-  items_[static_cast<size_t>(item)] = entry;
+  if (group < 0 || item < 0 || item >= static_cast<int>(ShownItems().size())) return;
+  const bool newIcon = entry.iconPath != ShownItems()[static_cast<size_t>(item)].iconPath;
+  ShownItems()[static_cast<size_t>(item)] = entry;
   outbar_.SetItemText(group, item, entry.title);
   outbar_.SetItemData(group, item, entry.itemId);
   if (newIcon) {
@@ -95,9 +116,9 @@ void MainFrame::UpdateItem(int item, const CatalogItemEntry& entry) {
 
 void MainFrame::SwapItems(int first, int second) {
   const int group = outbar_.SelectedGroup();
-  const int count = static_cast<int>(items_.size());
+  const int count = static_cast<int>(ShownItems().size());
   if (group < 0 || first < 0 || second < 0 || first >= count || second >= count) return;
-  std::swap(items_[static_cast<size_t>(first)], items_[static_cast<size_t>(second)]);
+  std::swap(ShownItems()[static_cast<size_t>(first)], ShownItems()[static_cast<size_t>(second)]);
   outbar_.SwapItems(group, first, second);
 }
 
