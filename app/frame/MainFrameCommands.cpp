@@ -22,6 +22,7 @@ void MainFrame::OnCommand(UINT id) {
   // The frame's own commands, then the content commands, then the shown
   // view's map, then the document's.
   if (OnFrameCommand(id)) return;
+  if (OnSearchCommand(id)) return;
   if (shownItemView_ && shownItemView_->HandleCommand(id)) return;
   RunDocumentCommand(*document_, id);
 }
@@ -194,6 +195,8 @@ void MainFrame::RefreshFrameState() {
   s.statusBarShown = statusShown_;
   s.titleStripShown = titleSplitter_.SinglePane() == SplitterPane::None;
   s.formatStripShown = textSplitter_.SinglePane() == SplitterPane::None;
+  s.lastSearchKind = search_->LastKind();
+  s.searchResultVisible = results_.Handle() && resultsSplitter_.SinglePane() == SplitterPane::None;
 }
 
 void MainFrame::SyncFormatBoxes() {
@@ -286,6 +289,7 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
   }
   HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP));
   if (!menu) return;
+  FillQuickAccess(GetSubMenu(GetSubMenu(menu, 0), TREEPOP_POS_QUICK_ACCESS));
   commandBar_.TrackPopup(GetSubMenu(menu, 0), screen.x, screen.y, Handle());
   DestroyMenu(menu);
 }
