@@ -3,6 +3,7 @@
 #include "content/RtfText.h"
 
 #include <cstring>
+#include <cwctype>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,7 @@ struct SpecialWord {
 // Control words that stand for one character of the text.
 constexpr SpecialWord kCharacterWords[] = {
     {"par", L'\r'},        {"sect", L'\r'},       {"page", L'\r'},       {"row", L'\r'},
-    {"tab", L'\t'},        {"cell", L'\t'},       {"line", L'\v'},       {"emdash", 0x2014},
+    {"tab", L'\t'},        {"cell", L'\t'},       {"line", L' '},       {"emdash", 0x2014},
     {"endash", 0x2013},    {"bullet", 0x2022},    {"lquote", 0x2018},    {"rquote", 0x2019},
     {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003},   {"enspace", 0x2002},
     {"qmspace", 0x2005},   {"zwj", 0x200D},       {"zwnj", 0x200C},      {"ltrmark", 0x200E},
@@ -37,7 +38,7 @@ constexpr SpecialWord kCharacterWords[] = {
 // Destinations whose text is never shown.
 constexpr const char* kSkippedDestinations[] = {
     "colortbl", "stylesheet", "info",      "header",    "footer",     "headerl",   "headerr",
-    "headerf",  "footerl",    "footerr",   "footerf",   "object",     "fldinst",   "listtable",
+    "headerf",  "fldrslt",  "footerl",    "footerr",   "footerf",   "object",     "fldinst",   "listtable",
     "listoverridetable",      "revtbl",    "rsidtbl",   "generator",  "themedata", "colorschememapping",
     "latentstyles", "datastore", "xmlnstbl", "filetbl", "nonshppict", "private",   "footnote",
     "annotation", "atnid",    "atnauthor", "xe",        "tc",         "txe",       "mmathPr",
@@ -85,7 +86,8 @@ class RtfReader {
         case '}': CloseGroup(); break;
         case '\\': ControlWord(); break;
         case '\r':
-        case '\n': break;
+        case '\n':
+        case '\0': break;
         default: Text(c); break;
       }
     }
@@ -346,34 +348,14 @@ class RtfReader {
   bool fontNameDone_ = false;
 };
 
-// Text that is not RTF: ANSI text with its line ends as paragraph marks.
-std::wstring PlainText(const char* data, size_t size) {
-  std::wstring wide;
-  int n = MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size), nullptr, 0);
-  if (n <= 0) return wide;
-  wide.resize(static_cast<size_t>(n));
-  MultiByteToWideChar(CP_ACP, 0, data, static_cast<int>(size), wide.data(), n);
-  std::wstring out;
-  out.reserve(wide.size());
-  for (size_t i = 0; i < wide.size(); ++i) {
-    wchar_t c = wide[i];
-    if (c == L'\r' && i + 1 < wide.size() && wide[i + 1] == L'\n') ++i;
-    if (c == L'\n') c = L'\r';
-    if (c == 0) break;
-    out.push_back(c);
-  }
-  return out;
-}
-
-// Case folding of the find: each unit to its upper case as the platform's
-// case tables give it, built once.
+// Case folding of the find: each unit to its upper case through the C
+// runtime's towupper, which is what the control's own find compares with
+// (in the program's default locale that folds the ASCII letters only, and
+// the equivalence tests hold us to the control). Built once.
 struct FoldTable {
   wchar_t map[65536];
   FoldTable() {
-    for (unsigned i = 0; i < 65536; ++i) map[i] = static_cast<wchar_t>(i);
-    // In chunks, skipping surrogates, which have no case.
-    CharUpperBuffW(map + 1, 0xD800 - 1);
-    CharUpperBuffW(map + 0xE000, 0x10000 - 0xE000);
+    for (unsigned i = 0; i < 65536; ++i) map[i] = static_cast<wchar_t>(towupper(static_cast<wint_t>(i)));
   }
 };
 
@@ -387,7 +369,9 @@ const FoldTable& Folds() {
 std::wstring RtfPlainText(const char* data, size_t size) {
   if (!data || size == 0) return {};
   static const char kSignature[] = "{\\rtf";
-  if (size < 5 || std::memcmp(data, kSignature, 5) != 0) return PlainText(data, size);
+  // The text view streams its content in as rich text; anything else shows
+  // as an empty note there, so it holds nothing to find.
+  if (size < 5 || std::memcmp(data, kSignature, 5) != 0) return {};
   return RtfReader(data, size).Read();
 }
 

@@ -14,8 +14,8 @@ namespace vellora {
 // The text the control would show after streaming in the RTF bytes. Bytes
 // written as \'hh are decoded in the code page of the font in use (the
 // document's \ansicpg, else the thread's ANSI code page, when the font names
-// no character set). Text that is not RTF at all reads as plain ANSI text,
-// as the control takes it.
+// no character set). Bytes that are not RTF at all read as no text, as the
+// control shows them.
 std::wstring RtfPlainText(const char* data, size_t size);
 inline std::wstring RtfPlainText(const std::string& rtf) { return RtfPlainText(rtf.data(), rtf.size()); }
 
