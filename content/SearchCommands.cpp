@@ -115,7 +115,7 @@ void SearchCommands::SearchCurrentItem() {
   }
   std::string text;
   // Cancel leaves the last search as it was.
-  if (!host_.AskSearchText(caption, kSearchForLabel, text)) return;
+  if (!Ask(caption, kSearchForLabel, text)) return;
   lastKind_ = kSearchCurrentItem;
   lastText_ = text;
   FindInView(text, s.folderKind == kFolderTree, "Can not find [%s] in current view.", "Finish search");
@@ -133,7 +133,7 @@ void SearchCommands::SearchCurrentBranch() {
       return;
     }
     std::string text;
-    if (!host_.AskSearchText(Bracketed("Search Under Tree Branch [%s]", s.nodeTitle), kSearchForLabel, text)) return;
+    if (!Ask(Bracketed("Search Under Tree Branch [%s]", s.nodeTitle), kSearchForLabel, text)) return;
     lastKind_ = kSearchCurrentBranch;
     lastText_ = text;
     lastBranch_ = s.nodePath;
@@ -150,7 +150,7 @@ void SearchCommands::SearchCurrentBranch() {
   }
   if (s.folderKind == kFolderCatalog && s.viewKind == kViewTabPages && s.hasItem) {
     std::string text;
-    if (!host_.AskSearchText(Bracketed("Search In Tab [%s]", s.itemElementName), kSearchForLabel, text)) return;
+    if (!Ask(Bracketed("Search In Tab [%s]", s.itemElementName), kSearchForLabel, text)) return;
     lastKind_ = kSearchCurrentBranch;
     lastText_ = text;
     lastBranch_.clear();
@@ -169,7 +169,7 @@ void SearchCommands::SearchCurrentBranch() {
 
 void SearchCommands::SearchTitles() {
   std::string text;
-  if (!host_.AskSearchText("Search All Titles In Library", kTitleSearchLabel, text)) return;
+  if (!Ask("Search All Titles In Library", kTitleSearchLabel, text)) return;
   lastKind_ = kSearchTitles;
   lastText_ = text;
   lastBranch_.clear();
@@ -184,7 +184,7 @@ void SearchCommands::SearchTitles() {
 void SearchCommands::SearchCurrentFolder() {
   SearchSelection s = host_.Selection();
   std::string text;
-  if (!host_.AskSearchText(Bracketed("Search In Folder [%s]", s.folderName), kSearchForLabel, text)) return;
+  if (!Ask(Bracketed("Search In Folder [%s]", s.folderName), kSearchForLabel, text)) return;
   lastKind_ = kSearchCurrentFolder;
   lastText_ = text;
   lastBranch_.clear();

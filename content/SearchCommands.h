@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "content/LibrarySearch.h"
-#include "store/UserPrompt.h"
+#include "content/ContentPrompt.h"
 
 namespace vellora {
 
@@ -41,8 +41,6 @@ struct SearchSelection {
 class SearchHost {
  public:
   virtual ~SearchHost() = default;
-  // The one-line prompt (dialog 244 with this caption and label); false on Cancel.
-  virtual bool AskSearchText(const std::string& caption, const std::string& label, std::string& text) = 0;
   virtual SearchSelection Selection() = 0;
   // Writes what the shown item holds unsaved, so that a walk over the stored
   // content finds what the user sees.
@@ -61,7 +59,8 @@ class SearchHost {
 
 class SearchCommands {
  public:
-  SearchCommands(LibraryDocument& document, UserPrompt& prompt, SearchHost& host)
+  // The prompts are the one-line "Rename" dialog with the search's caption and label.
+  SearchCommands(LibraryDocument& document, ContentPrompt& prompt, SearchHost& host)
       : document_(document), prompt_(prompt), host_(host) {}
 
   // Runs one of the search commands; false for other ids.
@@ -90,7 +89,11 @@ class SearchCommands {
   void Tip(const std::string& text);
 
   LibraryDocument& document_;
-  UserPrompt& prompt_;
+  bool Ask(const std::string& caption, const char* label, std::string& text) {
+    return prompt_.AskName(caption, "", text, label);
+  }
+
+  ContentPrompt& prompt_;
   SearchHost& host_;
   int lastKind_ = kSearchNone;
   std::string lastText_;

@@ -19,7 +19,8 @@ using namespace resources;
 
 namespace {
 
-constexpr int kClockTimer = 1;
+// Timer 1 is the tree drag's expand timer.
+constexpr int kClockTimer = 2;
 
 // One button per command of the layout, separators where it has 0.
 void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) {
@@ -61,11 +62,17 @@ constexpr int kFormatStripHeight = 22;
 }  // namespace
 
 MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup)
-    : texts_(texts), log_(log), setup_(std::move(setup)), settings_(setup_.registryRoot, setup_.registryKey) {
+    : texts_(texts),
+      log_(log),
+      setup_(std::move(setup)),
+      settings_(setup_.registryRoot, setup_.registryKey),
+      windowPrompt_(texts),
+      prompt_(setup_.prompt ? *setup_.prompt : static_cast<ContentPrompt&>(windowPrompt_)) {
   DocumentSetup docSetup;
   docSetup.registryRoot = setup_.registryRoot;
   docSetup.registryKey = setup_.registryKey;
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
+  content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
   search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
 }
@@ -122,7 +129,7 @@ bool MainFrame::TranslateAccelerator(MSG& msg) {
 // ---- creation -----------------------------------------------------------------
 
 bool MainFrame::OnCreate() {
-  prompt_.SetOwner(Handle());
+  windowPrompt_.SetOwner(Handle());
   menu_ = GetMenu(Handle());
   CreateBars();
   CreateStatusBar();
@@ -209,7 +216,6 @@ void MainFrame::CreateViews() {
   smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   outbar_.SetImageLists(largeIcons_, smallIcons_);
-  baseIconCount_ = ImageList_GetImageCount(largeIcons_);
 
   tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
                           WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
@@ -219,6 +225,7 @@ void MainFrame::CreateViews() {
                                      IMAGE_BITMAP, LR_CREATEDIBSECTION);
   TreeView_SetImageList(tree_, treeImages_, TVSIL_NORMAL);
   treeModel_.Attach(tree_);
+  treeModel_.SetFolder(&document_->CurrentFolder());
   SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
   titleSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
@@ -323,7 +330,7 @@ void MainFrame::UpdateClock() {
 }
 
 void MainFrame::ShowItemView(HWND view, int kind) {
-  LeaveShownItem();
+  ReleaseShownItem();
   PutIntoPane(view, kind);
 }
 
@@ -350,7 +357,7 @@ HWND MainFrame::PaneWindowOf(ItemView& view) {
 }
 
 void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
-  LeaveShownItem();
+  ReleaseShownItem();
   ItemView* view = source ? ViewForKind(source->Kind()) : nullptr;
   if (!view) {
     PutIntoPane(placeholder_.Handle(), kViewPlaceholder);
@@ -364,7 +371,7 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
   PutIntoPane(PaneWindowOf(*view), view->Kind());
 }
 
-bool MainFrame::LeaveShownItem() {
+bool MainFrame::ReleaseShownItem() {
   bool stored = true;
   if (shownItemView_) {
     stored = shownItemView_->Store();
@@ -439,6 +446,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();
+      else if (wParam == TreeDrag::kExpandTimer) drag_.OnTimer();
       return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_MENUSELECT: {
@@ -453,6 +461,14 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (!drag_.Active()) break;
+      OnDragMouse(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (drag_.Active() && reinterpret_cast<HWND>(lParam) != Handle()) drag_.Cancel();
+      break;
     case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_RELEASE_LIBRARY: return OnReleaseLibrary();
     default: break;
@@ -472,6 +488,7 @@ void MainFrame::OnDestroy() {
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) settings_.WritePlacement(placement);
   settings_.WriteSplitterPos(static_cast<DWORD>(mainSplitter_.Position()));
+  drag_.Cancel();
   // Let the library file go now, so that whoever asked for it can open it.
   document_->Close();
   RemoveWorkingFolder();

@@ -10,7 +10,6 @@
 #include "content/LocationPath.h"
 #include "views/ViewFind.h"
 #include "views/dialogs/BookmarkListDialog.h"
-#include "views/dialogs/RenameDialog.h"
 
 namespace vellora {
 
@@ -81,10 +80,9 @@ bool MainFrame::OnSearchCommand(UINT id) {
 void MainFrame::AddBookmarkForSelection() {
   std::string location = CurrentLocation();
   if (location.empty()) return;
-  RenameDialog dialog("Add Bookmark For Selected Item", ProposedBookmarkName(location),
-                      texts_.TextOr(kTextTipCaption, "Tip"));
-  if (!dialog.Ask(Handle())) return;
-  document_->AddBookmark({CutToBytes(dialog.Text(), kMaxBookmarkName), location});
+  std::string name;
+  if (!prompt_.AskName("Add Bookmark For Selected Item", ProposedBookmarkName(location), name)) return;
+  document_->AddBookmark({CutToBytes(name, kMaxBookmarkName), location});
 }
 
 void MainFrame::ManageBookmarks() {
@@ -124,8 +122,8 @@ std::string MainFrame::CurrentLocation() {
     }
   } else {
     int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(items_.size()))
-      location.components.push_back(items_[static_cast<size_t>(item)].elementName);
+    if (item >= 0 && item < static_cast<int>(ShownItems().size()))
+      location.components.push_back(ShownItems()[static_cast<size_t>(item)].elementName);
   }
   return FormatLocation(location);
 }
@@ -180,7 +178,7 @@ bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, boo
 bool MainFrame::GoToCatalogLocation(const std::vector<std::string>& components) {
   if (components.size() < 2) return true;
   std::vector<NamedSibling> siblings;
-  for (const CatalogItemEntry& item : items_) siblings.push_back({item.elementName, item.title});
+  for (const CatalogItemEntry& item : ShownItems()) siblings.push_back({item.elementName, item.title});
   int match = MatchComponent(siblings, components[1]);
   if (match < 0) return true;
   outbar_.SetSelectedItem(match);
@@ -190,13 +188,6 @@ bool MainFrame::GoToCatalogLocation(const std::vector<std::string>& components) 
 }
 
 // ---- what the search commands ask of the frame ----------------------------------------
-
-bool MainFrame::AskSearchText(const std::string& caption, const std::string& label, std::string& text) {
-  RenameDialog dialog(caption, "", texts_.TextOr(kTextTipCaption, "Tip"), label);
-  if (!dialog.Ask(Handle())) return false;
-  text = dialog.Text();
-  return true;
-}
 
 SearchSelection MainFrame::Selection() {
   SearchSelection s;
@@ -215,9 +206,9 @@ SearchSelection MainFrame::Selection() {
     }
   } else {
     int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(items_.size())) {
+    if (item >= 0 && item < static_cast<int>(ShownItems().size())) {
       s.hasItem = true;
-      s.itemElementName = items_[static_cast<size_t>(item)].elementName;
+      s.itemElementName = ShownItems()[static_cast<size_t>(item)].elementName;
     }
   }
   return s;

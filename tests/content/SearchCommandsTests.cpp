@@ -14,14 +14,8 @@ using namespace vellora;
 
 namespace {
 
-struct Asked {
-  std::string caption, label;
-};
-
 class ScriptedSearchHost : public SearchHost {
  public:
-  std::deque<std::string> answers;  // "" cancels the prompt
-  std::vector<Asked> asked;
   SearchSelection selection;
   std::deque<bool> viewFinds;
   std::vector<std::pair<std::string, bool>> viewSearches;
@@ -31,16 +25,6 @@ class ScriptedSearchHost : public SearchHost {
   std::string shownText;
   std::vector<std::string> shownPaths;
 
-  bool AskSearchText(const std::string& caption, const std::string& label, std::string& text) override {
-    asked.push_back({caption, label});
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected prompt " << caption;
-      return false;
-    }
-    text = answers.front();
-    answers.pop_front();
-    return !text.empty();
-  }
   SearchSelection Selection() override { return selection; }
   void StorePendingEdits() override { ++stores; }
   bool FindInShownView(const std::string& text, bool textOnly) override {
@@ -107,30 +91,30 @@ TEST_F(SearchCommandsTest, EachCommandAsksWithItsCaptionAndLabel) {
       {ID_SEARCH_CURRENT_FOLDER, "Search In Folder [" + tree_ + "]", "Search For:"},
   };
   for (const Case& c : cases) {
-    host_.answers.push_back("");
+    rig_.prompt.names.push_back(std::nullopt);
     search_.Run(c.id);
-    ASSERT_FALSE(host_.asked.empty());
-    EXPECT_EQ(host_.asked.back().caption, c.caption);
-    EXPECT_EQ(host_.asked.back().label, c.label);
+    ASSERT_FALSE(rig_.prompt.nameCaptions.empty());
+    EXPECT_EQ(rig_.prompt.nameCaptions.back(), c.caption);
+    EXPECT_EQ(rig_.prompt.nameLabels.back(), c.label);
   }
   host_.selection.nodeHasChildren = false;
-  host_.answers.push_back("");
+  rig_.prompt.names.push_back(std::nullopt);
   search_.Run(ID_SEARCH_CURRENT_ITEM);
-  EXPECT_EQ(host_.asked.back().caption, "Search In Tree Node [Branch title]");
+  EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Tree Node [Branch title]");
   host_.selection = {};
   host_.selection.folderKind = kFolderCatalog;
   host_.selection.hasItem = true;
   host_.selection.itemElementName = "#$VLX$#5\tItem";
-  host_.answers.push_back("");
+  rig_.prompt.names.push_back(std::nullopt);
   search_.Run(ID_SEARCH_CURRENT_ITEM);
-  EXPECT_EQ(host_.asked.back().caption, "Search In Catalog Item [#$VLX$#5\tItem]");
+  EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Catalog Item [#$VLX$#5\tItem]");
   // Nothing answered with Ok: no search has run.
   EXPECT_EQ(search_.LastKind(), kSearchNone);
   EXPECT_EQ(host_.shows, 0);
 }
 
 TEST_F(SearchCommandsTest, FolderSearchStoresPendingEditsThenListsEveryHit) {
-  host_.answers.push_back("NEEDLE");
+  rig_.prompt.names.push_back("NEEDLE");
   search_.Run(ID_SEARCH_CURRENT_FOLDER);
   EXPECT_EQ(host_.stores, 1);
   EXPECT_EQ(host_.shownText, "NEEDLE");
@@ -151,7 +135,7 @@ TEST_F(SearchCommandsTest, MessagesWhenNothingIsFound) {
       {ID_SEARCH_TITLES, "Sorry there is not a title [zebra] in current library."},
   };
   for (const Case& c : cases) {
-    host_.answers.push_back("zebra");
+    rig_.prompt.names.push_back("zebra");
     search_.Run(c.id);
     EXPECT_EQ(LastMessage().text, c.text);
     EXPECT_EQ(LastMessage().caption, "Tip");
@@ -162,7 +146,7 @@ TEST_F(SearchCommandsTest, MessagesWhenNothingIsFound) {
 
 TEST_F(SearchCommandsTest, BranchSearchWalksOnlyTheBranchAndRepeatWalksItAgain) {
   SelectBranch();
-  host_.answers.push_back("needle");
+  rig_.prompt.names.push_back("needle");
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
   EXPECT_EQ(host_.shownPaths, (std::vector<std::string>{tree_ + "\\Branch\\Inner"}));
   // Repeat in another place still walks the branch searched last.
@@ -185,15 +169,15 @@ TEST_F(SearchCommandsTest, BranchSearchOnALeafOrWithoutANodeBehavesAsTheRulesSay
   SelectBranch();
   host_.selection.nodeHasChildren = false;
   host_.selection.nodeTitle = "Alpha";
-  host_.answers.push_back("needle");
+  rig_.prompt.names.push_back("needle");
   host_.viewFinds.push_back(true);
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
-  EXPECT_EQ(host_.asked.back().caption, "Search In Tree Node [Alpha]");
+  EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Tree Node [Alpha]");
   EXPECT_EQ(search_.LastKind(), kSearchCurrentItem);
 }
 
 TEST_F(SearchCommandsTest, CurrentItemSearchesTheViewAndSaysWhenItFindsNothing) {
-  host_.answers = {"word", "word"};
+  rig_.prompt.names = {"word", "word"};
   host_.viewFinds = {true, false};
   search_.Run(ID_SEARCH_CURRENT_ITEM);
   EXPECT_TRUE(rig_.prompt.shown.empty());
@@ -211,13 +195,13 @@ TEST_F(SearchCommandsTest, TheWebViewOpensItsOwnFindInstead) {
   host_.webShown = true;
   search_.Run(ID_SEARCH_CURRENT_ITEM);
   EXPECT_EQ(host_.webFinds, 1);
-  EXPECT_TRUE(host_.asked.empty());
+  EXPECT_TRUE(rig_.prompt.nameCaptions.empty());
   search_.Run(ID_SEARCH_REPEAT);
   EXPECT_EQ(host_.webFinds, 2);
 }
 
 TEST_F(SearchCommandsTest, CancellingKeepsTheLastSearch) {
-  host_.answers = {"needle", ""};
+  rig_.prompt.names = {"needle", std::nullopt};
   search_.Run(ID_SEARCH_TITLES);
   search_.Run(ID_SEARCH_CURRENT_ITEM);
   EXPECT_EQ(search_.LastKind(), kSearchTitles);
@@ -225,7 +209,7 @@ TEST_F(SearchCommandsTest, CancellingKeepsTheLastSearch) {
 }
 
 TEST_F(SearchCommandsTest, RepeatShowsTheWindowEvenForAnEmptyResult) {
-  host_.answers.push_back("Alpha");
+  rig_.prompt.names.push_back("Alpha");
   search_.Run(ID_SEARCH_TITLES);
   EXPECT_EQ(host_.shownPaths, std::vector<std::string>{tree_ + "\\Alpha"});
   ASSERT_HRESULT_SUCCEEDED(doc_.CurrentFolder().DestroyElement("Alpha"));
@@ -250,9 +234,9 @@ TEST_F(SearchCommandsTest, TabSearchShowsTheWindowFoundOrNot) {
   host_.selection.hasItem = true;
   host_.selection.itemElementName = "Binder";
   host_.selection.viewKind = kViewTabPages;
-  host_.answers = {"TAB", "missing"};
+  rig_.prompt.names = {"TAB", "missing"};
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
-  EXPECT_EQ(host_.asked.back().caption, "Search In Tab [Binder]");
+  EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Tab [Binder]");
   EXPECT_EQ(host_.shownPaths, std::vector<std::string>{catalog_ + "\\Binder\\Content"});
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
   EXPECT_EQ(LastMessage().text, "Can not find [missing] under tab page [Binder]");
