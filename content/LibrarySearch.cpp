@@ -33,6 +33,14 @@ bool ReadRest(const StreamHandle& stream, std::string& out) {
   }
 }
 
+// The info record of an item or page (zeros when it is missing or short).
+ItemInfoRecord ItemRecordOf(const StorageHandle& storage, const char* infoStream) {
+  ItemInfoRecord record;
+  StreamHandle info = storage.OpenStreamFor(infoStream, true);
+  if (info) ReadItemInfo(info, record);
+  return record;
+}
+
 }  // namespace
 
 bool ContainsBytes(const std::string& text, const std::string& part) {
@@ -122,9 +130,7 @@ void SearchTabPages(const StorageHandle& item, const ElementPath& itemPath, cons
     if (stat.type != STGTY_STORAGE) return true;
     StorageHandle page = item.OpenStorageFor(name.c_str(), true);
     if (!page) return true;
-    StreamHandle info = page.OpenStreamFor(kTabPageItemInfo, true);
-    ItemInfoRecord record;
-    if (info) ReadItemInfo(info, record);
+    ItemInfoRecord record = ItemRecordOf(page, kTabPageItemInfo);
     StreamHandle content = page.OpenStreamFor(kTabPageItemContent, true);
     if (content && matcher.MatchesContent(static_cast<uint16_t>(record.kind), content, 0, record.places)) {
       ElementPath path = itemPath;
@@ -143,9 +149,7 @@ void SearchCatalogContent(const StorageHandle& folder, const ElementPath& prefix
     if (!item) return true;
     ElementPath path = prefix;
     path.push_back(name);
-    StreamHandle info = item.OpenStreamFor(kFolderItemInfo, true);
-    ItemInfoRecord record;
-    if (info) ReadItemInfo(info, record);
+    ItemInfoRecord record = ItemRecordOf(item, kFolderItemInfo);
     const uint16_t kind = static_cast<uint16_t>(record.kind);
     if (kind == kItemTabPages) {
       SearchTabPages(item, path, matcher, results);
@@ -186,11 +190,7 @@ void SearchCatalogTitles(const StorageHandle& folder, ElementPath& path, const s
     if (stat.type != STGTY_STORAGE) return true;
     path.push_back(name);
     StorageHandle item = folder.OpenStorageFor(name.c_str(), true);
-    ItemInfoRecord record;
-    if (item) {
-      StreamHandle info = item.OpenStreamFor(kFolderItemInfo, true);
-      if (info) ReadItemInfo(info, record);
-    }
+    ItemInfoRecord record = item ? ItemRecordOf(item, kFolderItemInfo) : ItemInfoRecord{};
     if (item && static_cast<uint16_t>(record.kind) == kItemTabPages) {
       item.ForEachElement([&](const STATSTG& page, const std::string& pageName) {
         if (page.type == STGTY_STORAGE && TitleHolds(pageName, text)) {

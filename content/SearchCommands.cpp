@@ -1,7 +1,6 @@
 // The search commands and Repeat Last Search.
 #include "content/SearchCommands.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "content/CommandIds.h"
@@ -26,14 +25,19 @@ std::vector<std::string> Joined(const SearchResults& results) {
 
 }  // namespace
 
-std::string Bracketed(const char* format, const std::string& name) {
+std::string Bracketed(const char* format, const std::string& name, const std::string& second) {
+  // One pass over the format, so "%s" inside a name stays as typed.
   std::string out;
-  const char* mark = std::strstr(format, "%s");
-  if (!mark) return format;
-  out.assign(format, mark);
-  out += name;
-  out += mark + 2;
-  // A second "%s" takes nothing: captions carry one name.
+  const std::string* names[] = {&name, &second};
+  size_t used = 0;
+  for (const char* p = format; *p; ++p) {
+    if (p[0] == '%' && p[1] == 's' && used < 2) {
+      out += *names[used++];
+      ++p;
+    } else {
+      out += *p;
+    }
+  }
   return out;
 }
 
@@ -139,10 +143,7 @@ void SearchCommands::SearchCurrentBranch() {
     lastBranch_ = s.nodePath;
     SearchResults results = WalkBranch(s.nodePath, text);
     if (results.empty()) {
-      char message[256];
-      std::snprintf(message, sizeof message, "Can not find [%s] under tree branch [%s]", text.c_str(),
-                    s.nodeTitle.c_str());
-      Tip(message);
+      Tip(Bracketed("Can not find [%s] under tree branch [%s]", text, s.nodeTitle));
       return;
     }
     Show(text, results);
@@ -156,10 +157,7 @@ void SearchCommands::SearchCurrentBranch() {
     lastBranch_.clear();
     SearchResults results = WalkTabPages(s.itemElementName, text);
     if (results.empty()) {
-      char message[256];
-      std::snprintf(message, sizeof message, "Can not find [%s] under tab page [%s]", text.c_str(),
-                    s.itemElementName.c_str());
-      Tip(message);
+      Tip(Bracketed("Can not find [%s] under tab page [%s]", text, s.itemElementName));
     }
     Show(text, results);
     return;
@@ -190,9 +188,7 @@ void SearchCommands::SearchCurrentFolder() {
   lastBranch_.clear();
   SearchResults results = WalkFolder(text);
   if (results.empty()) {
-    char message[256];
-    std::snprintf(message, sizeof message, "Can not find [%s] in folder [%s]", text.c_str(), s.folderName.c_str());
-    Tip(message);
+    Tip(Bracketed("Can not find [%s] in folder [%s]", text, s.folderName));
     return;
   }
   Show(text, results);

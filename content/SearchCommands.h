@@ -100,7 +100,8 @@ class SearchCommands {
   std::vector<std::string> lastBranch_;  // element names of the branch searched last
 };
 
-// "Search In Tree Node [title]" and the like: a caption with the name put in.
-std::string Bracketed(const char* format, const std::string& name);
+// "Search In Tree Node [title]" and the like: the names put in place of the
+// first and the second "%s" (a name holding "%s" itself is never read as a format).
+std::string Bracketed(const char* format, const std::string& name, const std::string& second = {});
 
 }  // namespace vellora

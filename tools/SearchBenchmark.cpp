@@ -15,6 +15,7 @@
 #include "app/ErrorLog.h"
 #include "app/StringTable.h"
 #include "app/frame/MainFrame.h"
+#include "tools/BenchmarkTiming.h"
 #include "content/LibrarySearch.h"
 #include "content/LocationPath.h"
 #include "tools/QuietDocument.h"
@@ -24,25 +25,6 @@ using namespace vellora;
 
 namespace {
 
-double Milliseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t;
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 const char* kWords[] = {"alpha", "Bravo", "charlie", "delta", "ECHO", "foxtrot", "golf", "hotel", "india",
                         "juliet", "kilo", "Lima", "mike", "november", "oscar", "papa", "quebec", "romeo",
@@ -71,13 +53,23 @@ std::string Note(unsigned seed, size_t bytes, bool withNeedle) {
 
 std::string TreeFolderName(const StringTable& texts) { return texts.TextOr(4704, "Favorite Tree"); }
 
-bool MakeLibrary(const std::string& path, const StringTable& texts, int nodes, size_t bytes) {
+// A library document without windows, its recent list under the benchmark's key.
+struct QuietDocument {
+  explicit QuietDocument(const StringTable& texts) : doc(host, prompt, texts, log, Setup()) {}
+  static DocumentSetup Setup() {
+    DocumentSetup setup;
+    setup.registryKey = "Software\\VelloraBenchmark";
+    return setup;
+  }
   QuietHost host;
   NoPrompt prompt;
-  ErrorLog log("error");
-  DocumentSetup setup;
-  setup.registryKey = "Software\\VelloraBenchmark";
-  LibraryDocument doc(host, prompt, texts, log, setup);
+  ErrorLog log{"error"};
+  LibraryDocument doc;
+};
+
+bool MakeLibrary(const std::string& path, const StringTable& texts, int nodes, size_t bytes) {
+  QuietDocument quiet(texts);
+  LibraryDocument& doc = quiet.doc;
   if (!doc.CreateLibrary(path)) return false;
   if (FAILED(doc.SelectCurrentFolder(TreeFolderName(texts)))) return false;
   const StorageHandle& folder = doc.CurrentFolder();
@@ -134,12 +126,8 @@ int main(int argc, char** argv) {
 
   const std::string tree = TreeFolderName(texts);
   {
-    QuietHost host;
-    NoPrompt prompt;
-    ErrorLog log("error");
-    DocumentSetup setup;
-    setup.registryKey = "Software\\VelloraBenchmark";
-    LibraryDocument doc(host, prompt, texts, log, setup);
+    QuietDocument quiet(texts);
+    LibraryDocument& doc = quiet.doc;
     if (!doc.OpenLibrary(path) || FAILED(doc.SelectCurrentFolder(tree))) return 1;
     for (int round = 1; round <= 3; ++round) {
       SearchResults hits, titles, none;

@@ -245,3 +245,20 @@ TEST_F(SearchCommandsTest, TabSearchShowsTheWindowFoundOrNot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Bracketed, PutsNamesInPlaceOnceEvenWhenTheyHoldAFormat) {
+  struct Case {
+    const char* format;
+    std::string first, second, expected;
+  } cases[] = {
+      {"Search In Folder [%s]", "Notes", "", "Search In Folder [Notes]"},
+      {"Can not find [%s] in folder [%s]", "%s", "F", "Can not find [%s] in folder [F]"},
+      {"Can not find [%s] in folder [%s]", "100%", "%d", "Can not find [100%] in folder [%d]"},
+      {"no names", "x", "y", "no names"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Bracketed(c.format, c.first, c.second), c.expected) << c.format;
+}
+
+}  // namespace
