@@ -9,12 +9,6 @@ namespace {
 
 constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
 
-int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name) {
-  for (size_t i = 0; i < items.size(); ++i)
-    if (lstrcmpiA(items[i].elementName.c_str(), name.c_str()) == 0) return static_cast<int>(i);
-  return -1;
-}
-
 // Item kinds a tree leaf can carry: text and the two web page forms.
 bool LeafKind(uint16_t kind) { return kind == kItemText || kind == kItemWebLink || kind == kItemWebArchive; }
 

@@ -27,12 +27,6 @@ std::string Format(const std::string& format, Args... args) {
 constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
 constexpr UINT kInformation = MB_OK | MB_ICONINFORMATION;
 
-int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name) {
-  for (size_t i = 0; i < items.size(); ++i)
-    if (lstrcmpiA(items[i].elementName.c_str(), name.c_str()) == 0) return static_cast<int>(i);
-  return -1;
-}
-
 }  // namespace
 
 ContentCommands::ContentCommands(LibraryDocument& document, ContentPrompt& prompt, ContentHost& host,

@@ -1,5 +1,7 @@
 #include "views/TreeModel.h"
 
+#include "controls/CallbackGuard.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -192,6 +194,10 @@ void TreeModel::SetNodeForm(HTREEITEM item, bool folderNode) {
 }
 
 int CALLBACK TreeModel::CompareItems(LPARAM first, LPARAM second, LPARAM model) {
+  return Guarded("tree sort", 0, [&] { return Compare(first, second, model); });
+}
+
+int TreeModel::Compare(LPARAM first, LPARAM second, LPARAM model) {
   const auto* self = reinterpret_cast<const TreeModel*>(model);
   const TreeItemData* a = self->DataFromParam(first);
   const TreeItemData* b = self->DataFromParam(second);

@@ -130,6 +130,7 @@ class TreeModel : public TreeAccess {
   void DeleteAll();
   void SetImages(HTREEITEM item, int image, int selectedImage) const;
   static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM model);
+  static int Compare(LPARAM first, LPARAM second, LPARAM model);
 
   HWND tree_ = nullptr;
   const StorageHandle* folder_ = nullptr;

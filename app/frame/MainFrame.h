@@ -207,6 +207,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   int hitItem_ = -1;
 
   HMENU menu_ = nullptr;
+  // Ours once the command bar shows it instead of the window.
+  MenuHandle menuBar_;
   HACCEL accelerators_ = nullptr;
   HWND rebar_ = nullptr;
   HWND toolbar_ = nullptr;
@@ -220,14 +222,14 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;
   std::unique_ptr<ItemSource> shownSource_;
-  HIMAGELIST toolbarImages_ = nullptr;
-  HIMAGELIST formatImages_ = nullptr;
-  HIMAGELIST treeImages_ = nullptr;
-  HIMAGELIST largeIcons_ = nullptr;
-  HIMAGELIST smallIcons_ = nullptr;
-  HIMAGELIST nodeListImages_ = nullptr;
-  HICON clockIcon_ = nullptr;
-  HICON smallProgramIcon_ = nullptr;
+  ImageListHandle toolbarImages_;
+  ImageListHandle formatImages_;
+  ImageListHandle treeImages_;
+  ImageListHandle largeIcons_;
+  ImageListHandle smallIcons_;
+  ImageListHandle nodeListImages_;
+  IconHandle clockIcon_;
+  IconHandle smallProgramIcon_;
   CommandBar commandBar_;
   Splitter mainSplitter_;
   Splitter titleSplitter_;
