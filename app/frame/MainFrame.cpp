@@ -76,6 +76,7 @@ MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup se
   docSetup.registryKey = setup_.registryKey;
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
   content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
+  search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
 }
 
@@ -290,7 +291,7 @@ void MainFrame::CreateViews() {
 
   titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
   titleSplitter_.SetPosition(kTitleStripHeight);
-  mainSplitter_.SetPanes(outbar_.Handle(), titleSplitter_.Handle());
+  CreateResultsDock();
   mainSplitter_.SetPosition(static_cast<int>(kDefaultSplitterPos));
   ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
