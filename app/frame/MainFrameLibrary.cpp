@@ -121,6 +121,11 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
+  if (header->hwndFrom == formatBar_ && header->code == TBN_DROPDOWN) {
+    OnColorDropDown(*reinterpret_cast<NMTOOLBARA*>(header));
+    return TBDDRET_DEFAULT;
+  }
+  if (header->hwndFrom && header->hwndFrom == textView_.Window()) return textView_.OnNotify(*header);
   if (header->hwndFrom == tree_) {
     switch (header->code) {
       case TVN_SELCHANGEDA:
@@ -167,9 +172,7 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
 
 // ---- what the document needs of the frame -------------------------------------------
 
-void MainFrame::StoreTextViewContent() {
-  if (shownItemView_) shownItemView_->Store();
-}
+void MainFrame::StoreTextViewContent() { StoreShownItem(); }
 
 bool MainFrame::TextViewModified() { return shownItemView_ && shownItemView_->Modified(); }
 
