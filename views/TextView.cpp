@@ -493,6 +493,18 @@ bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
   return true;
 }
 
+std::string TextView::SelectedText() const {
+  HWND edit = Edit();
+  if (!edit) return {};
+  CHARRANGE range = Selection(edit);
+  if (range.cpMax <= range.cpMin) return {};
+  // Characters to bytes: a double-byte character takes two.
+  std::string text(static_cast<size_t>(range.cpMax - range.cpMin) * 2 + 1, '\0');
+  LRESULT got = SendMessageA(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
 bool TextView::SelectionFont(std::string& face, LONG& twips) const {
   if (!Edit()) return false;
   CHARFORMAT2A cf = SelectionFormat(Edit(), CFM_FACE | CFM_SIZE);

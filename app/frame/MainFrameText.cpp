@@ -26,7 +26,7 @@ void MainFrame::ConnectTextView() {
   };
 }
 
-bool MainFrame::StoreShownItem() {
+bool MainFrame::StoreItemView() {
   if (!shownItemView_) return true;
   bool had = shownItemView_->Modified();
   bool stored = shownItemView_->Store();

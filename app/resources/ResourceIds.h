@@ -12,6 +12,7 @@
 
 /* The command ids live with the command table, below the windows. */
 #include "content/CommandIds.h"
+#include "views/dialogs/DialogIds.h"
 
 /* ---------------------------------------------------------------- resources */
 
@@ -73,8 +74,7 @@
 
 /* ---------------------------------------------------------------- strings */
 
-#define IDS_EMPTY_TITLE             130   /* "Sorry but folder name can not be empty!" */
-#define IDS_FAIL                    131   /* "Fail" */
+/* IDS_EMPTY_TITLE and IDS_FAIL, which dialogs show, are in views/dialogs/DialogIds.h. */
 #define IDS_READY                   57345 /* idle text of the status bar */
 
 /* ---------------------------------------------------------------- windows */
