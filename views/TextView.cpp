@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cwctype>
 #include <cstring>
 
 #include "content/CommandIds.h"
@@ -519,9 +520,30 @@ void TextView::ApplyCharFormat(CHARFORMAT2A format) {
   HWND edit = Edit();
   format.cbSize = sizeof format;
   CHARRANGE range = Selection(edit);
-  // With only a caret the format goes to the word around it.
-  WPARAM scope = range.cpMin == range.cpMax ? (SCF_SELECTION | SCF_WORD) : SCF_SELECTION;
-  SendMessageA(edit, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
+  if (range.cpMin != range.cpMax) {
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return;
+  }
+  // With only a caret the format goes to the word around it. The control's
+  // own word scope (SCF_WORD) crashes the rich edit control here, so the
+  // word is found in the text.
+  std::wstring text = TextOf(edit);
+  auto inWord = [&](LONG at) {
+    if (at < 0 || at >= static_cast<LONG>(text.size())) return false;
+    wchar_t c = text[static_cast<size_t>(at)];
+    return c > 0x7F || std::iswalnum(c) || c == L'_';
+  };
+  LONG from = range.cpMin, to = range.cpMin;
+  while (inWord(from - 1)) --from;
+  while (inWord(to)) ++to;
+  if (from == to) {
+    // No word: the format is what the caret types next.
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return;
+  }
+  Select(edit, from, to);
+  SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  Select(edit, range.cpMin, range.cpMax);
 }
 
 void TextView::ToggleEffect(DWORD mask, DWORD effect) {
