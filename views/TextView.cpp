@@ -284,6 +284,16 @@ TextView::TextView()
 TextView::~TextView() = default;
 
 HWND TextView::Window() const { return Edit(); }
+
+void TextView::ApplyDefaultFormat(HWND edit, WPARAM scope) const {
+  CHARFORMAT2A format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_WEIGHT | CFM_BOLD;
+  format.yHeight = 240;
+  format.wWeight = FW_NORMAL;
+  lstrcpynA(format.szFaceName, defaultFace_.c_str(), LF_FACESIZE);
+  SendMessageA(edit, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
+}
 HWND TextView::Edit() const { return edit_ ? edit_->Handle() : nullptr; }
 
 std::unique_ptr<TextView::EditWindow> TextView::MakeEdit(bool visible, LONG limit) const {
@@ -305,14 +315,8 @@ std::unique_ptr<TextView::EditWindow> TextView::MakeEdit(bool visible, LONG limi
   SendMessageA(hwnd, EM_SETTARGETDEVICE, 0, wrap_ ? 0 : 1);
   if (backSet_) SendMessageA(hwnd, EM_SETBKGNDCOLOR, 0, back_);
   // The default character format, also for what a loaded content does not say.
-  CHARFORMAT2A format = {};
-  format.cbSize = sizeof format;
-  format.dwMask = CFM_FACE | CFM_SIZE | CFM_WEIGHT | CFM_BOLD;
-  format.yHeight = 240;
-  format.wWeight = FW_NORMAL;
-  lstrcpynA(format.szFaceName, defaultFace_.c_str(), LF_FACESIZE);
-  SendMessageA(hwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-  SendMessageA(hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+  ApplyDefaultFormat(hwnd, SCF_DEFAULT);
+  ApplyDefaultFormat(hwnd, SCF_ALL);
   SendMessageA(hwnd, EM_SETREADONLY, readOnly_, 0);
   SendMessageA(hwnd, EM_SETMODIFY, FALSE, 0);
   return edit;
@@ -378,13 +382,7 @@ bool TextView::Load(const ItemSource& source) {
   bool ok = StreamInto(fresh->Handle(), source, empty);
   if (empty) {
     // What stream-in left must not carry a format of its own.
-    CHARFORMAT2A format = {};
-    format.cbSize = sizeof format;
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_WEIGHT | CFM_BOLD;
-    format.yHeight = 240;
-    format.wWeight = FW_NORMAL;
-    lstrcpynA(format.szFaceName, defaultFace_.c_str(), LF_FACESIZE);
-    SendMessageA(fresh->Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    ApplyDefaultFormat(fresh->Handle(), SCF_ALL);
   }
   SendMessageA(fresh->Handle(), EM_SETMODIFY, FALSE, 0);
   SwapEdit(std::move(fresh));

@@ -96,6 +96,8 @@ class TextView : public ItemView {
 
   HWND Edit() const;
   std::unique_ptr<EditWindow> MakeEdit(bool visible, LONG limit) const;
+  // The face of the string table, 12 points, normal weight.
+  void ApplyDefaultFormat(HWND edit, WPARAM scope) const;
   void SwapEdit(std::unique_ptr<EditWindow> fresh);
   bool StreamInto(HWND edit, const ItemSource& source, bool& empty);
   LRESULT OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
