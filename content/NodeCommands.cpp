@@ -167,20 +167,47 @@ void ContentCommands::AfterChildRemoved(NodeRef parent) {
 void ContentCommands::Renumber(NodeRef parent, NodeRef node, NodeRef target) {
   TreeAccess& tree = host_.Tree();
   TreeItemData* placed = tree.Data(node);
-  TreeItemData* at = target ? tree.Data(target) : nullptr;
   if (!placed) return;
-  std::vector<std::pair<std::string, int32_t>> numbers;
-  placed->sequence = at ? at->sequence : NextSequenceUnder(parent, node);
-  numbers.emplace_back(placed->elementName, placed->sequence);
-  bool later = false;
-  for (NodeRef child = tree.FirstChild(parent); child && target; child = tree.Next(child)) {
+  std::vector<TreeItemData*> siblings;  // display order, without the placed node
+  size_t at = 0;
+  for (NodeRef child = tree.FirstChild(parent); child; child = tree.Next(child)) {
     if (child == node) continue;
-    if (child == target) later = true;
-    if (!later) continue;
-    if (TreeItemData* data = tree.Data(child)) {
-      ++data->sequence;
-      numbers.emplace_back(data->elementName, data->sequence);
+    if (child == target) at = siblings.size();
+    if (TreeItemData* data = tree.Data(child)) siblings.push_back(data);
+  }
+  std::vector<std::pair<TreeItemData*, int64_t>> changes;
+  if (!target || at >= siblings.size() || tree.Data(target) != siblings[at]) {
+    changes.emplace_back(placed, NextSequenceUnder(parent, node));
+  } else {
+    // The node goes before the target. Either it takes the target's number
+    // and the target and the siblings after it move up by one, or it takes
+    // one less and the siblings before it move down: only as far as the
+    // numbers run without a gap, and on the side that rewrites fewer records
+    // (each record is found by name, which is slow among thousands).
+    std::vector<std::pair<TreeItemData*, int64_t>> up{{placed, siblings[at]->sequence}};
+    for (size_t i = at; i < siblings.size(); ++i) {
+      const int64_t before = up.back().second;
+      if (siblings[i]->sequence > before) break;
+      up.emplace_back(siblings[i], before + 1);
     }
+    std::vector<std::pair<TreeItemData*, int64_t>> down{{placed, int64_t{siblings[at]->sequence} - 1}};
+    for (size_t i = at; i-- > 0;) {
+      const int64_t after = down.back().second;
+      if (siblings[i]->sequence < after) break;
+      down.emplace_back(siblings[i], after - 1);
+    }
+    auto fits = [](const std::vector<std::pair<TreeItemData*, int64_t>>& list) {
+      for (const auto& change : list)
+        if (change.second < INT32_MIN || change.second > INT32_MAX) return false;
+      return true;
+    };
+    const bool upFits = fits(up), downFits = fits(down);
+    changes = (downFits && (!upFits || down.size() < up.size())) ? down : up;
+  }
+  std::vector<std::pair<std::string, int32_t>> numbers;
+  for (auto& [data, sequence] : changes) {
+    data->sequence = static_cast<int32_t>(sequence);
+    numbers.emplace_back(data->elementName, data->sequence);
   }
   WriteSequences(Folder(), parent ? tree.Path(parent) : NodePath{}, numbers);
   document_.SetModified();

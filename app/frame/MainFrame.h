@@ -3,6 +3,7 @@
 // routes every command, and keeps the commands' enabled state in step.
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -239,6 +240,10 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   std::vector<FolderGroup> groups_;
   // The items of the selected group (an empty list when none is selected).
   std::vector<CatalogItemEntry>& ShownItems();
+  // The outlook bar image of an item: its custom icon (each file loaded once
+  // into the image lists), or the picture of its kind.
+  int ItemImage(const CatalogItemEntry& item);
+  std::map<std::string, int> iconImages_;
   TreeModel treeModel_;
   CommandContext state_;
   RecentMenu recentMenu_;

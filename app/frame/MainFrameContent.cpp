@@ -85,12 +85,20 @@ int MainFrame::SelectedItem() const { return outbar_.SelectedItem(); }
 
 int MainFrame::TargetItem() const { return hitItem_ >= 0 ? hitItem_ : outbar_.SelectedItem(); }
 
+int MainFrame::ItemImage(const CatalogItemEntry& item) {
+  const int byKind = resources::OutbarImageForKind(item.kind);
+  if (item.iconPath.empty()) return byKind;
+  auto known = iconImages_.find(item.iconPath);
+  if (known == iconImages_.end())
+    known = iconImages_.emplace(item.iconPath, AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, -1)).first;
+  return known->second >= 0 ? known->second : byKind;
+}
+
 void MainFrame::AddItem(const CatalogItemEntry& entry) {
   const int group = outbar_.SelectedGroup();
   if (group < 0) return;
   ShownItems().push_back(entry);
-  int image = AddItemIconImage(largeIcons_, smallIcons_, entry.iconPath, resources::OutbarImageForKind(entry.kind));
-  outbar_.AddItem(group, entry.title, image, entry.itemId);
+  outbar_.AddItem(group, entry.title, ItemImage(entry), entry.itemId);
 }
 
 void MainFrame::RemoveItem(int item) {
@@ -108,9 +116,11 @@ void MainFrame::UpdateItem(int item, const CatalogItemEntry& entry) {
   outbar_.SetItemText(group, item, entry.title);
   outbar_.SetItemData(group, item, entry.itemId);
   if (newIcon) {
-    // An icon that does not load leaves the item's picture as it was.
-    int image = AddItemIconImage(largeIcons_, smallIcons_, entry.iconPath, -1);
-    if (image >= 0) outbar_.SetItemImage(group, item, image);
+    // An icon that does not load leaves the item's picture as it was; a
+    // file chosen again is read again (it may have changed).
+    iconImages_.erase(entry.iconPath);
+    int image = ItemImage(entry);
+    if (image != resources::OutbarImageForKind(entry.kind)) outbar_.SetItemImage(group, item, image);
   }
 }
 

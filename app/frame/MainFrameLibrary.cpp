@@ -16,13 +16,6 @@
 
 namespace vellora {
 
-namespace {
-
-// Outlook bar images by item kind (large and small strips share the order).
-int ItemImage(uint16_t kind) { return resources::OutbarImageForKind(kind); }
-
-}  // namespace
-
 void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
   const auto* note = reinterpret_cast<const OutBarNotify*>(data);
   if (!note) return;
@@ -65,8 +58,7 @@ void MainFrame::SelectFolderGroup(int group) {
       LoadCatalogFolder(*document_, catalog.name, catalog.items);
       outbar_.RemoveAllItems(group);
       for (const CatalogItemEntry& item : catalog.items) {
-        int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
-        outbar_.AddItem(group, item.title, image, item.itemId);
+        outbar_.AddItem(group, item.title, ItemImage(item), item.itemId);
       }
       catalog.loaded = true;
     }
