@@ -98,6 +98,13 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void ApplyViewMenuRules();
   void UpdateClock();
   void SyncFormatBoxes();
+  // The text view's ties to the frame: its context menu, its window, the
+  // format strip's boxes and colour drop-downs (MainFrameText.cpp).
+  void ConnectTextView();
+  bool OnFormatStripCommand(UINT id, UINT code, HWND control);
+  void OnColorDropDown(const NMTOOLBARA& note);
+  // Stores the shown view's edits; a store marks the library modified.
+  bool StoreItemView();
 
   // Messages.
   void OnClose();

@@ -124,6 +124,11 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
+  if (header->hwndFrom == formatBar_ && header->code == TBN_DROPDOWN) {
+    OnColorDropDown(*reinterpret_cast<NMTOOLBARA*>(header));
+    return TBDDRET_DEFAULT;
+  }
+  if (header->hwndFrom && header->hwndFrom == textView_.Window()) return textView_.OnNotify(*header);
   if (header->hwndFrom == tree_) return OnTreeNotify(header);
   if (header->code == TTN_GETDISPINFOA) {
     auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
@@ -140,9 +145,7 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
 
 // ---- what the document needs of the frame -------------------------------------------
 
-void MainFrame::StoreTextViewContent() {
-  if (shownItemView_) shownItemView_->Store();
-}
+void MainFrame::StoreTextViewContent() { StoreItemView(); }
 
 bool MainFrame::TextViewModified() { return shownItemView_ && shownItemView_->Modified(); }
 
