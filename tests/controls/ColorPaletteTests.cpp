@@ -61,7 +61,9 @@ TEST_P(ColorPaletteRun, AnswersWhatTheUserDid) {
   // The current colour (Red, entry 16) is where the keyboard starts.
   PaletteChoice choice = palette.Run(nullptr, anchor, RGB(255, 0, 0));
   EXPECT_EQ(choice.result, d.result);
-  if (d.result == PaletteResult::Chosen) EXPECT_EQ(choice.color, d.color);
+  if (d.result == PaletteResult::Chosen) {
+    EXPECT_EQ(choice.color, d.color);
+  }
   EXPECT_EQ(palette.Handle(), nullptr);
 }
 

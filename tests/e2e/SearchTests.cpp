@@ -85,7 +85,7 @@ class SearchProgramTest : public ::testing::Test {
     return main;
   }
   std::string Title(HWND main) { return vtest::WindowText(vtest::FindChildOfClass(main, "VelloraTitleStrip")); }
-  HWND TextView(HWND main) { return vtest::FindChildOfClass(main, "RichEdit20A"); }
+  HWND TextView(HWND main) { return vtest::FindChildOfClass(main, "VelloraTextView"); }
 
   // Answers the one-line prompt with the caption: types the text, then Ok.
   void Answer(const std::string& caption, const std::string& text) {
