@@ -1,5 +1,7 @@
 #include "store/StorageHandle.h"
 
+#include "store/MappedFile.h"
+
 #include <process.h>
 
 #include <memory>
@@ -481,39 +483,6 @@ HRESULT StreamHandle::OpenOnMemory(HGLOBAL memory, bool deleteOnRelease) {
   return CreateStreamOnHGlobal(memory, deleteOnRelease ? TRUE : FALSE, Receive());
 }
 
-namespace {
-
-// Owns a kernel handle; the mapping and file handles of the transfers below.
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE h) : h_(h) {}
-  ~KernelHandle() {
-    if (Valid()) CloseHandle(h_);
-  }
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
-class MappedView {
- public:
-  explicit MappedView(void* view) : view_(view) {}
-  ~MappedView() {
-    if (view_) UnmapViewOfFile(view_);
-  }
-  MappedView(const MappedView&) = delete;
-  MappedView& operator=(const MappedView&) = delete;
-  void* Get() const { return view_; }
-
- private:
-  void* view_;
-};
-
-}  // namespace
 
 bool StreamHandle::ImportFile(const char* path, bool onlyIfChanged) const {
   if (Empty() || !path) return false;
