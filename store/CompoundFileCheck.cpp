@@ -222,8 +222,8 @@ bool CompoundFileReader::ReadFatList(CompoundFileReport& report) {
 }
 
 uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini,
-                                         const std::string& what, Damage crossingDamage,
-                                         CompoundFileReport& report, bool& sound) {
+                                         const std::string& what, Damage damage, CompoundFileReport& report,
+                                         bool& sound) {
   std::vector<uint32_t>& owners = mini ? miniOwner_ : owner_;
   std::vector<uint32_t>* order = owner == kOwnerDirectory  ? &directory_
                                  : owner == kOwnerMiniFat    ? &miniFat_
@@ -237,12 +237,12 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
   while (sector != kEndOfChain) {
     if (sector == kFreeSector || sector == kFatSectorMark || sector == kDifatSectorMark ||
         sector == kBeyondTable) {
-      Find(report, Damage::kReadOnly, what + " has a broken chain of sectors.");
+      Find(report, damage, what + " has a broken chain of sectors.");
       sound = false;
       break;
     }
     if (sector >= owners.size()) {
-      Find(report, Damage::kReadOnly,
+      Find(report, damage,
            what + (mini ? " lies partly outside the small-stream area." : " lies partly past the end of the file."));
       sound = false;
       break;
@@ -254,7 +254,7 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
       break;
     }
     if (o != kOwnerNone) {
-      Find(report, crossingDamage, what + " runs into " + OwnerName(o) + ".");
+      Find(report, damage, what + " runs into " + OwnerName(o) + ".");
       sound = false;
       break;
     }
@@ -264,7 +264,7 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
     sector = mini ? NextMiniSector(sector) : NextSector(sector);
   }
   if (sound && count < wantSectors) {
-    Find(report, Damage::kReadOnly, what + " is larger than its chain of sectors (the rest is missing).");
+    Find(report, damage, what + " is larger than its chain of sectors (the rest is missing).");
     sound = false;
   }
   return count;

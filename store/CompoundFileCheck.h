@@ -86,8 +86,10 @@ class CompoundFileReader {
   bool ReadFatList(CompoundFileReport& report);
   // Follows a chain of the big or mini allocation table, claiming each
   // sector for owner; stops at a cycle, a crossing, or the end of the file.
+  // A cycle is always unreadable (the platform walks chains to their end);
+  // every other fault of the chain counts as damage.
   uint32_t FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini, const std::string& what,
-                       Damage crossingDamage, CompoundFileReport& report, bool& sound);
+                       Damage damage, CompoundFileReport& report, bool& sound);
   uint32_t NextSector(uint32_t sector) const;
   uint32_t NextMiniSector(uint32_t sector) const;
   const uint8_t* Sector(uint32_t sector) const;

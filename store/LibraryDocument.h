@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "store/CompoundFileCheck.h"
 #include "store/DocumentHost.h"
 #include "store/LibraryFormat.h"
 #include "store/RecentList.h"
@@ -46,6 +47,12 @@ enum DocumentText : int {
   kTextFirstCatalogFolder = 4713,
   kTextSecondCatalogFolder = 4723,
   kTextRepackDone = 5184,
+  kTextDamagedCaption = 7100,
+  kTextDamagedReadOnly = 7120,
+  kTextDamagedRefused = 7400,
+  kTextSalvageTitle = 7600,
+  kTextSalvageDone = 7640,
+  kTextReadOnlyNoSave = 7720,
 };
 
 struct FolderInfo {
@@ -71,8 +78,14 @@ class LibraryDocument {
   // ---- lifecycle ----
   // Always leaves a library open (the scratch library when the path fails).
   bool CreateLibrary(const std::string& path);
-  // True when the file was opened (also when a failed password gave way to the scratch library).
+  // True when the file was opened (also when a failed password gave way to the
+  // scratch library). A file that fails the structural check is opened
+  // read-only when the platform can read it safely, and refused otherwise
+  // (LastOpenDamage() then says why).
   bool OpenLibrary(const std::string& path);
+  // Saves what can be read of a damaged library into a new file chosen by the
+  // user and opens that; false when cancelled or nothing could be saved.
+  bool SalvageInto(const std::string& damagedPath);
   void Save();
   // False when the user cancelled the dialog (or the copy could not be made).
   bool SaveCopy();
@@ -108,6 +121,13 @@ class LibraryDocument {
   bool IsOpen() const { return !root_.Empty(); }
   const std::string& Path() const { return path_; }
   bool IsScratch() const { return IsOpen() && path_.empty(); }
+  // The open library failed the structural check and is open read-only:
+  // nothing is ever written into it.
+  bool ReadOnly() const { return IsOpen() && readOnly_; }
+  // What the check found in the open library (read-only) or in the file the
+  // last open refused.
+  const CompoundFileReport& Damage() const { return damage_; }
+  bool LastOpenRefusedDamage() const { return refusedDamaged_; }
   bool Modified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
   const StorageHandle& Root() const { return root_; }
@@ -131,6 +151,9 @@ class LibraryDocument {
   void CreateAtChosenPath(const std::string& path);
   bool AskFile(bool save, int titleKey, std::string& path);
   void ReportOpenFailure();
+  // The open failed because the file is damaged: says so, offers salvage.
+  // True when a salvaged library is open now.
+  bool ReportDamagedFile(const std::string& path);
   void ReleaseStorages();
   bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
   std::string Text(int key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
@@ -146,6 +169,10 @@ class LibraryDocument {
   StorageHandle currentFolder_;
   std::string currentFolderName_;
   bool modified_ = false;
+  bool readOnly_ = false;
+  bool refusedDamaged_ = false;
+  std::string refusedPath_;
+  CompoundFileReport damage_;
   std::map<std::string, FolderInfo> folders_;
   uint16_t folderCounter_ = 0;
   int32_t itemCounter_ = 0;

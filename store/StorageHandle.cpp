@@ -429,7 +429,7 @@ HRESULT StreamHandle::WriteVariant(const VARIANT& value) const {
   return hr;
 }
 
-HRESULT StreamHandle::ReadVariant(VARIANT& out) const {
+HRESULT StreamHandle::ReadVariant(VARIANT& out, Objects objects) const {
   VariantClear(&out);
   if (Empty()) return E_POINTER;
   VARTYPE type = VT_EMPTY;
@@ -453,6 +453,10 @@ HRESULT StreamHandle::ReadVariant(VARIANT& out) const {
     return S_OK;
   }
   if (IsObject(type)) {
+    if (objects != Objects::kLoad) {
+      Seek(-2, STREAM_SEEK_CUR);
+      return DISP_E_BADVARTYPE;
+    }
     ComPtr<IUnknown> object;
     hr = OleLoadFromStream(Get(), type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, object.PutVoid());
     if (FAILED(hr)) return hr;
