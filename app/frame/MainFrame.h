@@ -89,8 +89,8 @@ class MainFrame : public Window, public DocumentHost {
   void ExpandTree(UINT how);
   // Expands or collapses first (and, with siblings, the items after it) and
   // everything below.
-  void ExpandBelow(HTREEITEM first, UINT how, bool siblings = true);
-  void LoadBelow(HTREEITEM first);
+  void ExpandBelow(HTREEITEM first, UINT how, bool siblings = true, int depth = 0);
+  void LoadBelow(HTREEITEM first, int depth = 0);
   void MoveFocus();
   void OpenHelp();
   void OpenAddress(const char* address);
