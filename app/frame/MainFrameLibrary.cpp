@@ -65,10 +65,13 @@ void MainFrame::SelectFolderGroup(int group) {
     // Custom icons of the last folder shown are dropped before this one's are added.
     ImageList_SetImageCount(largeIcons_, baseIconCount_);
     ImageList_SetImageCount(smallIcons_, baseIconCount_);
+    std::vector<OutlookBar::NewItem> rows;
+    rows.reserve(items_.size());
     for (const CatalogItemEntry& item : items_) {
       int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
-      outbar_.AddItem(group, item.title, image, item.itemId);
+      rows.push_back({item.title, image, item.itemId});
     }
+    outbar_.AddItems(group, rows);
     ShowPlaceholder(PlaceholderView::Form::NoItem);
   }
   ApplyFolderMenuRules();
