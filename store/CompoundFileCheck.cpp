@@ -109,9 +109,22 @@ std::string CompoundFileReader::PathOf(uint32_t entry) const {
   std::string path;
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (!path.empty()) path += '\\';
-    path += AnsiFromWide(entries_[*it].name.c_str());
+    path += AnsiFromWide(NameOf(*it).c_str());
   }
   return "\"" + path + "\"";
+}
+
+std::wstring CompoundFileReader::NameOf(uint32_t entry) const {
+  std::wstring name;
+  if (entry >= entries_.size()) return name;
+  const CompoundEntry& e = entries_[entry];
+  name.reserve(e.nameChars);
+  for (size_t c = 0; c < e.nameChars; ++c) {
+    wchar_t ch = static_cast<wchar_t>(U16(bytes_ + e.nameAt + 2 * c));
+    if (ch == 0) break;
+    name.push_back(ch);
+  }
+  return name;
 }
 
 std::string CompoundFileReader::OwnerName(uint32_t owner) const {
@@ -222,8 +235,13 @@ bool CompoundFileReader::ReadFatList(CompoundFileReport& report) {
 }
 
 uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini,
-                                         const std::string& what, Damage damage, CompoundFileReport& report,
+                                         const char* label, Damage damage, CompoundFileReport& report,
                                          bool& sound) {
+  // Named only when something is found: building paths for every sound
+  // stream would cost more than the whole check.
+  auto what = [&] {
+    return owner >= kOwnerFirstEntry ? "The element " + PathOf(owner - kOwnerFirstEntry) : std::string(label);
+  };
   std::vector<uint32_t>& owners = mini ? miniOwner_ : owner_;
   std::vector<uint32_t>* order = owner == kOwnerDirectory  ? &directory_
                                  : owner == kOwnerMiniFat    ? &miniFat_
@@ -237,24 +255,24 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
   while (sector != kEndOfChain) {
     if (sector == kFreeSector || sector == kFatSectorMark || sector == kDifatSectorMark ||
         sector == kBeyondTable) {
-      Find(report, damage, what + " has a broken chain of sectors.");
+      Find(report, damage, what() + " has a broken chain of sectors.");
       sound = false;
       break;
     }
     if (sector >= owners.size()) {
       Find(report, damage,
-           what + (mini ? " lies partly outside the small-stream area." : " lies partly past the end of the file."));
+           what() + (mini ? " lies partly outside the small-stream area." : " lies partly past the end of the file."));
       sound = false;
       break;
     }
     uint32_t& o = owners[sector];
     if (o == owner) {
-      Find(report, Damage::kUnreadable, what + "'s chain of sectors runs in a circle.");
+      Find(report, Damage::kUnreadable, what() + "'s chain of sectors runs in a circle.");
       sound = false;
       break;
     }
     if (o != kOwnerNone) {
-      Find(report, damage, what + " runs into " + OwnerName(o) + ".");
+      Find(report, damage, what() + " runs into " + OwnerName(o) + ".");
       sound = false;
       break;
     }
@@ -264,7 +282,7 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
     sector = mini ? NextMiniSector(sector) : NextSector(sector);
   }
   if (sound && count < wantSectors) {
-    Find(report, damage, what + " is larger than its chain of sectors (the rest is missing).");
+    Find(report, damage, what() + " is larger than its chain of sectors (the rest is missing).");
     sound = false;
   }
   return count;
@@ -285,13 +303,8 @@ void CompoundFileReader::ReadDirectory(CompoundFileReport& report) {
       continue;
     }
     uint16_t nameBytes = U16(at + 0x40);
-    size_t chars = nameBytes <= 64 ? nameBytes / 2 : 32;
-    e.name.reserve(chars);
-    for (size_t c = 0; c < chars; ++c) {
-      wchar_t ch = static_cast<wchar_t>(U16(at + 2 * c));
-      if (ch == 0) break;
-      e.name.push_back(ch);
-    }
+    e.nameAt = static_cast<uint64_t>(at - bytes_);
+    e.nameChars = static_cast<uint8_t>(nameBytes <= 64 ? nameBytes / 2 : 32);
     e.left = U32(at + 0x44);
     e.right = U32(at + 0x48);
     e.child = U32(at + 0x4C);
@@ -389,15 +402,14 @@ void CompoundFileReader::CheckStreams(CompoundFileReport& report) {
       e.dataSound = true;
       continue;
     }
-    std::string what = "The element " + PathOf(id);
     if (e.size > size_) {
-      Find(report, Damage::kReadOnly, what + " claims to be larger than the whole file.");
+      Find(report, Damage::kReadOnly, "The element " + PathOf(id) + " claims to be larger than the whole file.");
       continue;
     }
     bool mini = e.size < miniCutoff_;
     uint64_t want = SectorsFor(e.size, mini ? kMiniSectorSize : sectorSize_);
     bool sound = false;
-    uint32_t got = FollowChain(e.start, kOwnerFirstEntry + id, want, mini, what, Damage::kReadOnly, report, sound);
+    uint32_t got = FollowChain(e.start, kOwnerFirstEntry + id, want, mini, "", Damage::kReadOnly, report, sound);
     e.dataSound = sound && got >= want;
   }
 }

@@ -54,7 +54,8 @@ inline constexpr uint32_t kNoEntry = 0xFFFFFFFFu;
 
 // One directory entry as our reader sees it.
 struct CompoundEntry {
-  std::wstring name;
+  uint64_t nameAt = 0;        // where the UTF-16 name lies in the file (read on demand)
+  uint8_t nameChars = 0;
   uint8_t type = 0;           // 1 storage, 2 stream, 5 root
   uint32_t left = kNoEntry, right = kNoEntry, child = kNoEntry;
   uint32_t start = 0;
@@ -73,6 +74,7 @@ class CompoundFileReader {
   void Load(const uint8_t* bytes, uint64_t size, CompoundFileReport& report);
 
   const std::vector<CompoundEntry>& Entries() const { return entries_; }
+  std::wstring NameOf(uint32_t entry) const;
   bool HasRoot() const { return !entries_.empty() && entries_[0].type == 5; }
   // A stream's bytes through its chain; false unless the chain was found sound.
   bool ReadStream(uint32_t entry, std::vector<uint8_t>& out) const;
@@ -88,7 +90,7 @@ class CompoundFileReader {
   // sector for owner; stops at a cycle, a crossing, or the end of the file.
   // A cycle is always unreadable (the platform walks chains to their end);
   // every other fault of the chain counts as damage.
-  uint32_t FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini, const std::string& what,
+  uint32_t FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini, const char* label,
                        Damage damage, CompoundFileReport& report, bool& sound);
   uint32_t NextSector(uint32_t sector) const;
   uint32_t NextMiniSector(uint32_t sector) const;

@@ -63,9 +63,10 @@ SalvageResult SalvageLibrary(const std::string& source, const std::string& targe
     }
     uint32_t id = children[here.next++];
     const CompoundEntry& e = entries[id];
+    std::wstring name = reader.NameOf(id);
     if (e.type == 1) {
       ComPtr<IStorage> made;
-      if (FAILED(here.into->CreateStorage(e.name.c_str(), kWriteMode, 0, 0, made.Put()))) {
+      if (FAILED(here.into->CreateStorage(name.c_str(), kWriteMode, 0, 0, made.Put()))) {
         result.lost.push_back(reader.PathOf(id));
         continue;
       }
@@ -77,7 +78,7 @@ SalvageResult SalvageLibrary(const std::string& source, const std::string& targe
     }
     ComPtr<IStream> made;
     if (!reader.ReadStream(id, bytes) ||
-        FAILED(here.into->CreateStream(e.name.c_str(), kWriteMode, 0, 0, made.Put()))) {
+        FAILED(here.into->CreateStream(name.c_str(), kWriteMode, 0, 0, made.Put()))) {
       result.lost.push_back(reader.PathOf(id));
       continue;
     }
@@ -85,7 +86,7 @@ SalvageResult SalvageLibrary(const std::string& source, const std::string& targe
     HRESULT hr = bytes.empty() ? S_OK : made->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &put);
     made.Reset();
     if (FAILED(hr) || put != bytes.size()) {
-      here.into->DestroyElement(e.name.c_str());
+      here.into->DestroyElement(name.c_str());
       result.lost.push_back(reader.PathOf(id));
       continue;
     }
