@@ -9,8 +9,20 @@
 #include "app/ErrorLog.h"
 #include "app/StringTable.h"
 #include "app/frame/MainFrame.h"
+#include "controls/CallbackGuard.h"
 
 namespace vellora {
+
+namespace {
+
+// Where the callback walls report what they caught: the program's error log.
+ErrorLog* g_callbackLog = nullptr;
+
+void LogCallbackFailure(const char* where, const char* what) {
+  if (g_callbackLog) g_callbackLog->Write("callback failed in %s: %s", where ? where : "?", what ? what : "?");
+}
+
+}  // namespace
 
 // The one application object: what lives as long as the program.
 class Application {
@@ -31,6 +43,8 @@ std::string StartupPath(const char* commandLine) {
 }
 
 int Application::Run(const std::string& startupPath, int showCommand) {
+  g_callbackLog = &log_;
+  SetCallbackFailureReporter(LogCallbackFailure);
   FrameSetup setup;
   setup.startupPath = startupPath;
   MainFrame frame(texts_, log_, setup);
@@ -47,6 +61,8 @@ int Application::Run(const std::string& startupPath, int showCommand) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  SetCallbackFailureReporter(nullptr);
+  g_callbackLog = nullptr;
   return static_cast<int>(msg.wParam);
 }
 

@@ -64,6 +64,12 @@ HRESULT LoadCatalogItems(const StorageHandle& folder, std::vector<CatalogItemEnt
   return S_OK;
 }
 
+int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name) {
+  for (size_t i = 0; i < items.size(); ++i)
+    if (lstrcmpiA(items[i].elementName.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+  return -1;
+}
+
 int32_t MaxItemId(const std::vector<CatalogItemEntry>& items) {
   int32_t most = 0;
   for (const CatalogItemEntry& item : items) most = std::max(most, item.itemId);
@@ -81,49 +87,6 @@ HRESULT LoadCatalogFolder(LibraryDocument& document, const std::string& folderNa
   // The counter follows the catalog folder loaded last, not the library.
   document.SetItemCounter(MaxItemId(out));
   return hr;
-}
-
-// ---- icons -------------------------------------------------------------------
-
-ItemIcons::ItemIcons(ItemIcons&& other) noexcept
-    : large_(std::exchange(other.large_, nullptr)), small_(std::exchange(other.small_, nullptr)) {}
-
-ItemIcons& ItemIcons::operator=(ItemIcons&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    large_ = std::exchange(other.large_, nullptr);
-    small_ = std::exchange(other.small_, nullptr);
-  }
-  return *this;
-}
-
-void ItemIcons::Reset() {
-  if (large_) DestroyIcon(std::exchange(large_, nullptr));
-  if (small_) DestroyIcon(std::exchange(small_, nullptr));
-}
-
-bool ItemIcons::Load(const std::string& path) {
-  Reset();
-  if (path.empty()) return false;
-  large_ = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE));
-  small_ = static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
-  if (large_ && small_) return true;
-  Reset();
-  return false;
-}
-
-int AddItemIconImage(HIMAGELIST large, HIMAGELIST small, const std::string& iconPath, int defaultImage) {
-  if (!large || !small || iconPath.empty()) return defaultImage;
-  ItemIcons icons;
-  if (!icons.Load(iconPath)) return defaultImage;
-  // The image lists copy the icons; ours are destroyed on the way out.
-  int index = ImageList_AddIcon(large, icons.Large());
-  if (index < 0) return defaultImage;
-  if (ImageList_AddIcon(small, icons.Small()) < 0) {
-    ImageList_Remove(large, index);
-    return defaultImage;
-  }
-  return index;
 }
 
 }  // namespace vellora

@@ -1,10 +1,8 @@
 #pragma once
 // The catalog items of a "Favorite Folder": what its outlook-bar group shows
-// (title, kind, custom icon) read from the item storages of the folder, in the
-// order of their item ids. The loading part opens no window; the icon part at
-// the end is for the view that fills the group's image lists.
+// (title, kind, custom icon path) read from the item storages of the folder, in
+// the order of their item ids.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
 #include <string>
@@ -38,6 +36,10 @@ HRESULT ReadCatalogItem(const StorageHandle& folder, const std::string& elementN
 // still listed, with zeros.
 HRESULT LoadCatalogItems(const StorageHandle& folder, std::vector<CatalogItemEntry>& out);
 
+// The index of the item whose element name is name, compared as the storage
+// compares names (without letter case); -1 when there is none.
+int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name);
+
 // The largest item id of the list, and 0 when there is none above 0: the
 // document's item counter after the folder was loaded.
 int32_t MaxItemId(const std::vector<CatalogItemEntry>& items);
@@ -46,34 +48,5 @@ int32_t MaxItemId(const std::vector<CatalogItemEntry>& items);
 // the current folder) and sets the document's item counter from it.
 HRESULT LoadCatalogFolder(LibraryDocument& document, const std::string& folderName,
                           std::vector<CatalogItemEntry>& out);
-
-// ---- custom item icons (view side) ----------------------------------------
-
-// The two sizes of an item's custom icon; destroys what it holds.
-class ItemIcons {
- public:
-  ItemIcons() = default;
-  ~ItemIcons() { Reset(); }
-  ItemIcons(const ItemIcons&) = delete;
-  ItemIcons& operator=(const ItemIcons&) = delete;
-  ItemIcons(ItemIcons&& other) noexcept;
-  ItemIcons& operator=(ItemIcons&& other) noexcept;
-
-  // Loads the icon file at 32 x 32 and at 16 x 16; true only when both load.
-  bool Load(const std::string& path);
-  void Reset();
-  HICON Large() const { return large_; }
-  HICON Small() const { return small_; }
-
- private:
-  HICON large_ = nullptr;
-  HICON small_ = nullptr;
-};
-
-// Appends the item's custom icon to the group's large and small image lists
-// (kept parallel) and answers the new image index; answers defaultImage and
-// leaves both lists as they were when there is no path or the file does not
-// load as an icon at both sizes.
-int AddItemIconImage(HIMAGELIST large, HIMAGELIST small, const std::string& iconPath, int defaultImage);
 
 }  // namespace vellora

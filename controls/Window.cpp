@@ -1,5 +1,7 @@
 #include "controls/Window.h"
 
+#include "controls/CallbackGuard.h"
+
 namespace vellora {
 
 Window::~Window() { Destroy(); }
@@ -43,12 +45,16 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   }
   // Messages such as WM_GETMINMAXINFO arrive before WM_NCCREATE.
   if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  LRESULT result = 0;
-  try {
-    result = self->HandleMessage(msg, wParam, lParam);
-  } catch (...) {
-    result = DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
+  // A failed WM_CREATE answers -1 so the creation is seen to fail; other
+  // messages fall back to the default handling.
+  LRESULT safe = msg == WM_CREATE ? -1 : msg == WM_NCCREATE ? FALSE : 0;
+  bool failed = true;
+  LRESULT result = Guarded(self->ClassName(), safe, [&] {
+    LRESULT r = self->HandleMessage(msg, wParam, lParam);
+    failed = false;
+    return r;
+  });
+  if (failed && msg != WM_CREATE && msg != WM_NCCREATE) result = DefWindowProcA(hwnd, msg, wParam, lParam);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

@@ -159,6 +159,7 @@ bool LibraryDocument::OpenLibrary(const std::string& path) {
     return true;
   }
   SetPath(path);
+  if (readOnly_) host_.SetTitle(setup_.applicationTitle + " - " + path + " [read-only: damaged]");
   LoadIntoViews(true);
   modified_ = false;
   if (readOnly_) {
@@ -491,6 +492,47 @@ HRESULT LibraryDocument::CreateFolder(const std::string& name, uint16_t kind) {
   return S_OK;
 }
 
+HRESULT LibraryDocument::DeleteFolder(const std::string& name) {
+  if (!IsOpen()) return E_UNEXPECTED;
+  if (name == currentFolderName_) {
+    // Its changes go with it; nothing to commit.
+    currentFolder_.Release();
+    currentFolderName_.clear();
+  }
+  HRESULT hr = root_.DestroyElement(name.c_str());
+  if (FAILED(hr)) return hr;
+  folders_.erase(name);
+  modified_ = true;
+  return S_OK;
+}
+
+HRESULT LibraryDocument::SwapFolderOrders(const std::string& first, const std::string& second) {
+  bool firstCurrent = false, secondCurrent = false;
+  StorageHandle a = OpenFolder(first, false, firstCurrent);
+  StorageHandle b = OpenFolder(second, false, secondCurrent);
+  const StorageHandle& one = firstCurrent ? currentFolder_ : a;
+  const StorageHandle& two = secondCurrent ? currentFolder_ : b;
+  CLSID idOne, idTwo;
+  if (one.Empty() || two.Empty()) return STG_E_FILENOTFOUND;
+  HRESULT hr = one.ReadClass(idOne);
+  if (SUCCEEDED(hr)) hr = two.ReadClass(idTwo);
+  if (FAILED(hr)) return hr;
+  uint16_t kindOne, orderOne, kindTwo, orderTwo;
+  DecodeFolderClassId(idOne, kindOne, orderOne);
+  DecodeFolderClassId(idTwo, kindTwo, orderTwo);
+  hr = one.WriteClass(FolderClassId(kindOne, orderTwo));
+  if (FAILED(hr)) return hr;
+  hr = two.WriteClass(FolderClassId(kindTwo, orderOne));
+  if (FAILED(hr)) {
+    one.WriteClass(idOne);
+    return hr;
+  }
+  folders_[first] = FolderInfo{orderTwo, kindOne};
+  folders_[second] = FolderInfo{orderOne, kindTwo};
+  modified_ = true;
+  return S_OK;
+}
+
 Variant LibraryDocument::ReadSettingsSlot(int slot) const { return vellora::ReadSettingsSlot(root_, slot); }
 
 HRESULT LibraryDocument::WriteSettingsSlot(int slot, const Variant& value) {
@@ -526,6 +568,31 @@ void LibraryDocument::ReportOpenFailure() {
   }
   prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."), kFailCaption,
                       MB_OK | MB_ICONEXCLAMATION);
+}
+
+void LibraryDocument::CheckLibraryFile() {
+  std::string path;
+  if (!AskFile(false, kTextCheckTitle, path)) return;
+  std::string caption = Text(kTextCheckTitle, "Check Library");
+  if (IsOpen() && !path_.empty() && lstrcmpiA(path.c_str(), path_.c_str()) == 0) {
+    std::string found = readOnly_ ? damage_.Summary(12) : std::string("No damage was found.");
+    prompt_.ShowMessage(Fill(Text(kTextCheckOpenLibrary, "The open library was checked when it was opened:\n%s"), found),
+                        caption, MB_OK | (readOnly_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    return;
+  }
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  if (!report.fileOpened) {
+    prompt_.ShowMessage(path + "\n\n" + report.Summary(), caption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (report.Sound()) {
+    prompt_.ShowMessage(Fill(Text(kTextCheckSound, "No damage was found in the library file\n%s."), path), caption,
+                        MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  log_.Report("Checked " + path + ":\n" + report.Summary(32));
+  prompt_.ShowMessage(Fill(Text(kTextCheckDamaged, "The library file is damaged:\n%s"), path + "\n\n" + report.Summary(12)),
+                      caption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool LibraryDocument::ReportDamagedFile(const std::string& path) {
@@ -569,7 +636,7 @@ void LibraryDocument::CreateAtChosenPath(const std::string& path) {
                       kFailCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void LibraryDocument::OnNewLibrary() {
+void LibraryDocument::AskAndCreateLibrary() {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   std::string path;
   if (!AskFile(false, kTextNewLibraryTitle, path)) {
@@ -579,7 +646,7 @@ void LibraryDocument::OnNewLibrary() {
   CreateAtChosenPath(path);
 }
 
-void LibraryDocument::OnOpenLibrary() {
+void LibraryDocument::AskAndOpenLibrary() {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   std::string path;
   if (!AskFile(false, kTextOpenLibraryTitle, path)) {
@@ -592,9 +659,8 @@ void LibraryDocument::OnOpenLibrary() {
   }
 }
 
-void LibraryDocument::OnRecentEntry(UINT id) {
-  int index = recent_.IndexForCommand(id);
-  if (index < 0) return;
+void LibraryDocument::OpenRecentEntry(int index) {
+  if (index < 0 || index >= recent_.Count()) return;
   std::string path = recent_.Entry(index);
   if (!FileExists(path)) {
     recent_.Remove(index);
@@ -607,24 +673,6 @@ void LibraryDocument::OnRecentEntry(UINT id) {
     ReportOpenFailure();
     if (!IsOpen()) CreateLibrary("");
   }
-}
-
-bool LibraryDocument::HandleCommand(UINT id) {
-  switch (id) {
-    case kCmdNewLibrary: OnNewLibrary(); return true;
-    case kCmdOpenLibrary: OnOpenLibrary(); return true;
-    case kCmdSaveLibrary: Save(); return true;
-    case kCmdSaveCopy: SaveCopy(); return true;
-    case kCmdRestoreLastSave: RestoreToLastSave(); return true;
-    case kCmdRepackLibrary: Repack(); return true;
-    case kCmdExit: host_.CloseMainWindow(); return true;
-    default: break;
-  }
-  if (id >= kRecentFirstCommand && id <= kRecentLastCommand) {
-    OnRecentEntry(id);
-    return true;
-  }
-  return false;
 }
 
 }  // namespace vellora

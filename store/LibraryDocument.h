@@ -19,17 +19,6 @@
 
 namespace vellora {
 
-// Command ids of the document's command map.
-enum DocumentCommand : UINT {
-  kCmdNewLibrary = 57600,
-  kCmdOpenLibrary = 57601,
-  kCmdSaveLibrary = 57603,
-  kCmdSaveCopy = 57604,
-  kCmdRestoreLastSave = 32937,
-  kCmdRepackLibrary = 32831,
-  kCmdExit = 57665,
-};
-
 // String-table keys of the document's texts.
 enum DocumentText : int {
   kTextNewLibraryTitle = 3358,
@@ -53,6 +42,10 @@ enum DocumentText : int {
   kTextSalvageTitle = 7600,
   kTextSalvageDone = 7640,
   kTextReadOnlyNoSave = 7720,
+  kTextCheckTitle = 7860,
+  kTextCheckSound = 7880,
+  kTextCheckDamaged = 7960,
+  kTextCheckOpenLibrary = 8080,
 };
 
 struct FolderInfo {
@@ -104,6 +97,10 @@ class LibraryDocument {
   bool RenameFolder(const std::string& oldName, const std::string& newName);
   // Creates (or replaces) a folder storage with its class id.
   HRESULT CreateFolder(const std::string& name, uint16_t kind);
+  // Destroys a folder; the current folder's storage is let go first.
+  HRESULT DeleteFolder(const std::string& name);
+  // Two folders exchange their order numbers (in their class ids).
+  HRESULT SwapFolderOrders(const std::string& first, const std::string& second);
 
   // ---- format-level operations marking the library modified ----
   Variant ReadSettingsSlot(int slot) const;
@@ -111,11 +108,19 @@ class LibraryDocument {
   HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
                      const char* infoStream, const char* contentStream, const std::vector<std::string>& strings);
 
-  // ---- the document's command map ----
-  bool HandleCommand(UINT id);
-  void OnNewLibrary();
-  void OnOpenLibrary();
-  void OnRecentEntry(UINT id);
+  // ---- what the File menu's commands run ----
+  // New and Open: the question before giving up the library, the file
+  // dialog, then create or open (the scratch library when an open fails).
+  void AskAndCreateLibrary();
+  void AskAndOpenLibrary();
+  // The recent entry at index of the oldest-first list.
+  void OpenRecentEntry(int index);
+  // Checks a library file chosen by the user for damage and says what was
+  // found. The open library cannot be read while it is open: for it, the
+  // check made when it was opened is reported.
+  void CheckLibraryFile();
+  // Closes the main window as Exit does.
+  void RequestClose() { host_.CloseMainWindow(); }
 
   // ---- state ----
   bool IsOpen() const { return !root_.Empty(); }

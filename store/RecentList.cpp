@@ -49,33 +49,7 @@ std::string ReadEntry(HKEY key, const std::string& name) {
   return std::string(buf, strnlen(buf, size));
 }
 
-// Menu text shows '&' as a mnemonic marker, so a path's own ampersands are
-// doubled. Trail bytes of double-byte characters are copied untouched.
-std::string MenuTextOf(int number, const std::string& path) {
-  std::string text = "&";
-  text += std::to_string(number);
-  text += ' ';
-  for (size_t i = 0; i < path.size(); ++i) {
-    char c = path[i];
-    text += c;
-    if (IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size())
-      text += path[++i];
-    else if (c == '&')
-      text += '&';
-  }
-  return text;
-}
-
 }  // namespace
-
-void RecentList::AttachMenu(HMENU menu) {
-  menu_ = menu;
-  placeholder_ = "(empty)";
-  if (!menu) return;
-  char text[256];
-  if (GetMenuStringA(menu, kRecentFirstCommand, text, sizeof text, MF_BYCOMMAND) > 0)
-    placeholder_ = text;
-}
 
 void RecentList::Load(HKEY root, const std::string& keyPath) {
   RegKey app;
@@ -98,7 +72,7 @@ void RecentList::Load(HKEY root, const std::string& keyPath) {
   // the program keeps afterwards; the oldest go.
   max_ = kRunningMax;
   if (Count() > max_) entries_.erase(entries_.begin(), entries_.end() - max_);
-  RebuildMenu();
+  Changed();
 }
 
 void RecentList::Save(HKEY root, const std::string& keyPath) const {
@@ -134,14 +108,14 @@ bool RecentList::AddEntry(const std::string& path) {
 
 bool RecentList::Add(const std::string& path) {
   if (!AddEntry(path)) return false;
-  RebuildMenu();
+  Changed();
   return true;
 }
 
 void RecentList::Remove(int index) {
   if (index < 0 || index >= Count()) return;
   entries_.erase(entries_.begin() + index);
-  RebuildMenu();
+  Changed();
 }
 
 bool RecentList::RemovePath(const std::string& path) {
@@ -162,43 +136,10 @@ std::string RecentList::Newest() const {
   return entries_.empty() ? std::string() : entries_.back();
 }
 
-int RecentList::IndexForCommand(UINT command) const {
-  if (command < kRecentFirstCommand || command > kRecentLastCommand) return -1;
-  const int index = Count() - 1 - static_cast<int>(command - kRecentFirstCommand);
+int RecentList::IndexFromNewest(int back) const {
+  if (back < 0) return -1;
+  const int index = Count() - 1 - back;
   return index >= 0 ? index : -1;
-}
-
-void RecentList::RebuildMenu() {
-  if (!menu_ || !IsMenu(menu_)) return;
-  // The whole reserved range goes, not only up to the current maximum, so no
-  // item survives from a rebuild made under a larger one.
-  for (UINT id = kRecentFirstCommand + 1; id <= kRecentLastCommand; ++id)
-    DeleteMenu(menu_, id, MF_BYCOMMAND);
-
-  // The entries take the place of the first item; without one they go to
-  // the end and no other item is touched.
-  const int items = GetMenuItemCount(menu_);
-  int pos = items < 0 ? 0 : items;
-  for (int i = 0; i < items; ++i) {
-    if (GetMenuItemID(menu_, i) == kRecentFirstCommand) {
-      DeleteMenu(menu_, i, MF_BYPOSITION);
-      pos = i;
-      break;
-    }
-  }
-
-  if (entries_.empty()) {
-    InsertMenuA(menu_, pos, MF_BYPOSITION | MF_STRING | MF_GRAYED, kRecentFirstCommand,
-                placeholder_.c_str());
-    return;
-  }
-  const int shown =
-      std::min(Count(), static_cast<int>(kRecentLastCommand - kRecentFirstCommand + 1));
-  for (int k = 0; k < shown; ++k) {
-    const std::string text = MenuTextOf(k + 1, entries_[Count() - 1 - k]);
-    InsertMenuA(menu_, pos + k, MF_BYPOSITION | MF_STRING | MF_ENABLED, kRecentFirstCommand + k,
-                text.c_str());
-  }
 }
 
 }  // namespace vellora

@@ -4,20 +4,17 @@
 // runs in "<key>\Recent Document List". The collector reads "Document1" of the
 // same key to find the library to write into, so the value layout is fixed.
 //
-// The list knows nothing of windows beyond the one menu it rebuilds. It shows
-// no messages; registry errors are ignored (a list that cannot be loaded stays
-// empty, one that cannot be saved is lost).
+// The list knows nothing of windows: whoever shows it (the File menu) hears of
+// every change through the change callback. It shows no messages; registry
+// errors are ignored (a list that cannot be loaded stays empty, one that
+// cannot be saved is lost).
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace vellora {
-
-// Menu commands of the entries, the newest first: kRecentFirstCommand + k
-// opens the entry k places before the newest. The whole range is reserved.
-constexpr UINT kRecentFirstCommand = 57616;
-constexpr UINT kRecentLastCommand = 57631;
 
 class RecentList {
  public:
@@ -33,18 +30,13 @@ class RecentList {
   RecentList(const RecentList&) = delete;
   RecentList& operator=(const RecentList&) = delete;
 
-  // Remembers the menu that directly holds the item kRecentFirstCommand (the
-  // caller finds it, e.g. the File submenu) and takes that item's text as the
-  // text shown for an empty list, or "(empty)" when there is no such item. A
-  // menu without the item is allowed: the entries then go to its end. The
-  // menu is not changed until the next rebuild (Load, Add, Remove or
-  // RebuildMenu). Null detaches.
-  void AttachMenu(HMENU menu);
+  // Called after every change of the entries (Load, Add, Remove).
+  void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
 
   // Reads "<keyPath>\Recent Document List" under root (keyPath is normally
   // "Software\Vellora"). When the key or a DWORD "DocumentCount" is missing
   // the list is left as it was; otherwise it is refilled from "Document<n>",
-  // n from the count down to 1, and the menu rebuilt.
+  // n from the count down to 1.
   void Load(HKEY root, const std::string& keyPath);
   // Writes the list under the same key; "Document1" is the newest entry.
   void Save(HKEY root, const std::string& keyPath) const;
@@ -63,24 +55,21 @@ class RecentList {
   std::string Entry(int index) const;
   // The newest entry, or an empty string when the list is empty.
   std::string Newest() const;
-  // Index of the oldest-first list that a menu command stands for, or -1
-  // when the command names no entry.
-  int IndexForCommand(UINT command) const;
+  // Index of the oldest-first list of the entry `back` places before the
+  // newest (0: the newest), or -1 when there is no such entry.
+  int IndexFromNewest(int back) const;
   int MaxEntries() const { return max_; }
-  const std::string& PlaceholderText() const { return placeholder_; }
-
-  // Shows the entries (or the disabled placeholder) in the attached menu in
-  // place of the items kRecentFirstCommand..kRecentLastCommand.
-  void RebuildMenu();
 
  private:
-  // The add rule without the menu rebuild, as Load needs it.
+  // The add rule without telling anyone, as Load needs it.
   bool AddEntry(const std::string& path);
+  void Changed() const {
+    if (onChange_) onChange_();
+  }
 
   std::vector<std::string> entries_;  // oldest first
   int max_ = kRunningMax;
-  HMENU menu_ = nullptr;
-  std::string placeholder_ = "(empty)";
+  std::function<void()> onChange_;
 };
 
 }  // namespace vellora

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "content/CatalogItems.h"
-#include "content/TreeModel.h"
+#include "views/TreeModel.h"
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
 #include "tools/QuietDocument.h"
@@ -162,7 +162,7 @@ int Run(const std::string& path, int rounds) {
     Report("first paint after the fill", watch.Milliseconds());
 
     // Walk to the deepest first leaf and open it through its path.
-    HTREEITEM item = model.FirstChild(nullptr);
+    HTREEITEM item = model.FirstChild(HTREEITEM{});
     while (item && model.FirstChild(item)) item = model.FirstChild(item);
     watch.Restart();
     OpenedNode node;

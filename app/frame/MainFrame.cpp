@@ -12,6 +12,7 @@
 #include "app/resources/ToolbarLayout.h"
 #include "app/frame/SupportAddresses.h"
 #include "app/frame/WorkingFolder.h"
+#include "controls/CallbackGuard.h"
 
 namespace vellora {
 
@@ -19,7 +20,8 @@ using namespace resources;
 
 namespace {
 
-constexpr int kClockTimer = 1;
+// Timer 1 is the tree drag's expand timer.
+constexpr int kClockTimer = 2;
 
 // One button per command of the layout, separators where it has 0.
 void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) {
@@ -39,12 +41,14 @@ void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) 
 }
 
 int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM combo) {
-  HWND box = reinterpret_cast<HWND>(combo);
-  if (font->lfFaceName[0] != '@' &&
-      SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(font->lfFaceName)) ==
-          CB_ERR)
-    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
-  return 1;
+  return Guarded("font enumeration", 0, [&] {
+    HWND box = reinterpret_cast<HWND>(combo);
+    if (font->lfFaceName[0] != '@' &&
+        SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(font->lfFaceName)) == CB_ERR)
+      SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+    return 1;
+  });
 }
 
 // The font-name box lists the installed faces.
@@ -61,11 +65,17 @@ constexpr int kFormatStripHeight = 22;
 }  // namespace
 
 MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup)
-    : texts_(texts), log_(log), setup_(std::move(setup)), settings_(setup_.registryRoot, setup_.registryKey) {
+    : texts_(texts),
+      log_(log),
+      setup_(std::move(setup)),
+      settings_(setup_.registryRoot, setup_.registryKey),
+      windowPrompt_(texts),
+      prompt_(setup_.prompt ? *setup_.prompt : static_cast<ContentPrompt&>(windowPrompt_)) {
   DocumentSetup docSetup;
   docSetup.registryRoot = setup_.registryRoot;
   docSetup.registryKey = setup_.registryKey;
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
+  content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
 }
 
@@ -74,8 +84,6 @@ MainFrame::~MainFrame() {
   // windows it talks to are gone.
   shuttingDown_ = true;
   document_.reset();
-  for (HIMAGELIST list : {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_, nodeListImages_})
-    if (list) ImageList_Destroy(list);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
 
@@ -121,15 +129,16 @@ bool MainFrame::TranslateAccelerator(MSG& msg) {
 // ---- creation -----------------------------------------------------------------
 
 bool MainFrame::OnCreate() {
-  prompt_.SetOwner(Handle());
+  windowPrompt_.SetOwner(Handle());
   menu_ = GetMenu(Handle());
   CreateBars();
   CreateStatusBar();
   CreateViews();
-  // The menu bar is shown by the command bar from here on.
+  // The menu bar is shown by the command bar from here on, and is ours to destroy.
   SetMenu(Handle(), nullptr);
+  menuBar_.Reset(menu_);
   HMENU file = GetSubMenu(menu_, MENU_POS_FILE);
-  document_->Recent().AttachMenu(file);
+  recentMenu_.Attach(file, document_->Recent());
   document_->Recent().Load(setup_.registryRoot, setup_.registryKey);
   SetTimer(Handle(), kClockTimer, 1000, nullptr);
   UpdateClock();
@@ -146,20 +155,21 @@ void MainFrame::CreateBars() {
                            0, 0, 0, 0, Handle(), nullptr, instance, nullptr);
   commandBar_.Create(rebar_, Handle());
   commandBar_.AttachMenu(menu_);
-  HBITMAP menuImages = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES));
+  // The command bar copies the strip into its own image list.
+  BitmapHandle menuImages(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES)));
   std::vector<std::pair<UINT, int>> images;
   for (size_t i = 0; i < std::size(kMenuImageCommands); ++i)
     images.emplace_back(kMenuImageCommands[i], static_cast<int>(i));
-  commandBar_.SetMenuImages(menuImages, images);
+  commandBar_.SetMenuImages(menuImages.Get(), images);
 
   toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                  CCS_NOPARENTALIGN,
                              0, 0, 0, 0, rebar_, nullptr, instance, nullptr);
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, RGB(255, 0, 255),
-                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
+  toolbarImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, RGB(255, 0, 255),
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kMainToolbar);
   SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -193,9 +203,9 @@ void MainFrame::CreateStatusBar() {
   char ready[64] = "Ready";
   LoadStringA(instance, IDS_READY, ready, sizeof ready);
   SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(ready));
-  clockIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CLOCK), IMAGE_ICON, 16, 16, 0));
-  smallProgramIcon_ =
-      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+  clockIcon_.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CLOCK), IMAGE_ICON, 16, 16, 0)));
+  smallProgramIcon_.Reset(
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0)));
 }
 
 void MainFrame::CreateViews() {
@@ -203,21 +213,21 @@ void MainFrame::CreateViews() {
   mainSplitter_.Create(Handle(), SplitterOrientation::Vertical);
   outbar_.Create(mainSplitter_.Handle(), IDC_OUTBAR);
   outbar_.SetNotifyWindow(Handle());
-  largeIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  largeIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  smallIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
   outbar_.SetImageLists(largeIcons_, smallIcons_);
-  baseIconCount_ = ImageList_GetImageCount(largeIcons_);
 
   tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
                           WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
                               TVS_SHOWSELALWAYS | TVS_TRACKSELECT,
                           0, 0, 0, 0, outbar_.Handle(), reinterpret_cast<HMENU>(IDC_FAVORITE_TREE), instance, nullptr);
-  treeImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), 20, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  treeImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), 20, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
   TreeView_SetImageList(tree_, treeImages_, TVSIL_NORMAL);
   treeModel_.Attach(tree_);
+  treeModel_.SetFolder(&document_->CurrentFolder());
   SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
   titleSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
@@ -234,9 +244,9 @@ void MainFrame::CreateViews() {
                                    CCS_NOPARENTALIGN,
                                0, 0, 0, 0, formatStrip_.Handle(), nullptr, instance, nullptr);
   SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  formatImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
-                                       IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_));
+  formatImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
+                                       IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_.Get()));
   // Room for the two comboboxes first, then the buttons.
   std::vector<TBBUTTON> buttons;
   TBBUTTON sep = {};
@@ -266,20 +276,15 @@ void MainFrame::CreateViews() {
   std::string face = texts_.TextOr(1, "Tahoma");
   SetWindowTextA(fontName_, face.c_str());
 
-  textView_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", nullptr,
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                                  ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
-                              0, 0, 0, 0, textSplitter_.Handle(), nullptr, instance, nullptr);
-  SendMessageA(textView_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
-  // Until text items can be stored back, the view shows them without edits.
-  SendMessageA(textView_, EM_SETREADONLY, TRUE, 0);
-  textSplitter_.SetPanes(formatStrip_.Handle(), textView_);
+  textView_.Create(textSplitter_.Handle());
+  ShowWindow(textView_.Window(), SW_SHOW);
+  textSplitter_.SetPanes(formatStrip_.Handle(), textView_.Window());
   textSplitter_.SetPosition(kFormatStripHeight);
 
   placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
   nodeList_.Create(titleSplitter_.Handle(), "", WS_CHILD, 0, 0, 0, 0, 0);
-  nodeListImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
-                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  nodeListImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
+                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
   nodeList_.SetImages(nodeListImages_, kNodeListImageFolder, kNodeListImageLeaf);
   nodeList_.onOpen = [this](const std::string& title) { OpenNodeListRow(title); };
 
@@ -310,8 +315,8 @@ void MainFrame::LayoutFrame() {
     for (int& p : parts)
       if (p != -1 && p < 0) p = 0;
     SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(status_, SB_SETICON, 2, reinterpret_cast<LPARAM>(clockIcon_));
-    SendMessageA(status_, SB_SETICON, 3, reinterpret_cast<LPARAM>(smallProgramIcon_));
+    SendMessageA(status_, SB_SETICON, 2, reinterpret_cast<LPARAM>(clockIcon_.Get()));
+    SendMessageA(status_, SB_SETICON, 3, reinterpret_cast<LPARAM>(smallProgramIcon_.Get()));
     SendMessageA(status_, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>("Vellora"));
   }
   if (mainSplitter_.Handle())
@@ -327,6 +332,11 @@ void MainFrame::UpdateClock() {
 }
 
 void MainFrame::ShowItemView(HWND view, int kind) {
+  ReleaseShownItem();
+  PutIntoPane(view, kind);
+}
+
+void MainFrame::PutIntoPane(HWND view, int kind) {
   state_.viewKind = kind;
   if (view != shownView_) {
     if (shownView_) ShowWindow(shownView_, SW_HIDE);
@@ -336,6 +346,55 @@ void MainFrame::ShowItemView(HWND view, int kind) {
     ShowWindow(view, SW_SHOW);
   }
   ApplyViewMenuRules();
+}
+
+ItemView* MainFrame::ViewForKind(uint16_t kind) {
+  if (kind == kItemText) return &textView_;
+  return nullptr;
+}
+
+HWND MainFrame::PaneWindowOf(ItemView& view) {
+  // The text view sits under its format strip.
+  return &view == &textView_ ? textSplitter_.Handle() : view.Window();
+}
+
+void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
+  ReleaseShownItem();
+  ItemView* view = source ? ViewForKind(source->Kind()) : nullptr;
+  if (!view) {
+    PutIntoPane(placeholder_.Handle(), kViewPlaceholder);
+    placeholder_.Show(PlaceholderView::Form::NoItem);
+    return;
+  }
+  shownSource_ = std::move(source);
+  view->SetReadOnly(state_.readOnly);
+  view->Load(*shownSource_);
+  shownItemView_ = view;
+  PutIntoPane(PaneWindowOf(*view), view->Kind());
+  // Told once while the same damaged note is shown again and again (the
+  // message box's own loop can bring the same selection back).
+  std::string damage = view == &textView_ && !textView_.LoadProblem().empty()
+                           ? shownSource_->Title() + "\n" + textView_.LoadProblem()
+                           : std::string();
+  if (!damage.empty() && damage != damagedNoteTold_) {
+    damagedNoteTold_ = damage;
+    prompt_.ShowMessage("This note is damaged: " + textView_.LoadProblem() +
+                            ".\n\nIt is shown as far as it is sound, and it will not be saved over.",
+                        "Damaged Note", MB_OK | MB_ICONEXCLAMATION);
+  } else if (damage.empty()) {
+    damagedNoteTold_.clear();
+  }
+}
+
+bool MainFrame::ReleaseShownItem() {
+  bool stored = true;
+  if (shownItemView_) {
+    stored = shownItemView_->Store();
+    shownItemView_->Clear();
+  }
+  shownItemView_ = nullptr;
+  shownSource_.reset();
+  return stored;
 }
 
 void MainFrame::ShowPlaceholder(PlaceholderView::Form form) {
@@ -394,13 +453,15 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       // Coming back to the window puts the keyboard in the tree or the view.
       if (tree_ && IsWindowVisible(tree_)) SetFocus(tree_);
-      else if (shownView_ && IsWindowVisible(shownView_)) SetFocus(shownView_ == textSplitter_.Handle() ? textView_ : shownView_);
+      else if (shownView_ && IsWindowVisible(shownView_))
+        SetFocus(shownItemView_ ? shownItemView_->FocusWindow() : shownView_);
       return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();
+      else if (wParam == TreeDrag::kExpandTimer) drag_.OnTimer();
       return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_MENUSELECT: {
@@ -415,6 +476,14 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (!drag_.Active()) break;
+      OnDragMouse(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (drag_.Active() && reinterpret_cast<HWND>(lParam) != Handle()) drag_.Cancel();
+      break;
     case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_RELEASE_LIBRARY: return OnReleaseLibrary();
     default: break;
@@ -434,6 +503,7 @@ void MainFrame::OnDestroy() {
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) settings_.WritePlacement(placement);
   settings_.WriteSplitterPos(static_cast<DWORD>(mainSplitter_.Position()));
+  drag_.Cancel();
   // Let the library file go now, so that whoever asked for it can open it.
   document_->Close();
   RemoveWorkingFolder();
@@ -441,6 +511,7 @@ void MainFrame::OnDestroy() {
 }
 
 LRESULT MainFrame::OnReleaseLibrary() {
+  // Answered whatever happens: the collector waits for it.
   document_->Save();
   // The question asked on close finds nothing unsaved and stores the location.
   if (document_->AskBeforeGivingUp()) DestroyWindow(Handle());

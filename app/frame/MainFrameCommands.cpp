@@ -5,8 +5,10 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include "app/dialogs/AboutDialog.h"
 #include "app/frame/MainFrame.h"
 #include "app/frame/SupportAddresses.h"
+#include "content/DocumentCommands.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "store/ElementWalk.h"
@@ -16,10 +18,31 @@ namespace vellora {
 using namespace resources;
 
 void MainFrame::OnCommand(UINT id) {
-  // The frame's own table, then the shown view's map, then the document's.
-  if (!IsCommandAvailable(id)) return;
+  // A greyed command does nothing, also when its key is pressed.
+  RefreshFrameState();
+  if (!QueryCommandUi(id).enabled) return;
+  // The frame's own commands, then the content commands, then the shown
+  // view's map, then the document's.
   if (OnFrameCommand(id)) return;
-  if (document_->HandleCommand(id)) return;
+  if (content_->Handle(id)) return;
+  if (shownItemView_ && shownItemView_->HandleCommand(id)) return;
+  RunDocumentCommand(*document_, id);
+}
+
+CommandUi MainFrame::QueryCommandUi(UINT id) {
+  CommandUi ui = EvaluateCommand(id, state_);
+  const CommandRow* row = FindCommand(id);
+  if (row && row->owner == CommandOwner::View && !(row->needs & kNotBuilt)) {
+    // The shown view decides about its own commands; with none shown they are greyed.
+    CommandUi own = ui;
+    if (shownItemView_ && shownItemView_->QueryCommand(id, own)) {
+      ui.enabled = ui.enabled && own.enabled;
+      ui.checked = own.checked;
+    } else {
+      ui.enabled = false;
+    }
+  }
+  return ui;
 }
 
 bool MainFrame::OnFrameCommand(UINT id) {
@@ -40,12 +63,6 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
-    case ID_EDIT_UNDO: SendMessageA(textView_, EM_UNDO, 0, 0); return true;
-    case ID_EDIT_REDO: SendMessageA(textView_, EM_REDO, 0, 0); return true;
-    case ID_EDIT_COPY: SendMessageA(textView_, WM_COPY, 0, 0); return true;
-    case ID_EDIT_CUT: SendMessageA(textView_, WM_CUT, 0, 0); return true;
-    case ID_EDIT_PASTE: SendMessageA(textView_, WM_PASTE, 0, 0); return true;
-    case ID_EDIT_SELECT_ALL: SendMessageA(textView_, EM_SETSEL, 0, -1); return true;
     default: return false;
   }
 }
@@ -128,7 +145,7 @@ void MainFrame::MoveFocus() {
     SetFocus(IsWindowVisible(tree_) ? tree_ : outbar_.Handle());
     return;
   }
-  if (IsWindowVisible(textView_)) SetFocus(textView_);
+  if (shownItemView_) SetFocus(shownItemView_->FocusWindow());
   else if (shownView_) SetFocus(shownView_);
 }
 
@@ -149,57 +166,25 @@ void MainFrame::OpenAddress(const char* address) {
   ShellExecuteA(Handle(), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-namespace {
-
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
-  if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dialog, LOWORD(wParam));
-    return TRUE;
-  }
-  return FALSE;
-}
-
-}  // namespace
-
 void MainFrame::ShowAbout() {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), Handle(), AboutProc, 0);
+  AboutDialog().Show(Handle());
 }
 
 // ---- enabling ---------------------------------------------------------------------
 
 void MainFrame::RefreshFrameState() {
-  FrameState& s = state_;
+  CommandContext& s = state_;
+  // A library that failed the structural check is never written.
+  s.readOnly = document_->ReadOnly();
+  s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
-  s.textModified = SendMessageA(textView_, EM_GETMODIFY, 0, 0) != 0;
-  s.textViewVisible = IsWindowVisible(textView_) != FALSE;
-  s.textCanPaste = s.textViewVisible && SendMessageA(textView_, EM_CANPASTE, 0, 0) != 0 &&
-                   !(GetWindowLongA(textView_, GWL_STYLE) & ES_READONLY);
-  CHARRANGE range = {};
-  SendMessageA(textView_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  s.textHasSelection = s.textViewVisible && range.cpMax != range.cpMin;
-  s.textCanUndo = SendMessageA(textView_, EM_CANUNDO, 0, 0) != 0;
-  s.textCanRedo = SendMessageA(textView_, EM_CANREDO, 0, 0) != 0;
+  s.viewModified = shownItemView_ && shownItemView_->Modified();
   s.treeVisible = IsWindowVisible(tree_) != FALSE;
   s.treeHasSelection = TreeView_GetSelection(tree_) != nullptr;
   s.outbarHasGroup = outbar_.SelectedGroup() >= 0;
   s.outbarHasSelectedItem = outbar_.SelectedItem() >= 0;
   s.outbarVisible = IsWindowVisible(outbar_.Handle()) != FALSE;
   s.nodeListVisible = IsWindowVisible(nodeList_.Handle()) != FALSE;
-  if (s.textViewVisible) {
-    CHARFORMATA cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE;
-    SendMessageA(textView_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-    s.bold = (cf.dwEffects & CFE_BOLD) != 0;
-    s.italic = (cf.dwEffects & CFE_ITALIC) != 0;
-    s.underline = (cf.dwEffects & CFE_UNDERLINE) != 0;
-    PARAFORMAT pf = {};
-    pf.cbSize = sizeof pf;
-    pf.dwMask = PFM_ALIGNMENT;
-    SendMessageA(textView_, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-    s.alignment = pf.wAlignment;
-  }
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;
   s.toolbarShown = toolbarShown_;
   s.statusBarShown = statusShown_;
@@ -212,20 +197,19 @@ void MainFrame::SyncFormatBoxes() {
   if (focus && (focus == fontName_ || focus == fontSize_ || IsChild(fontName_, focus) || IsChild(fontSize_, focus)))
     return;
   if (SendMessageA(fontName_, CB_GETDROPPEDSTATE, 0, 0) || SendMessageA(fontSize_, CB_GETDROPPEDSTATE, 0, 0)) return;
-  CHARFORMATA cf = {};
-  cf.cbSize = sizeof cf;
-  cf.dwMask = CFM_FACE | CFM_SIZE;
-  SendMessageA(textView_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  std::string face;
+  LONG twips = 0;
+  if (!textView_.SelectionFont(face, twips)) return;
   char shown[LF_FACESIZE] = "";
   GetWindowTextA(fontName_, shown, sizeof shown);
-  if (lstrcmpA(shown, cf.szFaceName) != 0) {
+  if (face != shown) {
     LRESULT at = SendMessageA(fontName_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(cf.szFaceName));
+                              reinterpret_cast<LPARAM>(face.c_str()));
     if (at != CB_ERR) SendMessageA(fontName_, CB_SETCURSEL, at, 0);
-    else SetWindowTextA(fontName_, cf.szFaceName);
+    else SetWindowTextA(fontName_, face.c_str());
   }
   char size[16];
-  wsprintfA(size, "%d", static_cast<int>(cf.yHeight / 20));
+  wsprintfA(size, "%d", static_cast<int>(twips / 20));
   LRESULT at = SendMessageA(fontSize_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(size));
   if (at != SendMessageA(fontSize_, CB_GETCURSEL, 0, 0)) SendMessageA(fontSize_, CB_SETCURSEL, at, 0);
 }
@@ -233,16 +217,17 @@ void MainFrame::SyncFormatBoxes() {
 void MainFrame::UpdateCommandUi() {
   if (!Handle() || shuttingDown_) return;
   RefreshFrameState();
-  if (state_.textViewVisible) SyncFormatBoxes();
+  const bool textShown = shownItemView_ == &textView_;
+  if (textShown) SyncFormatBoxes();
   for (UINT id : kMainToolbarButtons) {
     if (!id) continue;
-    CommandUi ui = EvaluateCommand(id, state_);
+    CommandUi ui = QueryCommandUi(id);
     SendMessageA(toolbar_, TB_ENABLEBUTTON, id, MAKELONG(ui.enabled, 0));
   }
   for (UINT id : kFormatToolbarButtons) {
     if (!id) continue;
-    CommandUi ui = EvaluateCommand(id, state_);
-    SendMessageA(formatBar_, TB_ENABLEBUTTON, id, MAKELONG(ui.enabled && state_.textViewVisible, 0));
+    CommandUi ui = QueryCommandUi(id);
+    SendMessageA(formatBar_, TB_ENABLEBUTTON, id, MAKELONG(ui.enabled && textShown, 0));
     SendMessageA(formatBar_, TB_CHECKBUTTON, id, MAKELONG(ui.checked, 0));
   }
 }
@@ -257,8 +242,8 @@ void MainFrame::OnInitMenuPopup(HMENU menu) {
     if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &info)) continue;
     if (info.hSubMenu || (info.fType & MFT_SEPARATOR)) continue;
     // The placeholder of the recent list stays as the list made it.
-    if (info.wID >= 57616 && info.wID <= 57631 && document_->Recent().Count() == 0) continue;
-    CommandUi ui = EvaluateCommand(info.wID, state_);
+    if (info.wID >= ID_FILE_MRU_FIRST && info.wID <= ID_FILE_MRU_LAST && document_->Recent().Count() == 0) continue;
+    CommandUi ui = QueryCommandUi(info.wID);
     EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (ui.enabled ? MF_ENABLED : MF_GRAYED));
     CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (ui.checked ? MF_CHECKED : MF_UNCHECKED));
   }
@@ -275,7 +260,8 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
     TreeView_SelectItem(tree_, item);
     // The Content menu less its "Folder" and "Catalog" popups and the separator.
     HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
-    HMENU popup = CreatePopupMenu();
+    MenuHandle copy(CreatePopupMenu());
+    HMENU popup = copy.Get();
     int count = GetMenuItemCount(content);
     for (int i = CONTENT_TREE_MENU_SKIP; i < count; ++i) {
       char text[128] = "";
@@ -289,16 +275,14 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
       else if (info.hSubMenu) AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(info.hSubMenu), text);
       else AppendMenuA(popup, MF_STRING, info.wID, text);
     }
-    commandBar_.TrackPopup(popup, screen.x, screen.y, Handle());
+    TrackContextMenu(popup, screen);
     // The submenus belong to the menu bar: take them out before the copy goes.
     while (GetMenuItemCount(popup) > 0) RemoveMenu(popup, 0, MF_BYPOSITION);
-    DestroyMenu(popup);
     return;
   }
-  HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP));
+  MenuHandle menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP)));
   if (!menu) return;
-  commandBar_.TrackPopup(GetSubMenu(menu, 0), screen.x, screen.y, Handle());
-  DestroyMenu(menu);
+  TrackContextMenu(GetSubMenu(menu.Get(), 0), screen);
 }
 
 }  // namespace vellora

@@ -11,6 +11,7 @@
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "content/CatalogItems.h"
+#include "views/ItemIcons.h"
 #include "content/TreeNodes.h"
 
 namespace vellora {
@@ -30,12 +31,11 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
     case kOutBarItemClicked: ShowCatalogItem(note->group, note->item); break;
     case kOutBarGroupRightClick:
     case kOutBarItemRightClick: {
-      HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(code == kOutBarGroupRightClick
-                                                                              ? IDR_FOLDER_POPUP
-                                                                              : IDR_OUTBAR_ITEM_POPUP));
+      const bool onGroup = code == kOutBarGroupRightClick;
+      MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr),
+                                MAKEINTRESOURCEA(onGroup ? IDR_FOLDER_POPUP : IDR_OUTBAR_ITEM_POPUP)));
       if (!menu) break;
-      commandBar_.TrackPopup(GetSubMenu(menu, 0), note->screenPoint.x, note->screenPoint.y, Handle());
-      DestroyMenu(menu);
+      TrackContextMenu(GetSubMenu(menu.Get(), 0), note->screenPoint, note->group, onGroup ? -1 : note->item);
       break;
     }
     default: break;
@@ -45,7 +45,7 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
 void MainFrame::SelectFolderGroup(int group) {
   if (group < 0 || group >= static_cast<int>(groups_.size())) return;
   StoreTextViewContent();
-  const FolderGroup& folder = groups_[static_cast<size_t>(group)];
+  const FolderGroup folder = groups_[static_cast<size_t>(group)];
   document_->SelectCurrentFolder(folder.name);
   state_.folderKind = folder.kind;
   treeModel_.Clear();
@@ -59,71 +59,46 @@ void MainFrame::SelectFolderGroup(int group) {
     if (HTREEITEM first = TreeView_GetRoot(tree_)) TreeView_SelectItem(tree_, first);
     else ShowPlaceholder(PlaceholderView::Form::NoItem);
   } else {
-    items_.clear();
-    LoadCatalogFolder(*document_, folder.name, items_);
-    outbar_.RemoveAllItems(group);
-    // Custom icons of the last folder shown are dropped before this one's are added.
-    ImageList_SetImageCount(largeIcons_, baseIconCount_);
-    ImageList_SetImageCount(smallIcons_, baseIconCount_);
-    std::vector<OutlookBar::NewItem> rows;
-    rows.reserve(items_.size());
-    for (const CatalogItemEntry& item : items_) {
-      int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
-      rows.push_back({item.title, image, item.itemId});
+    FolderGroup& catalog = groups_[static_cast<size_t>(group)];
+    if (!catalog.loaded) {
+      // Read once; later selections show what the group already holds.
+      LoadCatalogFolder(*document_, catalog.name, catalog.items);
+      outbar_.RemoveAllItems(group);
+      std::vector<OutlookBar::NewItem> rows;
+      rows.reserve(catalog.items.size());
+      for (const CatalogItemEntry& item : catalog.items) {
+        int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
+        rows.push_back({item.title, image, item.itemId});
+      }
+      outbar_.AddItems(group, rows);  // one layout for the whole folder
+      catalog.loaded = true;
     }
-    outbar_.AddItems(group, rows);
-    ShowPlaceholder(PlaceholderView::Form::NoItem);
+    ApplyFolderMenuRules();
+    // "No item" is for an empty folder; otherwise its item is shown.
+    if (catalog.items.empty()) {
+      ShowPlaceholder(PlaceholderView::Form::NoItem);
+    } else {
+      int item = outbar_.SelectedItem();
+      if (item < 0) item = 0;
+      outbar_.SetSelectedItem(item, false);
+      ShowCatalogItem(group, item);
+    }
+    return;
   }
   ApplyFolderMenuRules();
 }
 
 void MainFrame::ShowCatalogItem(int group, int item) {
-  if (group != outbar_.SelectedGroup() || item < 0 || item >= static_cast<int>(items_.size())) return;
+  if (group != outbar_.SelectedGroup() || item < 0 || item >= static_cast<int>(ShownItems().size())) return;
   StoreTextViewContent();
-  const CatalogItemEntry& entry = items_[static_cast<size_t>(item)];
+  const CatalogItemEntry& entry = ShownItems()[static_cast<size_t>(item)];
   if (entry.hasPassword && !prompt_.AskPassword(entry.title, entry.password)) {
     ShowPlaceholder(PlaceholderView::Form::AccessDenied);
     return;
   }
+  ShowItem(std::make_unique<CatalogItemSource>(document_->CurrentFolder(), entry.elementName, entry.kind,
+                                               entry.title));
   titleStrip_.SetTitle(entry.title);
-  bool current = false;
-  StorageHandle folder = document_->OpenFolder(groups_[static_cast<size_t>(group)].name, true, current);
-  StorageHandle storage = folder.OpenStorageFor(entry.elementName.c_str(), true);
-  StreamHandle content = storage.OpenStreamFor(kFolderItemContent, true);
-  if (entry.kind == kItemText && content) {
-    ShowTextOfStream(content, 0);
-    titleStrip_.SetTitle(entry.title);
-  } else {
-    ShowPlaceholder(PlaceholderView::Form::NoItem);
-    titleStrip_.SetTitle(entry.title);
-  }
-}
-
-namespace {
-
-struct StreamReader {
-  const StreamHandle* stream;
-};
-
-DWORD CALLBACK ReadFromStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
-  auto* reader = reinterpret_cast<StreamReader*>(cookie);
-  ULONG n = 0;
-  HRESULT hr = reader->stream->ReadBytes(buffer, static_cast<ULONG>(size), &n);
-  *got = static_cast<LONG>(n);
-  return FAILED(hr) ? 1 : 0;
-}
-
-}  // namespace
-
-void MainFrame::ShowTextOfStream(const StreamHandle& stream, ULONG offset) {
-  stream.Seek(offset, STREAM_SEEK_SET);
-  StreamReader reader{&stream};
-  EDITSTREAM es = {};
-  es.dwCookie = reinterpret_cast<DWORD_PTR>(&reader);
-  es.pfnCallback = ReadFromStream;
-  SendMessageA(textView_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  SendMessageA(textView_, EM_SETMODIFY, FALSE, 0);
-  ShowItemView(textSplitter_.Handle(), kViewText);
 }
 
 void MainFrame::ShowTreeSelection() {
@@ -143,12 +118,11 @@ void MainFrame::ShowTreeSelection() {
     titleStrip_.SetTitle(title);
     return;
   }
-  OpenedNode opened;
-  if (node->kind == kItemText && !node->isFolderNode &&
-      SUCCEEDED(OpenNodeStream(document_->CurrentFolder(), treeModel_.NodePath(item), true, opened))) {
-    ShowTextOfStream(opened.Stream(), kRecordSize);
-  } else {
+  if (node->isFolderNode) {
     ShowPlaceholder(PlaceholderView::Form::NoItem);
+  } else {
+    ShowItem(std::make_unique<LeafNodeSource>(document_->CurrentFolder(), treeModel_.NodePath(item), node->kind,
+                                              title));
   }
   titleStrip_.SetTitle(title);
 }
@@ -160,37 +134,7 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
-  if (header->hwndFrom == tree_) {
-    switch (header->code) {
-      case TVN_SELCHANGEDA:
-        if (!treeModel_.Busy()) ShowTreeSelection();
-        return 0;
-      case TVN_SELCHANGINGA:
-      case TVN_ITEMEXPANDINGA: {
-        // A protected node is entered only with its password.
-        auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (treeModel_.Busy()) return FALSE;
-        if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
-        const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
-        if (!node) return FALSE;
-        if (node->HasPassword() && !prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) {
-          ShowPlaceholder(PlaceholderView::Form::AccessDenied);
-          return TRUE;
-        }
-        if (header->code == TVN_ITEMEXPANDINGA) treeModel_.EnsureChildren(tv->itemNew.hItem, document_->CurrentFolder());
-        return FALSE;
-      }
-      case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case NM_RCLICK: {
-        POINT pt;
-        GetCursorPos(&pt);
-        OnContextMenu(tree_, pt);
-        return 1;
-      }
-      default: break;
-    }
-  }
+  if (header->hwndFrom == tree_) return OnTreeNotify(header);
   if (header->code == TTN_GETDISPINFOA) {
     auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
     static char text[256];
@@ -207,20 +151,21 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
 // ---- what the document needs of the frame -------------------------------------------
 
 void MainFrame::StoreTextViewContent() {
-  // The text view shows items without edits until text items are stored back.
-  SendMessageA(textView_, EM_SETMODIFY, FALSE, 0);
+  if (shownItemView_) shownItemView_->Store();
 }
 
-bool MainFrame::TextViewModified() { return SendMessageA(textView_, EM_GETMODIFY, 0, 0) != 0; }
+bool MainFrame::TextViewModified() { return shownItemView_ && shownItemView_->Modified(); }
 
 void MainFrame::ClearViews() {
   if (shuttingDown_ && !Handle()) return;
   treeModel_.Clear();
   outbar_.RemoveAllGroups();
   groups_.clear();
-  items_.clear();
   state_.folderKind = 0;
-  SetWindowTextA(textView_, "");
+  // What the shown view holds was saved or given up by the question before.
+  if (shownItemView_) shownItemView_->Clear();
+  shownItemView_ = nullptr;
+  shownSource_.reset();
   ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
 
@@ -237,7 +182,7 @@ std::string MainFrame::CurrentLocation() {
     for (const std::string& element : treeModel_.NodePath(TreeView_GetSelection(tree_))) location += "\\" + element;
   } else {
     int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(items_.size())) location += "\\" + items_[static_cast<size_t>(item)].elementName;
+    if (item >= 0 && item < static_cast<int>(ShownItems().size())) location += "\\" + ShownItems()[static_cast<size_t>(item)].elementName;
   }
   return location;
 }
@@ -270,8 +215,8 @@ bool MainFrame::GoToLocation(const std::string& location) {
         path.pop_back();
       }
     } else {
-      for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].elementName == rest) {
+      for (size_t i = 0; i < ShownItems().size(); ++i)
+        if (ShownItems()[i].elementName == rest) {
           outbar_.SetSelectedItem(static_cast<int>(i));
           ShowCatalogItem(static_cast<int>(g), static_cast<int>(i));
         }

@@ -1,12 +1,11 @@
 #pragma once
-// Real compound files and a real, hidden tree view for the content tests.
+// Real compound files for the content tests.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdint>
 #include <string>
 
-#include "content/TreeModel.h"
 #include "store/LibraryFormat.h"
 #include "store/StorageHandle.h"
 #include "tests/TestSupport.h"
@@ -41,25 +40,5 @@ std::string Bytes32(uint32_t value);
 
 // The bytes of an .ico file with one 32 x 32 true-colour image.
 std::string IconFileBytes();
-
-// A hidden top-level window with a tree view child; the window hands the
-// tree's deletion notifications to the model, as the main frame does.
-class HiddenTree {
- public:
-  HiddenTree();
-  ~HiddenTree();
-  HiddenTree(const HiddenTree&) = delete;
-  HiddenTree& operator=(const HiddenTree&) = delete;
-  HWND Tree() const { return tree_; }
-  vellora::TreeModel& Model() { return model_; }
-  int Count() const;
-  int deletions = 0;  // TVN_DELETEITEM notifications seen
-
- private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  HWND frame_ = nullptr;
-  HWND tree_ = nullptr;
-  vellora::TreeModel model_;
-};
 
 }  // namespace vtest

@@ -72,6 +72,16 @@ bool WriteDamageSample(const std::string& path) {
   return SUCCEEDED(root.Commit());
 }
 
+bool WriteSelfContainingSample(const std::string& path) {
+  std::string sound = path + ".sound";
+  if (!WriteDamageSample(sound)) return false;
+  DamagedFile file = DamagedFile::FromFile(sound);
+  DeleteFileA(sound.c_str());
+  uint32_t branch = file.EntryIndex(kDamageBranch);
+  file.SetU32(file.EntryOffset(branch) + 0x4C, branch);
+  return file.Write(path);
+}
+
 DamagedFile::DamagedFile(std::string bytes) : bytes_(std::move(bytes)) {}
 
 DamagedFile DamagedFile::FromFile(const std::string& path) { return DamagedFile(ReadWholeFile(path)); }
@@ -141,7 +151,7 @@ const std::vector<Damage>& ClassicDamages() {
       {"FolderNodeContainsItself",
        [](DamagedFile& f) {
          uint32_t branch = f.EntryIndex(kDamageBranch);
-         f.SetU32(f.EntryOffset(branch) + 0x4C, branch);
+         f.SetU32(f.EntryOffset(branch) + 0x4C, branch);  // as WriteSelfContainingSample does
        }},
       {"MiniStreamRunsIntoTheDirectory",
        [](DamagedFile& f) {

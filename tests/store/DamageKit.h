@@ -23,6 +23,9 @@ inline constexpr char kDamageLocation[] = "Tree\\Branch\\Note";
 // big), a catalog folder with a text item, the settings with the last
 // location and one bookmark. Answers false when the store failed.
 bool WriteDamageSample(const std::string& path);
+// The sample with the folder node "Tree\Branch" made to contain itself (its
+// child link points at its own entry).
+bool WriteSelfContainingSample(const std::string& path);
 
 class DamagedFile {
  public:

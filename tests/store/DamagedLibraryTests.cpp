@@ -65,7 +65,7 @@ TEST_F(DamagedLibraryTest, OpenShowAndCloseNeverWriteADamagedFile) {
     CompoundFileReport report = CheckCompoundFile(path.c_str());
     rig_.prompt.messageAnswers = {IDNO};  // no salvage when the file is refused
     rig_.prompt.files = {path};
-    doc_.OnOpenLibrary();  // the Open command, the damaged file chosen
+    doc_.AskAndOpenLibrary();  // the Open command, the damaged file chosen
     ASSERT_TRUE(doc_.IsOpen());
     if (report.PlatformMayRead()) {
       EXPECT_TRUE(doc_.ReadOnly());
@@ -106,7 +106,7 @@ TEST_F(DamagedLibraryTest, ADamagedFileGetsItsOwnMessageNeverTheOneForAMissingFi
     rig_.prompt.shown.clear();
     rig_.prompt.messageAnswers = {IDNO};
     rig_.prompt.files = {path};
-    doc_.OnOpenLibrary();  // the Open command with the damaged file chosen
+    doc_.AskAndOpenLibrary();  // the Open command with the damaged file chosen
     EXPECT_TRUE(Showed(c.says));
     EXPECT_FALSE(Showed(missing.c_str()));
     for (const vtest::ShownMessage& m : rig_.prompt.shown) EXPECT_EQ(m.caption, "Damaged Library");
@@ -161,7 +161,7 @@ TEST_F(DamagedLibraryTest, RefusedFileIsSalvagedAndTheCopyOpensWritable) {
   std::string target = rig_.dir.File("rescued.vlx");
   rig_.prompt.messageAnswers = {IDYES};
   rig_.prompt.files = {path, target};
-  doc_.OnOpenLibrary();
+  doc_.AskAndOpenLibrary();
   ASSERT_TRUE(doc_.IsOpen());
   EXPECT_EQ(doc_.Path(), target);
   EXPECT_FALSE(doc_.ReadOnly());

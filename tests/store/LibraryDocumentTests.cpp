@@ -1,6 +1,8 @@
 // The library document over real compound files, with scripted answers.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "store/LibraryDocument.h"
 #include "tests/store/DocumentFixtures.h"
 
@@ -71,7 +73,7 @@ TEST_F(DocumentTest, NewLibraryHasThreeFoldersInOrderAndItsSettings) {
 
 TEST_F(DocumentTest, NewOntoAPlaceThatCannotTakeAFileSaysSoAndOpensTheScratchLibrary) {
   rig_.prompt.files.push_back(rig_.dir.File("no such folder\\lib.vlx"));
-  doc_.HandleCommand(kCmdNewLibrary);
+  doc_.AskAndCreateLibrary();
   EXPECT_TRUE(doc_.IsScratch());
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
   EXPECT_EQ(rig_.prompt.shown[0].caption, "Fail");
@@ -303,7 +305,7 @@ TEST_F(DocumentTest, OpenFailuresOfTheOpenCommandEndInTheScratchLibrary) {
     rig_.prompt.shown.clear();
     rig_.prompt.files.push_back(c.path);
     rig_.prompt.messageAnswers = {IDNO};
-    doc_.HandleCommand(kCmdOpenLibrary);
+    doc_.AskAndOpenLibrary();
     ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.path;
     EXPECT_EQ(rig_.prompt.shown[0].caption, c.caption);
     EXPECT_NE(rig_.prompt.shown[0].text.find(c.text), std::string::npos) << rig_.prompt.shown[0].text;
@@ -335,10 +337,11 @@ TEST_F(DocumentTest, NewOpenAndRecentDoNothingWhenTheQuestionIsCancelled) {
   doc_.Save();
   MakeSavedLibrary(path);
   AddItem(CatalogFolder(), "Pending");
-  for (UINT command : {static_cast<UINT>(kCmdNewLibrary), static_cast<UINT>(kCmdOpenLibrary),
-                       static_cast<UINT>(kRecentFirstCommand + 1)}) {
+  const std::function<void()> commands[] = {[&] { doc_.AskAndCreateLibrary(); }, [&] { doc_.AskAndOpenLibrary(); },
+                                            [&] { doc_.OpenRecentEntry(doc_.Recent().IndexFromNewest(1)); }};
+  for (size_t command = 0; command < std::size(commands); ++command) {
     rig_.prompt.messageAnswers = {IDCANCEL};
-    doc_.HandleCommand(command);
+    commands[command]();
     EXPECT_EQ(doc_.Path(), path) << command;
     EXPECT_TRUE(rig_.prompt.dialogs.empty());
   }
@@ -351,7 +354,7 @@ TEST_F(DocumentTest, ARecentEntryWhoseFileIsGoneIsDroppedAndTheLibraryStays) {
   MakeSavedLibrary(path);
   ASSERT_TRUE(DeleteFileA(gone.c_str()));
   ASSERT_EQ(doc_.Recent().Count(), 2);
-  doc_.HandleCommand(kRecentFirstCommand + 1);  // the entry before the newest
+  doc_.OpenRecentEntry(doc_.Recent().IndexFromNewest(1));  // the entry before the newest
   EXPECT_EQ(doc_.Recent().Count(), 1);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
   EXPECT_EQ(rig_.prompt.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
@@ -361,7 +364,7 @@ TEST_F(DocumentTest, ARecentEntryWhoseFileIsGoneIsDroppedAndTheLibraryStays) {
   std::string third = LibraryPath("third.vlx");
   ASSERT_TRUE(doc_.CreateLibrary(third));
   doc_.Save();
-  doc_.HandleCommand(kRecentFirstCommand + 1);
+  doc_.OpenRecentEntry(doc_.Recent().IndexFromNewest(1));
   EXPECT_EQ(doc_.Path(), path);
   EXPECT_EQ(doc_.Recent().Newest(), path);
 }
@@ -436,9 +439,8 @@ TEST_F(DocumentTest, SelectingAFolderOpensItAndTheSameNameIsANoOp) {
 }
 
 TEST_F(DocumentTest, ExitAsksTheFrameToClose) {
-  EXPECT_TRUE(doc_.HandleCommand(kCmdExit));
+  doc_.RequestClose();
   EXPECT_EQ(rig_.host.closeRequests, 1);
-  EXPECT_FALSE(doc_.HandleCommand(12345));
 }
 
 }  // namespace

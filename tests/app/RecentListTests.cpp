@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "app/frame/RecentMenu.h"
+#include "content/CommandIds.h"
 #include "store/RecentList.h"
 #include "tests/TestSupport.h"
 
-using vellora::kRecentFirstCommand;
 using vellora::RecentList;
+using vellora::RecentMenu;
 using Lines = std::vector<std::string>;
 
 namespace {
@@ -40,7 +42,7 @@ Menu FileMenu(bool withRecentItem = true) {
   HMENU menu = CreatePopupMenu();
   AppendMenuA(menu, MF_STRING, 100, "&Open...");
   if (withRecentItem)
-    AppendMenuA(menu, MF_STRING | MF_GRAYED, kRecentFirstCommand, "Recent Library");
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, ID_FILE_MRU_FIRST, "Recent Library");
   AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(menu, MF_STRING, 101, "E&xit");
   return Menu(menu, &DestroyMenu);
@@ -117,14 +119,14 @@ TEST(RecentList, AddKeepsOneEntryPerPathAndAtMostEight) {
 TEST(RecentList, CommandsAndRemovalAddressEntriesNewestFirst) {
   RecentList list;
   for (int n = 1; n <= 4; ++n) list.Add(Lib(n));
-  EXPECT_EQ(list.Entry(list.IndexForCommand(kRecentFirstCommand)), Lib(4));
-  EXPECT_EQ(list.Entry(list.IndexForCommand(kRecentFirstCommand + 3)), Lib(1));
-  EXPECT_EQ(list.IndexForCommand(kRecentFirstCommand + 4), -1);
-  EXPECT_EQ(list.IndexForCommand(kRecentFirstCommand - 1), -1);
+  EXPECT_EQ(list.Entry(list.IndexFromNewest(0)), Lib(4));
+  EXPECT_EQ(list.Entry(list.IndexFromNewest(3)), Lib(1));
+  EXPECT_EQ(list.IndexFromNewest(4), -1);
+  EXPECT_EQ(list.IndexFromNewest(-1), -1);
 
   list.Remove(4);
   list.Remove(-1);
-  list.Remove(list.IndexForCommand(kRecentFirstCommand + 1));
+  list.Remove(list.IndexFromNewest(1));
   EXPECT_EQ(EntriesOf(list), (Lines{Lib(1), Lib(2), Lib(4)}));
   EXPECT_TRUE(list.RemovePath("C:\\LIBRARIES\\LIB4.VLX"));
   EXPECT_FALSE(list.RemovePath(Lib(4)));
@@ -134,7 +136,8 @@ TEST(RecentList, CommandsAndRemovalAddressEntriesNewestFirst) {
 TEST(RecentListMenu, ShowsEntriesNewestFirstBetweenTheirNeighbours) {
   Menu menu = FileMenu();
   RecentList list;
-  list.AttachMenu(menu.get());
+  RecentMenu shown;
+  shown.Attach(menu.get(), list);
   list.Add("C:\\first.vlx");
   list.Add("C:\\Tom & Jerry.vlx");
   list.Add("C:\\third.vlx");
@@ -151,8 +154,8 @@ TEST(RecentListMenu, ShowsEntriesNewestFirstBetweenTheirNeighbours) {
 TEST(RecentListMenu, MenuWithoutTheRecentItemGetsEntriesAtItsEnd) {
   Menu menu = FileMenu(false);
   RecentList list;
-  list.AttachMenu(menu.get());
-  list.RebuildMenu();
+  RecentMenu shown;
+  shown.Attach(menu.get(), list);
   EXPECT_EQ(Describe(menu.get()), (Lines{"100 &Open...", "-", "101 E&xit", "57616 (empty) (off)"}));
 
   list.Add(Lib(1));
@@ -180,7 +183,8 @@ TEST(RecentListRegistry, SaveWritesNewestFirstAndDropsStaleValues) {
 
   Menu menu = FileMenu();
   RecentList again;
-  again.AttachMenu(menu.get());
+  RecentMenu shown;
+  shown.Attach(menu.get(), again);
   again.Load(HKEY_CURRENT_USER, key.Path());
   EXPECT_EQ(EntriesOf(again), (Lines{Lib(8), Lib(9), Lib(10)}));
   EXPECT_EQ(Describe(menu.get())[1], "57616 &1 " + Lib(10));
@@ -197,7 +201,8 @@ TEST(RecentListRegistry, LoadClampsTheStoredCountAndKeepsEightAtMost) {
   EXPECT_EQ(EntriesOf(list), (Lines{Lib(2), Lib(1)}));
 
   Menu menu = FileMenu();
-  list.AttachMenu(menu.get());
+  RecentMenu shown;
+  shown.Attach(menu.get(), list);
   stored.Count(1000);  // read as 16, of which the newest 8 stay
   list.Load(HKEY_CURRENT_USER, key.Path());
   EXPECT_EQ(EntriesOf(list),

@@ -1,0 +1,247 @@
+#include "content/CommandTable.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vellora {
+
+namespace {
+
+using O = CommandOwner;
+using C = CommandCheck;
+
+constexpr uint32_t kWritableTree = kNeedWritable | kNeedTreeFolder;
+constexpr uint32_t kWritableItem = kNeedWritable | kNeedItemSelected;
+constexpr uint32_t kWritableCatalogItem = kNeedWritable | kNeedCatalogItemSelected;
+
+constexpr CommandRow Row(UINT id, uint32_t needs, CommandOwner owner, CommandCheck check = C::None) {
+  return CommandRow{id, id, needs, owner, check};
+}
+constexpr CommandRow Range(UINT first, UINT last, uint32_t needs, CommandOwner owner) {
+  return CommandRow{first, last, needs, owner, C::None};
+}
+
+constexpr auto kRows = std::to_array<CommandRow>({
+    // File menu: the document's map.
+    Row(ID_FILE_NEW, kNeedNothing, O::Document),
+    Row(ID_FILE_OPEN, kNeedNothing, O::Document),
+    Row(ID_FILE_SAVE, kNeedSomethingToSave, O::Document),
+    Row(ID_FILE_SAVE_COPY, kNeedNothing, O::Document),
+    Row(ID_FILE_RESTORE, kNeedNothing, O::Document),
+    Row(ID_FILE_REPACK, kNeedWritable, O::Document),
+    Range(ID_FILE_MRU_FIRST, ID_FILE_MRU_LAST, kNeedNothing, O::Document),
+    Row(ID_APP_EXIT, kNeedNothing, O::Document),
+    Row(ID_FILE_EXPORT_FOLDERS, kNotBuilt, O::Content),
+    Row(ID_FILE_IMPORT_FOLDERS, kNeedWritable | kNotBuilt, O::Content),
+    Row(ID_FILE_PRINT, kNotBuilt, O::Frame),
+    Row(ID_FILE_PRINT_PREVIEW, kNotBuilt, O::Frame),
+    Row(ID_FILE_PRINT_SETUP, kNotBuilt, O::Frame),
+
+    // Edit menu: the text view's own operations and tools.
+    Row(ID_EDIT_UNDO, kNeedNothing, O::View),
+    Row(ID_EDIT_REDO, kNeedNothing, O::View),
+    Row(ID_EDIT_CUT, kNeedNothing, O::View),
+    Row(ID_EDIT_COPY, kNeedNothing, O::View),
+    Row(ID_EDIT_PASTE, kNeedNothing, O::View),
+    Row(ID_EDIT_SELECT_ALL, kNeedNothing, O::View),
+    Row(ID_EDIT_SET_TITLE, kNeedNothing, O::Content),
+    Row(ID_TEXT_REORGANIZE_PARAGRAPHS, kNeedNothing, O::View),
+    Row(ID_TEXT_DELETE_LINE_END_SPACES, kNeedNothing, O::View),
+    Row(ID_TEXT_CLEANUP_PARAGRAPH_SPACES, kNeedNothing, O::View),
+    Row(ID_TEXT_INSERT_SINGLE_LINE, kNeedNothing, O::View),
+    Row(ID_TEXT_INSERT_DOUBLE_LINE, kNeedNothing, O::View),
+    Row(ID_TEXT_INSERT_TIME, kNeedNothing, O::View),
+    Row(ID_TEXT_DELETE_CURRENT_LINE, kNeedNothing, O::View),
+    Row(ID_TEXT_DELETE_EMPTY_LINES, kNeedNothing, O::View),
+    Row(ID_TEXT_DELETE_EXTRA_SPACES, kNeedNothing, O::View),
+    Row(ID_TEXT_INSERT_EMPTY_LINES, kNeedNothing, O::View),
+    Row(ID_FORMAT_BOLD, kNeedNothing, O::View),
+    Row(ID_FORMAT_ITALIC, kNeedNothing, O::View),
+    Row(ID_FORMAT_UNDERLINE, kNeedNothing, O::View),
+    Row(ID_FORMAT_ALIGN_LEFT, kNeedNothing, O::View),
+    Row(ID_FORMAT_ALIGN_CENTER, kNeedNothing, O::View),
+    Row(ID_FORMAT_ALIGN_RIGHT, kNeedNothing, O::View),
+    Row(ID_FORMAT_TEXT_COLOR, kNeedNothing, O::View),
+    Row(ID_FORMAT_HIGHLIGHT_COLOR, kNeedNothing, O::View),
+    Row(ID_TEXT_BACK_COLOR, kNeedNothing, O::View),
+    Row(ID_TEXT_AUTO_LINE, kNeedNothing, O::View),
+    Row(ID_TEXT_FONT, kNeedNothing, O::View),
+
+    // View menu: the frame's bars and panes.
+    Row(ID_VIEW_TOOLBAR, kNeedNothing, O::Frame, C::Toolbar),
+    Row(ID_VIEW_STATUS_BAR, kNeedNothing, O::Frame, C::StatusBar),
+    Row(ID_VIEW_TITLE_BAR, kNeedNothing, O::Frame, C::TitleStrip),
+    Row(ID_VIEW_FORMAT_TOOLBAR, kNeedNothing, O::Frame, C::FormatStrip),
+    Row(ID_VIEW_SEARCH_RESULT, kNotBuilt, O::Frame, C::SearchResult),
+    Row(ID_VIEW_SHOW_TREEVIEW, kNeedTreeFolder, O::Frame, C::OutlookPane),
+    Row(ID_VIEW_SHOW_LISTVIEW, kNeedListFolder, O::Frame),
+    Row(ID_FOLDER_FORE_COLOR, kNotBuilt, O::Frame),
+    Row(ID_FOLDER_BACK_COLOR, kNotBuilt, O::Frame),
+    Row(ID_FOLDER_BACK_IMAGE, kNotBuilt, O::Frame),
+    Row(ID_FOLDER_RESTORE_DEFAULT, kNotBuilt, O::Frame),
+    Row(ID_ITEM_CUSTOM_ICON, kWritableItem | kNeedListFolder, O::Content),
+    Row(ID_TREE_FORE_COLOR, kNotBuilt, O::Frame),
+    Row(ID_TREE_BACK_COLOR, kNeedTreeVisible | kNotBuilt, O::Frame),
+    Row(ID_TREE_FONT, kNeedTreeVisible | kNotBuilt, O::Frame),
+    Row(ID_TREE_BACK_IMAGE, kNeedTreeVisible | kNotBuilt, O::Frame),
+    Row(ID_TREE_RESTORE_DEFAULT, kNotBuilt, O::Frame),
+    Row(ID_TREE_EXPAND_ALL, kNeedTreeVisible, O::Frame),
+    Row(ID_TREE_COLLAPSE_ALL, kNeedTreeVisible, O::Frame),
+    Row(ID_TREE_EXPAND_BRANCH, kNeedTreeVisible, O::Frame),
+    Row(ID_TREE_COLLAPSE_BRANCH, kNeedTreeVisible, O::Frame),
+    Row(ID_LIST_TEXT_COLOR, kNotBuilt, O::Frame),
+    Row(ID_LIST_BACK_COLOR, kNotBuilt, O::Frame),
+    Row(ID_LIST_BACK_IMAGE, kNotBuilt, O::Frame),
+    Row(ID_FILEVIEW_FORE_COLOR, kNotBuilt, O::Frame),
+    Row(ID_FILEVIEW_BACK_COLOR, kNotBuilt, O::Frame),
+    Row(ID_FILEVIEW_BACK_IMAGE, kNotBuilt, O::Frame),
+    Row(ID_LAYOUT_STANDARD, kNotBuilt, O::Frame),
+    Row(ID_LAYOUT_TEXT_READING, kNotBuilt, O::Frame),
+    Row(ID_LAYOUT_TEXT_EDITOR, kNotBuilt, O::Frame),
+    Row(ID_LAYOUT_WEB_BROWSER, kNotBuilt, O::Frame),
+
+    // Content menu: folders, catalog items, tree nodes, the item clipboard.
+    Row(ID_FOLDER_NEW, kNeedWritable, O::Content),
+    Row(ID_FOLDER_DELETE, kNeedWritable, O::Content),
+    Row(ID_FOLDER_RENAME, kNeedWritable, O::Content),
+    Row(ID_FOLDER_MOVE_UP, kNeedWritable, O::Content),
+    Row(ID_FOLDER_MOVE_DOWN, kNeedWritable, O::Content),
+    Row(ID_CATALOG_NEW, kNeedWritable | kNeedListFolder, O::Content),
+    Row(ID_CATALOG_DELETE, kWritableCatalogItem, O::Content),
+    Row(ID_CATALOG_RENAME, kWritableCatalogItem, O::Content),
+    Row(ID_CATALOG_MOVE_UP, kNeedWritable, O::Content),
+    Row(ID_CATALOG_MOVE_DOWN, kNeedWritable, O::Content),
+    Row(ID_NODE_ADD_ROOT, kWritableTree, O::Content),
+    Row(ID_NODE_ADD_CHILD, kWritableTree, O::Content),
+    Row(ID_NODE_ADD_SIBLING, kWritableTree, O::Content),
+    Row(ID_NODE_RENAME, kWritableTree, O::Content),
+    Row(ID_NODE_DELETE, kWritableTree, O::Content),
+    Row(ID_NODE_PROPERTY, kNeedTreeFolder, O::Content),
+    Row(ID_ITEM_COPY, kWritableItem, O::Content),
+    Row(ID_ITEM_CUT, kWritableItem, O::Content),
+    Row(ID_ITEM_PASTE, kNeedWritable | kNeedOutbarVisible | kNeedClipboard, O::Content),
+    Row(ID_BOOKMARK_ADD, kNeedWritable | kNotBuilt, O::Content),
+    Row(ID_BOOKMARK_MANAGER, kNeedWritable | kNotBuilt, O::Content),
+    Range(ID_QUICK_ACCESS_FIRST, ID_QUICK_ACCESS_LAST, kNotBuilt, O::Content),
+    Row(ID_ITEM_ACCESS_PASSWORD, kNeedWritable | kNotBuilt, O::Content),
+    Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget | kNotBuilt, O::Content),
+    Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget | kNotBuilt, O::Content),
+    Row(ID_EXPORT_TEXT, kNeedTextOrListView | kNotBuilt, O::Content),
+
+    // Search menu.
+    Row(ID_SEARCH_CURRENT_ITEM, kNotBuilt, O::Content),
+    Row(ID_SEARCH_CURRENT_BRANCH, kNotBuilt, O::Content),
+    Row(ID_SEARCH_TITLES, kNotBuilt, O::Content),
+    Row(ID_SEARCH_CURRENT_FOLDER, kNotBuilt, O::Content),
+    Row(ID_SEARCH_REPEAT, kNeedSearchRun | kNotBuilt, O::Content),
+
+    // Tools menu, tray menu, focus key.
+    Row(ID_TOOLS_LOCK_READONLY, kNotBuilt, O::Frame, C::ReadOnly),
+    Row(ID_TOOLS_LOCK_TRAY, kNotBuilt, O::Frame),
+    Row(ID_TOOLS_LIBRARY_PASSWORD, kNeedWritable | kNotBuilt, O::Content),
+    Row(ID_TOOLS_CHECK_LIBRARY, kNeedNothing, O::Document),
+    Row(ID_TRAY_ACTIVATE, kNotBuilt, O::Frame),
+    Row(ID_NEXT_PANE, kNeedNothing, O::Frame),
+
+    // Help menu.
+    Row(ID_HELP_CONTENTS, kNeedNothing, O::Frame),
+    Row(ID_HELP_SUPPORT, kNeedNothing, O::Frame),
+    Row(ID_HELP_FEEDBACK, kNeedNothing, O::Frame),
+    Row(ID_HELP_WEBSITE, kNeedNothing, O::Frame),
+    Row(ID_APP_ABOUT, kNeedNothing, O::Frame),
+
+    // The item views' own menus.
+    Row(ID_LIST_ADD_ROW, kNeedNothing, O::View),
+    Row(ID_LIST_MODIFY_ROW, kNeedNothing, O::View),
+    Row(ID_LIST_DELETE_ROW, kNeedNothing, O::View),
+    Row(ID_LIST_INSERT_COLUMN, kNeedNothing, O::View),
+    Row(ID_LIST_DELETE_COLUMN, kNeedNothing, O::View),
+    Row(ID_LIST_RENAME_COLUMN, kNeedNothing, O::View),
+    Row(ID_LIST_SAVE_WIDTHS, kNeedNothing, O::View),
+    Row(ID_LIST_MOVE_UP, kNeedNothing, O::View),
+    Row(ID_LIST_MOVE_DOWN, kNeedNothing, O::View),
+    Row(ID_FILES_ADD_LINK, kNeedNothing, O::View),
+    Row(ID_FILES_ADD_EMBED, kNeedNothing, O::View),
+    Row(ID_FILES_OPEN, kNeedNothing, O::View),
+    Row(ID_FILES_DELETE, kNeedNothing, O::View),
+    Row(ID_FILES_RENAME, kNeedNothing, O::View),
+    Row(ID_FILES_EXPORT, kNeedNothing, O::View),
+    Row(ID_TABPAGE_ADD, kNotBuilt, O::View),
+    Row(ID_TABPAGE_DELETE, kNotBuilt, O::View),
+    Row(ID_TABPAGE_RENAME, kNotBuilt, O::View),
+    Row(ID_TABPAGE_MOVE_FORWARD, kNotBuilt, O::View),
+    Row(ID_TABPAGE_MOVE_BACK, kNotBuilt, O::View),
+    Row(ID_WEB_FORWARD, kNotBuilt, O::View),
+    Row(ID_WEB_BACK, kNotBuilt, O::View),
+    Row(ID_WEB_STOP, kNotBuilt, O::View),
+    Row(ID_WEB_BROWSE, kNotBuilt, O::View),
+    Row(ID_WEB_SOURCE, kNotBuilt, O::View),
+    Row(ID_WEB_EDIT, kNotBuilt, O::View),
+    Row(ID_WEB_PRINT, kNotBuilt, O::View),
+    Row(ID_WEB_REFRESH, kNotBuilt, O::View),
+});
+
+bool Met(uint32_t need, const CommandContext& c) {
+  const bool writable = !c.readOnly;
+  const bool tree = c.folderKind == 1;
+  const bool list = c.folderKind == 2;
+  switch (need) {
+    case kNeedWritable: return writable;
+    case kNeedTreeFolder: return tree;
+    case kNeedListFolder: return list;
+    case kNeedItemSelected:
+      return tree ? c.treeHasSelection : (list && c.outbarHasGroup && c.outbarHasSelectedItem);
+    case kNeedCatalogItemSelected: return c.outbarHasGroup && c.outbarHasSelectedItem;
+    case kNeedClipboard: return c.clipboardState != kClipboardEmpty;
+    case kNeedOutbarVisible: return c.outbarVisible;
+    case kNeedTreeVisible: return c.treeVisible;
+    case kNeedSearchRun: return c.lastSearchKind != 0;
+    case kNeedSomethingToSave: return c.documentModified || (c.viewModified && writable);
+    case kNeedTextImportTarget: return c.viewKind == kViewText || (tree && !c.nodeListVisible);
+    case kNeedWebImportTarget: return c.viewKind == kViewWeb || (tree && !c.nodeListVisible);
+    case kNeedTextOrListView: return c.viewKind == kViewText || c.viewKind == kViewDataList;
+    default: return true;
+  }
+}
+
+bool Checked(CommandCheck check, const CommandContext& c) {
+  switch (check) {
+    case C::OutlookPane: return c.outlookPaneShown;
+    case C::Toolbar: return c.toolbarShown;
+    case C::StatusBar: return c.statusBarShown;
+    case C::TitleStrip: return c.titleStripShown;
+    case C::FormatStrip: return c.formatStripShown;
+    case C::SearchResult: return c.searchResultVisible;
+    case C::ReadOnly: return c.readOnly;
+    case C::None: break;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::span<const CommandRow> CommandRows() { return kRows; }
+
+const CommandRow* FindCommand(UINT id) {
+  for (const CommandRow& row : kRows)
+    if (id >= row.first && id <= row.last) return &row;
+  return nullptr;
+}
+
+CommandUi EvaluateRule(UINT id, const CommandContext& context) {
+  CommandUi ui;
+  const CommandRow* row = FindCommand(id);
+  if (!row) return ui;
+  for (uint32_t bit = 1; bit && bit != kNotBuilt; bit <<= 1)
+    if ((row->needs & bit) && !Met(bit, context)) ui.enabled = false;
+  ui.checked = Checked(row->check, context);
+  return ui;
+}
+
+CommandUi EvaluateCommand(UINT id, const CommandContext& context) {
+  const CommandRow* row = FindCommand(id);
+  if (!row || (row->needs & kNotBuilt)) return CommandUi{false, row ? Checked(row->check, context) : false};
+  return EvaluateRule(id, context);
+}
+
+}  // namespace vellora
