@@ -404,11 +404,15 @@ bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
     }
     if (!candidate.empty() && FileExists(candidate) && OpenLibrary(candidate)) return true;
     // A damaged file is named as such (and may be salvaged), never taken for a missing one.
-    if (refusedDamaged_ && ReportDamagedFile(candidate)) return true;
+    bool damaged = refusedDamaged_;
+    if (damaged && ReportDamagedFile(candidate)) return true;
     if (fromRecent) recent_.RemovePath(candidate);
     candidate.clear();  // the start-up path is used for the first attempt only
 
-    int choice = prompt_.ShowWelcome();
+    int choice = damaged ? prompt_.ShowWelcomeAfterDamage(
+                               "The library file is damaged and could not be opened safely. What can be read of "
+                               "it may be saved into a new library when it is opened again.")
+                         : prompt_.ShowWelcome();
     switch (choice) {
       case kWelcomeOpenNextRecent:
         continue;

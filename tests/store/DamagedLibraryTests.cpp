@@ -115,6 +115,30 @@ TEST_F(DamagedLibraryTest, ADamagedFileGetsItsOwnMessageNeverTheOneForAMissingFi
   }
 }
 
+TEST_F(DamagedLibraryTest, AtStartUpTheWelcomeSaysADamagedLibraryIsDamagedNotMissing) {
+  const vtest::Damage* damage = nullptr;
+  for (const vtest::Damage& d : vtest::ClassicDamages())
+    if (std::string(d.name) == "DirectoryChainRunsInACircle") damage = &d;
+  struct Case {
+    std::string path;
+    bool damaged;
+  };
+  const Case cases[] = {{Damaged(*damage), true}, {rig_.dir.File("gone.vlx"), false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    rig_.prompt.shown.clear();
+    rig_.prompt.welcomeReasons.clear();
+    rig_.prompt.messageAnswers = {IDNO};  // no salvage
+    rig_.prompt.welcomeAnswers = {kWelcomeExit};
+    EXPECT_FALSE(doc.ChooseStartupLibrary(c.path));
+    EXPECT_EQ(rig_.prompt.welcomeShown > 0, true);
+    EXPECT_EQ(rig_.prompt.welcomeReasons.size(), c.damaged ? 1u : 0u);
+    EXPECT_EQ(Showed("cannot be opened safely"), c.damaged);
+    rig_.prompt.messageAnswers.clear();
+  }
+}
+
 TEST_F(DamagedLibraryTest, SalvageSavesEverySoundElementIntoASoundLibrary) {
   const std::vector<std::string> note = {vtest::kDamageTree, vtest::kDamageBranch, vtest::kDamageNote};
   const std::vector<std::string> larger = {vtest::kDamageTree, vtest::kDamageLarger};
