@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "content/TreeNodes.h"
-#include "store/CompoundFileCheck.h"
-#include "tests/content/ContentFixtures.h"
 #include "tests/store/DamageKit.h"
 
 using namespace vellora;
@@ -13,18 +11,8 @@ namespace {
 
 class DamagedTree : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = dir_.File("loop.vlx");
-    ASSERT_TRUE(vtest::WriteSelfContainingSample(path_));
-    ASSERT_TRUE(CheckCompoundFile(path_.c_str()).PlatformMayRead());
-    ASSERT_HRESULT_SUCCEEDED(root_.OpenRoot(path_.c_str(), kReadMode));
-    tree_ = root_.OpenStorageFor(vtest::kDamageTree, true);
-    ASSERT_FALSE(tree_.Empty());
-  }
-  vtest::TempDir dir_;
-  std::string path_;
-  StorageHandle root_;
-  StorageHandle tree_;
+  void SetUp() override { ASSERT_TRUE(sample_.Open()); }
+  vtest::SelfContainingTree sample_;
 };
 
 // How many levels deep the first folder-node chain goes.
@@ -43,7 +31,7 @@ int ChainDepth(const std::vector<TreeNode>& roots) {
 
 TEST_F(DamagedTree, LoadingTheWholeTreeStopsAtTheDepthLimit) {
   std::vector<TreeNode> roots;
-  EXPECT_EQ(LoadTree(tree_, roots), S_FALSE);  // cut, and said so
+  EXPECT_EQ(LoadTree(sample_.Folder(), roots), S_FALSE);  // cut, and said so
   EXPECT_EQ(ChainDepth(roots), kMaxElementDepth);
   EXPECT_LT(CountNodes(roots), static_cast<size_t>(8 * kMaxElementDepth));
 }

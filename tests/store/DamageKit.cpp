@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "store/CompoundFileCheck.h"
 #include "store/LibraryFormat.h"
 #include "store/StorageHandle.h"
 #include "tests/TestSupport.h"
@@ -80,6 +81,14 @@ bool WriteSelfContainingSample(const std::string& path) {
   uint32_t branch = file.EntryIndex(kDamageBranch);
   file.SetU32(file.EntryOffset(branch) + 0x4C, branch);
   return file.Write(path);
+}
+
+bool SelfContainingTree::Open() {
+  std::string path = dir_.File("loop.vlx");
+  if (!WriteSelfContainingSample(path) || !CheckCompoundFile(path.c_str()).PlatformMayRead()) return false;
+  if (FAILED(root_.OpenRoot(path.c_str(), kReadMode))) return false;
+  tree_ = root_.OpenStorageFor(kDamageTree, true);
+  return !tree_.Empty();
 }
 
 DamagedFile::DamagedFile(std::string bytes) : bytes_(std::move(bytes)) {}

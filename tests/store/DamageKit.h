@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "store/StorageHandle.h"
+#include "tests/TestSupport.h"
+
 namespace vtest {
 
 // The sample's element names.
@@ -26,6 +29,20 @@ bool WriteDamageSample(const std::string& path);
 // The sample with the folder node "Tree\Branch" made to contain itself (its
 // child link points at its own entry).
 bool WriteSelfContainingSample(const std::string& path);
+
+// The self-containing sample made in a private folder and opened read-only
+// as the document opens a damaged library, its tree folder at hand.
+class SelfContainingTree {
+ public:
+  // False when the sample could not be made, or the check would refuse it.
+  bool Open();
+  const vellora::StorageHandle& Folder() const { return tree_; }
+
+ private:
+  TempDir dir_;
+  vellora::StorageHandle root_;
+  vellora::StorageHandle tree_;
+};
 
 class DamagedFile {
  public:

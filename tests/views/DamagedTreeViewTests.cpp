@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "content/TreeNodes.h"
-#include "store/CompoundFileCheck.h"
-#include "tests/TestSupport.h"
 #include "tests/store/DamageKit.h"
 #include "tests/views/ViewFixtures.h"
 
@@ -14,18 +12,8 @@ namespace {
 
 class DamagedTreeView : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = dir_.File("loop.vlx");
-    ASSERT_TRUE(vtest::WriteSelfContainingSample(path_));
-    ASSERT_TRUE(CheckCompoundFile(path_.c_str()).PlatformMayRead());
-    ASSERT_HRESULT_SUCCEEDED(root_.OpenRoot(path_.c_str(), kReadMode));
-    tree_ = root_.OpenStorageFor(vtest::kDamageTree, true);
-    ASSERT_FALSE(tree_.Empty());
-  }
-  vtest::TempDir dir_;
-  std::string path_;
-  StorageHandle root_;
-  StorageHandle tree_;
+  void SetUp() override { ASSERT_TRUE(sample_.Open()); }
+  vtest::SelfContainingTree sample_;
 };
 
 TEST_F(DamagedTreeView, OpeningBranchAfterBranchStopsAtTheDepthLimit) {
@@ -33,7 +21,7 @@ TEST_F(DamagedTreeView, OpeningBranchAfterBranchStopsAtTheDepthLimit) {
   // and deeper, until nothing closed is left.
   vtest::HiddenTree view;
   std::vector<TreeNode> roots;
-  LoadTreeLevels(tree_, 2, roots);
+  LoadTreeLevels(sample_.Folder(), 2, roots);
   view.Model().Fill(roots);
   HTREEITEM item = TreeView_GetRoot(view.Tree());
   int levels = 0;
@@ -44,7 +32,7 @@ TEST_F(DamagedTreeView, OpeningBranchAfterBranchStopsAtTheDepthLimit) {
       if (data && data->isFolderNode) folderNode = i;
     }
     if (!folderNode) break;
-    view.Model().EnsureChildren(folderNode, tree_);
+    view.Model().EnsureChildren(folderNode, sample_.Folder());
     item = TreeView_GetChild(view.Tree(), folderNode);
     ++levels;
   }
