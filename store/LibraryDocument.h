@@ -133,6 +133,10 @@ class LibraryDocument {
   // last open refused.
   const CompoundFileReport& Damage() const { return damage_; }
   bool LastOpenRefusedDamage() const { return refusedDamaged_; }
+  // How many elements a walk of the open library may visit: in a damaged
+  // library, no more than its directory holds (a walk past that revisits
+  // elements); unbounded otherwise.
+  size_t ElementBudget() const { return ReadOnly() ? damage_.directoryEntries : static_cast<size_t>(-1); }
   bool Modified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
   const StorageHandle& Root() const { return root_; }

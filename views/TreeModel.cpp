@@ -124,7 +124,7 @@ bool TreeModel::EnsureChildren(HTREEITEM item, const StorageHandle& folder) {
   std::vector<std::string> path = NodePath(item);
   // A branch is never read below the walk limit, however often it is opened
   // (a damaged folder node can contain itself).
-  if (path.size() < static_cast<size_t>(kMaxElementDepth)) {
+  if (path.size() < static_cast<size_t>(kMaxElementDepth) && records_.size() < elementBudget_) {
     OpenedNode opened;
     if (FAILED(OpenNodeStorage(folder, path, true, opened))) return false;
     LoadTreeLevels(opened.Storage(), 1, children);

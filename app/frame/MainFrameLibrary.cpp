@@ -49,6 +49,7 @@ void MainFrame::SelectFolderGroup(int group) {
   document_->SelectCurrentFolder(folder.name);
   state_.folderKind = folder.kind;
   treeModel_.Clear();
+  treeModel_.SetElementBudget(document_->ElementBudget());
   if (folder.kind == kFolderTree) {
     // Two levels now (the top nodes and what their node lists show); deeper
     // branches are read when they are opened.

@@ -83,9 +83,25 @@ bool WriteSelfContainingSample(const std::string& path) {
   return file.Write(path);
 }
 
-bool SelfContainingTree::Open() {
+bool WriteMutuallyContainingSample(const std::string& path) {
+  std::string sound = path + ".sound";
+  if (!WriteDamageSample(sound)) return false;
+  DamagedFile file = DamagedFile::FromFile(sound);
+  DeleteFileA(sound.c_str());
+  uint32_t treeChildren = file.U32(file.EntryOffset(kDamageTree) + 0x4C);
+  size_t top = file.EntryOffset("Top");
+  file.SetU16(top + 0x42, 1);  // a storage now (the low byte is the type, the next the colour)
+  file.SetU32(top + 0x4C, treeChildren);
+  file.SetU32(file.EntryOffset(kDamageBranch) + 0x4C, treeChildren);
+  return file.Write(path);
+}
+
+bool SelfContainingTree::Open(bool mutual) {
   std::string path = dir_.File("loop.vlx");
-  if (!WriteSelfContainingSample(path) || !CheckCompoundFile(path.c_str()).PlatformMayRead()) return false;
+  if (!(mutual ? WriteMutuallyContainingSample(path) : WriteSelfContainingSample(path))) return false;
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  if (!report.PlatformMayRead()) return false;
+  entries_ = report.directoryEntries;
   if (FAILED(root_.OpenRoot(path.c_str(), kReadMode))) return false;
   tree_ = root_.OpenStorageFor(kDamageTree, true);
   return !tree_.Empty();

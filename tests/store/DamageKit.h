@@ -29,17 +29,23 @@ bool WriteDamageSample(const std::string& path);
 // The sample with the folder node "Tree\Branch" made to contain itself (its
 // child link points at its own entry).
 bool WriteSelfContainingSample(const std::string& path);
+// Worse: "Tree\Branch" and "Tree\Top" (made a storage) each contain both of
+// them, so every level of the tree doubles.
+bool WriteMutuallyContainingSample(const std::string& path);
 
 // The self-containing sample made in a private folder and opened read-only
 // as the document opens a damaged library, its tree folder at hand.
 class SelfContainingTree {
  public:
   // False when the sample could not be made, or the check would refuse it.
-  bool Open();
+  // With mutual, the sample whose storages contain each other.
+  bool Open(bool mutual = false);
+  uint32_t DirectoryEntries() const { return entries_; }
   const vellora::StorageHandle& Folder() const { return tree_; }
 
  private:
   TempDir dir_;
+  uint32_t entries_ = 0;
   vellora::StorageHandle root_;
   vellora::StorageHandle tree_;
 };

@@ -39,4 +39,34 @@ TEST_F(DamagedTreeView, OpeningBranchAfterBranchStopsAtTheDepthLimit) {
   EXPECT_EQ(levels, kMaxElementDepth);
 }
 
+TEST(DamagedTreeViewBudget, StoragesThatContainEachOtherAreReadNoFurtherThanTheFileHolds) {
+  // Every level doubles: read branch after branch, as Expand All does, the
+  // walk must end by itself long before this many branches.
+  constexpr int kGiveUpAfter = 5000;
+  vtest::SelfContainingTree sample;
+  ASSERT_TRUE(sample.Open(true));
+  vtest::HiddenTree view;
+  view.Model().SetElementBudget(sample.DirectoryEntries());
+  std::vector<TreeNode> roots;
+  LoadTreeLevels(sample.Folder(), 2, roots);
+  view.Model().Fill(roots);
+  std::vector<HTREEITEM> pending{TreeView_GetRoot(view.Tree())};
+  int opened = 0;
+  while (!pending.empty() && opened < kGiveUpAfter) {
+    HTREEITEM first = pending.back();
+    pending.pop_back();
+    for (HTREEITEM i = first; i; i = TreeView_GetNextSibling(view.Tree(), i)) {
+      const TreeItemData* data = view.Model().DataOf(i);
+      if (!data || !data->isFolderNode) continue;
+      view.Model().EnsureChildren(i, sample.Folder());
+      ++opened;
+      if (HTREEITEM child = TreeView_GetChild(view.Tree(), i)) pending.push_back(child);
+    }
+  }
+  EXPECT_LT(opened, kGiveUpAfter);
+  // Never much more than the directory holds: the budget stops new reads,
+  // the last branch read may add its own level.
+  EXPECT_LT(view.Model().RecordCount(), 2u * sample.DirectoryEntries() + 8);
+}
+
 }  // namespace
