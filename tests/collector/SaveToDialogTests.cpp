@@ -1,0 +1,339 @@
+// The "Save to" dialog reached as the browser reaches it: the object created
+// by its ProgID and called through IDispatch with a test document, a second
+// thread acting as the user, and every result read back from the file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "collector/CollectorIds.h"
+#include "collector/RichTextComposer.h"
+#include "store/LibraryDocument.h"
+#include "tests/TestSupport.h"
+#include "tests/collector/CollectorRig.h"
+#include "tests/e2e/VelloraProcess.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+using namespace vtest;
+
+namespace {
+
+constexpr char kSeparatorText[] = "======================Next copy text==========================";
+const std::string kSavedPageBytes(2000, 'M');
+
+NodeInfoRecord Record(int sequence, uint16_t kind, bool locked = false) {
+  NodeInfoRecord record;
+  record.sequence = sequence;
+  record.kind = kind;
+  if (locked) {
+    record.flags = static_cast<uint16_t>(kPasswordFlag);
+    record.SetPassword("secret");
+  }
+  return record;
+}
+
+void AddLeaf(const StorageHandle& parent, const char* name, const NodeInfoRecord& record, const std::string& content) {
+  ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(parent, name, record, content.data(), static_cast<ULONG>(content.size())));
+}
+
+// The tree folder of every test library, shown top to bottom:
+//   Getting started (text, bold) 1 | Projects 2 [Roadmap 1, Site 2] | Saved page 3 | Locked 4 | News 5
+class SaveToTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_EQ(RunRegsvr32(false), 0u); }
+
+  void SetUp() override {
+    library_ = rig_.dir.File("library.vlx");
+    {
+      LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+      ASSERT_TRUE(doc.CreateLibrary(library_));
+      tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "Favorite Tree");
+      StorageHandle folder = doc.Root().OpenStorageFor(tree_.c_str(), false);
+      AddLeaf(folder, "Getting started", Record(1, kItemText), Rtf("Keep me bold", true));
+      StorageHandle projects;
+      ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Projects", Record(2, kItemText), projects));
+      AddLeaf(projects, "Roadmap", Record(1, kItemText), Rtf("Spring"));
+      AddLeaf(projects, "Site", Record(2, kItemWebLink), std::string("\x04\0\0\0x\0\0\0", 8));
+      projects.Release();
+      AddLeaf(folder, "Saved page", Record(3, kItemWebArchive), kSavedPageBytes);
+      AddLeaf(folder, "Locked", Record(4, kItemText, true), Rtf("Private"));
+      AddLeaf(folder, "#$VLX$#3\tNews", Record(5, kItemText), Rtf("Headlines"));
+      folder.Release();
+      doc.Save();
+    }
+    MakeNewestLibrary(library_);
+    page_ = std::make_shared<TestPage>();
+  }
+  void TearDown() override { ResetProgramRegistry(); }
+
+  void SelectText(const std::wstring& text) {
+    page_->selectionType = L"Text";
+    page_->selectionText = text;
+  }
+  NodeSnapshot Leaf(const std::vector<std::string>& path) const { return ReadLeafFromFile(library_, tree_, path); }
+  std::vector<std::pair<std::string, int>> TopLevel() const { return ChildrenInFile(library_, tree_, {}); }
+  int SequenceOf(const std::string& name, const std::vector<std::string>& parent = {}) const {
+    for (const auto& [element, sequence] : ChildrenInFile(library_, tree_, parent))
+      if (element == name) return sequence;
+    return -1;
+  }
+
+  // Runs the dialog: user gets the dialog window once it is up.
+  void Transmit(const std::function<void(HWND)>& user) {
+    HRESULT hr = TransmitWhileUser(page_, [&] {
+      HWND dialog = WaitForOwnDialog("Save to");
+      ASSERT_NE(dialog, nullptr);
+      user(dialog);
+    });
+    EXPECT_EQ(hr, S_OK);
+    EXPECT_EQ(page_->references, 0) << "the collector kept the document after the call";
+  }
+  // Presses OK and expects the dialog to end.
+  static void Accept(HWND dialog) {
+    PressButton(dialog, IDOK);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+  }
+
+  DocumentRig rig_;
+  std::string library_;
+  std::string tree_;
+  std::shared_ptr<TestPage> page_;
+};
+
+TEST_F(SaveToTest, TheDialogListsTreeFoldersAndTheSortedNodesWithDecodedNames) {
+  std::vector<std::string> shown;
+  std::string folders;
+  Transmit([&](HWND dialog) {
+    shown = TopLevelTexts(dialog);
+    HWND list = GetDlgItem(dialog, IDC_SAVE_TO_FOLDERS);
+    EXPECT_EQ(SendMessageA(list, CB_GETCOUNT, 0, 0), 1) << "only tree folders are offered";
+    folders = ControlText(dialog, IDC_SAVE_TO_FOLDERS);
+    EXPECT_EQ(ControlText(dialog, IDC_SAVE_TO_LINK), "http://localhost/a page.html");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, IDC_SAVE_TO_APPEND)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, IDC_SAVE_TO_ADDRESS_ONLY)));
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_SAVE_TO_INSERT), BST_CHECKED);
+    PressButton(dialog, IDCANCEL);
+  });
+  EXPECT_EQ(folders, tree_);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Getting started", "Projects", "Saved page", "Locked", "News"}));
+}
+
+TEST_F(SaveToTest, CancelLeavesTheFileByteForByte) {
+  std::string before = ReadWholeFile(library_);
+  SelectText(L"Picked words");
+  Transmit([&](HWND dialog) {
+    ClickRadio(dialog, IDC_SAVE_TO_INSERT);
+    SelectNode(dialog, {"Projects", "Roadmap"});
+    ClickRadio(dialog, IDC_SAVE_TO_INSERT_FRONT);
+    PressButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+  });
+  EXPECT_EQ(ReadWholeFile(library_), before);
+}
+
+TEST_F(SaveToTest, ANewTextNodeTakesTheSelectedLeafsPlaceAndLaterSiblingsMoveUp) {
+  SelectText(L"Picked words");
+  Transmit([&](HWND dialog) {
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_SAVE_TO_OVERWRITE), BST_CHECKED);
+    ClickRadio(dialog, IDC_SAVE_TO_INSERT);
+    EXPECT_EQ(ControlText(dialog, IDC_SAVE_TO_TITLE), "A page");
+    ASSERT_TRUE(SelectNode(dialog, {"Saved page"}));
+    Accept(dialog);
+  });
+  NodeSnapshot added = Leaf({"A page"});
+  ASSERT_TRUE(added.found);
+  EXPECT_EQ(added.record.sequence, 3);
+  EXPECT_EQ(added.record.kind, kItemText);
+  EXPECT_EQ(PlainTextOfRtf(added.content), "Picked words");
+  EXPECT_EQ(SequenceOf("Getting started"), 1);
+  EXPECT_EQ(SequenceOf("Projects"), 2);
+  EXPECT_EQ(SequenceOf("Saved page"), 4);
+  EXPECT_EQ(SequenceOf("Locked"), 5);
+  EXPECT_EQ(SequenceOf("#$VLX$#3\tNews"), 6);
+  EXPECT_EQ(Leaf({"Locked"}).record.Password(), "secret") << "renumbering keeps the rest of the record";
+}
+
+TEST_F(SaveToTest, OverwritingATextLeafAppendsOrInsertsAndKeepsTheOldFormatting) {
+  struct Case {
+    int mode;
+    std::string expected;
+    long boldAt;  // where "Keep me bold" starts in the new text; -1 when it is gone
+  };
+  const std::string sep = std::string("\r\r") + kSeparatorText + "\r";
+  const Case cases[] = {
+      {IDC_SAVE_TO_APPEND, "Keep me bold" + sep + "Picked words", 0},
+      {IDC_SAVE_TO_INSERT_FRONT, "Picked words" + sep + "Keep me bold", static_cast<long>(12 + sep.size())},
+      {IDC_SAVE_TO_OVERWRITE_ALL, "Picked words", -1},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    SelectText(L"Picked words");
+    Transmit([&](HWND dialog) {
+      ASSERT_TRUE(SelectNode(dialog, {"Getting started"}));
+      EXPECT_EQ(ControlText(dialog, IDC_SAVE_TO_TITLE), "Getting started");
+      EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE_TO_TITLE)));
+      ClickRadio(dialog, c.mode);
+      Accept(dialog);
+    });
+    NodeSnapshot leaf = Leaf({"Getting started"});
+    ASSERT_TRUE(leaf.found) << c.mode;
+    EXPECT_EQ(leaf.record.sequence, 1);
+    EXPECT_EQ(leaf.record.kind, kItemText);
+    bool bold = false;
+    EXPECT_EQ(PlainTextOfRtf(leaf.content, c.boldAt, &bold), c.expected) << c.mode;
+    if (c.boldAt >= 0) EXPECT_TRUE(bold) << "the old text lost its bold face, mode " << c.mode;
+    EXPECT_EQ(TopLevel().size(), 5u);
+  }
+}
+
+TEST_F(SaveToTest, TextOverASavedPageReplacesItWithoutLeavingOldBytes) {
+  SelectText(L"Only this");
+  Transmit([&](HWND dialog) {
+    ASSERT_TRUE(SelectNode(dialog, {"Saved page"}));
+    Accept(dialog);
+  });
+  NodeSnapshot leaf = Leaf({"Saved page"});
+  EXPECT_EQ(leaf.record.kind, kItemText);
+  EXPECT_EQ(leaf.record.sequence, 3);
+  EXPECT_EQ(PlainTextOfRtf(leaf.content), "Only this");
+  EXPECT_EQ(leaf.content.find("MMMM"), std::string::npos);
+}
+
+TEST_F(SaveToTest, AnAddressGoesAfterTheLastChildOfANodeWithChildren) {
+  Transmit([&](HWND dialog) {
+    ASSERT_TRUE(SelectNode(dialog, {"Projects"}));
+    Accept(dialog);
+  });
+  NodeSnapshot leaf = Leaf({"Projects", "A page"});
+  ASSERT_TRUE(leaf.found);
+  EXPECT_EQ(leaf.record.kind, kItemWebLink);
+  EXPECT_EQ(leaf.record.sequence, 3);
+  const std::wstring link = L"http://localhost/a page.html";
+  std::string expected(4, '\0');
+  uint32_t count = static_cast<uint32_t>(link.size() * 2 + 2);
+  std::memcpy(expected.data(), &count, 4);
+  expected.append(reinterpret_cast<const char*>(link.c_str()), link.size() * 2 + 2);
+  EXPECT_EQ(leaf.content, expected);
+  EXPECT_EQ(SequenceOf("Roadmap", {"Projects"}), 1);
+  EXPECT_EQ(SequenceOf("Site", {"Projects"}), 2);
+}
+
+TEST_F(SaveToTest, TheEmbeddedPageIsAWebArchiveOfTheDocument) {
+  page_->charset = L"utf-8";
+  Transmit([&](HWND dialog) {
+    ClickRadio(dialog, IDC_SAVE_TO_OVERWRITE);
+    ClickRadio(dialog, IDC_SAVE_TO_EMBED_PAGE);
+    ASSERT_TRUE(SelectNode(dialog, {"Projects", "Site"}));
+    EXPECT_EQ(ControlText(dialog, IDC_SAVE_TO_TITLE), "Site");
+    Accept(dialog);
+  });
+  EXPECT_EQ(page_->saves, 1);
+  NodeSnapshot leaf = Leaf({"Projects", "Site"});
+  EXPECT_EQ(leaf.record.kind, kItemWebArchive);
+  const std::string& archive = leaf.content;
+  EXPECT_NE(archive.find("Content-Type: multipart/related;"), std::string::npos);
+  EXPECT_NE(archive.find("Content-Location: http://localhost/a%20page.html\r\n"), std::string::npos);
+  EXPECT_NE(archive.find("charset=\"utf-8\""), std::string::npos);
+  EXPECT_NE(archive.find("<body><p>Hello</p></body>"), std::string::npos);
+}
+
+TEST_F(SaveToTest, APageThatCannotBeSavedIsReportedAndNothingIsWritten) {
+  page_->saveFails = true;
+  std::string before = ReadWholeFile(library_);
+  std::string told;
+  Transmit([&](HWND dialog) {
+    ClickRadio(dialog, IDC_SAVE_TO_EMBED_PAGE);
+    ASSERT_TRUE(SelectNode(dialog, {"Getting started"}));
+    PressButton(dialog, IDOK);
+    told = AnswerMessage("Vellora", IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays for another choice";
+    PressButton(dialog, IDCANCEL);
+  });
+  EXPECT_NE(told.find("web page could not be saved"), std::string::npos) << told;
+  EXPECT_EQ(ReadWholeFile(library_), before);
+}
+
+TEST_F(SaveToTest, RefusedChecksKeepTheDialogOpenAndTheFileUnchanged) {
+  struct Case {
+    std::vector<std::string> node;
+    bool overwrite;
+    std::string title;  // typed into the Title box in insert mode
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"Getting started"}, false, "", "Sorry but the node title can not be empty."},
+      {{"Getting started"}, false, "Notes: May", "Sorry but the title name can not contain \\/:!."},
+      {{"Projects"}, true, "", "Sorry but the target node can not be overwriten!"},
+      {{"Locked"}, true, "", "Sorry but the selected node is protected by a password and can not be overwritten."},
+  };
+  std::string before = ReadWholeFile(library_);
+  for (const Case& c : cases) {
+    std::string told;
+    Transmit([&](HWND dialog) {
+      ClickRadio(dialog, c.overwrite ? IDC_SAVE_TO_OVERWRITE : IDC_SAVE_TO_INSERT);
+      ASSERT_TRUE(SelectNode(dialog, c.node));
+      if (!c.overwrite) SetControlText(dialog, IDC_SAVE_TO_TITLE, c.title);
+      PressButton(dialog, IDOK);
+      told = AnswerMessage("Vellora", IDOK);
+      EXPECT_TRUE(IsWindowVisible(dialog));
+      PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(told.substr(0, c.message.size()), c.message);
+    EXPECT_EQ(ReadWholeFile(library_), before) << c.message;
+  }
+}
+
+TEST_F(SaveToTest, ATakenOrReservedTitleGetsAnEncodedNameAndDestroysNothing) {
+  struct Case {
+    std::vector<std::string> select;
+    std::vector<std::string> parent;
+    std::string title;
+  };
+  const Case cases[] = {
+      {{"Getting started"}, {}, "getting STARTED"},
+      {{"Projects"}, {"Projects"}, "#BOOKFOLDERITEMINFO#"},
+      {{"Getting started"}, {}, "Projects"},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    Transmit([&](HWND dialog) {
+      ASSERT_TRUE(SelectNode(dialog, c.select));
+      SetControlText(dialog, IDC_SAVE_TO_TITLE, c.title);
+      Accept(dialog);
+    });
+    std::string encoded;
+    for (const auto& [name, sequence] : ChildrenInFile(library_, tree_, c.parent))
+      // An encoded name longer than an element name allows shows its title cut short.
+      if (name.rfind("#$VLX$#", 0) == 0 && !DisplayName(name).empty() && c.title.rfind(DisplayName(name), 0) == 0)
+        encoded = name;
+    EXPECT_FALSE(encoded.empty()) << c.title;
+    EXPECT_EQ(Leaf({"Getting started"}).content, Rtf("Keep me bold", true)) << c.title;
+    EXPECT_EQ(ChildrenInFile(library_, tree_, {"Projects"}).size(), c.parent.empty() ? 2u : 3u) << c.title;
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(library_.c_str(), kReadMode));
+    StorageHandle folder = root.OpenStorageFor(tree_.c_str(), true);
+    StorageHandle projects = folder.OpenStorageFor("Projects", true);
+    NodeInfoRecord record;
+    EXPECT_TRUE(ReadNodeInfo(projects.OpenStreamFor(kNodeInfoStream, true), record));
+    EXPECT_EQ(record.sequence, c.parent.empty() ? 3 : 2) << "the folder node's record is intact";
+  }
+}
+
+TEST_F(SaveToTest, AMissingLibraryIsReportedWhenTheProgramIsNotRunning) {
+  MakeNewestLibrary(rig_.dir.File("gone.vlx"));
+  std::string told;
+  EXPECT_EQ(TransmitWhileUser(page_, [&] { told = AnswerMessage("Sorry", IDNO); }), S_OK);
+  EXPECT_EQ(told,
+            "Sorry but program system failed to open the lastest library file!\n"
+            "That file maybe deleted or moved,or it is opened already?");
+}
+
+TEST_F(SaveToTest, ANullDocumentIsAnsweredWithSOkAndNoDialog) {
+  bool dialogCame = true;
+  EXPECT_EQ(TransmitWhileUser(nullptr, [&] { dialogCame = WaitForOwnDialog("Save to", 1500) != nullptr; }), S_OK);
+  EXPECT_FALSE(dialogCame);
+}
+
+}  // namespace
