@@ -108,6 +108,12 @@ HRESULT TargetLibrary::ListTreeFolders(std::vector<std::string>& names) const {
   std::vector<FolderEntry> folders;
   HRESULT hr = ListFolders(root_, folders);
   if (FAILED(hr)) return hr;
+  // The loaded folder is open exclusively, so its class id comes from our handle.
+  for (FolderEntry& folder : folders) {
+    CLSID clsid = {};
+    if (!folder_.Empty() && folder.name == folderName_ && SUCCEEDED(folder_.ReadClass(clsid)))
+      DecodeFolderClassId(clsid, folder.kind, folder.order);
+  }
   std::stable_sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
   for (const FolderEntry& folder : folders)
     if (folder.kind == kFolderTree) names.push_back(folder.name);
