@@ -337,3 +337,67 @@ TEST_F(SaveToTest, ANullDocumentIsAnsweredWithSOkAndNoDialog) {
 }
 
 }  // namespace
+
+namespace {
+
+// Closes the main program that the collector started again, and waits for it.
+bool CloseRestartedProgram(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  HWND main = nullptr;
+  while (!(main = FindWindowA("VELLORA_SYSTEM", nullptr)) && GetTickCount() - start < timeoutMs) Sleep(100);
+  if (!main) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  bool ended = process && WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+  if (process && !ended) TerminateProcess(process, 99);
+  if (process) CloseHandle(process);
+  return ended;
+}
+
+TEST_F(SaveToTest, ARunningProgramIsAskedToLetTheLibraryGoAndIsStartedAgainAfterwards) {
+  VelloraProcess program;
+  ASSERT_TRUE(program.Start("\"" + library_ + "\""));
+  ASSERT_NE(program.WaitForMainWindow(), nullptr);
+  std::string warning;
+  bool runEnabled = true;
+  HRESULT hr = TransmitWhileUser(page_, [&] {
+    warning = AnswerMessage("Warning", IDYES, 30000);
+    HWND dialog = WaitForOwnDialog("Save to", 30000);
+    ASSERT_NE(dialog, nullptr);
+    runEnabled = IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE_TO_RUN_PROGRAM)) != FALSE;
+    ASSERT_TRUE(SelectNode(dialog, {"Getting started"}));
+    Accept(dialog);
+  });
+  EXPECT_EQ(hr, S_OK);
+  EXPECT_EQ(warning.rfind("The main program has already been running", 0), 0u) << warning;
+  EXPECT_FALSE(runEnabled) << "the program is started again anyway";
+  DWORD code = 0;
+  EXPECT_TRUE(program.WaitForExit(20000, code));
+  EXPECT_TRUE(CloseRestartedProgram(30000)) << "the collector starts the program again";
+  NodeSnapshot added = Leaf({"A page"});
+  ASSERT_TRUE(added.found);
+  EXPECT_EQ(added.record.kind, kItemWebLink);
+  EXPECT_EQ(SequenceOf("Getting started"), 2);
+}
+
+TEST_F(SaveToTest, ARunningProgramIsLeftAloneWhenTheUserSaysNo) {
+  VelloraProcess program;
+  ASSERT_TRUE(program.Start("\"" + library_ + "\""));
+  HWND main = program.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  bool dialogCame = true;
+  EXPECT_EQ(TransmitWhileUser(page_, [&] {
+    EXPECT_FALSE(AnswerMessage("Warning", IDNO, 30000).empty());
+    dialogCame = WaitForOwnDialog("Save to", 1500) != nullptr;
+  }), S_OK);
+  EXPECT_FALSE(dialogCame);
+  EXPECT_TRUE(program.Running());
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  DWORD code = 0;
+  EXPECT_TRUE(program.WaitForExit(20000, code));
+  EXPECT_EQ(FindWindowA("VELLORA_SYSTEM", nullptr), nullptr) << "nothing was started";
+}
+
+}  // namespace
