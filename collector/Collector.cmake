@@ -61,3 +61,9 @@ add_custom_command(
   COMMENT "Placing the collector's menu page")
 add_custom_target(collector_menu_page ALL DEPENDS ${VELLORA_BIN}/LibraneCollector.htm)
 add_dependencies(LibraneCollector collector_menu_page)
+
+# The collector's timings on a big library (a program, not a test); the
+# dialog's template and pictures are compiled into it.
+add_executable(CollectorBenchmark ${CMAKE_SOURCE_DIR}/tools/CollectorBenchmark.cpp ${COLLECTOR_RC})
+target_include_directories(CollectorBenchmark PRIVATE ${COLLECTOR_GENERATED})
+target_link_libraries(CollectorBenchmark PRIVATE vellora_collector)

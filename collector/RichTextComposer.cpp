@@ -1,5 +1,7 @@
 #include "collector/RichTextComposer.h"
 
+#include "collector/RtfSplice.h"
+
 #include <richedit.h>
 
 #include <cstring>
@@ -82,6 +84,13 @@ void ReplaceRange(HWND edit, LONG from, LONG to, const std::string& text) {
 HRESULT ComposeRichText(HWND parent, const std::string* oldRtf, TextMode mode, const std::string& selection,
                         std::string& rtf) {
   rtf.clear();
+  // A document of the shape the control writes takes the text without being
+  // loaded: its bytes stay as they are and big notes cost no layout.
+  if (oldRtf && mode != TextMode::OverwriteAll) {
+    const bool atFront = mode == TextMode::InsertIntoFront;
+    if (SpliceIntoRtf(*oldRtf, atFront, atFront ? selection + kNextCopySeparator : kNextCopySeparator + selection, rtf))
+      return S_OK;
+  }
   LoadedLibrary richEdit("RICHED20.DLL");
   if (!richEdit) return HRESULT_FROM_WIN32(GetLastError());
   OwnedWindow edit(CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
@@ -92,6 +101,9 @@ HRESULT ComposeRichText(HWND parent, const std::string* oldRtf, TextMode mode, c
   // per byte of its rich text, the new text one per byte.
   size_t needed = selection.size() + sizeof kNextCopySeparator + (keepOld ? oldRtf->size() : 0) + 1024;
   SendMessageA(edit.Get(), EM_EXLIMITTEXT, 0, static_cast<LPARAM>(needed));
+  // Nobody sees this control: no line wrapping to lay out, no undo to keep.
+  SendMessageA(edit.Get(), EM_SETTARGETDEVICE, 0, 1);
+  SendMessageA(edit.Get(), EM_SETUNDOLIMIT, 0, 0);
 
   if (keepOld) {
     ReadSource source{oldRtf, 0};
@@ -99,8 +111,10 @@ HRESULT ComposeRichText(HWND parent, const std::string* oldRtf, TextMode mode, c
     SendMessageA(edit.Get(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
     if (stream.dwError != 0) return E_FAIL;
   }
-  SetNewTextFormat(edit.Get(), SCF_DEFAULT);
   if (!keepOld) {
+    // Only an empty control takes the default format: on a loaded text it
+    // would be applied to every run again, which takes far too long.
+    SetNewTextFormat(edit.Get(), SCF_DEFAULT);
     SetNewTextFormat(edit.Get(), SCF_ALL);
     ReplaceRange(edit.Get(), 0, -1, selection);
   } else if (mode == TextMode::AppendToLast) {

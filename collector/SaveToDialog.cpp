@@ -122,6 +122,7 @@ class SaveToDialog {
   void FillFolderList();
   void LoadChosenFolder();
   void FillTree();
+  void ClearTree();
   void InsertBranch(HTREEITEM parent, const FolderNode& node);
   void SetDefaults();
   void OnAddMode(bool overwrite);
@@ -313,14 +314,20 @@ void SaveToDialog::LoadChosenFolder() {
   SendMessageA(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.data()));
   name.resize(static_cast<size_t>(length));
   // The items point into the node list that the load replaces.
-  filling_ = true;
-  TreeView_DeleteAllItems(tree_);
-  filling_ = false;
+  ClearTree();
   int failedListings = 0;
   HRESULT hr = library_.LoadFolder(name, failedListings);
   if (failedListings > 0) Tell(kListFailed, "Error", MB_OK | MB_ICONERROR);
   if (FAILED(hr)) Tell(kListFailed, "Error", MB_OK | MB_ICONERROR);
   FillTree();
+}
+
+void SaveToDialog::ClearTree() {
+  filling_ = true;
+  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
+  TreeView_DeleteAllItems(tree_);
+  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
+  filling_ = false;
 }
 
 void SaveToDialog::FillTree() {
@@ -500,25 +507,23 @@ bool SaveToDialog::Save() {
 void SaveToDialog::RecoverFromFailedWrite() {
   // Whatever the attempt had written is dropped with the folder's
   // transaction; the tree is listed again from what is really there.
-  filling_ = true;
-  TreeView_DeleteAllItems(tree_);
-  filling_ = false;
+  ClearTree();
   int failedListings = 0;
   library_.DiscardChanges(failedListings);
   FillTree();
 }
 
 void SaveToDialog::FinishDialog(int result) {
+  // The items may point at nodes that are gone; they go now, while the tree
+  // draws nothing (one by one with drawing on takes seconds for big trees).
+  ClearTree();
   filling_ = true;
-  TreeView_DeleteAllItems(tree_);
-  filling_ = false;
   EndDialog(window_, result);
 }
 
 void SaveToDialog::OnDestroy() {
   for (int id : {IDC_SAVE_TO_RUN_PROGRAM, IDOK, IDCANCEL}) DetachRoundButton(GetDlgItem(window_, id));
   filling_ = true;
-  TreeView_DeleteAllItems(tree_);
   TreeView_SetImageList(tree_, nullptr, TVSIL_NORMAL);
   // The library goes before the program may want it back.
   library_.Close();

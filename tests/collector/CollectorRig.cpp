@@ -52,6 +52,12 @@ DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* got) 
   return 0;
 }
 
+DWORD CALLBACK WriteText(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
+  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+  *written = size;
+  return 0;
+}
+
 HWND FindOwnDialog(const char* caption) {
   OwnWindowSearch search{caption, nullptr};
   EnumWindows(MatchOwnDialog, reinterpret_cast<LPARAM>(&search));
@@ -241,15 +247,22 @@ std::string PlainTextOfRtf(const std::string& rtf, long boldProbe, bool* boldAtP
   HMODULE library = LoadLibraryA("RICHED20.DLL");
   HWND edit = CreateWindowExA(0, "RichEdit20A", "", ES_MULTILINE, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   SendMessageA(edit, EM_EXLIMITTEXT, 0, static_cast<LPARAM>(rtf.size() + 1024));
+  // Read as the program's text view reads: its default face is not bold.
+  CHARFORMAT2A plain = {};
+  plain.cbSize = sizeof plain;
+  plain.dwMask = CFM_BOLD | CFM_WEIGHT;
+  plain.wWeight = FW_NORMAL;
+  SendMessageA(edit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&plain));
   RtfSource source{&rtf, 0};
   EDITSTREAM stream = {reinterpret_cast<DWORD_PTR>(&source), 0, ReadRtf};
   SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
-  GETTEXTLENGTHEX length = {GTL_NUMBYTES | GTL_PRECISE, CP_ACP};
-  LRESULT bytes = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-  std::string text(static_cast<size_t>(bytes) + 1, '\0');
-  GETTEXTEX get = {static_cast<DWORD>(text.size()), GT_DEFAULT, CP_ACP, nullptr, nullptr};
-  LRESULT got = SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got));
+  // Streamed out as plain text: paragraphs end with CR LF there, with CR in the control.
+  std::string streamed;
+  EDITSTREAM out = {reinterpret_cast<DWORD_PTR>(&streamed), 0, WriteText};
+  SendMessageA(edit, EM_STREAMOUT, SF_TEXT, reinterpret_cast<LPARAM>(&out));
+  std::string text;
+  for (size_t i = 0; i < streamed.size(); ++i)
+    if (!(streamed[i] == '\r' && i + 1 < streamed.size() && streamed[i + 1] == '\n')) text += streamed[i] == '\n' ? '\r' : streamed[i];
   if (boldAtProbe && boldProbe >= 0) {
     CHARRANGE range = {boldProbe, boldProbe + 1};
     SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
