@@ -21,7 +21,10 @@ using namespace vtest;
 namespace {
 
 constexpr char kSeparatorText[] = "======================Next copy text==========================";
-const std::string kSavedPageBytes(2000, 'M');
+const std::string kSavedPageBytes =
+    "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=\"b\"\r\n\r\n--b\r\n"
+    "Content-Type: text/html\r\nContent-Location: http://old/\r\n\r\n<html>" +
+    std::string(2000, 'M') + "</html>\r\n--b--\r\n";
 
 NodeInfoRecord Record(int sequence, uint16_t kind, bool locked = false) {
   NodeInfoRecord record;
@@ -398,6 +401,41 @@ TEST_F(SaveToTest, ARunningProgramIsLeftAloneWhenTheUserSaysNo) {
   DWORD code = 0;
   EXPECT_TRUE(program.WaitForExit(20000, code));
   EXPECT_EQ(FindWindowA("VELLORA_SYSTEM", nullptr), nullptr) << "nothing was started";
+}
+
+}  // namespace
+
+namespace {
+
+// Every kind of node the collector writes, in one library; with
+// VELLORA_COLLECTOR_LIBRARY set (a Windows path) the library is copied there
+// for the reader that is not ours (see tests/CMakeLists.txt).
+TEST_F(SaveToTest, EveryKindOfNodeForTheIndependentReader) {
+  auto insertInto = [&](const std::vector<std::string>& node, int mode) {
+    Transmit([&](HWND dialog) {
+      ClickRadio(dialog, IDC_SAVE_TO_INSERT);
+      if (mode) ClickRadio(dialog, mode);
+      ASSERT_TRUE(SelectNode(dialog, node));
+      Accept(dialog);
+    });
+  };
+  insertInto({"Projects"}, IDC_SAVE_TO_ADDRESS_ONLY);
+  page_->title = L"Saved copy";
+  insertInto({"Projects"}, IDC_SAVE_TO_EMBED_PAGE);
+  page_->title = L"Picked text";
+  SelectText(L"Some words {in braces}");
+  insertInto({"Getting started"}, 0);
+  SelectText(L"More words");
+  Transmit([&](HWND dialog) {
+    ASSERT_TRUE(SelectNode(dialog, {"Getting started"}));
+    Accept(dialog);
+  });
+  EXPECT_EQ(ChildrenInFile(library_, tree_, {"Projects"}).size(), 4u);
+  EXPECT_EQ(Leaf({"Saved copy"}).found, false);
+  EXPECT_EQ(Leaf({"Projects", "Saved copy"}).record.kind, kItemWebArchive);
+  char target[MAX_PATH] = "";
+  if (GetEnvironmentVariableA("VELLORA_COLLECTOR_LIBRARY", target, MAX_PATH) > 0)
+    EXPECT_TRUE(CopyFileA(library_.c_str(), target, FALSE));
 }
 
 }  // namespace
