@@ -59,31 +59,27 @@ constexpr DWORD kProgramExitWaitMs = 15000;
 constexpr int kReopenAttempts = 10;
 constexpr DWORD kReopenPauseMs = 300;
 
-class OwnedImageList {
+// Owns one handle of the kind that Free releases.
+template <class Handle, auto Free>
+class Owned {
  public:
-  ~OwnedImageList() { Reset(nullptr); }
-  void Reset(HIMAGELIST list) {
-    if (list_) ImageList_Destroy(list_);
-    list_ = list;
+  Owned() = default;
+  ~Owned() { Reset(nullptr); }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  void Reset(Handle handle) {
+    if (handle_) Free(handle_);
+    handle_ = handle;
   }
-  HIMAGELIST Get() const { return list_; }
+  Handle Get() const { return handle_; }
 
  private:
-  HIMAGELIST list_ = nullptr;
+  Handle handle_ = nullptr;
 };
 
-class OwnedFont {
- public:
-  ~OwnedFont() { Reset(nullptr); }
-  void Reset(HFONT font) {
-    if (font_) DeleteObject(font_);
-    font_ = font;
-  }
-  HFONT Get() const { return font_; }
-
- private:
-  HFONT font_ = nullptr;
-};
+BOOL DeleteFont(HFONT font) { return DeleteObject(font); }
+using OwnedImageList = Owned<HIMAGELIST, ImageList_Destroy>;
+using OwnedFont = Owned<HFONT, DeleteFont>;
 
 std::string WindowTextOf(HWND window) {
   int length = GetWindowTextLengthA(window);

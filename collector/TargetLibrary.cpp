@@ -156,15 +156,22 @@ HRESULT TargetLibrary::OpenContainer(const FolderNode* parent, std::vector<Stora
   return S_OK;
 }
 
+HRESULT TargetLibrary::OpenLeaf(const FolderNode& node, DWORD mode, std::vector<StorageHandle>& path,
+                                StreamHandle& leaf) const {
+  HRESULT hr = OpenContainer(node.parent, path);
+  if (FAILED(hr)) return hr;
+  hr = Container(path).OpenStream(node.elementName.c_str(), mode, leaf);
+  if (FAILED(hr) && Container(path).FindElement(node.elementName.c_str()) == ElementType::Storage) return kNotALeaf;
+  return hr;
+}
+
 HRESULT TargetLibrary::ReadLeaf(const FolderNode& node, NodeInfoRecord& record, std::string& content) const {
   record = NodeInfoRecord();
   content.clear();
   std::vector<StorageHandle> path;
-  HRESULT hr = OpenContainer(node.parent, path);
-  if (FAILED(hr)) return hr;
   StreamHandle leaf;
-  hr = Container(path).OpenStream(node.elementName.c_str(), kReadMode, leaf);
-  if (FAILED(hr)) return Container(path).FindElement(node.elementName.c_str()) == ElementType::Storage ? kNotALeaf : hr;
+  HRESULT hr = OpenLeaf(node, kReadMode, path, leaf);
+  if (FAILED(hr)) return hr;
   ReadNodeInfo(leaf, record);
   ULONGLONG rest = leaf.Remaining();
   if (rest > kMaxLeafBytes) return kContentTooLarge;
@@ -181,11 +188,9 @@ HRESULT TargetLibrary::ReadLeaf(const FolderNode& node, NodeInfoRecord& record, 
 HRESULT TargetLibrary::OverwriteLeaf(const FolderNode& node, const LeafContent& content) const {
   if (node.isFolderNode) return kNotALeaf;
   std::vector<StorageHandle> path;
-  HRESULT hr = OpenContainer(node.parent, path);
-  if (FAILED(hr)) return hr;
   StreamHandle leaf;
-  hr = Container(path).OpenStream(node.elementName.c_str(), kWriteMode, leaf);
-  if (FAILED(hr)) return Container(path).FindElement(node.elementName.c_str()) == ElementType::Storage ? kNotALeaf : hr;
+  HRESULT hr = OpenLeaf(node, kWriteMode, path, leaf);
+  if (FAILED(hr)) return hr;
   NodeInfoRecord record;
   ReadNodeInfo(leaf, record);
   // The record as it is now decides, not the listing: a password keeps the leaf.

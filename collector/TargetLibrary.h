@@ -85,6 +85,8 @@ class TargetLibrary {
   const StorageHandle& Container(const std::vector<StorageHandle>& path) const {
     return path.empty() ? folder_ : path.back();
   }
+  // The leaf's stream with the storages above it (kept open in path).
+  HRESULT OpenLeaf(const FolderNode& node, DWORD mode, std::vector<StorageHandle>& path, StreamHandle& leaf) const;
   HRESULT Renumber(const StorageHandle& container, const FolderNode& node) const;
 
   StorageHandle root_;

@@ -180,14 +180,17 @@ int main(int argc, char** argv) {
     Report("dialog closed by Cancel", closed);
   }
 
-  {
-    TargetLibrary library;
+  auto openAndList = [&](TargetLibrary& library) {
     double t = Now();
     library.Open(copy);
     int failed = 0;
     library.LoadFolder(folder, failed);
     Report("open and list the tree folder", Now() - t);
-    t = Now();
+  };
+  {
+    TargetLibrary library;
+    openAndList(library);
+    double t = Now();
     library.Close();
     Report("let the library go without committing", Now() - t);
   }
@@ -215,16 +218,12 @@ int main(int argc, char** argv) {
 
     // 3. The same steps one by one.
     TargetLibrary library;
-    double t = Now();
-    library.Open(copy);
-    int failed = 0;
-    library.LoadFolder(folder, failed);
-    Report("open and list the tree folder", Now() - t);
+    openAndList(library);
     const FolderNode* note = nullptr;
     for (const auto& node : library.Roots())
       if (node->elementName == shape.name) note = node.get();
     if (!note) return 1;
-    t = Now();
+    double t = Now();
     NodeInfoRecord record;
     std::string old;
     library.ReadLeaf(*note, record, old);

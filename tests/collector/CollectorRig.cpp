@@ -64,18 +64,21 @@ HWND FindOwnDialog(const char* caption) {
   return search.found;
 }
 
+std::string ItemText(HWND tree, HTREEITEM item) {
+  char buffer[600] = "";
+  TVITEMA data = {};
+  data.mask = TVIF_TEXT;
+  data.hItem = item;
+  data.pszText = buffer;
+  data.cchTextMax = sizeof buffer;
+  TreeView_GetItem(tree, &data);
+  return buffer;
+}
+
 HTREEITEM FindChildItem(HWND tree, HTREEITEM parent, const std::string& text) {
   HTREEITEM item = parent ? TreeView_GetChild(tree, parent) : TreeView_GetRoot(tree);
-  for (; item; item = TreeView_GetNextSibling(tree, item)) {
-    char buffer[600] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = buffer;
-    data.cchTextMax = sizeof buffer;
-    TreeView_GetItem(tree, &data);
-    if (text == buffer) return item;
-  }
+  for (; item; item = TreeView_GetNextSibling(tree, item))
+    if (ItemText(tree, item) == text) return item;
   return nullptr;
 }
 
@@ -211,16 +214,8 @@ bool SelectNode(HWND dialog, const std::vector<std::string>& path) {
 std::vector<std::string> TopLevelTexts(HWND dialog) {
   HWND tree = GetDlgItem(dialog, 201);
   std::vector<std::string> texts;
-  for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-    char buffer[600] = "";
-    TVITEMA data = {};
-    data.mask = TVIF_TEXT;
-    data.hItem = item;
-    data.pszText = buffer;
-    data.cchTextMax = sizeof buffer;
-    TreeView_GetItem(tree, &data);
-    texts.push_back(buffer);
-  }
+  for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item))
+    texts.push_back(ItemText(tree, item));
   return texts;
 }
 

@@ -26,7 +26,7 @@ struct FailurePlan {
 
 // Forwards to a real storage; fails what the plan says. Storages opened
 // through it are wrapped too, so the plan reaches the folders.
-class FailingStorage : public IStorage {
+class FailingStorage final : public IStorage {
  public:
   FailingStorage(IStorage* inner, std::shared_ptr<FailurePlan> plan, bool root)
       : inner_(inner), plan_(std::move(plan)), root_(root) {}

@@ -100,14 +100,17 @@ HRESULT STDMETHODCALLTYPE DocCharset(IHTMLDocument2* self, BSTR* out) {
 }
 
 // ---- IHTMLSelectionObject ----
-HRESULT STDMETHODCALLTYPE SelQuery(IHTMLSelectionObject* self, REFIID iid, void** out) {
-  TestDocumentObject* object = OWNER(self, selection);
+// A part of the object that answers for itself only (as IUnknown, IDispatch and its own interface).
+HRESULT QueryPart(TestDocumentObject* object, void* part, REFIID own, REFIID iid, void** out) {
   *out = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, IID_IHTMLSelectionObject))
-    return E_NOINTERFACE;
+  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, own)) return E_NOINTERFACE;
   AddRefObject(object);
-  *out = self;
+  *out = part;
   return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE SelQuery(IHTMLSelectionObject* self, REFIID iid, void** out) {
+  return QueryPart(OWNER(self, selection), self, IID_IHTMLSelectionObject, iid, out);
 }
 ULONG STDMETHODCALLTYPE SelAddRef(IHTMLSelectionObject* self) { return AddRefObject(OWNER(self, selection)); }
 ULONG STDMETHODCALLTYPE SelRelease(IHTMLSelectionObject* self) { return ReleaseObject(OWNER(self, selection)); }
@@ -124,13 +127,7 @@ HRESULT STDMETHODCALLTYPE SelType(IHTMLSelectionObject* self, BSTR* out) {
 
 // ---- IHTMLTxtRange ----
 HRESULT STDMETHODCALLTYPE RangeQuery(IHTMLTxtRange* self, REFIID iid, void** out) {
-  TestDocumentObject* object = OWNER(self, range);
-  *out = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IDispatch) && !IsEqualIID(iid, IID_IHTMLTxtRange))
-    return E_NOINTERFACE;
-  AddRefObject(object);
-  *out = self;
-  return S_OK;
+  return QueryPart(OWNER(self, range), self, IID_IHTMLTxtRange, iid, out);
 }
 ULONG STDMETHODCALLTYPE RangeAddRef(IHTMLTxtRange* self) { return AddRefObject(OWNER(self, range)); }
 ULONG STDMETHODCALLTYPE RangeRelease(IHTMLTxtRange* self) { return ReleaseObject(OWNER(self, range)); }
