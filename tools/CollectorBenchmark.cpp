@@ -2,7 +2,8 @@
 // whole tree listed, and appending a selection to a 1 MB note and committing,
 // first through the dialog and then step by step. Run it on a library made by
 //   MakeSampleLibrary <path> --nodes 10000 --items 1000
-// Usage: CollectorBenchmark <library.vlx> [--hold SECONDS]
+// Usage: CollectorBenchmark <library.vlx> [--hold SECONDS] [--selection]
+// (--hold keeps the first dialog up for a look, --selection gives it selected text)
 // It works on a copy of the library, and points the recent list's newest
 // entry at that copy for the run (the old entry is put back afterwards).
 #include <windows.h>
@@ -133,12 +134,15 @@ HTREEITEM FindTopLevel(HWND tree, const char* text) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: CollectorBenchmark <library.vlx> [--hold SECONDS]\n");
+    std::fprintf(stderr, "usage: CollectorBenchmark <library.vlx> [--hold SECONDS] [--selection]\n");
     return 2;
   }
   int hold = 0;
-  for (int i = 2; i + 1 < argc; ++i)
-    if (!std::strcmp(argv[i], "--hold")) hold = std::atoi(argv[i + 1]);
+  bool withSelection = false;
+  for (int i = 2; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--hold") && i + 1 < argc) hold = std::atoi(argv[i + 1]);
+    if (!std::strcmp(argv[i], "--selection")) withSelection = true;
+  }
   OleInitialize(nullptr);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -160,7 +164,8 @@ int main(int argc, char** argv) {
   {
     PageCapture capture;
     capture.title = "Benchmark";
-    capture.link = "http://localhost/";
+    capture.link = withSelection ? "Text Selection" : "http://localhost/";
+    if (withSelection) capture.selectionText = "Some words picked on the page.";
     double opened = 0, closed = 0;
     LRESULT items = 0;
     double start = Now();

@@ -55,7 +55,9 @@ TEST(RichText, AppendingAndInsertingKeepTheOldTextAndItsBoldFace) {
       bool bold = false;
       std::string text = PlainTextOfRtf(rtf, c.boldAt, &bold);
       EXPECT_EQ(text, c.expected) << old.name << " mode " << static_cast<int>(c.mode);
-      if (c.boldAt >= 0) EXPECT_TRUE(bold) << old.name << " mode " << static_cast<int>(c.mode);
+      if (c.boldAt >= 0) {
+        EXPECT_TRUE(bold) << old.name << " mode " << static_cast<int>(c.mode);
+      }
       bool newBold = true;
       PlainTextOfRtf(rtf, c.mode == TextMode::AppendToLast ? static_cast<long>(c.expected.size() - 2) : 0, &newBold);
       EXPECT_FALSE(newBold) << "the new text takes no bold from the old, " << old.name << " mode "

@@ -186,7 +186,9 @@ TEST_F(SaveToTest, OverwritingATextLeafAppendsOrInsertsAndKeepsTheOldFormatting)
     EXPECT_EQ(leaf.record.kind, kItemText);
     bool bold = false;
     EXPECT_EQ(PlainTextOfRtf(leaf.content, c.boldAt, &bold), c.expected) << c.mode;
-    if (c.boldAt >= 0) EXPECT_TRUE(bold) << "the old text lost its bold face, mode " << c.mode;
+    if (c.boldAt >= 0) {
+      EXPECT_TRUE(bold) << "the old text lost its bold face, mode " << c.mode;
+    }
     EXPECT_EQ(TopLevel().size(), 5u);
   }
 }
@@ -434,8 +436,25 @@ TEST_F(SaveToTest, EveryKindOfNodeForTheIndependentReader) {
   EXPECT_EQ(Leaf({"Saved copy"}).found, false);
   EXPECT_EQ(Leaf({"Projects", "Saved copy"}).record.kind, kItemWebArchive);
   char target[MAX_PATH] = "";
-  if (GetEnvironmentVariableA("VELLORA_COLLECTOR_LIBRARY", target, MAX_PATH) > 0)
+  if (GetEnvironmentVariableA("VELLORA_COLLECTOR_LIBRARY", target, MAX_PATH) > 0) {
     EXPECT_TRUE(CopyFileA(library_.c_str(), target, FALSE));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SaveToTest, RunMainProgramSavesLikeOkAndThenStartsTheProgramOnTheLibrary) {
+  Transmit([&](HWND dialog) {
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_SAVE_TO_RUN_PROGRAM)));
+    ASSERT_TRUE(SelectNode(dialog, {"Saved page"}));
+    PressButton(dialog, IDC_SAVE_TO_RUN_PROGRAM);
+    EXPECT_TRUE(WaitUntilGone(dialog));
+  });
+  EXPECT_TRUE(CloseRestartedProgram(30000));
+  EXPECT_EQ(Leaf({"A page"}).record.kind, kItemWebLink);
+  EXPECT_EQ(SequenceOf("Saved page"), 4);
 }
 
 }  // namespace

@@ -177,6 +177,24 @@ TEST_F(TargetLibraryTest, AWriteThatFailsTakesItsRenumberingWithIt) {
   EXPECT_EQ(sequences, (std::map<std::string, int>{{"First", 1}, {"Second", 2}, {"Minus", -5}}));
 }
 
+TEST_F(TargetLibraryTest, AFolderNodeWithoutItsRecordGetsOneWhenItMovesUp) {
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    StorageHandle folder = root.OpenStorageFor("Tree", false);
+    StorageHandle bare;
+    ASSERT_HRESULT_SUCCEEDED(folder.CreateStorage("Bare", kWriteMode, bare));
+  }
+  TargetLibrary library;
+  OpenWithPlan(library);
+  ASSERT_HRESULT_SUCCEEDED(library.InsertNode(*Node(library, "Bare"), "New", {kItemText, "{\\rtf1 new}"}));
+  ASSERT_HRESULT_SUCCEEDED(library.Commit());
+  auto children = ChildrenInFile(path_, "Tree", {});
+  std::map<std::string, int> sequences(children.begin(), children.end());
+  // It read as 0: the new node takes 0, it gets 1 and everything after it moves up.
+  EXPECT_EQ(sequences, (std::map<std::string, int>{{"Bare", 1}, {"New", 0}, {"First", 2}, {"Second", 3}, {"Minus", -5}}));
+}
+
 TEST_F(TargetLibraryTest, ACommitThatFailsLeavesTheFileAsItWas) {
   for (bool rootFails : {false, true}) {
     std::string before = ReadWholeFile(path_);
