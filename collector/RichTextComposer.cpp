@@ -84,6 +84,8 @@ void ReplaceRange(HWND edit, LONG from, LONG to, const std::string& text) {
 HRESULT ComposeRichText(HWND parent, const std::string* oldRtf, TextMode mode, const std::string& selection,
                         std::string& rtf) {
   rtf.clear();
+  // An empty note has nothing to keep, and nothing to separate from.
+  if (oldRtf && oldRtf->empty()) oldRtf = nullptr;
   // A document of the shape the control writes takes the text without being
   // loaded: its bytes stay as they are and big notes cost no layout.
   if (oldRtf && mode != TextMode::OverwriteAll) {

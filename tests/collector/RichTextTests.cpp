@@ -66,6 +66,15 @@ TEST(RichText, AppendingAndInsertingKeepTheOldTextAndItsBoldFace) {
   }
 }
 
+TEST(RichText, ANewEmptyNoteTakesTheSelectionAlone) {
+  const std::string empty;
+  for (TextMode mode : {TextMode::AppendToLast, TextMode::InsertIntoFront}) {
+    std::string rtf;
+    ASSERT_HRESULT_SUCCEEDED(ComposeRichText(nullptr, &empty, mode, "Picked", rtf));
+    EXPECT_EQ(PlainTextOfRtf(rtf), "Picked");
+  }
+}
+
 TEST(RichText, TheOldBytesStayAsTheyWereAroundTheNewText) {
   const std::string old = Rtf("Keep me bold", true);
   std::string front, end;
