@@ -125,7 +125,7 @@ class SaveToDialog {
 
   // OK and Run Main Program: true when the capture was written and committed.
   bool Save();
-  bool BuildContent(const FolderNode& node, bool overwrite, LeafContent& content);
+  bool BuildContent(const FolderNode* node, bool overwrite, LeafContent& content);
   void RecoverFromFailedWrite();
   void FinishDialog(int result);
 
@@ -418,7 +418,7 @@ const FolderNode* SaveToDialog::SelectedNode() const {
   return reinterpret_cast<const FolderNode*>(data.lParam);
 }
 
-bool SaveToDialog::BuildContent(const FolderNode& node, bool overwrite, LeafContent& content) {
+bool SaveToDialog::BuildContent(const FolderNode* node, bool overwrite, LeafContent& content) {
   if (HasSelectionText()) {
     TextMode mode = Checked(IDC_SAVE_TO_OVERWRITE_ALL) ? TextMode::OverwriteAll
                     : Checked(IDC_SAVE_TO_INSERT_FRONT) ? TextMode::InsertIntoFront
@@ -427,7 +427,7 @@ bool SaveToDialog::BuildContent(const FolderNode& node, bool overwrite, LeafCont
     bool oldIsText = false;
     if (overwrite && mode != TextMode::OverwriteAll) {
       NodeInfoRecord record;
-      if (FAILED(library_.ReadLeaf(node, record, oldContent))) {
+      if (!node || FAILED(library_.ReadLeaf(*node, record, oldContent))) {
         Tell(kWriteFailed, kCaption, MB_OK | MB_ICONERROR);
         return false;
       }
@@ -464,11 +464,13 @@ bool SaveToDialog::Save() {
     return false;
   }
   const FolderNode* node = SelectedNode();
-  if (!node) {
+  const bool overwrite = Checked(IDC_SAVE_TO_OVERWRITE);
+  // A folder without nodes offers nothing to select: a new node is its first.
+  const bool firstNode = !node && !overwrite && library_.Roots().empty() && !library_.FolderName().empty();
+  if (!node && !firstNode) {
     Tell(kNoNodeSelected, kCaption, MB_OK | MB_ICONINFORMATION);
     return false;
   }
-  const bool overwrite = Checked(IDC_SAVE_TO_OVERWRITE);
   if (overwrite && node->isFolderNode) {
     Tell(kNotOverwritable, kCaption, MB_OK | MB_ICONWARNING);
     return false;
@@ -479,9 +481,11 @@ bool SaveToDialog::Save() {
   }
   // Everything that can fail without touching the file comes first.
   LeafContent content;
-  if (!BuildContent(*node, overwrite, content)) return false;
+  if (!BuildContent(node, overwrite, content)) return false;
 
-  HRESULT hr = overwrite ? library_.OverwriteLeaf(*node, content) : library_.InsertNode(*node, title, content);
+  HRESULT hr = overwrite ? library_.OverwriteLeaf(*node, content)
+               : node    ? library_.InsertNode(*node, title, content)
+                         : library_.AddToEmptyFolder(title, content);
   if (FAILED(hr)) {
     if (hr == kNotALeaf) Tell(kNotOverwritable, kCaption, MB_OK | MB_ICONWARNING);
     else if (hr == kProtectedLeaf) Tell(kProtectedNode, kCaption, MB_OK | MB_ICONWARNING);

@@ -245,11 +245,23 @@ HRESULT TargetLibrary::InsertNode(const FolderNode& selected, const std::string&
     }
   }
 
+  return CreateNode(container, title, sequence, content, usedName);
+}
+
+HRESULT TargetLibrary::AddToEmptyFolder(const std::string& title, const LeafContent& content,
+                                        std::string* usedName) const {
+  if (title.empty()) return E_INVALIDARG;
+  if (folder_.Empty() || !roots_.empty()) return E_UNEXPECTED;
+  return CreateNode(folder_, title, 1, content, usedName);
+}
+
+HRESULT TargetLibrary::CreateNode(const StorageHandle& container, const std::string& title, int32_t sequence,
+                                  const LeafContent& content, std::string* usedName) const {
   NodeInfoRecord record;
   record.sequence = sequence;
   record.kind = content.kind;
   std::string name;
-  hr = CreateUnderFreeName(
+  HRESULT hr = CreateUnderFreeName(
       title,
       [&](const char* candidate) -> HRESULT {
         // A title may not take the place of a folder node's record.

@@ -71,6 +71,9 @@ class TargetLibrary {
   // up by one. A taken or reserved name gets the encoded unique form.
   HRESULT InsertNode(const FolderNode& selected, const std::string& title, const LeafContent& content,
                      std::string* usedName = nullptr) const;
+  // The first node of a folder that has none (there is nothing to select).
+  HRESULT AddToEmptyFolder(const std::string& title, const LeafContent& content,
+                           std::string* usedName = nullptr) const;
 
   // Commits the folder and then the root and lets both go. On failure
   // nothing of the attempt reaches the file once the library is closed.
@@ -88,6 +91,9 @@ class TargetLibrary {
   // The leaf's stream with the storages above it (kept open in path).
   HRESULT OpenLeaf(const FolderNode& node, DWORD mode, std::vector<StorageHandle>& path, StreamHandle& leaf) const;
   HRESULT Renumber(const StorageHandle& container, const FolderNode& node) const;
+  // A new leaf under the title or, when that is taken or reserved, its encoded form.
+  HRESULT CreateNode(const StorageHandle& container, const std::string& title, int32_t sequence,
+                     const LeafContent& content, std::string* usedName) const;
 
   StorageHandle root_;
   StorageHandle folder_;

@@ -458,3 +458,32 @@ TEST_F(SaveToTest, RunMainProgramSavesLikeOkAndThenStartsTheProgramOnTheLibrary)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SaveToTest, AnEmptyTreeFolderTakesANewNodeAsItsFirstButCannotBeOverwritten) {
+  std::string fresh = rig_.dir.File("fresh.vlx");
+  {
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(fresh));
+    doc.Save();
+  }
+  MakeNewestLibrary(fresh);
+  std::string told;
+  Transmit([&](HWND dialog) {
+    EXPECT_TRUE(TopLevelTexts(dialog).empty());
+    ClickRadio(dialog, IDC_SAVE_TO_OVERWRITE);
+    SetControlText(dialog, IDC_SAVE_TO_TITLE, "Anything");
+    PressButton(dialog, IDOK);
+    told = AnswerMessage("Vellora", IDOK);
+    ClickRadio(dialog, IDC_SAVE_TO_INSERT);
+    Accept(dialog);
+  });
+  EXPECT_EQ(told, "Please select a node to insert the selections.");
+  NodeSnapshot added = ReadLeafFromFile(fresh, tree_, {"A page"});
+  ASSERT_TRUE(added.found);
+  EXPECT_EQ(added.record.sequence, 1);
+  EXPECT_EQ(added.record.kind, kItemWebLink);
+}
+
+}  // namespace
