@@ -14,7 +14,8 @@ bool RequestRelease(HWND window, DWORD timeoutMs) {
 }
 
 void WaitForProcessEnd(DWORD processId, DWORD timeoutMs) {
-  if (!processId) return;
+  // A window of the browser's own process would never see it end.
+  if (!processId || processId == GetCurrentProcessId()) return;
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
   if (!process) return;
   WaitForSingleObject(process, timeoutMs);

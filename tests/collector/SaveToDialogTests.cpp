@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "collector/CollectorIds.h"
 #include "collector/RichTextComposer.h"
@@ -484,6 +486,102 @@ TEST_F(SaveToTest, AnEmptyTreeFolderTakesANewNodeAsItsFirstButCannotBeOverwritte
   ASSERT_TRUE(added.found);
   EXPECT_EQ(added.record.sequence, 1);
   EXPECT_EQ(added.record.kind, kItemWebLink);
+}
+
+}  // namespace
+
+namespace {
+
+// A stand-in for the main program's window on a thread of its own: it holds
+// the library open and answers the release request as told.
+class FakeMainWindow {
+ public:
+  FakeMainWindow(const std::string& library, LRESULT answer, DWORD releaseAfterMs)
+      : answer_(answer), releaseAfterMs_(releaseAfterMs) {
+    EXPECT_HRESULT_SUCCEEDED(held_.OpenRoot(library.c_str(), kTransactedMode));
+    thread_ = std::thread([this] { Run(); });
+    while (!window_) Sleep(10);
+  }
+  ~FakeMainWindow() {
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    thread_.join();
+  }
+  int requests() const { return requests_; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<FakeMainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self && message == WM_USER + 2001) {
+      ++self->requests_;
+      if (self->answer_ == 1) SetTimer(window, 1, self->releaseAfterMs_, nullptr);
+      return self->answer_;
+    }
+    if (self && message == WM_TIMER) {
+      KillTimer(window, 1);
+      self->held_.Release();  // saved and gone, a little later than it answered
+      return 0;
+    }
+    if (message == WM_CLOSE) {
+      DestroyWindow(window);
+      return 0;
+    }
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  void Run() {
+    WNDCLASSA type = {};
+    type.lpfnWndProc = Procedure;
+    type.hInstance = GetModuleHandleA(nullptr);
+    type.lpszClassName = "VELLORA_SYSTEM";
+    RegisterClassA(&type);
+    HWND window = CreateWindowExA(0, "VELLORA_SYSTEM", "Vellora", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                  nullptr, type.hInstance, nullptr);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_ = window;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    held_.Release();
+    UnregisterClassA("VELLORA_SYSTEM", type.hInstance);
+  }
+
+  StorageHandle held_;
+  LRESULT answer_;
+  DWORD releaseAfterMs_;
+  std::atomic<HWND> window_{nullptr};
+  std::atomic<int> requests_{0};
+  std::thread thread_;
+};
+
+TEST_F(SaveToTest, TheReleaseIsRefusedOrWaitedForWhileTheProgramLetsGo) {
+  std::string before = ReadWholeFile(library_);
+  {
+    FakeMainWindow refusing(library_, 0, 0);
+    std::string told;
+    bool dialogCame = true;
+    EXPECT_EQ(TransmitWhileUser(page_, [&] {
+      EXPECT_FALSE(AnswerMessage("Warning", IDYES).empty());
+      told = AnswerMessage("Vellora", IDOK);
+      dialogCame = WaitForOwnDialog("Save to", 1000) != nullptr;
+    }), S_OK);
+    EXPECT_EQ(refusing.requests(), 1);
+    EXPECT_EQ(told, "The main program did not let the library file go; nothing was written.");
+    EXPECT_FALSE(dialogCame);
+  }
+  EXPECT_EQ(ReadWholeFile(library_), before);
+  {
+    // It answers at once but holds the file a moment longer: the open is tried again.
+    FakeMainWindow slow(library_, 1, 700);
+    EXPECT_EQ(TransmitWhileUser(page_, [&] {
+      EXPECT_FALSE(AnswerMessage("Warning", IDYES).empty());
+      HWND dialog = WaitForOwnDialog("Save to");
+      ASSERT_NE(dialog, nullptr);
+      ASSERT_TRUE(SelectNode(dialog, {"Locked"}));
+      Accept(dialog);
+    }), S_OK);
+    EXPECT_EQ(slow.requests(), 1);
+  }
+  EXPECT_TRUE(CloseRestartedProgram(30000));
+  EXPECT_EQ(Leaf({"A page"}).record.sequence, 4);
 }
 
 }  // namespace
