@@ -495,7 +495,9 @@ bool SaveToDialog::Save() {
   }
   hr = library_.Commit();
   if (FAILED(hr)) {
-    // The root was not committed: closing it leaves the file as it was.
+    // The root was not committed: closing it leaves the file as it was. The
+    // items go first, as they point into the nodes that go with it.
+    ClearTree();
     library_.Close();
     Tell(kCommitFailed, kCaption, MB_OK | MB_ICONERROR);
     FinishDialog(IDCANCEL);

@@ -1,6 +1,7 @@
 #include "tests/collector/CollectorRig.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -317,6 +318,22 @@ std::vector<std::pair<std::string, int>> ChildrenInFile(const std::string& libra
     children.push_back({name, record.sequence});
   }
   return children;
+}
+
+void EndStrayPrograms() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, "Vellora.exe") != 0) continue;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+    if (!process) continue;
+    TerminateProcess(process, 99);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
 }
 
 void MakeNewestLibrary(const std::string& path) {

@@ -59,6 +59,10 @@ NodeSnapshot ReadLeafFromFile(const std::string& library, const std::string& fol
 std::vector<std::pair<std::string, int>> ChildrenInFile(const std::string& library, const std::string& folder,
                                                         const std::vector<std::string>& path);
 
+// Ends every Vellora.exe still running (one a test started and lost track of
+// would answer the next test's release request).
+void EndStrayPrograms();
+
 // Makes "Document1" of the program's recent list name path.
 void MakeNewestLibrary(const std::string& path);
 

@@ -50,6 +50,7 @@ class SaveToTest : public ::testing::Test {
   static void SetUpTestSuite() { ASSERT_EQ(RunRegsvr32(false), 0u); }
 
   void SetUp() override {
+    EndStrayPrograms();
     library_ = rig_.dir.File("library.vlx");
     {
       LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
@@ -71,7 +72,10 @@ class SaveToTest : public ::testing::Test {
     MakeNewestLibrary(library_);
     page_ = std::make_shared<TestPage>();
   }
-  void TearDown() override { ResetProgramRegistry(); }
+  void TearDown() override {
+    EndStrayPrograms();
+    ResetProgramRegistry();
+  }
 
   void SelectText(const std::wstring& text) {
     page_->selectionType = L"Text";
