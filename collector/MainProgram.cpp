@@ -26,7 +26,8 @@ HRESULT OpenWithRetries(const std::function<HRESULT()>& open, int attempts, DWOR
   HRESULT hr = E_FAIL;
   for (int i = 0; i < attempts; ++i) {
     hr = open();
-    if (SUCCEEDED(hr)) return hr;
+    // A damaged file stays damaged: waiting does not help.
+    if (SUCCEEDED(hr) || hr == STG_E_DOCFILECORRUPT) return hr;
     if (i + 1 < attempts) Sleep(pauseMs);
   }
   return hr;

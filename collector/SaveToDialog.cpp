@@ -37,6 +37,9 @@ constexpr char kReleaseRefused[] = "The main program did not let the library fil
 constexpr char kReopenFailed[] =
     "Sorry but the library file could not be opened after the main program closed it; nothing was written.";
 constexpr char kListFailed[] = "Fail to list the storages in library file!";
+constexpr char kDamagedLibrary[] =
+    "The library file is damaged, so nothing is written into it. Open it in Vellora to check it and to save what "
+    "can still be read. What is wrong:";
 constexpr char kWriteFailed[] =
     "Sorry but the node could not be written into the library; the library was left as it was.";
 constexpr char kCommitFailed[] = "Sorry but the library file could not be saved; it was left as it was.";
@@ -133,6 +136,11 @@ class SaveToDialog {
   bool Checked(int id) const { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
   void Check(int id, bool on) { CheckDlgButton(window_, id, on ? BST_CHECKED : BST_UNCHECKED); }
   void Show(int id, bool visible) { ShowWindow(GetDlgItem(window_, id), visible ? SW_SHOW : SW_HIDE); }
+  // A damaged library is never written into: the user is told what is wrong.
+  void TellDamaged() {
+    const std::string text = std::string(kDamagedLibrary) + "\n\n" + library_.Damage();
+    Tell(text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+  }
   int Tell(const char* text, const char* caption, UINT type) {
     return MessageBoxA(window_, text, caption, type);
   }
@@ -264,7 +272,12 @@ void SaveToDialog::CenterOnOwner() {
 
 bool SaveToDialog::OpenLibrary() {
   const std::string path = NewestLibraryPath();
-  if (SUCCEEDED(library_.Open(path))) return true;
+  HRESULT opened = library_.Open(path);
+  if (SUCCEEDED(opened)) return true;
+  if (opened == STG_E_DOCFILECORRUPT) {
+    TellDamaged();
+    return false;
+  }
   HWND program = FindMainProgram();
   if (!program) {
     if (Tell(kOpenFailed, "Sorry", MB_YESNO | MB_ICONQUESTION) == IDYES) StartMainProgram(ModuleFolder(ModulePath()));
@@ -281,7 +294,8 @@ bool SaveToDialog::OpenLibrary() {
   restartProgram_ = true;
   WaitForProcessEnd(processId, kProgramExitWaitMs);
   if (FAILED(OpenWithRetries([&] { return library_.Open(path); }, kReopenAttempts, kReopenPauseMs))) {
-    Tell(kReopenFailed, kCaption, MB_OK | MB_ICONERROR);
+    if (!library_.Damage().empty()) TellDamaged();
+    else Tell(kReopenFailed, kCaption, MB_OK | MB_ICONERROR);
     return false;
   }
   EnableWindow(GetDlgItem(window_, IDC_SAVE_TO_RUN_PROGRAM), FALSE);

@@ -1,5 +1,7 @@
 #include "collector/TargetLibrary.h"
 
+#include "store/CompoundFileCheck.h"
+
 #include <algorithm>
 
 namespace vellora::collector {
@@ -87,7 +89,15 @@ std::vector<std::string> ElementPath(const FolderNode& node) {
 
 HRESULT TargetLibrary::Open(const std::string& path) {
   Close();
+  damage_.clear();
   if (path.empty()) return STG_E_FILENOTFOUND;
+  // A file another program holds cannot be read here either; the platform's
+  // open then fails as it would and the hand-over follows.
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  if (report.fileOpened && !report.Sound()) {
+    damage_ = report.Summary();
+    return STG_E_DOCFILECORRUPT;
+  }
   return root_.OpenRoot(path.c_str(), kTransactedMode);
 }
 

@@ -45,7 +45,10 @@ class TargetLibrary {
   TargetLibrary& operator=(const TargetLibrary&) = delete;
 
   // Read/write, exclusive, transacted: nothing reaches the file before Commit.
+  // A file that fails the structural check is never handed to the platform:
+  // STG_E_DOCFILECORRUPT, with what is wrong in Damage().
   HRESULT Open(const std::string& path);
+  const std::string& Damage() const { return damage_; }
   // Takes a root opened elsewhere (the same mode is expected).
   void Adopt(StorageHandle root);
   bool IsOpen() const { return !root_.Empty(); }
@@ -99,6 +102,7 @@ class TargetLibrary {
   StorageHandle folder_;
   std::string folderName_;
   FolderNodes roots_;
+  std::string damage_;
 };
 
 // A node's path of element names from the top level down, for messages and tests.

@@ -14,6 +14,7 @@
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
+#include "tests/store/DamageKit.h"
 #include "tests/e2e/VelloraProcess.h"
 #include "tests/store/DocumentFixtures.h"
 
@@ -339,6 +340,18 @@ TEST_F(SaveToTest, AMissingLibraryIsReportedWhenTheProgramIsNotRunning) {
   EXPECT_EQ(told,
             "Sorry but program system failed to open the lastest library file!\n"
             "That file maybe deleted or moved,or it is opened already?");
+}
+
+TEST_F(SaveToTest, ADamagedLibraryIsNeverWrittenAndTheUserIsTold) {
+  const std::string damaged = rig_.dir.File("damaged.vlx");
+  ASSERT_TRUE(WriteSelfContainingSample(damaged));
+  MakeNewestLibrary(damaged);
+  const std::string before = ReadWholeFile(damaged);
+  SelectText(L"Never written");
+  std::string told;
+  EXPECT_EQ(TransmitWhileUser(page_, [&] { told = AnswerMessage("Vellora", IDOK); }), S_OK);
+  EXPECT_EQ(told.rfind("The library file is damaged", 0), 0u) << told;
+  EXPECT_EQ(ReadWholeFile(damaged), before);
 }
 
 TEST_F(SaveToTest, ANullDocumentIsAnsweredWithSOkAndNoDialog) {
