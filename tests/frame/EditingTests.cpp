@@ -365,6 +365,28 @@ TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
   EXPECT_EQ(Shape(SavedTree()), "B C A[only] B");
 }
 
+TEST_F(EditFrame, TheNoteShownIsOnScreenAfterEveryKindOfSwitch) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  // From the placeholder of an empty catalog folder back to a note, and from
+  // note to note: each note comes in a window of its own, which must show.
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  Host().SelectGroup(GroupOf(TreeFolder()));
+  Pump();
+  for (const char* title : {"A", "B", "A"}) {
+    tree.Select(Node(title));
+    Pump();
+    HWND note = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+    ASSERT_NE(note, nullptr) << title;
+    EXPECT_TRUE(IsWindowVisible(note)) << title;
+    RECT area = {};
+    GetClientRect(note, &area);
+    EXPECT_GT(area.right, 0) << title;
+    EXPECT_GT(area.bottom, 0) << title;
+  }
+}
+
 TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
   MainFrame& frame = Open();
   TreeAccess& tree = frame.Tree();
