@@ -1,5 +1,6 @@
 #include "tests/TestSupport.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -118,6 +119,26 @@ std::string ProgramFolder() {
   DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
   std::string p(buf, n);
   return p.substr(0, p.find_last_of('\\'));
+}
+
+std::string SolidBitmapFileBytes(int width, int height, COLORREF color) {
+  auto u32 = [](uint32_t v) {
+    return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                       static_cast<char>(v >> 24)};
+  };
+  auto u16 = [](uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; };
+  const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+  const uint32_t pixels = row * static_cast<uint32_t>(height);
+  std::string bmp = "BM" + u32(14 + 40 + pixels) + u32(0) + u32(14 + 40);
+  bmp += u32(40) + u32(static_cast<uint32_t>(width)) + u32(static_cast<uint32_t>(height)) + u16(1) + u16(24) +
+         u32(0) + u32(pixels) + u32(2835) + u32(2835) + u32(0) + u32(0);
+  std::string line;
+  for (int x = 0; x < width; ++x)
+    line += std::string{static_cast<char>(GetBValue(color)), static_cast<char>(GetGValue(color)),
+                        static_cast<char>(GetRValue(color))};
+  line.resize(row, '\0');
+  for (int y = 0; y < height; ++y) bmp += line;
+  return bmp;
 }
 
 }  // namespace vtest

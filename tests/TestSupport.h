@@ -41,6 +41,9 @@ long long FileSize(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 
+// The bytes of a .bmp file of one colour (24 bits a pixel).
+std::string SolidBitmapFileBytes(int width, int height, COLORREF color);
+
 // The first window of the class anywhere below parent (any process).
 HWND FindChildOfClass(HWND parent, const char* className);
 

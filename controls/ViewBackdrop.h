@@ -1,0 +1,47 @@
+#pragma once
+// A bitmap drawn behind the items of a tree view or list view control. The
+// control paints itself into a memory bitmap over its own background colour;
+// everything of that colour then lets the picture through. The picture is
+// tiled from the top of the control's content, so it scrolls with the items
+// and a scroll that moves the painted bits keeps it whole. (The list view's
+// own background image is not drawn everywhere the program runs.)
+#include <windows.h>
+
+#include "controls/GdiHandles.h"
+
+namespace vellora {
+
+class ViewBackdrop {
+ public:
+  ViewBackdrop() = default;
+  ~ViewBackdrop();
+  ViewBackdrop(const ViewBackdrop&) = delete;
+  ViewBackdrop& operator=(const ViewBackdrop&) = delete;
+
+  // Starts drawing behind the items of a tree view or a report-style list
+  // view (the control must outlive the attachment or be detached first).
+  bool Attach(HWND control);
+  void Detach();
+  // The picture drawn behind the items (taken); null draws the control's own
+  // background colour alone.
+  void SetBitmap(HBITMAP bitmap);
+  bool HasBitmap() const { return static_cast<bool>(bitmap_); }
+
+  // Paints the control as the screen shows it into dc (client coordinates).
+  void PaintInto(HDC dc);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void OnPaint();
+  COLORREF BackColor() const;
+  // Where the top left of the content lies now, in client coordinates.
+  POINT ContentOrigin() const;
+
+  HWND control_ = nullptr;
+  bool list_ = false;
+  BitmapHandle bitmap_;
+  SIZE size_ = {};
+};
+
+}  // namespace vellora
