@@ -45,6 +45,14 @@ class ContentPrompt : public UserPrompt {
   virtual bool AskNewItem(NewItemRequest& answer, const std::string& caption = {}) = 0;
   // The "Property Information" dialog (it only shows).
   virtual void ShowNodeProperties(const NodeProperties& properties) = 0;
+
+  // The "Set Password - Empty to clear" dialog for a password set now as
+  // current (empty: none); answer gets the new one, empty to clear it.
+  virtual bool AskNewPassword(const std::string& current, std::string& answer) = 0;
+  // The colour dialog, fully open, starting from color.
+  virtual bool PickColor(COLORREF& color) = 0;
+  // The font dialog of the screen fonts, starting from font.
+  virtual bool PickFont(LOGFONTA& font) = 0;
 };
 
 }  // namespace vellora

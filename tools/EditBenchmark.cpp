@@ -56,6 +56,9 @@ class YesPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest&) override { return false; }
   bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
   void ShowNodeProperties(const NodeProperties&) override {}
+  bool AskNewPassword(const std::string&, std::string&) override { return false; }
+  bool PickColor(COLORREF&) override { return false; }
+  bool PickFont(LOGFONTA&) override { return false; }
 };
 
 const char* kWords[] = {"Garden", "Budget", "Recipe", "Travel", "Meeting", "Invoice", "Letter", "Draft",

@@ -427,6 +427,12 @@ void TextView::Clear() {
   if (Edit()) SwapEdit(MakeEdit(false, kTextLimit));
 }
 
+void TextView::SetBackColor(COLORREF color) {
+  backSet_ = color != CLR_DEFAULT;
+  back_ = backSet_ ? color : GetSysColor(COLOR_WINDOW);
+  if (Edit()) SendMessageA(Edit(), EM_SETBKGNDCOLOR, backSet_ ? 0 : 1, back_);
+}
+
 void TextView::SetReadOnly(bool readOnly) {
   readOnly_ = readOnly;
   if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, readOnly || !loadProblem_.empty(), 0);

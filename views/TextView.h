@@ -56,6 +56,8 @@ class TextView : public ItemView {
   bool WordWrap() const { return wrap_; }
   bool ReadOnly() const { return readOnly_; }
   COLORREF BackColor() const { return back_; }
+  // The back colour a library keeps for the view; CLR_DEFAULT: the system's.
+  void SetBackColor(COLORREF color);
   COLORREF LastTextColor() const { return lastText_; }
   COLORREF LastHighlightColor() const { return lastHighlight_; }
 

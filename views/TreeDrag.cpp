@@ -48,7 +48,7 @@ void TreeDrag::Move(POINT screen) {
 
 void TreeDrag::OnTimer() {
   KillTimer(owner_, kExpandTimer);
-  if (!Active() || !target_) return;
+  if (!Active() || !target_ || (mayExpand && !mayExpand(target_))) return;
   if (image_) ImageList_DragShowNolock(FALSE);
   SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(target_));
   if (image_) ImageList_DragShowNolock(TRUE);

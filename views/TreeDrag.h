@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
+
 namespace vellora {
 
 class TreeDrag {
@@ -34,6 +36,9 @@ class TreeDrag {
   // drag lasted. The drag is over afterwards.
   HTREEITEM End(POINT screen, DWORD& elapsedMs);
   void Cancel();
+
+  // Whether hovering may open a target; empty: every target.
+  std::function<bool(HTREEITEM target)> mayExpand;
 
  private:
   HTREEITEM HitTest(POINT screen) const;

@@ -12,6 +12,7 @@
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/PropertyDialog.h"
 #include "views/dialogs/RenameDialog.h"
+#include "views/dialogs/SetPasswordDialog.h"
 
 namespace vellora {
 
@@ -91,5 +92,47 @@ bool WindowPrompt::AskNewItem(NewItemRequest& answer, const std::string& caption
 }
 
 void WindowPrompt::ShowNodeProperties(const NodeProperties& properties) { PropertyDialog(properties).Show(owner_); }
+
+bool WindowPrompt::AskNewPassword(const std::string& current, std::string& answer) {
+  SetPasswordDialog dialog(texts_, current);
+  if (!dialog.Ask(owner_)) return false;
+  answer = dialog.Result();
+  return true;
+}
+
+namespace {
+
+// The colour and font dialogs belong to the window the user works in.
+HWND ActiveOr(HWND owner) {
+  HWND active = GetActiveWindow();
+  return active ? active : owner;
+}
+
+}  // namespace
+
+bool WindowPrompt::PickColor(COLORREF& color) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = ActiveOr(owner_);
+  dialog.rgbResult = color;
+  dialog.lpCustColors = custom;
+  dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!ChooseColorA(&dialog)) return false;
+  color = dialog.rgbResult;
+  return true;
+}
+
+bool WindowPrompt::PickFont(LOGFONTA& font) {
+  LOGFONTA chosen = font;
+  CHOOSEFONTA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = ActiveOr(owner_);
+  dialog.lpLogFont = &chosen;
+  dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+  if (!ChooseFontA(&dialog)) return false;
+  font = chosen;
+  return true;
+}
 
 }  // namespace vellora

@@ -22,6 +22,9 @@ class WindowPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest& answer) override;
   bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
   void ShowNodeProperties(const NodeProperties& properties) override;
+  bool AskNewPassword(const std::string& current, std::string& answer) override;
+  bool PickColor(COLORREF& color) override;
+  bool PickFont(LOGFONTA& font) override;
 
  private:
   const TextSource& texts_;

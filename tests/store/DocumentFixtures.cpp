@@ -27,7 +27,8 @@ bool ScriptedPrompt::ChooseFile(const vellora::FileDialogRequest& request, std::
   return !path.empty();
 }
 
-bool ScriptedPrompt::AskPassword(const std::string&, const std::string&) {
+bool ScriptedPrompt::AskPassword(const std::string& displayName, const std::string&) {
+  passwordNames.push_back(displayName);
   if (passwordAnswers.empty()) {
     ADD_FAILURE() << "unexpected password prompt";
     return false;
@@ -76,6 +77,21 @@ bool ScriptedPrompt::AskNewFolder(vellora::NewFolderRequest& answer) {
 
 bool ScriptedPrompt::AskNewItem(vellora::NewItemRequest& answer, const std::string&) {
   return Next(items, answer, "Add Information Item dialog");
+}
+
+bool ScriptedPrompt::AskNewPassword(const std::string& current, std::string& answer) {
+  currentPasswords.push_back(current);
+  return Next(newPasswords, answer, "set-password dialog");
+}
+
+bool ScriptedPrompt::PickColor(COLORREF& color) {
+  colorsOffered.push_back(color);
+  return Next(colors, color, "colour dialog");
+}
+
+bool ScriptedPrompt::PickFont(LOGFONTA& font) {
+  fontsOffered.push_back(font);
+  return Next(fonts, font, "font dialog");
 }
 
 DocumentRig::DocumentRig() { texts.LoadForProgram(); }

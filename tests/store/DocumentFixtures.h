@@ -32,6 +32,14 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   std::vector<vellora::NodeProperties> properties;
   std::deque<std::string> files;  // "" cancels the dialog
   std::deque<bool> passwordAnswers;
+  std::vector<std::string> passwordNames;  // the display names the prompts showed
+  // Answers of the set-password dialog (nullopt cancels) and the passwords it was opened with.
+  std::deque<std::optional<std::string>> newPasswords;
+  std::vector<std::string> currentPasswords;
+  std::deque<std::optional<COLORREF>> colors;  // nullopt cancels
+  std::vector<COLORREF> colorsOffered;         // the colours the dialogs started from
+  std::deque<std::optional<LOGFONTA>> fonts;
+  std::vector<LOGFONTA> fontsOffered;
   std::deque<int> welcomeAnswers;
   std::vector<ShownMessage> shown;
   std::vector<vellora::FileDialogRequest> dialogs;
@@ -51,6 +59,9 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   bool AskNewFolder(vellora::NewFolderRequest& answer) override;
   bool AskNewItem(vellora::NewItemRequest& answer, const std::string& caption) override;
   void ShowNodeProperties(const vellora::NodeProperties& shown) override { properties.push_back(shown); }
+  bool AskNewPassword(const std::string& current, std::string& answer) override;
+  bool PickColor(COLORREF& color) override;
+  bool PickFont(LOGFONTA& font) override;
 };
 
 class RecordingHost : public vellora::DocumentHost {

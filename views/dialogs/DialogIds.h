@@ -58,6 +58,16 @@
 #define IDC_PASSWORD_TEXT           1120
 #define IDC_PASSWORD_EDIT           1121
 
+/* "Set Password - Empty to clear": the old password, the new one and its confirmation. */
+#define IDD_SET_PASSWORD            232
+#define IDC_SET_PASSWORD_OLD        1130
+#define IDC_SET_PASSWORD_NEW        1131
+#define IDC_SET_PASSWORD_CONFIRM    1132
+#define IDC_SET_PASSWORD_OLD_LABEL  1133
+#define IDC_SET_PASSWORD_NEW_LABEL  1134
+#define IDC_SET_PASSWORD_CONFIRM_LABEL 1135
+#define IDC_SET_PASSWORD_NOTE       1136
+
 /* "Bookmark list": the bookmarks in order, with the buttons that edit the list. */
 #define IDD_BOOKMARK_LIST           253
 #define IDC_BOOKMARK_LIST           1201
