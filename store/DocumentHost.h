@@ -25,6 +25,9 @@ class DocumentHost {
   virtual void RefreshBookmarkMenu() = 0;
   // Closes the main window as Exit does (its close handler asks first).
   virtual void CloseMainWindow() = 0;
+  // Gives the views the look stored in the library just opened or created,
+  // before its folders and its last location are shown.
+  virtual void ApplyLibraryLook() {}
 };
 
 }  // namespace vellora

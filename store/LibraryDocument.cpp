@@ -175,6 +175,7 @@ void LibraryDocument::LoadIntoViews(bool reloadBookmarks) {
     bookmarks_ = ReadBookmarks(root_);
     host_.RefreshBookmarkMenu();
   }
+  host_.ApplyLibraryLook();
   std::vector<FolderEntry> found;
   if (FAILED(ListFolders(root_, found))) {
     // "\xA1\xEF" is the star that marks consistency checks in the log.

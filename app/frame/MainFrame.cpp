@@ -77,7 +77,11 @@ MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup se
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
   content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
   search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
+  passwords_ = std::make_unique<PasswordCommands>(*document_, prompt_, *this, texts_);
+  looks_ = std::make_unique<LookCommands>(*document_, prompt_, *this, texts_);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  if (setup_.trayShell) tray_.SetShell(setup_.trayShell);
 }
 
 MainFrame::~MainFrame() {
@@ -143,6 +147,8 @@ bool MainFrame::OnCreate() {
   document_->Recent().Load(setup_.registryRoot, setup_.registryKey);
   SetTimer(Handle(), kClockTimer, 1000, nullptr);
   UpdateClock();
+  CreateProtection();
+  CreateLookParts();
   LayoutFrame();
   // Last of all, the library the program starts with.
   return document_->ChooseStartupLibrary(setup_.startupPath);
@@ -377,7 +383,8 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
     return;
   }
   shownSource_ = std::move(source);
-  view->SetReadOnly(state_.readOnly);
+  view->SetReadOnly(ReadOnlyNow());
+  ApplyListLook(*view);
   view->Load(*shownSource_);
   shownItemView_ = view;
   PutIntoPane(PaneWindowOf(*view), view->Kind());
@@ -450,6 +457,10 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     OnOutBarNotify(wParam, lParam);
     return 0;
   }
+  if ((msg == taskbarCreated_ && taskbarCreated_) || msg == TrayIcon::kCallbackMessage) {
+    OnTrayMessage(msg, wParam, lParam);
+    if (msg == TrayIcon::kCallbackMessage) return 0;
+  }
   switch (msg) {
     case WM_CREATE: return OnCreate() ? 0 : -1;
     case WM_SIZE: LayoutFrame(); return 0;
@@ -469,6 +480,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();
       else if (wParam == TreeDrag::kExpandTimer) drag_.OnTimer();
+      else tray_.OnTimer(wParam);
       return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_MENUSELECT: {
@@ -509,6 +521,7 @@ void MainFrame::OnClose() {
 void MainFrame::OnDestroy() {
   shuttingDown_ = true;
   KillTimer(Handle(), kClockTimer);
+  tray_.Hide();
   WINDOWPLACEMENT placement = {};
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) settings_.WritePlacement(placement);

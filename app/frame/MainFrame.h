@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,15 +16,19 @@
 #include "app/frame/RecentMenu.h"
 #include "app/frame/TitleStrip.h"
 #include "app/frame/WindowPrompt.h"
+#include "content/AccessPasswords.h"
 #include "content/CatalogItems.h"
 #include "content/CommandTable.h"
 #include "content/ContentCommands.h"
 #include "content/ContentHost.h"
 #include "content/ItemSource.h"
+#include "content/LibraryLook.h"
 #include "content/SearchCommands.h"
 #include "controls/CommandBar.h"
 #include "controls/OutlookBar.h"
 #include "controls/Splitter.h"
+#include "controls/TrayIcon.h"
+#include "controls/ViewBackdrop.h"
 #include "controls/Window.h"
 #include "store/LibraryDocument.h"
 #include "views/SearchResultsWindow.h"
@@ -44,9 +49,11 @@ struct FrameSetup {
   // Answers the questions instead of the program's dialogs (tests); null:
   // the dialogs.
   ContentPrompt* prompt = nullptr;
+  // Adds and removes the tray icon instead of the shell (tests); empty: the shell.
+  TrayIcon::ShellCall trayShell;
 };
 
-class MainFrame : public Window, public DocumentHost, public ContentHost, public SearchHost {
+class MainFrame : public Window, public DocumentHost, public ContentHost, public SearchHost, public LookHost {
  public:
   MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup);
   ~MainFrame() override;
@@ -69,6 +76,9 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   CommandUi QueryCommandUi(UINT id);
   // The search results window (null until the first search or toggle).
   const SearchResultsWindow* SearchResults() const { return results_.Handle() ? &results_ : nullptr; }
+  // Locked to the notification area: the window hidden, the tray icon shown.
+  bool LockedInTray() const { return tray_.Shown(); }
+  const TrayIcon& Tray() const { return tray_; }
 
  protected:
   const char* ClassName() const override { return kMainWindowClass; }
@@ -201,6 +211,43 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   bool TreeNodeExists(const std::vector<std::string>& path) override;
   void ShowSearchResults(const std::string& text, const std::vector<std::string>& paths) override;
 
+  // Passwords, the tree's gate, the tray lock and the read-only lock
+  // (MainFrameProtect.cpp).
+  void CreateProtection();
+  bool OnProtectCommand(UINT id);
+  // Selection changing and item expanding: a protected node is entered only
+  // through its password, whatever opens it.
+  LRESULT OnTreeGate(NMHDR* header);
+  bool IsProtectedNode(HTREEITEM item) const;
+  bool IsExpanded(HTREEITEM item) const;
+  // Asks for a protected node's password; true for any other node.
+  bool AdmitNode(HTREEITEM item);
+  // Opens a closed protected node after its prompt; false when refused.
+  bool EnterProtectedNode(HTREEITEM item);
+  // Expand All and Expand Branch leave protected branches closed, except the
+  // selected node (its prompt ran when it was selected).
+  bool StaysClosed(HTREEITEM item) const;
+  void LockToTray();
+  void ActivateFromTray();
+  void OnTrayMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void ToggleReadOnlyLock();
+  // The effective read-only state into the views and the Edit menu.
+  void ApplyReadOnly();
+  bool ReadOnlyNow() const;
+
+  // Looks and layouts (MainFrameLook.cpp).
+  bool OnLookCommand(UINT id);
+  void ApplyLayout(const InterfaceLayout& layout);
+  void ShowToolbar(bool show);
+  void ApplyLibraryLook() override;
+  COLORREF CurrentColor(LookPart part) const override;
+  LOGFONTA CurrentTreeFont() const override;
+  bool ApplyLook(const LibraryLook& look) override;
+  // The list views' part of the library's look, given to the data list or
+  // file view shown (through the list control it draws with).
+  void ApplyListLook(ItemView& view);
+  void CreateLookParts();
+
   const TextSource& texts_;
   DiagnosticSink& log_;
   FrameSetup setup_;
@@ -253,6 +300,29 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   std::unique_ptr<SearchCommands> search_;
   HWND shownView_ = nullptr;
   UINT outbarMessage_ = 0;
+
+  // Protection and locks.
+  std::unique_ptr<PasswordCommands> passwords_;
+  TrayIcon tray_;
+  UINT taskbarCreated_ = 0;
+  // Top-level windows of the frame hidden with it while it is in the tray.
+  std::vector<HWND> hiddenWithFrame_;
+  bool activating_ = false;
+  bool userReadOnly_ = false;    // Lock Readonly
+  bool layoutReadOnly_ = false;  // the Text Reading layout
+  // Protected nodes the running selection may open without asking again.
+  std::set<HTREEITEM> admitted_;
+
+  // Looks.
+  std::unique_ptr<LookCommands> looks_;
+  ViewBackdrop treeBackdrop_;
+  FontHandle treeFont_;
+  LOGFONTA treeFontShown_ = {};
+  LibraryLook listLook_;  // the list and file parts of the library's look
+  std::map<ItemView*, int> listLookApplied_;
+  std::map<ItemView*, std::unique_ptr<ViewBackdrop>> listBackdrops_;
+  int listLookVersion_ = 0;
+  BitmapHandle rebarBack_;
 
   // A group of the outlook bar, in display order. A catalog folder's items
   // are read the first time it is selected and kept while the library is open.

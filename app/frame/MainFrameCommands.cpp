@@ -64,12 +64,14 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
-    default: return false;
+    default: return OnProtectCommand(id) || OnLookCommand(id);
   }
 }
 
-void MainFrame::ToggleToolbar() {
-  toolbarShown_ = !toolbarShown_;
+void MainFrame::ToggleToolbar() { ShowToolbar(!toolbarShown_); }
+
+void MainFrame::ShowToolbar(bool show) {
+  toolbarShown_ = show;
   int band = static_cast<int>(SendMessageA(rebar_, RB_IDTOINDEX, 2, 0));
   SendMessageA(rebar_, RB_SHOWBAND, band, toolbarShown_);
   LayoutFrame();
@@ -90,6 +92,7 @@ void MainFrame::LoadBelow(HTREEITEM item, int depth) {
   // Never below the walk limit: a damaged folder node can contain itself.
   if (depth >= kMaxElementDepth) return;
   for (; item; item = TreeView_GetNextSibling(tree_, item)) {
+    if (StaysClosed(item)) continue;
     treeModel_.EnsureChildren(item, document_->CurrentFolder());
     if (HTREEITEM child = TreeView_GetChild(tree_, item)) LoadBelow(child, depth + 1);
   }
@@ -103,7 +106,7 @@ void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings, int depth) 
   int image = how == TVE_EXPAND ? images.expandedFolderNode : images.folderNode;
   for (; item; item = siblings ? TreeView_GetNextSibling(tree_, item) : nullptr) {
     HTREEITEM child = TreeView_GetChild(tree_, item);
-    if (!child) continue;
+    if (!child || (how == TVE_EXPAND && StaysClosed(item))) continue;
     TVITEMA change = {};
     change.mask = TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     change.hItem = item;
@@ -176,7 +179,7 @@ void MainFrame::ShowAbout() {
 void MainFrame::RefreshFrameState() {
   CommandContext& s = state_;
   // A library that failed the structural check is never written.
-  s.readOnly = document_->ReadOnly();
+  s.readOnly = ReadOnlyNow();
   s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
   s.viewModified = shownItemView_ && shownItemView_->Modified();

@@ -179,23 +179,11 @@ void MainFrame::TrackContextMenu(HMENU popup, POINT screen, int group, int item)
 LRESULT MainFrame::OnTreeNotify(NMHDR* header) {
   switch (header->code) {
     case TVN_SELCHANGEDA:
+      admitted_.clear();
       if (!treeModel_.Busy()) ShowTreeSelection();
       return 0;
     case TVN_SELCHANGINGA:
-    case TVN_ITEMEXPANDINGA: {
-      // A protected node is entered only with its password.
-      auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
-      if (treeModel_.Busy()) return FALSE;
-      if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
-      const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
-      if (!node) return FALSE;
-      if (node->HasPassword() && !prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) {
-        ShowPlaceholder(PlaceholderView::Form::AccessDenied);
-        return TRUE;
-      }
-      if (header->code == TVN_ITEMEXPANDINGA) treeModel_.EnsureChildren(tv->itemNew.hItem, document_->CurrentFolder());
-      return FALSE;
-    }
+    case TVN_ITEMEXPANDINGA: return OnTreeGate(header);
     case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
     case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
     case TVN_BEGINLABELEDITA:

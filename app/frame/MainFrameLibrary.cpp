@@ -51,8 +51,11 @@ void MainFrame::SelectFolderGroup(int group) {
     LoadTreeLevels(document_->CurrentFolder(), 2, roots);
     treeModel_.Fill(roots);
     outbar_.SetGroupChild(group, tree_);
-    if (HTREEITEM first = TreeView_GetRoot(tree_)) TreeView_SelectItem(tree_, first);
-    else ShowPlaceholder(PlaceholderView::Form::NoItem);
+    HTREEITEM first = TreeView_GetRoot(tree_);
+    if (first) TreeView_SelectItem(tree_, first);
+    // Nothing of the folder left before stays shown, also when the first
+    // node's password was refused.
+    if (!first || TreeView_GetSelection(tree_) != first) ShowPlaceholder(PlaceholderView::Form::NoItem);
   } else {
     FolderGroup& catalog = groups_[static_cast<size_t>(group)];
     if (!catalog.loaded) {
@@ -87,6 +90,8 @@ void MainFrame::ShowCatalogItem(int group, int item) {
   StoreTextViewContent();
   const CatalogItemEntry& entry = ShownItems()[static_cast<size_t>(item)];
   if (entry.hasPassword && !prompt_.AskPassword(entry.title, entry.password)) {
+    prompt_.ShowMessage(texts_.TextOr(kTextItemAccessDenied, "The password is wrong. The item cannot be shown."),
+                        texts_.TextOr(kTextAccessDeniedCaption, "Access Denied"), MB_OK | MB_ICONWARNING);
     ShowPlaceholder(PlaceholderView::Form::AccessDenied);
     return;
   }

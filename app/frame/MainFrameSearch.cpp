@@ -147,11 +147,7 @@ bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, boo
       treeModel_.EnsureChildren(parent, document_->CurrentFolder());
       // A protected node is entered only through its password, also on the
       // way down to a bookmark or a search result.
-      const TreeItemData* data = treeModel_.DataOf(parent);
-      if (data && data->HasPassword() && !(TreeView_GetItemState(tree_, parent, TVIS_EXPANDED) & TVIS_EXPANDED)) {
-        TreeView_Expand(tree_, parent, TVE_EXPAND);
-        if (!(TreeView_GetItemState(tree_, parent, TVIS_EXPANDED) & TVIS_EXPANDED)) return true;
-      }
+      if (!EnterProtectedNode(parent)) return true;
     }
     std::vector<NamedSibling> siblings;
     std::vector<HTREEITEM> items;
