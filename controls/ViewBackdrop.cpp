@@ -8,8 +8,6 @@ namespace vellora {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x7EBD;
-
 // Fills rc with the picture tiled from origin (which may lie above or left
 // of rc).
 void Tile(HDC dc, HDC picture, SIZE size, const RECT& rc, POINT origin) {
@@ -28,18 +26,41 @@ ViewBackdrop::~ViewBackdrop() { Detach(); }
 
 bool ViewBackdrop::Attach(HWND control) {
   Detach();
-  if (!control || !SetWindowSubclass(control, Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+  if (!control || !IsWindow(control) || GetWindowLongPtrA(control, GWLP_USERDATA)) return false;
+  auto* link = new Link{this, nullptr};
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
+  link->original =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+  if (!link->original) {
+    SetWindowLongPtrA(control, GWLP_USERDATA, 0);
+    delete link;
     return false;
+  }
   char name[32] = "";
   GetClassNameA(control, name, sizeof name);
   list_ = lstrcmpiA(name, WC_LISTVIEWA) == 0;
   control_ = control;
+  link_ = link;
   return true;
 }
 
 void ViewBackdrop::Detach() {
-  if (control_ && IsWindow(control_)) RemoveWindowSubclass(control_, Procedure, kSubclassId);
+  if (!control_) return;
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(control_, GWLP_WNDPROC)) == Procedure) {
+    SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link_->original));
+    SetWindowLongPtrA(control_, GWLP_USERDATA, 0);
+    delete link_;
+  } else {
+    // Subclassed again after us: the link keeps passing messages on until
+    // the control is destroyed.
+    link_->owner = nullptr;
+  }
   control_ = nullptr;
+  link_ = nullptr;
+}
+
+LRESULT ViewBackdrop::Original(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  return CallWindowProcA(link_->original, control_, msg, wParam, lParam);
 }
 
 void ViewBackdrop::SetBitmap(HBITMAP bitmap) {
@@ -84,7 +105,7 @@ void ViewBackdrop::PaintInto(HDC dc) {
   // The control over its own background colour, which is then see-through.
   BrushHandle backBrush(CreateSolidBrush(back));
   FillRect(itemsDc, &rc, backBrush);
-  DefSubclassProc(control_, WM_PAINT, reinterpret_cast<WPARAM>(itemsDc.Get()), 0);
+  Original(WM_PAINT, reinterpret_cast<WPARAM>(itemsDc.Get()), 0);
   if (bitmap_) {
     MemoryDCHandle pictureDc(CreateCompatibleDC(dc));
     SelectGuard pictureSelected(pictureDc, bitmap_);
@@ -112,20 +133,22 @@ LRESULT ViewBackdrop::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       default: break;
     }
   }
-  return DefSubclassProc(control_, msg, wParam, lParam);
+  return Original(msg, wParam, lParam);
 }
 
-LRESULT CALLBACK ViewBackdrop::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
-  auto* backdrop = reinterpret_cast<ViewBackdrop*>(self);
+LRESULT CALLBACK ViewBackdrop::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* link = reinterpret_cast<Link*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!link) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  const WNDPROC original = link->original;
   if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, Procedure, kSubclassId);
-    if (backdrop) backdrop->control_ = nullptr;
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    if (link->owner) link->owner->control_ = nullptr, link->owner->link_ = nullptr;
+    delete link;
+    return CallWindowProcA(original, hwnd, msg, wParam, lParam);
   }
-  return Guarded("view backdrop", static_cast<LRESULT>(0), [&] {
-    return backdrop && backdrop->control_ == hwnd ? backdrop->OnMessage(msg, wParam, lParam)
-                                               : DefSubclassProc(hwnd, msg, wParam, lParam);
-  });
+  if (!link->owner) return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+  return Guarded("view backdrop", static_cast<LRESULT>(0), [&] { return link->owner->OnMessage(msg, wParam, lParam); });
 }
 
 }  // namespace vellora

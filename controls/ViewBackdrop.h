@@ -31,14 +31,23 @@ class ViewBackdrop {
   void PaintInto(HDC dc);
 
  private:
-  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+  // The tie between the control and this object, kept in the control's user
+  // data. Found without asking the window manager for a property: the tree
+  // gets tens of thousands of messages when a large branch opens.
+  struct Link {
+    ViewBackdrop* owner;
+    WNDPROC original;
+  };
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Original(UINT msg, WPARAM wParam, LPARAM lParam) const;
   void OnPaint();
   COLORREF BackColor() const;
   // Where the top left of the content lies now, in client coordinates.
   POINT ContentOrigin() const;
 
   HWND control_ = nullptr;
+  Link* link_ = nullptr;
   bool list_ = false;
   BitmapHandle bitmap_;
   SIZE size_ = {};
