@@ -61,7 +61,6 @@ Backdrop Loadable(const Backdrop& back) {
 }  // namespace
 
 void MainFrame::CreateLookParts() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
   treeBackdrop_.Attach(tree_);
   textView_.onBackColor = [this](COLORREF color) { looks_->TextBackChosen(color); };
   // Every colour dialog of the window is asked through the one prompt.
@@ -191,9 +190,10 @@ void MainFrame::ApplyListLook(ItemView& view) {
   if (!dataList && view.Kind() != kViewFileFolder) return;
   HWND list = view.FocusWindow();
   if (!IsListControl(list)) return;
-  int& applied = listLookApplied_[&view];
-  if (applied == listLookVersion_) return;
-  applied = listLookVersion_;
+  // Given once for each change of the look, not on every item shown.
+  auto [applied, first] = listLookApplied_.try_emplace(&view, listLookVersion_);
+  if (!first && applied->second == listLookVersion_) return;
+  applied->second = listLookVersion_;
   const std::optional<Backdrop>& back = dataList ? listLook_.listBack : listLook_.fileBack;
   const std::optional<COLORREF>& text = dataList ? listLook_.listText : listLook_.fileText;
   if (back) {
