@@ -1,7 +1,9 @@
 // Makes a library with folders of both kinds, tree nodes and catalog items,
 // through the library document, for the run command, for the independent
 // reader check and, with --nodes/--items, for the benchmarks.
-//   MakeSampleLibrary <path> [--nodes N] [--items M] [--sequential]
+//   MakeSampleLibrary <path> [--nodes N] [--items M] [--sequential] [--protect]
+// --protect gives every folder node of the middle level (a hundred of them)
+// an access password.
 #include <windows.h>
 #include <objbase.h>
 
@@ -48,10 +50,16 @@ HRESULT AddLeaf(const StorageHandle& parent, const std::string& title, int seque
       used);
 }
 
-HRESULT AddFolderNode(const StorageHandle& parent, const std::string& title, int sequence, StorageHandle& out) {
+HRESULT AddFolderNode(const StorageHandle& parent, const std::string& title, int sequence, StorageHandle& out,
+                      const char* password = nullptr) {
+  NodeInfoRecord record = NodeRecord(sequence);
+  if (password) {
+    record.flags = kPasswordFlag;
+    record.SetPassword(password);
+  }
   std::string used;
   return CreateUnderFreeName(
-      title, [&](const char* name) { return CreateFolderNode(parent, name, NodeRecord(sequence), out); }, used);
+      title, [&](const char* name) { return CreateFolderNode(parent, name, record, out); }, used);
 }
 
 const char* kWords[] = {"Garden", "Budget", "Recipe", "Travel", "Meeting", "Invoice", "Letter", "Draft",
@@ -104,7 +112,8 @@ void MakeSampleContent(LibraryDocument& doc, const StringTable& texts) {
   catalog.Release();
 }
 
-void MakeBenchmarkContent(LibraryDocument& doc, const StringTable& texts, int nodes, int items, bool sequential) {
+void MakeBenchmarkContent(LibraryDocument& doc, const StringTable& texts, int nodes, int items, bool sequential,
+                          bool protect) {
   const StorageHandle& root = doc.Root();
   unsigned seed = 7;
   StorageHandle tree = root.OpenStorageFor(texts.TextOr(kTextFirstTreeFolder, "Favorite Tree").c_str(), false);
@@ -118,7 +127,7 @@ void MakeBenchmarkContent(LibraryDocument& doc, const StringTable& texts, int no
     AddFolderNode(tree, Title(sequential, seed, ++index), t + 1, a);
     for (int m = 0; m < middle; ++m) {
       StorageHandle b;
-      AddFolderNode(a, Title(sequential, seed, ++index), m + 1, b);
+      AddFolderNode(a, Title(sequential, seed, ++index), m + 1, b, protect ? "sample" : nullptr);
       int here = leaves / (top * middle) + ((t * middle + m) < leaves % (top * middle) ? 1 : 0);
       for (int l = 0; l < here; ++l, ++made) AddLeaf(b, Title(sequential, seed, ++index), l + 1, "Some text.");
     }
@@ -143,15 +152,16 @@ void MakeBenchmarkContent(LibraryDocument& doc, const StringTable& texts, int no
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: MakeSampleLibrary <path> [--nodes N] [--items M] [--sequential]\n");
+    std::fprintf(stderr, "usage: MakeSampleLibrary <path> [--nodes N] [--items M] [--sequential] [--protect]\n");
     return 2;
   }
   int nodes = 0, items = 0;
-  bool sequential = false;
+  bool sequential = false, protect = false;
   for (int i = 2; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--nodes") && i + 1 < argc) nodes = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--items") && i + 1 < argc) items = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--sequential")) sequential = true;
+    else if (!std::strcmp(argv[i], "--protect")) protect = true;
   }
   CoInitialize(nullptr);
   int result = 1;
@@ -165,7 +175,7 @@ int main(int argc, char** argv) {
     setup.registryKey = "Software\\VelloraTools";
     LibraryDocument doc(host, prompt, texts, log, setup);
     if (doc.CreateLibrary(argv[1])) {
-      if (nodes || items) MakeBenchmarkContent(doc, texts, nodes, items, sequential);
+      if (nodes || items) MakeBenchmarkContent(doc, texts, nodes, items, sequential, protect);
       else MakeSampleContent(doc, texts);
       doc.Save();
       result = 0;
