@@ -44,7 +44,8 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_EDIT_COPY, kNeedNothing, O::View),
     Row(ID_EDIT_PASTE, kNeedNothing, O::View),
     Row(ID_EDIT_SELECT_ALL, kNeedNothing, O::View),
-    Row(ID_EDIT_SET_TITLE, kNeedNothing, O::Content),
+    // It renames the node or item: not under the read-only lock.
+    Row(ID_EDIT_SET_TITLE, kNeedWritable, O::Content),
     Row(ID_TEXT_REORGANIZE_PARAGRAPHS, kNeedNothing, O::View),
     Row(ID_TEXT_DELETE_LINE_END_SPACES, kNeedNothing, O::View),
     Row(ID_TEXT_CLEANUP_PARAGRAPH_SPACES, kNeedNothing, O::View),
