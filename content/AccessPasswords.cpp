@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "content/CatalogOperations.h"
 #include "content/CommandIds.h"
 #include "content/TreeNodes.h"
 
@@ -48,10 +49,8 @@ HRESULT WriteNodePassword(const StorageHandle& folder, const std::vector<std::st
 
 HRESULT WriteItemPassword(const StorageHandle& folder, const std::string& elementName, const std::string& password) {
   StorageHandle item;
-  HRESULT hr = folder.OpenStorage(elementName.c_str(), kWriteMode, item);
-  if (FAILED(hr)) return hr;
   StreamHandle info;
-  hr = item.OpenStream(kFolderItemInfo, kWriteMode, info);
+  HRESULT hr = OpenItemInfoForWriting(folder, elementName, item, info);
   if (FAILED(hr)) return hr;
   ItemInfoRecord record;
   if (!ReadItemInfo(info, record, true)) return STG_E_READFAULT;

@@ -12,10 +12,8 @@ namespace {
 
 HRESULT WriteItemId(const StorageHandle& folder, const std::string& name, int32_t itemId) {
   StorageHandle item;
-  HRESULT hr = folder.OpenStorage(name.c_str(), kWriteMode, item);
-  if (FAILED(hr)) return hr;
   StreamHandle info;
-  hr = item.OpenStream(kFolderItemInfo, kWriteMode, info);
+  HRESULT hr = OpenItemInfoForWriting(folder, name, item, info);
   if (FAILED(hr)) return hr;
   ItemInfoRecord record;
   ReadItemInfo(info, record);  // a short record is written whole, with zeros
@@ -25,6 +23,13 @@ HRESULT WriteItemId(const StorageHandle& folder, const std::string& name, int32_
 }
 
 }  // namespace
+
+HRESULT OpenItemInfoForWriting(const StorageHandle& folder, const std::string& elementName, StorageHandle& item,
+                               StreamHandle& info) {
+  HRESULT hr = folder.OpenStorage(elementName.c_str(), kWriteMode, item);
+  if (FAILED(hr)) return hr;
+  return item.OpenStream(kFolderItemInfo, kWriteMode, info);
+}
 
 int32_t LargestItemId(const StorageHandle& folder) {
   std::vector<CatalogItemEntry> items;
@@ -55,10 +60,8 @@ HRESULT SwapItemIds(const StorageHandle& folder, const std::string& first, const
 
 HRESULT WriteItemIcon(const StorageHandle& folder, const std::string& elementName, const std::string& iconPath) {
   StorageHandle item;
-  HRESULT hr = folder.OpenStorage(elementName.c_str(), kWriteMode, item);
-  if (FAILED(hr)) return hr;
   StreamHandle info;
-  hr = item.OpenStream(kFolderItemInfo, kWriteMode, info);
+  HRESULT hr = OpenItemInfoForWriting(folder, elementName, item, info);
   if (FAILED(hr)) return hr;
   ItemInfoRecord record;
   if (!ReadItemInfo(info, record)) return STG_E_READFAULT;

@@ -20,6 +20,11 @@ int32_t LargestItemId(const StorageHandle& folder);
 HRESULT CreateCatalogItem(const StorageHandle& folder, const NewItemRequest& request, const std::string& elementName,
                           int32_t itemId);
 
+// Opens an item storage of the folder and its "FolderItemInfo" for writing;
+// the stream stays usable while item is held.
+HRESULT OpenItemInfoForWriting(const StorageHandle& folder, const std::string& elementName, StorageHandle& item,
+                               StreamHandle& info);
+
 // Exchanges the item ids of two items of the folder.
 HRESULT SwapItemIds(const StorageHandle& folder, const std::string& first, const std::string& second);
 

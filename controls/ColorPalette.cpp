@@ -1,10 +1,24 @@
 #include "controls/ColorPalette.h"
 
 #include <windowsx.h>
+#include <commdlg.h>
 
 #include "controls/GdiHandles.h"
 
 namespace vellora {
+
+bool ShowColorDialog(HWND owner, COLORREF& color) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA dialog = {};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.rgbResult = color;
+  dialog.lpCustColors = custom;
+  dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!ChooseColorA(&dialog)) return false;
+  color = dialog.rgbResult;
+  return true;
+}
 
 const PaletteColor kPaletteColors[kPaletteColorCount] = {
     {"Black", RGB(0, 0, 0)},

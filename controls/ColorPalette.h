@@ -22,6 +22,10 @@ extern const PaletteColor kPaletteColors[kPaletteColorCount];
 // The entry of a colour, or -1 when the palette does not have it.
 int PaletteIndexOf(COLORREF color);
 
+// The system's colour dialog, fully open, starting from color; false when it
+// was cancelled. Its custom colours are kept for the program's run.
+bool ShowColorDialog(HWND owner, COLORREF& color);
+
 enum class PaletteResult { Chosen, OtherColor, Cancelled };
 
 struct PaletteChoice {

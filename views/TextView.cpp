@@ -158,19 +158,6 @@ bool IsToolCommand(UINT id) {
   }
 }
 
-bool SystemColorDialog(HWND owner, COLORREF& color) {
-  static COLORREF custom[16] = {};
-  CHOOSECOLORA cc = {};
-  cc.lStructSize = sizeof cc;
-  cc.hwndOwner = owner;
-  cc.rgbResult = color;
-  cc.lpCustColors = custom;
-  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!ChooseColorA(&cc)) return false;
-  color = cc.rgbResult;
-  return true;
-}
-
 bool SystemFontDialog(HWND owner, CHARFORMAT2A& format) {
   LOGFONTA font = {};
   HDC dc = GetDC(owner);
@@ -630,7 +617,7 @@ void TextView::ColorCommand(UINT id, bool fromButton) {
     return;
   }
   COLORREF color = CurrentColor(id);
-  bool chosen = chooseColor ? chooseColor(color) : SystemColorDialog(Edit(), color);
+  bool chosen = chooseColor ? chooseColor(color) : ShowColorDialog(Edit(), color);
   if (chosen) ApplyColor(id, color);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/dialogs/WelcomeDialog.h"
 #include "controls/CallbackGuard.h"
+#include "controls/ColorPalette.h"
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
@@ -110,18 +111,7 @@ HWND ActiveOr(HWND owner) {
 
 }  // namespace
 
-bool WindowPrompt::PickColor(COLORREF& color) {
-  static COLORREF custom[16] = {};
-  CHOOSECOLORA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = ActiveOr(owner_);
-  dialog.rgbResult = color;
-  dialog.lpCustColors = custom;
-  dialog.Flags = CC_FULLOPEN | CC_RGBINIT;
-  if (!ChooseColorA(&dialog)) return false;
-  color = dialog.rgbResult;
-  return true;
-}
+bool WindowPrompt::PickColor(COLORREF& color) { return ShowColorDialog(ActiveOr(owner_), color); }
 
 bool WindowPrompt::PickFont(LOGFONTA& font) {
   LOGFONTA chosen = font;

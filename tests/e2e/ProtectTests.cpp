@@ -27,26 +27,9 @@ constexpr DWORD kWait = 20000;
 constexpr UINT kTrayMessage = WM_USER + 0x64;
 constexpr UINT kTrayIconId = 255;
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = kWait) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (done()) return true;
-  return done();
-}
+using vtest::WaitUntil;
 
-void Key(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
-void Press(WORD vk, WORD modifier = 0) {
-  if (modifier) Key(modifier, false);
-  Key(vk, false);
-  Key(vk, true);
-  if (modifier) Key(modifier, true);
-}
+void Press(WORD vk, WORD modifier = 0) { vtest::PressKey(vk, modifier); }
 
 std::string Text(HWND window) {
   std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');

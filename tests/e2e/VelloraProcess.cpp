@@ -139,6 +139,26 @@ bool AnswerFileDialog(HWND dialog, const std::string& path) {
   return true;
 }
 
+void PressKey(WORD vk, WORD modifier) {
+  auto key = [](WORD code, bool up) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = code;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+  };
+  if (modifier) key(modifier, false);
+  key(vk, false);
+  key(vk, true);
+  if (modifier) key(modifier, true);
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (done()) return true;
+  return done();
+}
+
 void ResetProgramRegistry() { DeleteTree(HKEY_CURRENT_USER, kKey); }
 
 void SetRecentLibraries(const std::vector<std::string>& newestFirst) {

@@ -3,6 +3,7 @@
 // finds its windows, answers its dialogs by their captions, reads controls.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ std::string WindowText(HWND window);
 void ClickButton(HWND dialog, int id);
 // Types a file name into a file dialog and accepts it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
+
+// A key pressed and let go, with a modifier held around it (0: none), sent to
+// whichever window has the keyboard.
+void PressKey(WORD vk, WORD modifier = 0);
+// Polls until done answers true or the time is over; the last answer.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 
 // The program's own registry key, emptied for a test: the tests share one
 // Wine prefix and run one at a time (CTest resource lock).
