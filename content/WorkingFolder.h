@@ -6,6 +6,9 @@
 namespace vellora {
 
 std::string WorkingFolderPath();
-void RemoveWorkingFolder();
+// Deletes every file of the folder (read-only copies too) and the folder.
+void RemoveWorkingFolder(const std::string& folder = WorkingFolderPath());
+// Makes the folder when it is missing; false when it cannot be had.
+bool EnsureWorkingFolder(const std::string& folder);
 
 }  // namespace vellora

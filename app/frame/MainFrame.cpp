@@ -11,7 +11,7 @@
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "app/frame/SupportAddresses.h"
-#include "app/frame/WorkingFolder.h"
+#include "content/WorkingFolder.h"
 
 namespace vellora {
 
