@@ -74,7 +74,8 @@ MainFrame::~MainFrame() {
   // windows it talks to are gone.
   shuttingDown_ = true;
   document_.reset();
-  for (HIMAGELIST list : {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_, nodeListImages_})
+  for (HIMAGELIST list :
+       {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_, nodeListImages_, sortImages_})
     if (list) ImageList_Destroy(list);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
@@ -340,6 +341,31 @@ void MainFrame::PutIntoPane(HWND view, int kind) {
 
 ItemView* MainFrame::ViewForKind(uint16_t kind) {
   if (kind == kItemText) return &textView_;
+  auto track = [this](HMENU popup, POINT at) { commandBar_.TrackPopup(popup, at.x, at.y, Handle()); };
+  auto stored = [this] { document_->SetModified(); };
+  if (kind == kItemDataList) {
+    if (!dataListView_) {
+      auto view = std::make_unique<DataListView>(prompt_, texts_, listSortMemory_);
+      view->trackPopup = track;
+      view->onStored = stored;
+      sortImages_ = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS), kSortImageSize,
+                                         0, kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+      view->SetSortImages(sortImages_, kSortImageAscending, kSortImageDescending);
+      if (!view->Create(titleSplitter_.Handle())) return nullptr;
+      dataListView_ = std::move(view);
+    }
+    return dataListView_.get();
+  }
+  if (kind == kItemFileFolder) {
+    if (!fileView_) {
+      auto view = std::make_unique<FileView>(prompt_, texts_);
+      view->trackPopup = track;
+      view->onStored = stored;
+      if (!view->Create(titleSplitter_.Handle())) return nullptr;
+      fileView_ = std::move(view);
+    }
+    return fileView_.get();
+  }
   return nullptr;
 }
 

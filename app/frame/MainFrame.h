@@ -22,6 +22,8 @@
 #include "controls/Splitter.h"
 #include "controls/Window.h"
 #include "store/LibraryDocument.h"
+#include "views/DataListView.h"
+#include "views/FileView.h"
 #include "views/TextView.h"
 #include "views/TreeModel.h"
 
@@ -147,6 +149,11 @@ class MainFrame : public Window, public DocumentHost {
   HWND fontSize_ = nullptr;
   HWND tree_ = nullptr;
   TextView textView_;
+  // The data list and file views, made the first time an item needs them.
+  SortMemory listSortMemory_;
+  std::unique_ptr<DataListView> dataListView_;
+  std::unique_ptr<FileView> fileView_;
+  HIMAGELIST sortImages_ = nullptr;
   // The item view shown in the pane (null for the frame's own views) and
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;

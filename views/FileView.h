@@ -1,0 +1,108 @@
+#pragma once
+// The file view: the editor of File Folder items, one icon-mode list view
+// (id 107) reused for every such item. Entries are links to files on disk or
+// files embedded in the item's storage; they are added from the open-file
+// dialog, opened with the program the system associates with them, renamed
+// in place, exported and deleted, and every change is written at once.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "content/FileFolder.h"
+#include "controls/GdiHandles.h"
+#include "controls/Window.h"
+#include "store/Services.h"
+#include "store/UserPrompt.h"
+#include "views/ItemView.h"
+
+namespace vellora {
+
+class FileView : public ItemView {
+ public:
+  FileView(UserPrompt& prompt, const TextSource& texts);
+  ~FileView() override;
+
+  // Shows a context menu (a popup of menu 215) at a screen point; the frame
+  // tracks it with its command bar, which sends the chosen command back.
+  std::function<void(HMENU popup, POINT screen)> trackPopup;
+  // Called after every change that reached the library file.
+  std::function<void()> onStored;
+  // Hands a file to the program the system opens it with; false when that
+  // failed. The shell by default.
+  std::function<bool(const std::string& path)> openFile;
+  // Where opened copies of embedded files go ("TempVL" beside the program).
+  void SetWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
+
+  ViewKind Kind() const override { return kViewFileFolder; }
+  bool Create(HWND parent) override;
+  HWND Window() const override { return host_.Handle(); }
+  HWND FocusWindow() const override { return list_; }
+  bool Load(const ItemSource& source) override;
+  bool Store() override;
+  bool Modified() const override { return unstored_; }
+  void Clear() override;
+  void SetReadOnly(bool readOnly) override { readOnly_ = readOnly; }
+  bool HandleCommand(UINT id) override;
+  bool QueryCommand(UINT id, CommandUi& ui) const override;
+
+  // The right-click menu at a screen point, as the mouse brings it up.
+  void ShowContextMenu(POINT screen);
+  // What an in-place edit of an entry's label ending with text does; false
+  // when the title stays as it was.
+  bool RenameEntry(int index, const std::string& text);
+
+  HWND List() const { return list_; }
+  const std::vector<FileEntry>& Entries() const { return entries_; }
+  // A damaged item is shown but never written.
+  bool Locked() const { return locked_; }
+  int SelectedEntry() const;
+  void SelectEntry(int index);
+
+ private:
+  class Host : public vellora::Window {
+   public:
+    explicit Host(FileView& view) : view_(view) {}
+
+   protected:
+    const char* ClassName() const override { return "VelloraFileView"; }
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+   private:
+    FileView& view_;
+  };
+
+  LRESULT OnNotify(NMHDR* header);
+  bool CanEdit() const { return source_ && !readOnly_ && !locked_; }
+  HWND Owner() const;
+  int IconForName(const std::string& name);
+  int IconOfFile(const std::string& path);
+  void AppendItem(const FileEntry& entry, int image);
+  bool Write();
+  void Tell(const std::string& text, UINT icon = MB_ICONWARNING);
+
+  void AddFile(bool embed);
+  void OpenSelected();
+  void DeleteSelected();
+  void ExportSelected();
+
+  UserPrompt& prompt_;
+  const TextSource& texts_;
+  Host host_;
+  HWND list_ = nullptr;
+  ImageListHandle icons_;
+  std::map<std::string, int> iconOfExtension_;
+  std::string workingFolder_;
+  const ItemSource* source_ = nullptr;
+  std::vector<FileEntry> entries_;  // in view order
+  StreamChanges changes_;           // not yet written
+  bool readOnly_ = false;
+  bool locked_ = false;
+  bool unstored_ = false;
+  bool canEmbed_ = false;  // the item has a storage for embedded files
+};
+
+}  // namespace vellora
