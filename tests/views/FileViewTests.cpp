@@ -17,6 +17,7 @@
 #include "tests/store/DocumentFixtures.h"
 #include "tests/views/ViewFixtures.h"
 #include "views/FileView.h"
+#include "views/ViewTexts.h"
 
 using namespace vellora;
 
@@ -295,6 +296,36 @@ TEST_F(FileViewTest, AMissingStreamIsToldOnceAndItsEntryStays) {
   EXPECT_TRUE(view_.RenameEntry(1, "link"));
   EXPECT_EQ(Stored().size(), 2u);
   EXPECT_FALSE(HasStream(stream));
+}
+
+}  // namespace
+
+namespace {
+
+class OneText : public vellora::TextSource {
+ public:
+  explicit OneText(const char* text) : text_(text) {}
+  const char* Text(int) const override { return text_; }
+
+ private:
+  const char* text_;
+};
+
+TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback) {
+  const struct {
+    const char* table;
+    std::string expected;
+  } cases[] = {{"%d missing", "3 missing"},
+               {"%s missing", "3 gone"},
+               {"%d of %d", "3 gone"},
+               {"100%% sure: %d", "100% sure: 3"},
+               {"cut %", "3 gone"}};
+  for (const auto& c : cases) {
+    OneText texts(c.table);
+    EXPECT_EQ(vellora::FormatText(texts, 1, "%d gone", 3), c.expected) << c.table;
+  }
+  OneText path("Cannot write %s");
+  EXPECT_EQ(vellora::FormatText(path, 1, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
 }
 
 }  // namespace
