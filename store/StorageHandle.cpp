@@ -523,6 +523,19 @@ constexpr ULONGLONG kMappedSlice = 64ull << 20;
 // Streams of this layer are read and written in ULONG counts.
 constexpr ULONGLONG kLargestTransfer = 0x7FFFFFFFull;
 
+// Maps the first size bytes of a mapping slice by slice and hands each view
+// and its length to move; false as soon as a view or a move fails.
+template <class Move>
+bool ForEachMappedSlice(HANDLE mapping, ULONGLONG size, DWORD access, Move move) {
+  for (ULONGLONG at = 0; at < size; at += kMappedSlice) {
+    const ULONGLONG length = size - at < kMappedSlice ? size - at : kMappedSlice;
+    MappedView view(MapViewOfFile(mapping, access, static_cast<DWORD>(at >> 32), static_cast<DWORD>(at),
+                                  static_cast<SIZE_T>(length)));
+    if (!view.Get() || !move(view.Get(), static_cast<ULONG>(length))) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool StreamHandle::ImportFile(const char* path, bool onlyIfChanged) const {
@@ -541,14 +554,8 @@ bool StreamHandle::ImportFile(const char* path, bool onlyIfChanged) const {
   if (size == 0) return true;  // an empty file maps to nothing
   KernelHandle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!mapping.Valid()) return false;
-  for (ULONGLONG at = 0; at < size; at += kMappedSlice) {
-    const ULONGLONG length = size - at < kMappedSlice ? size - at : kMappedSlice;
-    MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, static_cast<DWORD>(at >> 32),
-                                  static_cast<DWORD>(at), static_cast<SIZE_T>(length)));
-    if (!view.Get()) return false;
-    if (FAILED(WriteBytes(view.Get(), static_cast<ULONG>(length)))) return false;
-  }
-  return true;
+  return ForEachMappedSlice(mapping.Get(), size, FILE_MAP_READ,
+                            [&](void* view, ULONG length) { return SUCCEEDED(WriteBytes(view, length)); });
 }
 
 namespace {
@@ -561,15 +568,10 @@ bool WriteStreamToFile(const StreamHandle& stream, HANDLE file, ULONG offset) {
   if (size == 0) return true;
   KernelHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr));
   if (!mapping.Valid()) return false;
-  for (ULONGLONG at = 0; at < size; at += kMappedSlice) {
-    const ULONGLONG length = size - at < kMappedSlice ? size - at : kMappedSlice;
-    MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, static_cast<DWORD>(at >> 32),
-                                  static_cast<DWORD>(at), static_cast<SIZE_T>(length)));
-    if (!view.Get()) return false;
+  return ForEachMappedSlice(mapping.Get(), size, FILE_MAP_WRITE, [&](void* view, ULONG length) {
     ULONG got = 0;
-    if (FAILED(stream.ReadBytes(view.Get(), static_cast<ULONG>(length), &got)) || got != length) return false;
-  }
-  return true;
+    return SUCCEEDED(stream.ReadBytes(view, length, &got)) && got == length;
+  });
 }
 
 // A file that could not be written whole is removed rather than left cut short.

@@ -19,16 +19,13 @@
 #include "content/FileFolder.h"
 #include "store/LibraryFormat.h"
 #include "views/DataListView.h"
+#include "tools/BenchmarkSupport.h"
 #include "views/FileView.h"
 
 using namespace vellora;
 
 namespace {
 
-class NoTexts : public TextSource {
- public:
-  const char* Text(int) const override { return nullptr; }
-};
 
 // Says what it would have asked and answers OK: nothing here waits for a user.
 class ReportingPrompt : public UserPrompt {
@@ -42,22 +39,6 @@ class ReportingPrompt : public UserPrompt {
   int ShowWelcome() override { return 2; }
 };
 
-class Stopwatch {
- public:
-  Stopwatch() {
-    QueryPerformanceFrequency(&frequency_);
-    QueryPerformanceCounter(&start_);
-  }
-  double Milliseconds() const {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency_.QuadPart);
-  }
-
- private:
-  LARGE_INTEGER frequency_;
-  LARGE_INTEGER start_;
-};
 
 void Report(const char* what, double ms, const std::string& detail = {}) {
   std::printf("%-40s %10.1f ms  %s\n", what, ms, detail.c_str());
@@ -97,6 +78,10 @@ struct Library {
     return SUCCEEDED(root.OpenStorage("Folder", kTransactedMode, folder));
   }
 };
+
+const char* const kKinds[] = {".txt", ".doc", ".pdf", ".png", ".xls"};
+
+std::string EntryFile(const std::string& work, int i) { return work + "\\file" + std::to_string(i) + kKinds[i % 5]; }
 
 int ArgumentAfter(int argc, char** argv, const char* name, int fallback) {
   for (int i = 1; i + 1 < argc; ++i)
@@ -187,9 +172,8 @@ int main(int argc, char** argv) {
     std::vector<FileEntry> list;
     OpenedItem item;
     fileSource.Open(true, item);
-    const char* kinds[] = {".txt", ".doc", ".pdf", ".png", ".xls"};
     for (int i = 0; i < entries; ++i) {
-      std::string path = work + "\\file" + std::to_string(i) + kinds[i % 5];
+      std::string path = EntryFile(work, i);
       if (i % 10 == 0) {
         HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD put = 0;
@@ -201,7 +185,7 @@ int main(int argc, char** argv) {
       entry.sourcePath = path;
       if (i % 10 == 0) {
         entry.flags = kEmbeddedFileFlag;
-        entry.streamName = "file" + std::to_string(i) + kinds[i % 5];
+        entry.streamName = FileNamePart(path);
         EmbedFile(item.itemStorage, path, entry.streamName);
       }
       list.push_back(entry);
@@ -266,10 +250,7 @@ int main(int argc, char** argv) {
   DeleteFileA(big.c_str());
   DeleteFileA((work + "\\big-exported.bin").c_str());
   DeleteFileA((work + "\\lists.vlx").c_str());
-  for (int i = 0; i < entries; i += 10) {
-    const char* kinds[] = {".txt", ".doc", ".pdf", ".png", ".xls"};
-    DeleteFileA((work + "\\file" + std::to_string(i) + kinds[i % 5]).c_str());
-  }
+  for (int i = 0; i < entries; i += 10) DeleteFileA(EntryFile(work, i).c_str());
   RemoveDirectoryA(work.c_str());
   return 0;
 }

@@ -1,7 +1,6 @@
 #include "views/DataListView.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -32,29 +31,15 @@ std::string FailCaption() {
 
 }  // namespace
 
-LRESULT DataListView::Host::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_SIZE:
-      if (view_.list_) MoveWindow(view_.list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
-    case WM_SETFOCUS:
-      if (view_.list_) SetFocus(view_.list_);
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_NOTIFY: return view_.OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_CONTEXTMENU: view_.ShowContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    case kColumnsDragged: view_.OnColumnsChanged(); return 0;
-    case kWidthsChanged:
-      view_.ReadWidths();
-      if (view_.CanEdit()) view_.Write();
-      return 0;
-    default: break;
-  }
-  return DefaultProc(msg, wParam, lParam);
-}
-
 DataListView::DataListView(UserPrompt& prompt, const TextSource& texts, SortMemory& sortMemory)
-    : prompt_(prompt), texts_(texts), sortMemory_(sortMemory), host_(*this) {}
+    : prompt_(prompt), texts_(texts), sortMemory_(sortMemory) {
+  host_.onNotify = [this](NMHDR* header) { return OnNotify(header); };
+  host_.onContextMenu = [this](POINT screen) { ShowContextMenu(screen); };
+  host_.onPosted = [this](UINT msg) {
+    if (msg == kColumnsDragged) FollowHeaderOrder();
+    if (msg == kWidthsChanged && CanEdit()) Write();
+  };
+}
 
 DataListView::~DataListView() { host_.Destroy(); }
 
@@ -73,6 +58,7 @@ bool DataListView::Create(HWND parent) {
                           0, 0, 0, 0, host_.Handle(), reinterpret_cast<HMENU>(IDC_DATA_LIST),
                           GetModuleHandleA(nullptr), nullptr);
   if (!list_) return false;
+  host_.SetControl(list_);
   ListView_SetExtendedListViewStyle(list_, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP);
   SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   if (sortImages_) Header_SetImageList(ListView_GetHeader(list_), sortImages_);
@@ -164,7 +150,19 @@ void DataListView::ReadWidths() {
     table_.columns[i].width = ListView_GetColumnWidth(list_, static_cast<int>(i));
 }
 
-bool DataListView::Store() { return !unstored_ || Write(); }
+bool DataListView::Store() {
+  // A width dragged without its notification reaching us still goes in.
+  if (!unstored_ && !(CanEdit() && WidthsChanged())) return true;
+  return Write();
+}
+
+bool DataListView::WidthsChanged() const {
+  if (!list_) return false;
+  int shown = Header_GetItemCount(ListView_GetHeader(list_));
+  for (size_t i = 0; i < table_.columns.size() && static_cast<int>(i) < shown; ++i)
+    if (table_.columns[i].width != ListView_GetColumnWidth(list_, static_cast<int>(i))) return true;
+  return false;
+}
 
 bool DataListView::Write() {
   if (!source_ || locked_ || readOnly_) return false;
@@ -185,7 +183,7 @@ bool DataListView::Write() {
     return false;
   }
   unstored_ = false;
-  if (onStored) onStored();
+  if (wiring.onStored) wiring.onStored();
   return true;
 }
 
@@ -220,7 +218,7 @@ LRESULT DataListView::OnNotify(NMHDR* header) {
   return 0;
 }
 
-void DataListView::OnColumnsChanged() {
+void DataListView::FollowHeaderOrder() {
   const int count = static_cast<int>(table_.columns.size());
   if (count == 0) return;
   std::vector<int> order(static_cast<size_t>(count));
@@ -277,7 +275,7 @@ void DataListView::ShowContextMenu(POINT screen) {
   if (rows == 0 || (selected >= 0 && selected == rows - 1)) RemoveCommands(popup, {ID_LIST_MOVE_DOWN});
   if (clickedColumn_ < 0) RemoveCommands(popup, {ID_LIST_DELETE_COLUMN, ID_LIST_RENAME_COLUMN});
   TidySeparators(popup);
-  if (trackPopup) trackPopup(popup, screen);
+  if (wiring.trackPopup) wiring.trackPopup(popup, screen);
 }
 
 // ---- commands -------------------------------------------------------------------

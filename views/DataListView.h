@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "content/DataList.h"
-#include "controls/Window.h"
 #include "store/Services.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"
+#include "views/ViewHost.h"
 
 namespace vellora {
 
@@ -25,11 +25,7 @@ class DataListView : public ItemView {
   DataListView(UserPrompt& prompt, const TextSource& texts, SortMemory& sortMemory);
   ~DataListView() override;
 
-  // Shows a context menu (a popup of menu 215) at a screen point; the frame
-  // tracks it with its command bar, which sends the chosen command back.
-  std::function<void(HMENU popup, POINT screen)> trackPopup;
-  // Called after every change that reached the library file.
-  std::function<void()> onStored;
+  ViewWiring wiring;
   // The header's sort arrows (the frame's image list, kept by the frame).
   void SetSortImages(HIMAGELIST images, int ascending, int descending);
 
@@ -49,6 +45,9 @@ class DataListView : public ItemView {
   void ShowContextMenu(POINT screen);
   // A click on a column header.
   void SortByColumn(int column);
+  // After a header was dragged: the table takes the header's order, which is
+  // written (it is the order the file keeps).
+  void FollowHeaderOrder();
 
   HWND List() const { return list_; }
   const DataList& Table() const { return table_; }
@@ -60,26 +59,14 @@ class DataListView : public ItemView {
   void SelectRow(int row);
 
  private:
-  class Host : public vellora::Window {
-   public:
-    explicit Host(DataListView& view) : view_(view) {}
-
-   protected:
-    const char* ClassName() const override { return "VelloraDataListView"; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-   private:
-    DataListView& view_;
-  };
-
   LRESULT OnNotify(NMHDR* header);
-  void OnColumnsChanged();
   void FillColumns();
   void ShowRowCount();
   bool CanEdit() const { return source_ && !readOnly_ && !locked_; }
   HWND Owner() const;
   POINT AnchorBelow(int row) const;
   void ReadWidths();
+  bool WidthsChanged() const;
   // Writes the table to the item; a failure is told and kept for the next try.
   bool Write();
 
@@ -94,7 +81,7 @@ class DataListView : public ItemView {
   UserPrompt& prompt_;
   const TextSource& texts_;
   SortMemory& sortMemory_;
-  Host host_;
+  ViewHost host_{"VelloraDataListView"};
   HWND list_ = nullptr;
   const ItemSource* source_ = nullptr;
   DataList table_;

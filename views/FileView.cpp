@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cctype>
@@ -39,24 +38,11 @@ bool OpenWithShell(const std::string& path) {
 
 }  // namespace
 
-LRESULT FileView::Host::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  switch (msg) {
-    case WM_SIZE:
-      if (view_.list_) MoveWindow(view_.list_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-      return 0;
-    case WM_SETFOCUS:
-      if (view_.list_) SetFocus(view_.list_);
-      return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_NOTIFY: return view_.OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_CONTEXTMENU: view_.ShowContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
-    default: break;
-  }
-  return DefaultProc(msg, wParam, lParam);
-}
-
 FileView::FileView(UserPrompt& prompt, const TextSource& texts)
-    : openFile(OpenWithShell), prompt_(prompt), texts_(texts), host_(*this), workingFolder_(WorkingFolderPath()) {}
+    : openFile(OpenWithShell), prompt_(prompt), texts_(texts), workingFolder_(WorkingFolderPath()) {
+  host_.onNotify = [this](NMHDR* header) { return OnNotify(header); };
+  host_.onContextMenu = [this](POINT screen) { ShowContextMenu(screen); };
+}
 
 FileView::~FileView() { host_.Destroy(); }
 
@@ -68,6 +54,7 @@ bool FileView::Create(HWND parent) {
                           0, 0, 0, 0, host_.Handle(), reinterpret_cast<HMENU>(IDC_FILE_VIEW),
                           GetModuleHandleA(nullptr), nullptr);
   if (!list_) return false;
+  host_.SetControl(list_);
   SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
   icons_.Reset(ImageList_Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, 0, 4));
   ListView_SetImageList(list_, icons_.Get(), LVSIL_NORMAL);
@@ -201,7 +188,7 @@ bool FileView::Write() {
   }
   changes_.Clear();
   unstored_ = false;
-  if (onStored) onStored();
+  if (wiring.onStored) wiring.onStored();
   return true;
 }
 
@@ -255,7 +242,7 @@ void FileView::ShowContextMenu(POINT screen) {
   if (selected < 0) RemoveCommands(popup, {ID_FILES_EXPORT, ID_FILES_OPEN, ID_FILES_DELETE, ID_FILES_RENAME});
   else if (!entries_[static_cast<size_t>(selected)].Embedded()) RemoveCommands(popup, {ID_FILES_EXPORT});
   TidySeparators(popup);
-  if (trackPopup) trackPopup(popup, screen);
+  if (wiring.trackPopup) wiring.trackPopup(popup, screen);
 }
 
 // ---- commands -------------------------------------------------------------------

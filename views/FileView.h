@@ -14,10 +14,10 @@
 
 #include "content/FileFolder.h"
 #include "controls/GdiHandles.h"
-#include "controls/Window.h"
 #include "store/Services.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"
+#include "views/ViewHost.h"
 
 namespace vellora {
 
@@ -26,11 +26,7 @@ class FileView : public ItemView {
   FileView(UserPrompt& prompt, const TextSource& texts);
   ~FileView() override;
 
-  // Shows a context menu (a popup of menu 215) at a screen point; the frame
-  // tracks it with its command bar, which sends the chosen command back.
-  std::function<void(HMENU popup, POINT screen)> trackPopup;
-  // Called after every change that reached the library file.
-  std::function<void()> onStored;
+  ViewWiring wiring;
   // Hands a file to the program the system opens it with; false when that
   // failed. The shell by default.
   std::function<bool(const std::string& path)> openFile;
@@ -63,18 +59,6 @@ class FileView : public ItemView {
   void SelectEntry(int index);
 
  private:
-  class Host : public vellora::Window {
-   public:
-    explicit Host(FileView& view) : view_(view) {}
-
-   protected:
-    const char* ClassName() const override { return "VelloraFileView"; }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
-   private:
-    FileView& view_;
-  };
-
   LRESULT OnNotify(NMHDR* header);
   bool CanEdit() const { return source_ && !readOnly_ && !locked_; }
   HWND Owner() const;
@@ -91,7 +75,7 @@ class FileView : public ItemView {
 
   UserPrompt& prompt_;
   const TextSource& texts_;
-  Host host_;
+  ViewHost host_{"VelloraFileView"};
   HWND list_ = nullptr;
   ImageListHandle icons_;
   std::map<std::string, int> iconOfExtension_;

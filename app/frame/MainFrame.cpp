@@ -346,8 +346,7 @@ ItemView* MainFrame::ViewForKind(uint16_t kind) {
   if (kind == kItemDataList) {
     if (!dataListView_) {
       auto view = std::make_unique<DataListView>(prompt_, texts_, listSortMemory_);
-      view->trackPopup = track;
-      view->onStored = stored;
+      view->wiring = {track, stored};
       sortImages_ = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS), kSortImageSize,
                                          0, kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
       view->SetSortImages(sortImages_, kSortImageAscending, kSortImageDescending);
@@ -359,8 +358,7 @@ ItemView* MainFrame::ViewForKind(uint16_t kind) {
   if (kind == kItemFileFolder) {
     if (!fileView_) {
       auto view = std::make_unique<FileView>(prompt_, texts_);
-      view->trackPopup = track;
-      view->onStored = stored;
+      view->wiring = {track, stored};
       if (!view->Create(titleSplitter_.Handle())) return nullptr;
       fileView_ = std::move(view);
     }

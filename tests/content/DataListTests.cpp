@@ -12,14 +12,10 @@
 
 using namespace vellora;
 using vtest::Bytes32;
+using vtest::Counted;
 
 namespace {
 
-std::string Counted(const std::string& text) {
-  std::string out;
-  AppendCounted(out, text);
-  return out;
-}
 const std::string kNull = Bytes32(0);
 
 // A 40-byte record with the column count at offset 12, then the widths.

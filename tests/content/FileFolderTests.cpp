@@ -13,14 +13,10 @@
 
 using namespace vellora;
 using vtest::Bytes32;
+using vtest::Counted;
 
 namespace {
 
-std::string Counted(const std::string& text) {
-  std::string out;
-  AppendCounted(out, text);
-  return out;
-}
 
 std::string Record(uint32_t flags, const std::string& title, const std::string& path, const std::string& extra) {
   return Bytes32(7) + Bytes32(flags) + Bytes32(0) + Counted(title) + Counted(path) + Counted(extra);

@@ -47,11 +47,11 @@ class ListViewTest : public ::testing::Test {
     ASSERT_TRUE(view_.Create(parent_.Handle()));
     MoveWindow(view_.Window(), 0, 0, 600, 400, FALSE);
     ShowWindow(view_.Window(), SW_SHOW);
-    view_.trackPopup = [this](HMENU popup, POINT) {
+    view_.wiring.trackPopup = [this](HMENU popup, POINT) {
       menu_.clear();
       for (int i = 0; i < GetMenuItemCount(popup); ++i) menu_.push_back(GetMenuItemID(popup, i));
     };
-    view_.onStored = [this] { ++stores_; };
+    view_.wiring.onStored = [this] { ++stores_; };
     arrows_ = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS), 16, 0,
                                    RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION);
     ASSERT_TRUE(arrows_);
@@ -335,9 +335,22 @@ TEST_F(ListViewTest, UnderTheReadOnlyLockNothingChangesAndNoMenuShows) {
 TEST_F(ListViewTest, WidthsAndDraggedColumnOrderAreStored) {
   PutRows({{"Ann", "31", "Oslo"}});
   view_.Load(source_);
+  // A divider dragged (its end reported), a divider double-clicked without a
+  // word, the Save Column Widths command: each width reaches the file.
   ListView_SetColumnWidth(view_.List(), 1, 150);
-  view_.HandleCommand(ID_LIST_SAVE_WIDTHS);
+  NMHEADERA track = {};
+  track.hdr.hwndFrom = ListView_GetHeader(view_.List());
+  track.hdr.code = HDN_ENDTRACKA;
+  SendMessageA(view_.Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track));
+  vtest::PumpMessages();
   EXPECT_EQ(Stored().columns[1].width, 150);
+  ListView_SetColumnWidth(view_.List(), 0, 60);
+  EXPECT_TRUE(view_.Store());
+  EXPECT_EQ(Stored().columns[0].width, 60);
+  ListView_SetColumnWidth(view_.List(), 2, 33);
+  view_.HandleCommand(ID_LIST_SAVE_WIDTHS);
+  EXPECT_EQ(Stored().columns[2].width, 33);
+  ListView_SetColumnWidth(view_.List(), 2, 150);
   // A header dragged to the front, as HDN_ENDDRAG reports it.
   int order[] = {2, 0, 1};
   ListView_SetColumnOrderArray(view_.List(), 3, order);

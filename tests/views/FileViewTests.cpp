@@ -35,7 +35,7 @@ class FileViewTest : public ::testing::Test {
       opened_.push_back(path);
       return true;
     };
-    view_.trackPopup = [this](HMENU popup, POINT) {
+    view_.wiring.trackPopup = [this](HMENU popup, POINT) {
       menu_.clear();
       for (int i = 0; i < GetMenuItemCount(popup); ++i) menu_.push_back(GetMenuItemID(popup, i));
     };
