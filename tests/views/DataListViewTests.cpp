@@ -411,3 +411,36 @@ TEST_F(ListViewTest, AFailedWriteIsToldAndKeptForTheNextStore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LeafDataList, ATreeLeafWithoutAColumnCountIsShownButNeverWritten) {
+  vtest::ScratchFile file;
+  StorageHandle tree = file.AddStorage("Tree");
+  const std::string content = vtest::Counted("Name") + vtest::Counted("Ann");
+  NodeInfoRecord record = vtest::NodeRecord(1, kItemDataList);
+  ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Pasted list", record, content.data(),
+                                          static_cast<ULONG>(content.size())));
+  LeafNodeSource source(tree, {"Pasted list"}, kItemDataList, "Pasted list");
+  vtest::HiddenParent parent;
+  vtest::ScriptedPrompt prompt;
+  vtest::NoTexts texts;
+  SortMemory sort;
+  DataListView view(prompt, texts, sort);
+  ASSERT_TRUE(view.Create(parent.Handle()));
+  EXPECT_FALSE(view.Load(source));
+  EXPECT_TRUE(view.Locked());
+  EXPECT_EQ(prompt.shown.size(), 1u);
+  CommandUi ui;
+  view.QueryCommand(ID_LIST_INSERT_COLUMN, ui);
+  EXPECT_FALSE(ui.enabled);
+  EXPECT_TRUE(view.Store());
+  OpenedItem item;
+  ASSERT_HRESULT_SUCCEEDED(source.Open(false, item));
+  std::string bytes;
+  item.SeekContent();
+  ReadToEnd(item.Content(), bytes);
+  EXPECT_EQ(bytes, content);
+}
+
+}  // namespace

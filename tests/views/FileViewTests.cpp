@@ -329,3 +329,40 @@ TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LeafFileFolder, ATreeLeafTakesLinksBehindItsRecordButNoEmbeddedFiles) {
+  vtest::ScratchFile file;
+  StorageHandle tree = file.AddStorage("Tree");
+  NodeInfoRecord record = vtest::NodeRecord(3, kItemFileFolder);
+  ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Links", record, nullptr, 0));
+  LeafNodeSource source(tree, {"Links"}, kItemFileFolder, "Links");
+  vtest::HiddenParent parent;
+  vtest::ScriptedPrompt prompt;
+  vtest::NoTexts texts;
+  FileView view(prompt, texts);
+  ASSERT_TRUE(view.Create(parent.Handle()));
+  EXPECT_TRUE(view.Load(source));
+  CommandUi ui;
+  view.QueryCommand(ID_FILES_ADD_EMBED, ui);
+  EXPECT_FALSE(ui.enabled);
+  vtest::TempDir disk;
+  std::string path = disk.File("x.txt");
+  ASSERT_TRUE(vtest::WriteWholeFile(path, "x"));
+  prompt.files = {path};
+  view.HandleCommand(ID_FILES_ADD_LINK);
+  view.Clear();
+  OpenedItem item;
+  ASSERT_HRESULT_SUCCEEDED(source.Open(false, item));
+  NodeInfoRecord stored;
+  ASSERT_TRUE(ReadNodeInfo(item.Content(), stored));
+  EXPECT_EQ(stored.sequence, 3);
+  EXPECT_EQ(stored.kind, kItemFileFolder);
+  std::vector<FileEntry> entries;
+  EXPECT_FALSE(ReadFileEntries(item, entries).damaged);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].sourcePath, path);
+}
+
+}  // namespace
