@@ -64,6 +64,12 @@ HRESULT LoadCatalogItems(const StorageHandle& folder, std::vector<CatalogItemEnt
   return S_OK;
 }
 
+int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name) {
+  for (size_t i = 0; i < items.size(); ++i)
+    if (lstrcmpiA(items[i].elementName.c_str(), name.c_str()) == 0) return static_cast<int>(i);
+  return -1;
+}
+
 int32_t MaxItemId(const std::vector<CatalogItemEntry>& items) {
   int32_t most = 0;
   for (const CatalogItemEntry& item : items) most = std::max(most, item.itemId);

@@ -36,6 +36,10 @@ HRESULT ReadCatalogItem(const StorageHandle& folder, const std::string& elementN
 // still listed, with zeros.
 HRESULT LoadCatalogItems(const StorageHandle& folder, std::vector<CatalogItemEntry>& out);
 
+// The index of the item whose element name is name, compared as the storage
+// compares names (without letter case); -1 when there is none.
+int FindItemNamed(const std::vector<CatalogItemEntry>& items, const std::string& name);
+
 // The largest item id of the list, and 0 when there is none above 0: the
 // document's item counter after the folder was loaded.
 int32_t MaxItemId(const std::vector<CatalogItemEntry>& items);

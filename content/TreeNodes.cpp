@@ -126,6 +126,18 @@ size_t CountNodes(const std::vector<TreeNode>& roots) {
   return count;
 }
 
+TreeItemData TreeItemData::FromNode(const TreeNode& node) {
+  TreeItemData data;
+  data.elementName = node.elementName;
+  data.sequence = node.sequence;
+  data.kind = node.kind;
+  data.flags = node.flags;
+  data.password = node.password;
+  data.isFolderNode = node.isFolderNode;
+  data.childrenLoaded = node.childrenLoaded;
+  return data;
+}
+
 // ---- node list ----------------------------------------------------------------
 
 std::string NodeListTitle(const std::string& title) { return CutToBytes(title, kNodeListTitleBytes); }

@@ -58,6 +58,26 @@ void SortTree(std::vector<TreeNode>& roots);
 // Counts the nodes of a branch list, all levels.
 size_t CountNodes(const std::vector<TreeNode>& roots);
 
+// A node as the tree view shows it: an opaque handle of the window layer
+// (the tree item), which the content logic only passes back.
+struct TreeNodeHandle;
+using NodeRef = TreeNodeHandle*;
+
+// The record behind one tree item.
+struct TreeItemData {
+  std::string elementName;  // name inside the parent's storage
+  int32_t sequence = 0;
+  uint16_t kind = 0;
+  uint16_t flags = 0;
+  std::string password;
+  bool isFolderNode = false;
+  bool childrenLoaded = true;  // false: a folder node whose children are still in the file
+  NodeRef item = nullptr;      // the tree item that carries the record
+
+  bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
+  static TreeItemData FromNode(const TreeNode& node);
+};
+
 // ---- node list --------------------------------------------------------------
 
 struct NodeListEntry {

@@ -1,5 +1,7 @@
 #include "controls/CommandBar.h"
 
+#include "controls/CallbackGuard.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -322,10 +324,11 @@ bool CommandBar::FilterMenuMessage(const MSG& msg) {
 }
 
 LRESULT CALLBACK CommandBar::MenuFilterHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == MSGF_MENU && g_trackingBar && lParam &&
-      g_trackingBar->FilterMenuMessage(*reinterpret_cast<const MSG*>(lParam)))
-    return 1;
-  return CallNextHookEx(g_menuHook, code, wParam, lParam);
+  bool filtered = Guarded("menu hook", false, [&] {
+    return code == MSGF_MENU && g_trackingBar && lParam &&
+           g_trackingBar->FilterMenuMessage(*reinterpret_cast<const MSG*>(lParam));
+  });
+  return filtered ? 1 : CallNextHookEx(g_menuHook, code, wParam, lParam);
 }
 
 UINT CommandBar::TrackPopup(HMENU popup, int x, int y, HWND owner, UINT flags) {
@@ -410,7 +413,8 @@ bool CommandBar::PreviewMessage(MSG& msg) {
 }
 
 LRESULT CALLBACK CommandBar::GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
+  Guarded("message hook", 0, [&] {
+    if (code != HC_ACTION || wParam != PM_REMOVE || !lParam) return 0;
     MSG& msg = *reinterpret_cast<MSG*>(lParam);
     for (CommandBar* bar : Bars()) {
       if (bar->PreviewMessage(msg)) {
@@ -420,7 +424,8 @@ LRESULT CALLBACK CommandBar::GetMessageHook(int code, WPARAM wParam, LPARAM lPar
         break;
       }
     }
-  }
+    return 0;
+  });
   return CallNextHookEx(g_messageHook, code, wParam, lParam);
 }
 

@@ -431,6 +431,47 @@ HRESULT LibraryDocument::CreateFolder(const std::string& name, uint16_t kind) {
   return S_OK;
 }
 
+HRESULT LibraryDocument::DeleteFolder(const std::string& name) {
+  if (!IsOpen()) return E_UNEXPECTED;
+  if (name == currentFolderName_) {
+    // Its changes go with it; nothing to commit.
+    currentFolder_.Release();
+    currentFolderName_.clear();
+  }
+  HRESULT hr = root_.DestroyElement(name.c_str());
+  if (FAILED(hr)) return hr;
+  folders_.erase(name);
+  modified_ = true;
+  return S_OK;
+}
+
+HRESULT LibraryDocument::SwapFolderOrders(const std::string& first, const std::string& second) {
+  bool firstCurrent = false, secondCurrent = false;
+  StorageHandle a = OpenFolder(first, false, firstCurrent);
+  StorageHandle b = OpenFolder(second, false, secondCurrent);
+  const StorageHandle& one = firstCurrent ? currentFolder_ : a;
+  const StorageHandle& two = secondCurrent ? currentFolder_ : b;
+  CLSID idOne, idTwo;
+  if (one.Empty() || two.Empty()) return STG_E_FILENOTFOUND;
+  HRESULT hr = one.ReadClass(idOne);
+  if (SUCCEEDED(hr)) hr = two.ReadClass(idTwo);
+  if (FAILED(hr)) return hr;
+  uint16_t kindOne, orderOne, kindTwo, orderTwo;
+  DecodeFolderClassId(idOne, kindOne, orderOne);
+  DecodeFolderClassId(idTwo, kindTwo, orderTwo);
+  hr = one.WriteClass(FolderClassId(kindOne, orderTwo));
+  if (FAILED(hr)) return hr;
+  hr = two.WriteClass(FolderClassId(kindTwo, orderOne));
+  if (FAILED(hr)) {
+    one.WriteClass(idOne);
+    return hr;
+  }
+  folders_[first] = FolderInfo{orderTwo, kindOne};
+  folders_[second] = FolderInfo{orderOne, kindTwo};
+  modified_ = true;
+  return S_OK;
+}
+
 Variant LibraryDocument::ReadSettingsSlot(int slot) const { return vellora::ReadSettingsSlot(root_, slot); }
 
 HRESULT LibraryDocument::WriteSettingsSlot(int slot, const Variant& value) {

@@ -80,6 +80,10 @@ class LibraryDocument {
   bool RenameFolder(const std::string& oldName, const std::string& newName);
   // Creates (or replaces) a folder storage with its class id.
   HRESULT CreateFolder(const std::string& name, uint16_t kind);
+  // Destroys a folder; the current folder's storage is let go first.
+  HRESULT DeleteFolder(const std::string& name);
+  // Two folders exchange their order numbers (in their class ids).
+  HRESULT SwapFolderOrders(const std::string& first, const std::string& second);
 
   // ---- format-level operations marking the library modified ----
   Variant ReadSettingsSlot(int slot) const;

@@ -168,10 +168,13 @@ HRESULT CreateUnderFreeName(const std::string& title, const std::function<HRESUL
   auto taken = [&](HRESULT hr) {
     return hr == STG_E_FILEALREADYEXISTS || (accessDeniedMeansTaken && hr == STG_E_ACCESSDENIED);
   };
-  HRESULT hr = create(title.c_str());
-  if (!taken(hr)) {
-    if (SUCCEEDED(hr)) usedName = title;
-    return hr;
+  HRESULT hr = STG_E_FILEALREADYEXISTS;
+  if (!IsReservedElementName(title)) {
+    hr = create(title.c_str());
+    if (!taken(hr)) {
+      if (SUCCEEDED(hr)) usedName = title;
+      return hr;
+    }
   }
   // The plain title is taken: encoded names carry a random number, and a
   // number that happens to be taken too is drawn again a few times.
@@ -191,6 +194,14 @@ HRESULT CreateUnderFreeName(const std::string& title, const std::function<HRESUL
 
 bool IsNodeInfoStreamName(const std::string& name) { return lstrcmpiA(name.c_str(), kNodeInfoStream) == 0; }
 bool IsSettingsStorageName(const std::string& name) { return name == kSettingsStorage; }
+
+bool IsReservedElementName(const std::string& name) {
+  for (const char* reserved : {kSettingsStorage, kBookmarkStream, kMainInfoStream, kLastInterfaceStream,
+                               kInterfaceSettingStream, kFolderItemInfo, kFolderItemContent, kTabPageItemInfo,
+                               kTabPageItemContent, kNodeInfoStream})
+    if (lstrcmpiA(name.c_str(), reserved) == 0) return true;
+  return false;
+}
 
 // ---- folders ----------------------------------------------------------------
 

@@ -108,7 +108,8 @@ std::string CutToBytes(const std::string& text, size_t maxBytes);
 // Runs create(name) under the plain title and, while the name is taken,
 // under fresh encoded names (a few attempts). usedName gets the name that
 // worked. "Taken" is STG_E_FILEALREADYEXISTS, or STG_E_ACCESSDENIED for
-// renames.
+// renames. A title that is a reserved name goes straight to an encoded name:
+// no user title ever stands where the library keeps its own elements.
 HRESULT CreateUnderFreeName(const std::string& title, const std::function<HRESULT(const char*)>& create,
                             std::string& usedName, bool accessDeniedMeansTaken = false);
 
@@ -116,6 +117,10 @@ HRESULT CreateUnderFreeName(const std::string& title, const std::function<HRESUL
 // and not a leaf node.
 bool IsNodeInfoStreamName(const std::string& name);
 bool IsSettingsStorageName(const std::string& name);
+// The names the library keeps for its own elements ("#$LibrarySetting#$",
+// "#BOOKFOLDERITEMINFO#", "LIBRARY_BOOKMARK", "FolderItemInfo", ...),
+// compared as the storage compares names: without letter case.
+bool IsReservedElementName(const std::string& name);
 
 // ---- folders ----------------------------------------------------------------
 

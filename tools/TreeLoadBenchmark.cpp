@@ -142,7 +142,7 @@ int Run(const std::string& path, int rounds) {
     Report("first paint after the fill", watch.Milliseconds());
 
     // Walk to the deepest first leaf and open it through its path.
-    HTREEITEM item = model.FirstChild(nullptr);
+    HTREEITEM item = model.FirstChild(HTREEITEM{});
     while (item && model.FirstChild(item)) item = model.FirstChild(item);
     watch.Restart();
     OpenedNode node;

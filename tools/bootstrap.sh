@@ -8,7 +8,8 @@ have_cmd() { command -v "$1" >/dev/null 2>&1; }
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(wine wine32:i386 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-      mingw-w64-tools mingw-w64-i686-dev cmake make xvfb xauth googletest python3-olefile imagemagick)
+      mingw-w64-tools mingw-w64-i686-dev cmake make xvfb xauth googletest python3-olefile imagemagick
+      fonts-wine)
 for p in "${pkgs[@]}"; do have_pkg "$p" || need+=("$p"); done
 [ ${#need[@]} -eq 0 ] && exit 0
 

@@ -34,6 +34,13 @@ start_wine() {
   started_wineserver=1
   # The first run lays the prefix down; later runs find it ready.
   wine cmd /c exit >/dev/null 2>&1 || true
+  # Wine's own fonts (Debian's fonts-wine) are not looked up where the
+  # package puts them; in the prefix's font folder they are. Marlett draws the
+  # caption buttons, which show the letters "0 1 r" without it.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$fonts/" 2>/dev/null || true
+  fi
 }
 
 stop_all() {

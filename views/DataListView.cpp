@@ -9,6 +9,7 @@
 #include "views/ViewMenus.h"
 #include "views/ViewResourceIds.h"
 #include "views/ViewTexts.h"
+#include "views/dialogs/DialogIds.h"
 #include "views/dialogs/RenameDialog.h"
 #include "views/dialogs/RowDialog.h"
 

@@ -118,6 +118,17 @@ bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
   return false;
 }
 
+std::string TextView::SelectedText() const {
+  CHARRANGE range = {};
+  SendMessageA(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  if (range.cpMax <= range.cpMin) return {};
+  // Characters to bytes: a double-byte character takes two.
+  std::string text(static_cast<size_t>(range.cpMax - range.cpMin) * 2 + 1, '\0');
+  LRESULT got = SendMessageA(edit_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
 bool TextView::SelectionFont(std::string& face, LONG& twips) const {
   CHARFORMATA cf = {};
   cf.cbSize = sizeof cf;

@@ -29,6 +29,8 @@ class TextView : public ItemView {
 
   // The selection's face name and height in twips, for the format strip.
   bool SelectionFont(std::string& face, LONG& twips) const;
+  // The selected text, or empty.
+  std::string SelectedText() const;
   // True while an item is shown.
   bool HasItem() const { return source_ != nullptr; }
 

@@ -1,5 +1,7 @@
 #include "views/TreeModel.h"
 
+#include "controls/CallbackGuard.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -43,18 +45,6 @@ class BusyFlag {
 
 }  // namespace
 
-TreeItemData TreeItemData::FromNode(const TreeNode& node) {
-  TreeItemData data;
-  data.elementName = node.elementName;
-  data.sequence = node.sequence;
-  data.kind = node.kind;
-  data.flags = node.flags;
-  data.password = node.password;
-  data.isFolderNode = node.isFolderNode;
-  data.childrenLoaded = node.childrenLoaded;
-  return data;
-}
-
 void TreeModel::DeleteAll() {
   // The deletion notifications come while busy_ is set and free nothing;
   // the records go all at once after the control has let go of them.
@@ -97,7 +87,7 @@ HTREEITEM TreeModel::InsertItem(HTREEITEM parent, HTREEITEM after, const std::st
   auto item = reinterpret_cast<HTREEITEM>(
       SendMessageA(tree_, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
   if (!item) return nullptr;
-  record->item = item;
+  record->item = reinterpret_cast<NodeRef>(item);
   const TreeItemData* key = record.get();
   records_.emplace(key, std::move(record));
   return item;
@@ -204,6 +194,10 @@ void TreeModel::SetNodeForm(HTREEITEM item, bool folderNode) {
 }
 
 int CALLBACK TreeModel::CompareItems(LPARAM first, LPARAM second, LPARAM model) {
+  return Guarded("tree sort", 0, [&] { return Compare(first, second, model); });
+}
+
+int TreeModel::Compare(LPARAM first, LPARAM second, LPARAM model) {
   const auto* self = reinterpret_cast<const TreeModel*>(model);
   const TreeItemData* a = self->DataFromParam(first);
   const TreeItemData* b = self->DataFromParam(second);
@@ -296,6 +290,54 @@ HTREEITEM TreeModel::FindChildByTitle(HTREEITEM parent, const std::string& title
   for (HTREEITEM child = FirstChild(parent); child; child = NextSibling(child))
     if (NodeListTitle(TitleOf(child)) == title) return child;
   return nullptr;
+}
+
+// ---- what the content commands see of the tree ------------------------------
+
+NodeRef TreeModel::Selected() const {
+  if (!tree_) return nullptr;
+  return Ref(reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
+bool TreeModel::EnsureChildren(NodeRef node) { return folder_ && EnsureChildren(Item(node), *folder_); }
+
+NodeRef TreeModel::Find(const std::vector<std::string>& path) {
+  return folder_ ? Ref(LoadAlongPath(path, *folder_)) : Ref(FindByPath(path));
+}
+
+NodeRef TreeModel::Insert(NodeRef parent, const std::string& title, const TreeItemData& data) {
+  return Ref(InsertItem(parent ? Item(parent) : TVI_ROOT, TVI_LAST, title, data));
+}
+
+NodeRef TreeModel::InsertBranch(NodeRef parent, const TreeNode& node) {
+  return Ref(InsertBranch(parent ? Item(parent) : TVI_ROOT, TVI_LAST, node));
+}
+
+void TreeModel::Delete(NodeRef node) {
+  if (tree_ && node) SendMessageA(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Item(node)));
+}
+
+void TreeModel::SetTitle(NodeRef node, const std::string& title) {
+  if (!tree_ || !node) return;
+  TVITEMA change = {};
+  change.mask = TVIF_HANDLE | TVIF_TEXT;
+  change.hItem = Item(node);
+  change.pszText = const_cast<char*>(title.c_str());
+  SendMessageA(tree_, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+void TreeModel::Select(NodeRef node) {
+  if (tree_) SendMessageA(tree_, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Item(node)));
+}
+
+void TreeModel::Expand(NodeRef node) {
+  if (tree_ && node) SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item(node)));
+}
+
+void TreeModel::EditLabel(NodeRef node) {
+  if (!tree_ || !node) return;
+  SetFocus(tree_);
+  SendMessageA(tree_, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Item(node)));
 }
 
 }  // namespace vellora

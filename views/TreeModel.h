@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "content/ContentHost.h"
 #include "content/TreeNodes.h"
 
 namespace vellora {
@@ -25,29 +26,17 @@ struct TreeImages {
   int selectedLeaf = 3;
 };
 
-// The record behind one tree item.
-struct TreeItemData {
-  std::string elementName;  // name inside the parent's storage
-  int32_t sequence = 0;
-  uint16_t kind = 0;
-  uint16_t flags = 0;
-  std::string password;
-  bool isFolderNode = false;
-  bool childrenLoaded = true;  // false: a folder node whose children are still in the file
-  HTREEITEM item = nullptr;    // the tree item that carries the record
-
-  bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
-  static TreeItemData FromNode(const TreeNode& node);
-};
-
-class TreeModel {
+class TreeModel : public TreeAccess {
  public:
   explicit TreeModel(TreeImages images = {}) : images_(images) {}
-  ~TreeModel() = default;  // frees the records; the control may already be gone
+  ~TreeModel() override = default;  // frees the records; the control may already be gone
   TreeModel(const TreeModel&) = delete;
   TreeModel& operator=(const TreeModel&) = delete;
 
   void Attach(HWND tree) { tree_ = tree; }
+  // The storage of the tree folder shown, from which branches still in the
+  // file are read (the document's current folder, which outlives the model).
+  void SetFolder(const StorageHandle* folder) { folder_ = folder; }
   HWND Tree() const { return tree_; }
   const TreeImages& Images() const { return images_; }
 
@@ -115,12 +104,36 @@ class TreeModel {
   HTREEITEM NextSibling(HTREEITEM item) const;
   HTREEITEM ParentOf(HTREEITEM item) const;
 
+  // ---- what the content commands see of the tree ----
+  static HTREEITEM Item(NodeRef node) { return reinterpret_cast<HTREEITEM>(node); }
+  static NodeRef Ref(HTREEITEM item) { return reinterpret_cast<NodeRef>(item); }
+  NodeRef Selected() const override;
+  NodeRef Parent(NodeRef node) const override { return Ref(ParentOf(Item(node))); }
+  NodeRef FirstChild(NodeRef parent) const override { return Ref(FirstChild(Item(parent))); }
+  NodeRef Next(NodeRef node) const override { return Ref(NextSibling(Item(node))); }
+  TreeItemData* Data(NodeRef node) const override { return DataOf(Item(node)); }
+  std::string Title(NodeRef node) const override { return TitleOf(Item(node)); }
+  std::vector<std::string> Path(NodeRef node) const override { return NodePath(Item(node)); }
+  bool EnsureChildren(NodeRef node) override;
+  NodeRef Find(const std::vector<std::string>& path) override;
+  NodeRef Insert(NodeRef parent, const std::string& title, const TreeItemData& data) override;
+  NodeRef InsertBranch(NodeRef parent, const TreeNode& node) override;
+  void Delete(NodeRef node) override;
+  void SetForm(NodeRef node, bool folderNode) override { SetNodeForm(Item(node), folderNode); }
+  void SetTitle(NodeRef node, const std::string& title) override;
+  void SortChildren(NodeRef parent) override { SortChildren(Item(parent)); }
+  void Select(NodeRef node) override;
+  void Expand(NodeRef node) override;
+  void EditLabel(NodeRef node) override;
+
  private:
   void DeleteAll();
   void SetImages(HTREEITEM item, int image, int selectedImage) const;
   static int CALLBACK CompareItems(LPARAM first, LPARAM second, LPARAM model);
+  static int Compare(LPARAM first, LPARAM second, LPARAM model);
 
   HWND tree_ = nullptr;
+  const StorageHandle* folder_ = nullptr;
   TreeImages images_;
   bool busy_ = false;
   std::unordered_map<const TreeItemData*, std::unique_ptr<TreeItemData>> records_;

@@ -9,7 +9,6 @@
 
 #define IDR_VIEW_POPUPS             215   /* "_ListPop", "_TextViewPop", "_FolderViewPop" */
 #define IDB_SORT_ARROWS             280   /* data list header: 0 ascending, 1 descending */
-#define IDS_FAIL                    131   /* "Fail" */
 
 /* Positions of the popups of menu 215. */
 #define VIEWPOP_POS_LIST            0

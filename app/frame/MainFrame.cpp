@@ -12,6 +12,7 @@
 #include "app/resources/ToolbarLayout.h"
 #include "app/frame/SupportAddresses.h"
 #include "content/WorkingFolder.h"
+#include "controls/CallbackGuard.h"
 
 namespace vellora {
 
@@ -19,7 +20,8 @@ using namespace resources;
 
 namespace {
 
-constexpr int kClockTimer = 1;
+// Timer 1 is the tree drag's expand timer.
+constexpr int kClockTimer = 2;
 
 // One button per command of the layout, separators where it has 0.
 void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) {
@@ -39,12 +41,14 @@ void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) 
 }
 
 int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM combo) {
-  HWND box = reinterpret_cast<HWND>(combo);
-  if (font->lfFaceName[0] != '@' &&
-      SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(font->lfFaceName)) ==
-          CB_ERR)
-    SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
-  return 1;
+  return Guarded("font enumeration", 0, [&] {
+    HWND box = reinterpret_cast<HWND>(combo);
+    if (font->lfFaceName[0] != '@' &&
+        SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(font->lfFaceName)) == CB_ERR)
+      SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(font->lfFaceName));
+    return 1;
+  });
 }
 
 // The font-name box lists the installed faces.
@@ -61,11 +65,17 @@ constexpr int kFormatStripHeight = 22;
 }  // namespace
 
 MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup)
-    : texts_(texts), log_(log), setup_(std::move(setup)), settings_(setup_.registryRoot, setup_.registryKey) {
+    : texts_(texts),
+      log_(log),
+      setup_(std::move(setup)),
+      settings_(setup_.registryRoot, setup_.registryKey),
+      windowPrompt_(texts),
+      prompt_(setup_.prompt ? *setup_.prompt : static_cast<ContentPrompt&>(windowPrompt_)) {
   DocumentSetup docSetup;
   docSetup.registryRoot = setup_.registryRoot;
   docSetup.registryKey = setup_.registryKey;
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
+  content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
 }
 
@@ -74,9 +84,6 @@ MainFrame::~MainFrame() {
   // windows it talks to are gone.
   shuttingDown_ = true;
   document_.reset();
-  for (HIMAGELIST list :
-       {toolbarImages_, formatImages_, treeImages_, largeIcons_, smallIcons_, nodeListImages_, sortImages_})
-    if (list) ImageList_Destroy(list);
   if (accelerators_) DestroyAcceleratorTable(accelerators_);
 }
 
@@ -122,13 +129,14 @@ bool MainFrame::TranslateAccelerator(MSG& msg) {
 // ---- creation -----------------------------------------------------------------
 
 bool MainFrame::OnCreate() {
-  prompt_.SetOwner(Handle());
+  windowPrompt_.SetOwner(Handle());
   menu_ = GetMenu(Handle());
   CreateBars();
   CreateStatusBar();
   CreateViews();
-  // The menu bar is shown by the command bar from here on.
+  // The menu bar is shown by the command bar from here on, and is ours to destroy.
   SetMenu(Handle(), nullptr);
+  menuBar_.Reset(menu_);
   HMENU file = GetSubMenu(menu_, MENU_POS_FILE);
   recentMenu_.Attach(file, document_->Recent());
   document_->Recent().Load(setup_.registryRoot, setup_.registryKey);
@@ -147,20 +155,21 @@ void MainFrame::CreateBars() {
                            0, 0, 0, 0, Handle(), nullptr, instance, nullptr);
   commandBar_.Create(rebar_, Handle());
   commandBar_.AttachMenu(menu_);
-  HBITMAP menuImages = LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES));
+  // The command bar copies the strip into its own image list.
+  BitmapHandle menuImages(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_MENU_IMAGES)));
   std::vector<std::pair<UINT, int>> images;
   for (size_t i = 0; i < std::size(kMenuImageCommands); ++i)
     images.emplace_back(kMenuImageCommands[i], static_cast<int>(i));
-  commandBar_.SetMenuImages(menuImages, images);
+  commandBar_.SetMenuImages(menuImages.Get(), images);
 
   toolbar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                              WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER |
                                  CCS_NOPARENTALIGN,
                              0, 0, 0, 0, rebar_, nullptr, instance, nullptr);
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, RGB(255, 0, 255),
-                                        IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_));
+  toolbarImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, RGB(255, 0, 255),
+                                        IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kMainToolbar);
   SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
@@ -194,9 +203,9 @@ void MainFrame::CreateStatusBar() {
   char ready[64] = "Ready";
   LoadStringA(instance, IDS_READY, ready, sizeof ready);
   SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(ready));
-  clockIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CLOCK), IMAGE_ICON, 16, 16, 0));
-  smallProgramIcon_ =
-      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0));
+  clockIcon_.Reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_CLOCK), IMAGE_ICON, 16, 16, 0)));
+  smallProgramIcon_.Reset(
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0)));
 }
 
 void MainFrame::CreateViews() {
@@ -204,21 +213,21 @@ void MainFrame::CreateViews() {
   mainSplitter_.Create(Handle(), SplitterOrientation::Vertical);
   outbar_.Create(mainSplitter_.Handle(), IDC_OUTBAR);
   outbar_.SetNotifyWindow(Handle());
-  largeIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  smallIcons_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  largeIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), 32, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  smallIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), 16, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
   outbar_.SetImageLists(largeIcons_, smallIcons_);
-  baseIconCount_ = ImageList_GetImageCount(largeIcons_);
 
   tree_ = CreateWindowExA(0, WC_TREEVIEWA, nullptr,
                           WS_CHILD | WS_TABSTOP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS |
                               TVS_SHOWSELALWAYS | TVS_TRACKSELECT,
                           0, 0, 0, 0, outbar_.Handle(), reinterpret_cast<HMENU>(IDC_FAVORITE_TREE), instance, nullptr);
-  treeImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), 20, 0, RGB(255, 0, 255),
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  treeImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), 20, 0, RGB(255, 0, 255),
+                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
   TreeView_SetImageList(tree_, treeImages_, TVSIL_NORMAL);
   treeModel_.Attach(tree_);
+  treeModel_.SetFolder(&document_->CurrentFolder());
   SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
 
   titleSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
@@ -235,9 +244,9 @@ void MainFrame::CreateViews() {
                                    CCS_NOPARENTALIGN,
                                0, 0, 0, 0, formatStrip_.Handle(), nullptr, instance, nullptr);
   SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  formatImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
-                                       IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_));
+  formatImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, RGB(255, 0, 255),
+                                       IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_.Get()));
   // Room for the two comboboxes first, then the buttons.
   std::vector<TBBUTTON> buttons;
   TBBUTTON sep = {};
@@ -274,8 +283,8 @@ void MainFrame::CreateViews() {
 
   placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
   nodeList_.Create(titleSplitter_.Handle(), "", WS_CHILD, 0, 0, 0, 0, 0);
-  nodeListImages_ = ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
-                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  nodeListImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
+                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
   nodeList_.SetImages(nodeListImages_, kNodeListImageFolder, kNodeListImageLeaf);
   nodeList_.onOpen = [this](const std::string& title) { OpenNodeListRow(title); };
 
@@ -306,8 +315,8 @@ void MainFrame::LayoutFrame() {
     for (int& p : parts)
       if (p != -1 && p < 0) p = 0;
     SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
-    SendMessageA(status_, SB_SETICON, 2, reinterpret_cast<LPARAM>(clockIcon_));
-    SendMessageA(status_, SB_SETICON, 3, reinterpret_cast<LPARAM>(smallProgramIcon_));
+    SendMessageA(status_, SB_SETICON, 2, reinterpret_cast<LPARAM>(clockIcon_.Get()));
+    SendMessageA(status_, SB_SETICON, 3, reinterpret_cast<LPARAM>(smallProgramIcon_.Get()));
     SendMessageA(status_, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>("Vellora"));
   }
   if (mainSplitter_.Handle())
@@ -323,7 +332,7 @@ void MainFrame::UpdateClock() {
 }
 
 void MainFrame::ShowItemView(HWND view, int kind) {
-  LeaveShownItem();
+  ReleaseShownItem();
   PutIntoPane(view, kind);
 }
 
@@ -347,9 +356,9 @@ ItemView* MainFrame::ViewForKind(uint16_t kind) {
     if (!dataListView_) {
       auto view = std::make_unique<DataListView>(prompt_, texts_, listSortMemory_);
       view->wiring = {track, stored};
-      sortImages_ = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS), kSortImageSize,
-                                         0, kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION);
-      view->SetSortImages(sortImages_, kSortImageAscending, kSortImageDescending);
+      sortImages_.Reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS),
+                                             kSortImageSize, 0, kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+      view->SetSortImages(sortImages_.Get(), kSortImageAscending, kSortImageDescending);
       if (!view->Create(titleSplitter_.Handle())) return nullptr;
       dataListView_ = std::move(view);
     }
@@ -373,7 +382,7 @@ HWND MainFrame::PaneWindowOf(ItemView& view) {
 }
 
 void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
-  LeaveShownItem();
+  ReleaseShownItem();
   ItemView* view = source ? ViewForKind(source->Kind()) : nullptr;
   if (!view) {
     PutIntoPane(placeholder_.Handle(), kViewPlaceholder);
@@ -387,7 +396,7 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
   PutIntoPane(PaneWindowOf(*view), view->Kind());
 }
 
-bool MainFrame::LeaveShownItem() {
+bool MainFrame::ReleaseShownItem() {
   bool stored = true;
   if (shownItemView_) {
     stored = shownItemView_->Store();
@@ -462,6 +471,7 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_TIMER:
       if (wParam == kClockTimer) UpdateClock();
+      else if (wParam == TreeDrag::kExpandTimer) drag_.OnTimer();
       return 0;
     case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_MENUSELECT: {
@@ -476,6 +486,14 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+      if (!drag_.Active()) break;
+      OnDragMouse(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (drag_.Active() && reinterpret_cast<HWND>(lParam) != Handle()) drag_.Cancel();
+      break;
     case WM_CONTEXTMENU: OnContextMenu(reinterpret_cast<HWND>(wParam), POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
     case WM_RELEASE_LIBRARY: return OnReleaseLibrary();
     default: break;
@@ -495,6 +513,7 @@ void MainFrame::OnDestroy() {
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) settings_.WritePlacement(placement);
   settings_.WriteSplitterPos(static_cast<DWORD>(mainSplitter_.Position()));
+  drag_.Cancel();
   // Let the library file go now, so that whoever asked for it can open it.
   document_->Close();
   RemoveWorkingFolder();

@@ -3,6 +3,7 @@
 // routes every command, and keeps the commands' enabled state in step.
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "app/frame/WindowPrompt.h"
 #include "content/CatalogItems.h"
 #include "content/CommandTable.h"
+#include "content/ContentCommands.h"
+#include "content/ContentHost.h"
 #include "content/ItemSource.h"
 #include "controls/CommandBar.h"
 #include "controls/OutlookBar.h"
@@ -25,6 +28,7 @@
 #include "views/DataListView.h"
 #include "views/FileView.h"
 #include "views/TextView.h"
+#include "views/TreeDrag.h"
 #include "views/TreeModel.h"
 
 namespace vellora {
@@ -37,9 +41,12 @@ struct FrameSetup {
   std::string startupPath;
   HKEY registryRoot = HKEY_CURRENT_USER;
   std::string registryKey = "Software\\Vellora";
+  // Answers the questions instead of the program's dialogs (tests); null:
+  // the dialogs.
+  ContentPrompt* prompt = nullptr;
 };
 
-class MainFrame : public Window, public DocumentHost {
+class MainFrame : public Window, public DocumentHost, public ContentHost {
  public:
   MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup);
   ~MainFrame() override;
@@ -53,6 +60,8 @@ class MainFrame : public Window, public DocumentHost {
   void UpdateCommandUi();
 
   LibraryDocument& Document() { return *document_; }
+  ContentCommands& Content() { return *content_; }
+  TreeModel& Tree() override { return treeModel_; }
   // The menu bar the command bar shows.
   HMENU MenuBar() const { return menu_; }
   const CommandContext& State() const { return state_; }
@@ -78,7 +87,7 @@ class MainFrame : public Window, public DocumentHost {
   void ShowItem(std::unique_ptr<ItemSource> source);
   // Stores what the shown item view holds and lets it go; false when its
   // edits could not be written.
-  bool LeaveShownItem();
+  bool ReleaseShownItem();
   void PutIntoPane(HWND view, int kind);
   ItemView* ViewForKind(uint16_t kind);
   HWND PaneWindowOf(ItemView& view);
@@ -98,6 +107,12 @@ class MainFrame : public Window, public DocumentHost {
   bool OnFrameCommand(UINT id);
   LRESULT OnReleaseLibrary();
   void OnContextMenu(HWND source, POINT screen);
+  // Tracks a context menu and runs its command at once, while the group or
+  // item it was opened on is still the commands' target.
+  void TrackContextMenu(HMENU popup, POINT screen, int group = -1, int item = -1);
+  LRESULT OnTreeNotify(NMHDR* header);
+  void OnBeginDrag(const NMTREEVIEWA& info);
+  void OnDragMouse(UINT msg, POINT client);
 
   // The frame's own commands.
   void ToggleToolbar();
@@ -132,14 +147,50 @@ class MainFrame : public Window, public DocumentHost {
   void RefreshBookmarkMenu() override;
   void CloseMainWindow() override;
 
+  // What the content commands need of the windows.
+  int GroupCount() const override;
+  std::string GroupName(int group) const override;
+  uint16_t GroupKind(int group) const override;
+  int SelectedGroup() const override;
+  int TargetGroup() const override;
+  void AddGroup(const std::string& name, uint16_t kind) override;
+  void RemoveGroup(int group) override;
+  void RenameGroup(int group, const std::string& name) override;
+  void SwapGroups(int first, int second) override;
+  void SelectGroup(int group) override;
+  const std::vector<CatalogItemEntry>& Items() const override;
+  void ForgetItems(const std::string& folderName) override;
+  int SelectedItem() const override;
+  int TargetItem() const override;
+  void AddItem(const CatalogItemEntry& entry) override;
+  void RemoveItem(int item) override;
+  void UpdateItem(int item, const CatalogItemEntry& entry) override;
+  void SwapItems(int first, int second) override;
+  void SelectItem(int item) override;
+  int ShownViewKind() const override { return state_.viewKind; }
+  void StoreShownItem() override { StoreTextViewContent(); }
+  void LeaveShownItem() override;
+  void ShowSelection() override;
+  std::string SelectedText() const override;
+  void SetItemTitleStrip(const std::string& title) override;
+  void FocusTree() override;
+
   const TextSource& texts_;
   DiagnosticSink& log_;
   FrameSetup setup_;
   FrameSettings settings_;
-  WindowPrompt prompt_;
+  WindowPrompt windowPrompt_;
+  ContentPrompt& prompt_;
   std::unique_ptr<LibraryDocument> document_;
+  std::unique_ptr<ContentCommands> content_;
+  TreeDrag drag_;
+  // The group and item a context menu was opened on, while it runs.
+  int hitGroup_ = -1;
+  int hitItem_ = -1;
 
   HMENU menu_ = nullptr;
+  // Ours once the command bar shows it instead of the window.
+  MenuHandle menuBar_;
   HACCEL accelerators_ = nullptr;
   HWND rebar_ = nullptr;
   HWND toolbar_ = nullptr;
@@ -151,22 +202,21 @@ class MainFrame : public Window, public DocumentHost {
   TextView textView_;
   // The data list and file views, made the first time an item needs them.
   SortMemory listSortMemory_;
+  ImageListHandle sortImages_;  // the data list header's, outlives the view
   std::unique_ptr<DataListView> dataListView_;
   std::unique_ptr<FileView> fileView_;
-  HIMAGELIST sortImages_ = nullptr;
   // The item view shown in the pane (null for the frame's own views) and
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;
   std::unique_ptr<ItemSource> shownSource_;
-  HIMAGELIST toolbarImages_ = nullptr;
-  HIMAGELIST formatImages_ = nullptr;
-  HIMAGELIST treeImages_ = nullptr;
-  HIMAGELIST largeIcons_ = nullptr;
-  HIMAGELIST smallIcons_ = nullptr;
-  HIMAGELIST nodeListImages_ = nullptr;
-  int baseIconCount_ = 0;
-  HICON clockIcon_ = nullptr;
-  HICON smallProgramIcon_ = nullptr;
+  ImageListHandle toolbarImages_;
+  ImageListHandle formatImages_;
+  ImageListHandle treeImages_;
+  ImageListHandle largeIcons_;
+  ImageListHandle smallIcons_;
+  ImageListHandle nodeListImages_;
+  IconHandle clockIcon_;
+  IconHandle smallProgramIcon_;
   CommandBar commandBar_;
   Splitter mainSplitter_;
   Splitter titleSplitter_;
@@ -179,12 +229,21 @@ class MainFrame : public Window, public DocumentHost {
   HWND shownView_ = nullptr;
   UINT outbarMessage_ = 0;
 
+  // A group of the outlook bar, in display order. A catalog folder's items
+  // are read the first time it is selected and kept while the library is open.
   struct FolderGroup {
     std::string name;
     uint16_t kind = 0;
+    bool loaded = false;
+    std::vector<CatalogItemEntry> items;  // in group order
   };
   std::vector<FolderGroup> groups_;
-  std::vector<CatalogItemEntry> items_;  // of the shown catalog folder, in group order
+  // The items of the selected group (an empty list when none is selected).
+  std::vector<CatalogItemEntry>& ShownItems();
+  // The outlook bar image of an item: its custom icon (each file loaded once
+  // into the image lists), or the picture of its kind.
+  int ItemImage(const CatalogItemEntry& item);
+  std::map<std::string, int> iconImages_;
   TreeModel treeModel_;
   CommandContext state_;
   RecentMenu recentMenu_;

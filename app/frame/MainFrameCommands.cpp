@@ -5,6 +5,7 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include "app/dialogs/AboutDialog.h"
 #include "app/frame/MainFrame.h"
 #include "app/frame/SupportAddresses.h"
 #include "content/DocumentCommands.h"
@@ -22,6 +23,7 @@ void MainFrame::OnCommand(UINT id) {
   // The frame's own commands, then the content commands, then the shown
   // view's map, then the document's.
   if (OnFrameCommand(id)) return;
+  if (content_->Handle(id)) return;
   if (shownItemView_ && shownItemView_->HandleCommand(id)) return;
   RunDocumentCommand(*document_, id);
 }
@@ -160,27 +162,15 @@ void MainFrame::OpenAddress(const char* address) {
   ShellExecuteA(Handle(), "open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-namespace {
-
-INT_PTR CALLBACK AboutProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
-  if (msg == WM_INITDIALOG) return TRUE;
-  if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dialog, LOWORD(wParam));
-    return TRUE;
-  }
-  return FALSE;
-}
-
-}  // namespace
-
 void MainFrame::ShowAbout() {
-  DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), Handle(), AboutProc, 0);
+  AboutDialog().Show(Handle());
 }
 
 // ---- enabling ---------------------------------------------------------------------
 
 void MainFrame::RefreshFrameState() {
   CommandContext& s = state_;
+  s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
   s.viewModified = shownItemView_ && shownItemView_->Modified();
   s.treeVisible = IsWindowVisible(tree_) != FALSE;
@@ -264,7 +254,8 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
     TreeView_SelectItem(tree_, item);
     // The Content menu less its "Folder" and "Catalog" popups and the separator.
     HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
-    HMENU popup = CreatePopupMenu();
+    MenuHandle copy(CreatePopupMenu());
+    HMENU popup = copy.Get();
     int count = GetMenuItemCount(content);
     for (int i = CONTENT_TREE_MENU_SKIP; i < count; ++i) {
       char text[128] = "";
@@ -278,16 +269,14 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
       else if (info.hSubMenu) AppendMenuA(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(info.hSubMenu), text);
       else AppendMenuA(popup, MF_STRING, info.wID, text);
     }
-    commandBar_.TrackPopup(popup, screen.x, screen.y, Handle());
+    TrackContextMenu(popup, screen);
     // The submenus belong to the menu bar: take them out before the copy goes.
     while (GetMenuItemCount(popup) > 0) RemoveMenu(popup, 0, MF_BYPOSITION);
-    DestroyMenu(popup);
     return;
   }
-  HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP));
+  MenuHandle menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP)));
   if (!menu) return;
-  commandBar_.TrackPopup(GetSubMenu(menu, 0), screen.x, screen.y, Handle());
-  DestroyMenu(menu);
+  TrackContextMenu(GetSubMenu(menu.Get(), 0), screen);
 }
 
 }  // namespace vellora

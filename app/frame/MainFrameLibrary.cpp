@@ -16,13 +16,6 @@
 
 namespace vellora {
 
-namespace {
-
-// Outlook bar images by item kind (large and small strips share the order).
-int ItemImage(uint16_t kind) { return resources::OutbarImageForKind(kind); }
-
-}  // namespace
-
 void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
   const auto* note = reinterpret_cast<const OutBarNotify*>(data);
   if (!note) return;
@@ -31,12 +24,11 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
     case kOutBarItemClicked: ShowCatalogItem(note->group, note->item); break;
     case kOutBarGroupRightClick:
     case kOutBarItemRightClick: {
-      HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(code == kOutBarGroupRightClick
-                                                                              ? IDR_FOLDER_POPUP
-                                                                              : IDR_OUTBAR_ITEM_POPUP));
+      const bool onGroup = code == kOutBarGroupRightClick;
+      MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr),
+                                MAKEINTRESOURCEA(onGroup ? IDR_FOLDER_POPUP : IDR_OUTBAR_ITEM_POPUP)));
       if (!menu) break;
-      commandBar_.TrackPopup(GetSubMenu(menu, 0), note->screenPoint.x, note->screenPoint.y, Handle());
-      DestroyMenu(menu);
+      TrackContextMenu(GetSubMenu(menu.Get(), 0), note->screenPoint, note->group, onGroup ? -1 : note->item);
       break;
     }
     default: break;
@@ -46,7 +38,7 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
 void MainFrame::SelectFolderGroup(int group) {
   if (group < 0 || group >= static_cast<int>(groups_.size())) return;
   StoreTextViewContent();
-  const FolderGroup& folder = groups_[static_cast<size_t>(group)];
+  const FolderGroup folder = groups_[static_cast<size_t>(group)];
   document_->SelectCurrentFolder(folder.name);
   state_.folderKind = folder.kind;
   treeModel_.Clear();
@@ -60,25 +52,35 @@ void MainFrame::SelectFolderGroup(int group) {
     if (HTREEITEM first = TreeView_GetRoot(tree_)) TreeView_SelectItem(tree_, first);
     else ShowPlaceholder(PlaceholderView::Form::NoItem);
   } else {
-    items_.clear();
-    LoadCatalogFolder(*document_, folder.name, items_);
-    outbar_.RemoveAllItems(group);
-    // Custom icons of the last folder shown are dropped before this one's are added.
-    ImageList_SetImageCount(largeIcons_, baseIconCount_);
-    ImageList_SetImageCount(smallIcons_, baseIconCount_);
-    for (const CatalogItemEntry& item : items_) {
-      int image = AddItemIconImage(largeIcons_, smallIcons_, item.iconPath, ItemImage(item.kind));
-      outbar_.AddItem(group, item.title, image, item.itemId);
+    FolderGroup& catalog = groups_[static_cast<size_t>(group)];
+    if (!catalog.loaded) {
+      // Read once; later selections show what the group already holds.
+      LoadCatalogFolder(*document_, catalog.name, catalog.items);
+      outbar_.RemoveAllItems(group);
+      for (const CatalogItemEntry& item : catalog.items) {
+        outbar_.AddItem(group, item.title, ItemImage(item), item.itemId);
+      }
+      catalog.loaded = true;
     }
-    ShowPlaceholder(PlaceholderView::Form::NoItem);
+    ApplyFolderMenuRules();
+    // "No item" is for an empty folder; otherwise its item is shown.
+    if (catalog.items.empty()) {
+      ShowPlaceholder(PlaceholderView::Form::NoItem);
+    } else {
+      int item = outbar_.SelectedItem();
+      if (item < 0) item = 0;
+      outbar_.SetSelectedItem(item, false);
+      ShowCatalogItem(group, item);
+    }
+    return;
   }
   ApplyFolderMenuRules();
 }
 
 void MainFrame::ShowCatalogItem(int group, int item) {
-  if (group != outbar_.SelectedGroup() || item < 0 || item >= static_cast<int>(items_.size())) return;
+  if (group != outbar_.SelectedGroup() || item < 0 || item >= static_cast<int>(ShownItems().size())) return;
   StoreTextViewContent();
-  const CatalogItemEntry& entry = items_[static_cast<size_t>(item)];
+  const CatalogItemEntry& entry = ShownItems()[static_cast<size_t>(item)];
   if (entry.hasPassword && !prompt_.AskPassword(entry.title, entry.password)) {
     ShowPlaceholder(PlaceholderView::Form::AccessDenied);
     return;
@@ -121,37 +123,7 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
-  if (header->hwndFrom == tree_) {
-    switch (header->code) {
-      case TVN_SELCHANGEDA:
-        if (!treeModel_.Busy()) ShowTreeSelection();
-        return 0;
-      case TVN_SELCHANGINGA:
-      case TVN_ITEMEXPANDINGA: {
-        // A protected node is entered only with its password.
-        auto* tv = reinterpret_cast<NMTREEVIEWA*>(header);
-        if (treeModel_.Busy()) return FALSE;
-        if (header->code == TVN_ITEMEXPANDINGA && !(tv->action & TVE_EXPAND)) return FALSE;
-        const TreeItemData* node = treeModel_.DataOf(tv->itemNew.hItem);
-        if (!node) return FALSE;
-        if (node->HasPassword() && !prompt_.AskPassword(treeModel_.TitleOf(tv->itemNew.hItem), node->password)) {
-          ShowPlaceholder(PlaceholderView::Form::AccessDenied);
-          return TRUE;
-        }
-        if (header->code == TVN_ITEMEXPANDINGA) treeModel_.EnsureChildren(tv->itemNew.hItem, document_->CurrentFolder());
-        return FALSE;
-      }
-      case TVN_DELETEITEMA: treeModel_.OnItemDeleted(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case TVN_ITEMEXPANDEDA: treeModel_.OnItemExpanded(*reinterpret_cast<NMTREEVIEWA*>(header)); return 0;
-      case NM_RCLICK: {
-        POINT pt;
-        GetCursorPos(&pt);
-        OnContextMenu(tree_, pt);
-        return 1;
-      }
-      default: break;
-    }
-  }
+  if (header->hwndFrom == tree_) return OnTreeNotify(header);
   if (header->code == TTN_GETDISPINFOA) {
     auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
     static char text[256];
@@ -178,7 +150,6 @@ void MainFrame::ClearViews() {
   treeModel_.Clear();
   outbar_.RemoveAllGroups();
   groups_.clear();
-  items_.clear();
   state_.folderKind = 0;
   // What the shown view holds was saved or given up by the question before.
   if (shownItemView_) shownItemView_->Clear();
@@ -200,7 +171,7 @@ std::string MainFrame::CurrentLocation() {
     for (const std::string& element : treeModel_.NodePath(TreeView_GetSelection(tree_))) location += "\\" + element;
   } else {
     int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(items_.size())) location += "\\" + items_[static_cast<size_t>(item)].elementName;
+    if (item >= 0 && item < static_cast<int>(ShownItems().size())) location += "\\" + ShownItems()[static_cast<size_t>(item)].elementName;
   }
   return location;
 }
@@ -233,8 +204,8 @@ bool MainFrame::GoToLocation(const std::string& location) {
         path.pop_back();
       }
     } else {
-      for (size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].elementName == rest) {
+      for (size_t i = 0; i < ShownItems().size(); ++i)
+        if (ShownItems()[i].elementName == rest) {
           outbar_.SetSelectedItem(static_cast<int>(i));
           ShowCatalogItem(static_cast<int>(g), static_cast<int>(i));
         }

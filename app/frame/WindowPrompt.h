@@ -3,19 +3,27 @@
 // owned by the main window.
 #include <windows.h>
 
-#include "store/UserPrompt.h"
+#include "content/ContentPrompt.h"
+#include "store/Services.h"
 
 namespace vellora {
 
-class WindowPrompt : public UserPrompt {
+class WindowPrompt : public ContentPrompt {
  public:
+  explicit WindowPrompt(const TextSource& texts) : texts_(texts) {}
   void SetOwner(HWND owner) { owner_ = owner; }
   int ShowMessage(const std::string& text, const std::string& caption, UINT type) override;
   bool ChooseFile(const FileDialogRequest& request, std::string& path) override;
   bool AskPassword(const std::string& displayName, const std::string& password) override;
   int ShowWelcome() override;
+  bool AskName(const std::string& caption, const std::string& initial, std::string& answer,
+               const std::string& label) override;
+  bool AskNewFolder(NewFolderRequest& answer) override;
+  bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
+  void ShowNodeProperties(const NodeProperties& properties) override;
 
  private:
+  const TextSource& texts_;
   HWND owner_ = nullptr;
 };
 

@@ -14,6 +14,7 @@
  * the item views use live with the views. */
 #include "content/CommandIds.h"
 #include "views/ViewResourceIds.h"
+#include "views/dialogs/DialogIds.h"
 
 /* ---------------------------------------------------------------- resources */
 
@@ -68,7 +69,7 @@
 
 /* ---------------------------------------------------------------- strings */
 
-#define IDS_EMPTY_TITLE             130   /* "Sorry but folder name can not be empty!" */
+/* IDS_EMPTY_TITLE and IDS_FAIL, which dialogs show, are in views/dialogs/DialogIds.h. */
 #define IDS_READY                   57345 /* idle text of the status bar */
 
 /* ---------------------------------------------------------------- windows */

@@ -1,6 +1,7 @@
-// Vellora.exe with a data list and a file folder, driven from this process
-// through the views' own dialogs and commands; what the program wrote is
-// read back from the file afterwards.
+// Vellora.exe with a data list and a file folder, made through "Add
+// Information Item" and filled through the views' own dialogs and commands,
+// driven from this process; what the program wrote is read back from the
+// file afterwards.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,15 +17,14 @@
 #include "tests/TestSupport.h"
 #include "tests/e2e/VelloraProcess.h"
 #include "tests/store/DocumentFixtures.h"
+#include "views/ViewResourceIds.h"
+#include "views/dialogs/DialogIds.h"
 
 using namespace vellora;
 
 namespace {
 
 constexpr DWORD kWait = 20000;
-constexpr int kRowAdd = 1017;
-constexpr int kRowFirstEdit = 2000;
-constexpr int kRenameEdit = 1037;
 
 // Polls until the condition holds (true) or the time is up (false).
 template <class Condition>
@@ -50,19 +50,39 @@ class ListsProgramTest : public ::testing::Test {
 
   std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, "?"); }
 
-  // A library whose catalog folder holds one item, reopening at that item.
-  // The item is laid down through the store: the program's own dialog for
-  // new items is not part of this build yet.
-  std::string MakeLibrary(uint16_t kind, const char* title, const std::vector<std::string>& columns) {
+  // A library with an empty catalog folder, reopening in it.
+  std::string MakeLibrary() {
     std::string path = rig_.dir.File("lists.vlx");
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     EXPECT_TRUE(doc.CreateLibrary(path));
-    StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
-    EXPECT_HRESULT_SUCCEEDED(doc.CreateItem(catalog, kind, title, 1, kFolderItemInfo, kFolderItemContent, columns));
-    catalog.Release();
-    doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder() + "\\" + title));
+    doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder()));
     doc.Save();
     return path;
+  }
+
+  // New Catalog Item through "Add Information Item", as the user fills it;
+  // then the library is saved and opened again, which shows the folder's
+  // first (and only) item.
+  HWND CreateItemAndReopen(const std::string& path, const char* title, int kindButton,
+                           const std::vector<std::string>& columns, int listId) {
+    EXPECT_TRUE(program_.Start("\"" + path + "\""));
+    main_ = program_.WaitForMainWindow();
+    if (!main_) return nullptr;
+    Command(ID_CATALOG_NEW);
+    HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(4165, "Add Information Item"));
+    if (!dialog) return nullptr;
+    SetText(GetDlgItem(dialog, IDC_ITEM_TITLE), title);
+    SendMessageA(GetDlgItem(dialog, IDC_ITEM_KIND_TEXT), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageA(GetDlgItem(dialog, kindButton), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kindButton, BN_CLICKED), 0);
+    for (const std::string& column : columns) {
+      SetText(GetDlgItem(dialog, IDC_ITEM_LIST_EDIT), column);
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ITEM_LIST_ADD, BN_CLICKED), 0);
+    }
+    vtest::ClickButton(dialog, IDOK);
+    if (!Eventually([&] { return !IsWindow(dialog); })) return nullptr;
+    Close(true);
+    return Start(path, listId);
   }
 
   // Starts the program on the library; answers its view's list control.
@@ -122,9 +142,11 @@ class ListsProgramTest : public ::testing::Test {
 };
 
 TEST_F(ListsProgramTest, ADataListFilledThroughItsDialogsComesBackFromTheFile) {
-  std::string path = MakeLibrary(kItemDataList, "Contacts", {"Name", "Phone"});
-  HWND list = Start(path, 105);
+  std::string path = MakeLibrary();
+  HWND list = CreateItemAndReopen(path, "Contacts", IDC_ITEM_KIND_LIST, {"Name", "Phone"}, IDC_DATA_LIST);
   ASSERT_NE(list, nullptr);
+  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
 
   Command(ID_LIST_ADD_ROW);
   HWND dialog = program_.WaitForWindow("Add Info Item");
@@ -133,8 +155,8 @@ TEST_F(ListsProgramTest, ADataListFilledThroughItsDialogsComesBackFromTheFile) {
   ASSERT_NE(lines, nullptr);
   const char* rows[][2] = {{"Ann", "555-0101"}, {"Bob", ""}};
   for (int r = 0; r < 2; ++r) {
-    for (int c = 0; c < 2; ++c) SetText(GetDlgItem(lines, kRowFirstEdit + c), rows[r][c]);
-    vtest::ClickButton(dialog, kRowAdd);
+    for (int c = 0; c < 2; ++c) SetText(GetDlgItem(lines, IDC_ROW_FIRST_EDIT + c), rows[r][c]);
+    vtest::ClickButton(dialog, IDC_ROW_ADD);
     ASSERT_TRUE(Eventually([&] { return ItemCount(list) == r + 1; }));
   }
   vtest::ClickButton(dialog, IDOK);
@@ -143,14 +165,14 @@ TEST_F(ListsProgramTest, ADataListFilledThroughItsDialogsComesBackFromTheFile) {
   Command(ID_LIST_INSERT_COLUMN);
   HWND name = program_.WaitForWindow("Added column name");
   ASSERT_NE(name, nullptr);
-  SetText(GetDlgItem(name, kRenameEdit), "Mail");
+  SetText(GetDlgItem(name, IDC_RENAME_EDIT), "Mail");
   vtest::ClickButton(name, IDOK);
-  HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   ASSERT_TRUE(Eventually([&] { return SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == 3; }));
   Close(true);
 
   // Shown again as it was left.
-  list = Start(path, 105);
+  list = Start(path, IDC_DATA_LIST);
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(Eventually([&] { return ItemCount(list) == 2; }));
   header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
@@ -172,8 +194,8 @@ TEST_F(ListsProgramTest, AnEmbeddedFileOutlivesItsOriginalAndExportsByteForByte)
   std::string bytes(300000, '\0');
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 131) ^ (i >> 7));
   ASSERT_TRUE(vtest::WriteWholeFile(original, bytes));
-  std::string path = MakeLibrary(kItemFileFolder, "Documents", {});
-  HWND list = Start(path, 107);
+  std::string path = MakeLibrary();
+  HWND list = CreateItemAndReopen(path, "Documents", IDC_ITEM_KIND_FILES, {}, IDC_FILE_VIEW);
   ASSERT_NE(list, nullptr);
 
   Command(ID_FILES_ADD_EMBED);
@@ -184,7 +206,7 @@ TEST_F(ListsProgramTest, AnEmbeddedFileOutlivesItsOriginalAndExportsByteForByte)
   Close(true);
   ASSERT_TRUE(DeleteFileA(original.c_str()));
 
-  list = Start(path, 107);
+  list = Start(path, IDC_FILE_VIEW);
   ASSERT_NE(list, nullptr);
   ASSERT_TRUE(Eventually([&] { return ItemCount(list) == 1; }));
   // A click on the first icon (top left of the view) selects it.

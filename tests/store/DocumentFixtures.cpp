@@ -45,6 +45,38 @@ int ScriptedPrompt::ShowWelcome() {
   return answer;
 }
 
+namespace {
+
+// Takes the next scripted answer; an unexpected question fails the test.
+template <class T>
+bool Next(std::deque<std::optional<T>>& queue, T& answer, const char* what) {
+  if (queue.empty()) {
+    ADD_FAILURE() << "unexpected " << what;
+    return false;
+  }
+  std::optional<T> next = queue.front();
+  queue.pop_front();
+  if (!next) return false;
+  answer = *next;
+  return true;
+}
+
+}  // namespace
+
+bool ScriptedPrompt::AskName(const std::string& caption, const std::string&, std::string& answer,
+                             const std::string&) {
+  nameCaptions.push_back(caption);
+  return Next(names, answer, "name dialog");
+}
+
+bool ScriptedPrompt::AskNewFolder(vellora::NewFolderRequest& answer) {
+  return Next(folders, answer, "Add Folder dialog");
+}
+
+bool ScriptedPrompt::AskNewItem(vellora::NewItemRequest& answer, const std::string&) {
+  return Next(items, answer, "Add Information Item dialog");
+}
+
 DocumentRig::DocumentRig() { texts.LoadForProgram(); }
 
 vellora::DocumentSetup DocumentRig::Setup() const {

@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include <optional>
+
 #include "app/ErrorLog.h"
+#include "content/ContentPrompt.h"
 #include "app/StringTable.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
@@ -17,9 +20,15 @@ struct ShownMessage {
 };
 
 // Answers from queues filled by the test; an unexpected question fails the test.
-class ScriptedPrompt : public vellora::UserPrompt {
+class ScriptedPrompt : public vellora::ContentPrompt {
  public:
   std::deque<int> messageAnswers;
+  // nullopt answers Cancel.
+  std::deque<std::optional<std::string>> names;
+  std::deque<std::optional<vellora::NewFolderRequest>> folders;
+  std::deque<std::optional<vellora::NewItemRequest>> items;
+  std::vector<std::string> nameCaptions;  // the captions of the name dialogs shown
+  std::vector<vellora::NodeProperties> properties;
   std::deque<std::string> files;  // "" cancels the dialog
   std::deque<bool> passwordAnswers;
   std::deque<int> welcomeAnswers;
@@ -31,6 +40,11 @@ class ScriptedPrompt : public vellora::UserPrompt {
   bool ChooseFile(const vellora::FileDialogRequest& request, std::string& path) override;
   bool AskPassword(const std::string& displayName, const std::string& password) override;
   int ShowWelcome() override;
+  bool AskName(const std::string& caption, const std::string& initial, std::string& answer,
+               const std::string& label) override;
+  bool AskNewFolder(vellora::NewFolderRequest& answer) override;
+  bool AskNewItem(vellora::NewItemRequest& answer, const std::string& caption) override;
+  void ShowNodeProperties(const vellora::NodeProperties& shown) override { properties.push_back(shown); }
 };
 
 class RecordingHost : public vellora::DocumentHost {

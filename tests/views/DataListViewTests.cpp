@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "content/CountedStrings.h"
 #include "tests/content/ContentFixtures.h"
 #include "tests/store/DocumentFixtures.h"
+#include "tests/views/DialogDriver.h"
 #include "tests/views/ViewFixtures.h"
 #include "views/DataListView.h"
 #include "views/ViewResourceIds.h"
@@ -25,6 +27,22 @@ using namespace vellora;
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
+
+// Runs `open` here while `work` drives the dialog it opens, found by its
+// caption, from a second thread; true when the dialog appeared.
+bool Drive(const std::string& caption, const std::function<void()>& open, const std::function<void(HWND)>& work) {
+  bool seen = false;
+  {
+    vtest::DialogDriver driver([&] {
+      if (HWND dialog = vtest::WaitForDialog(caption)) {
+        seen = true;
+        work(dialog);
+      }
+    });
+    open();
+  }
+  return seen;
+}
 
 // The edit of a column in the row dialog (the edits sit in its lines panel).
 HWND RowEdit(HWND dialog, int column) {
@@ -124,16 +142,14 @@ class ListViewTest : public ::testing::Test {
 
 TEST_F(ListViewTest, RowsAddedInTheRowDialogAreInTheFileAtOnce) {
   view_.Load(source_);
-  vtest::WhenShown dialog("Add Info Item", [](HWND d) {
+  ASSERT_TRUE(Drive("Add Info Item", [&] { view_.HandleCommand(ID_LIST_ADD_ROW); }, [](HWND d) {
     const char* rows[][3] = {{"Ann", "31", "Oslo"}, {"Bob", "", "Rome"}};
     for (const auto& row : rows) {
       for (int c = 0; c < 3; ++c) SetWindowTextA(RowEdit(d, c), row[c]);
       SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_ROW_ADD, BN_CLICKED), 0);
     }
-    vtest::Press(d, IDOK);
-  });
-  view_.HandleCommand(ID_LIST_ADD_ROW);
-  ASSERT_TRUE(dialog.Seen());
+    vtest::Click(d, IDOK);
+  }));
   EXPECT_EQ(Stored().rows, (Rows{{"Ann", "31", "Oslo"}, {"Bob", "", "Rome"}}));
   EXPECT_EQ(stores_, 2);
   EXPECT_EQ(ListView_GetItemCount(view_.List()), 2);
@@ -143,18 +159,12 @@ TEST_F(ListViewTest, RowsAddedInTheRowDialogAreInTheFileAtOnce) {
 TEST_F(ListViewTest, AnEmptyFirstCellIsRefusedInTheRowDialog) {
   view_.Load(source_);
   std::string refusal;
-  vtest::WhenShown dialog("Add Info Item", [&](HWND d) {
+  ASSERT_TRUE(Drive("Add Info Item", [&] { view_.HandleCommand(ID_LIST_ADD_ROW); }, [&](HWND d) {
     SetWindowTextA(RowEdit(d, 1), "42");
-    vtest::WhenShown box("Fail", [&](HWND b) {
-      refusal = vtest::MessageBoxText(b);
-      vtest::Press(b, IDOK);
-    });
-    vtest::Press(d, IDC_ROW_ADD);
-    box.Seen();
-    vtest::Press(d, IDCANCEL);
-  });
-  view_.HandleCommand(ID_LIST_ADD_ROW);
-  ASSERT_TRUE(dialog.Seen());
+    vtest::Click(d, IDC_ROW_ADD);
+    vtest::AnswerMessageBox("Fail", IDOK, &refusal);
+    vtest::Click(d, IDCANCEL);
+  }));
   EXPECT_EQ(refusal, "Sorry but the first item can not be empty!");
   EXPECT_TRUE(Stored().rows.empty());
 }
@@ -164,13 +174,11 @@ TEST_F(ListViewTest, ModifyingKeepsACellLongerThanTheDialogWouldTake) {
   PutRows({{"Ann", longCell, "Oslo"}});
   view_.Load(source_);
   view_.SelectRow(0);
-  vtest::WhenShown dialog("Modify Info Item", [](HWND d) {
+  ASSERT_TRUE(Drive("Modify Info Item", [&] { view_.HandleCommand(ID_LIST_MODIFY_ROW); }, [](HWND d) {
     SetWindowTextA(RowEdit(d, 2), "Bergen");
     SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_ROW_ADD, BN_CLICKED), 0);
-    vtest::Press(d, IDOK);
-  });
-  view_.HandleCommand(ID_LIST_MODIFY_ROW);
-  ASSERT_TRUE(dialog.Seen());
+    vtest::Click(d, IDOK);
+  }));
   EXPECT_EQ(Stored().rows, (Rows{{"Ann", longCell, "Bergen"}}));
 }
 
@@ -181,14 +189,12 @@ TEST_F(ListViewTest, TheRowDialogOfAWideListStaysOnTheScreenAndScrolls) {
   view_.Load(source_);
   RECT box = {}, work = {};
   bool scrolls = false;
-  vtest::WhenShown dialog("Add Info Item", [&](HWND d) {
+  ASSERT_TRUE(Drive("Add Info Item", [&] { view_.HandleCommand(ID_LIST_ADD_ROW); }, [&](HWND d) {
     GetWindowRect(d, &box);
     HWND panel = FindWindowExA(d, nullptr, "VelloraRowLines", nullptr);
     scrolls = panel && (GetWindowLongA(panel, GWL_STYLE) & WS_VSCROLL);
-    vtest::Press(d, IDOK);
-  });
-  view_.HandleCommand(ID_LIST_ADD_ROW);
-  ASSERT_TRUE(dialog.Seen());
+    vtest::Click(d, IDOK);
+  }));
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   EXPECT_GE(box.top, work.top);
   EXPECT_LE(box.bottom, work.bottom);
@@ -199,14 +205,12 @@ TEST_F(ListViewTest, ColumnsInsertedOrDeletedAtTheLeftLoseNoRow) {
   PutRows({{"Ann", "31", "Oslo"}, {"Bob", "40", "Rome"}});
   view_.Load(source_);
   // Inserted before the clicked first column: every first cell is empty now.
-  vtest::WhenShown name("Added column name", [](HWND d) {
-    SetDlgItemTextA(d, IDC_RENAME_EDIT, "Id");
-    vtest::Press(d, IDOK);
-  });
   RightClick(0, 0);
   ASSERT_EQ(view_.ClickedColumn(), 0);
-  view_.HandleCommand(ID_LIST_INSERT_COLUMN);
-  ASSERT_TRUE(name.Seen());
+  ASSERT_TRUE(Drive("Added column name", [&] { view_.HandleCommand(ID_LIST_INSERT_COLUMN); }, [](HWND d) {
+    vtest::SetControlText(d, IDC_RENAME_EDIT, "Id");
+    vtest::Click(d, IDOK);
+  }));
   DataList stored = Stored();
   EXPECT_EQ(Titles(stored), (std::vector<std::string>{"Id", "Name", "Age", "City"}));
   EXPECT_EQ(stored.rows, (Rows{{"", "Ann", "31", "Oslo"}, {"", "Bob", "40", "Rome"}}));
@@ -223,12 +227,10 @@ TEST_F(ListViewTest, AColumnInsertedWithoutAClickedColumnGoesToTheRight) {
   PutRows({{"Ann", "31", "Oslo"}});
   view_.Load(source_);
   view_.SetClickedColumn(-1);
-  vtest::WhenShown name("Added column name", [](HWND d) {
-    SetDlgItemTextA(d, IDC_RENAME_EDIT, "Mail");
-    vtest::Press(d, IDOK);
-  });
-  view_.HandleCommand(ID_LIST_INSERT_COLUMN);
-  ASSERT_TRUE(name.Seen());
+  ASSERT_TRUE(Drive("Added column name", [&] { view_.HandleCommand(ID_LIST_INSERT_COLUMN); }, [](HWND d) {
+    vtest::SetControlText(d, IDC_RENAME_EDIT, "Mail");
+    vtest::Click(d, IDOK);
+  }));
   EXPECT_EQ(Titles(Stored()), (std::vector<std::string>{"Name", "Age", "City", "Mail"}));
 }
 

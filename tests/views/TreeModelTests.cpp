@@ -89,7 +89,7 @@ TEST_F(TreeView, FillGivesTheSortedOrderNestingAndImages) {
   EXPECT_EQ(data, model.DataOf(shopping));
   EXPECT_EQ(data->elementName, "Shopping");
   EXPECT_EQ(data->sequence, 3);
-  EXPECT_EQ(data->item, shopping);
+  EXPECT_EQ(reinterpret_cast<HTREEITEM>(data->item), shopping);
   EXPECT_FALSE(data->isFolderNode);
   EXPECT_TRUE(model.DataOf(projects)->isFolderNode);
   EXPECT_EQ(model.DataFromParam(12345), nullptr);
@@ -98,7 +98,7 @@ TEST_F(TreeView, FillGivesTheSortedOrderNestingAndImages) {
 TEST_F(TreeView, AnItemLeadsBackToItsNodeInTheLibrary) {
   TreeModel& model = view_.Model();
   model.Fill(roots_);
-  HTREEITEM projects = model.FirstChild(nullptr) ? model.NextSibling(model.FirstChild(nullptr)) : nullptr;
+  HTREEITEM projects = model.FirstChild(HTREEITEM{}) ? model.NextSibling(model.FirstChild(HTREEITEM{})) : nullptr;
   ASSERT_TRUE(projects);
   HTREEITEM archive = model.NextSibling(model.FirstChild(projects));
   ASSERT_EQ(model.TitleOf(archive), "Archive");  // the encoded name shows its title
@@ -224,7 +224,7 @@ TEST(TreeViewImages, TheImageIndexesAreTheCallers) {
   folder.isFolderNode = true;
   folder.children.push_back(leaf);
   model.Fill({folder});
-  HTREEITEM top = model.FirstChild(nullptr);
+  HTREEITEM top = model.FirstChild(HTREEITEM{});
   EXPECT_EQ(ItemOf(view.Tree(), top).iImage, 10);
   EXPECT_EQ(ItemOf(view.Tree(), model.FirstChild(top)).iSelectedImage, 13);
   model.Clear();

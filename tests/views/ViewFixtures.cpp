@@ -63,62 +63,6 @@ HiddenParent::~HiddenParent() {
   if (window_) DestroyWindow(window_);
 }
 
-namespace {
-
-struct CaptionSearch {
-  const std::string* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindShownCaption(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<CaptionSearch*>(parameter);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-  char text[256] = "";
-  GetWindowTextA(window, text, sizeof text);
-  if (*search->caption != text) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
-WhenShown::WhenShown(std::string caption, std::function<void(HWND)> work)
-    : caption_(std::move(caption)), work_(std::move(work)) {
-  thread_ = std::thread([this] {
-    for (int i = 0; i < 200; ++i) {
-      CaptionSearch search{&caption_, nullptr};
-      EnumWindows(FindShownCaption, reinterpret_cast<LPARAM>(&search));
-      if (search.found) {
-        seen_ = true;
-        work_(search.found);
-        return;
-      }
-      Sleep(50);
-    }
-  });
-}
-
-WhenShown::~WhenShown() {
-  if (thread_.joinable()) thread_.join();
-}
-
-bool WhenShown::Seen() {
-  if (thread_.joinable()) thread_.join();
-  return seen_;
-}
-
-std::string MessageBoxText(HWND box) {
-  char text[1024] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
-}
-
-void Press(HWND dialog, int id) {
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 void PumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -3,10 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <functional>
-#include <string>
-#include <thread>
-
 #include "store/Services.h"
 #include "views/TreeModel.h"
 
@@ -51,26 +47,6 @@ class NoTexts : public vellora::TextSource {
   const char* Text(int) const override { return nullptr; }
 };
 
-// Waits on a second thread for a window of this process with the caption
-// and hands it to work; the test's thread runs the modal loop meanwhile.
-class WhenShown {
- public:
-  WhenShown(std::string caption, std::function<void(HWND)> work);
-  ~WhenShown();  // waits for the thread
-  // True once the window was seen (after the thread ended).
-  bool Seen();
-
- private:
-  std::string caption_;
-  std::function<void(HWND)> work_;
-  bool seen_ = false;
-  std::thread thread_;
-};
-
-// The text of a message box (its static control).
-std::string MessageBoxText(HWND box);
-// Presses a button of a dialog of this process from another thread.
-void Press(HWND dialog, int id);
 // Lets the windows of this thread handle what was posted to them.
 void PumpMessages();
 

@@ -5,10 +5,58 @@
 #ifndef VELLORA_DIALOG_IDS_H
 #define VELLORA_DIALOG_IDS_H
 
+/* Strings of the resources that dialogs show. */
+#define IDS_EMPTY_TITLE             130   /* "Sorry but folder name can not be empty!" */
+#define IDS_FAIL                    131   /* "Fail" */
+
 /* "Rename": one edit with its label, Ok and Cancel; also the search prompt. */
 #define IDD_RENAME                  244
 #define IDC_RENAME_EDIT             1037
 #define IDC_RENAME_LABEL            1084
+
+/* "Add Folder". */
+#define IDD_ADD_FOLDER              243
+#define IDC_FOLDER_NAME             1100
+#define IDC_FOLDER_NAME_LABEL       1101
+#define IDC_FOLDER_TYPE_GROUP       1102
+#define IDC_FOLDER_TREE             1103
+#define IDC_FOLDER_CATALOG          1104
+
+/* "Add Information Item": the kind's radio buttons and the lower group. */
+#define IDD_ADD_ITEM                223
+#define IDC_ITEM_LIST               1009
+#define IDC_ITEM_LIST_ADD           1010
+#define IDC_ITEM_LIST_DELETE        1011
+#define IDC_ITEM_LIST_UP            1012
+#define IDC_ITEM_LIST_DOWN          1013
+#define IDC_ITEM_LIST_EDIT          1014
+#define IDC_ITEM_LOWER_GROUP        1015
+#define IDC_ITEM_KIND_FILES         1056
+#define IDC_ITEM_KIND_LIST          1057
+#define IDC_ITEM_KIND_TEXT          1058
+#define IDC_ITEM_TITLE              1060
+#define IDC_ITEM_TITLE_LABEL        1061
+#define IDC_ITEM_UPPER_GROUP        1062
+#define IDC_ITEM_KIND_TABS          1066
+#define IDC_ITEM_KIND_WEB           1067
+#define IDC_ITEM_KIND_CONTROL       1068
+#define IDC_ITEM_LIST_LABEL         1069
+
+/* "Property Information": one value beside each label. */
+#define IDD_PROPERTY                246
+#define IDC_PROPERTY_TITLE          1110
+#define IDC_PROPERTY_CATEGORY       1111
+#define IDC_PROPERTY_SIZE           1112
+#define IDC_PROPERTY_TYPE           1113
+#define IDC_PROPERTY_CHILDREN       1114
+#define IDC_PROPERTY_CREATED        1115
+#define IDC_PROPERTY_MODIFIED       1116
+#define IDC_PROPERTY_ACCESSED       1117
+
+/* "Password": the prompt before a protected library or item. */
+#define IDD_PASSWORD_PROMPT         233
+#define IDC_PASSWORD_TEXT           1120
+#define IDC_PASSWORD_EDIT           1121
 
 /* The row dialog of a data list: one label and edit per column, made when it
  * opens (edits IDC_ROW_FIRST_EDIT + column), "&Add" / "&Modify" and "&Done". */

@@ -1,0 +1,12 @@
+#pragma once
+// "About Vellora" (dialog 100).
+#include "controls/ModalDialog.h"
+
+namespace vellora {
+
+class AboutDialog : public ModalDialog {
+ public:
+  void Show(HWND owner);
+};
+
+}  // namespace vellora

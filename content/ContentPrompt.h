@@ -1,0 +1,50 @@
+#pragma once
+// What the content commands ask of the user besides message boxes and file
+// dialogs: a new name, a new folder, a new information item, a node's
+// properties. The program answers through its dialogs; tests from a script.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/UserPrompt.h"
+
+namespace vellora {
+
+struct NewFolderRequest {
+  std::string name;  // at most 19 bytes, never empty
+  uint16_t kind = 2;  // 1 "Favorite Tree", 2 "Favorite Folder"
+};
+
+struct NewItemRequest {
+  std::string title;
+  uint16_t kind = 1;
+  std::vector<std::string> columns;  // a data list's column titles
+  std::string address;               // a web page's address, an OLE control's id
+};
+
+struct NodeProperties {
+  std::string title;
+  std::string category;  // the parent's title; a top-level node's own title
+  uint64_t size = 0;
+  bool folderNode = false;
+  size_t children = 0;
+  SYSTEMTIME created = {}, modified = {}, accessed = {};
+};
+
+class ContentPrompt : public UserPrompt {
+ public:
+  // The "Rename" dialog: at most 31 bytes, never empty. label: the text
+  // above the edit, empty for the dialog's own ("New Name:").
+  virtual bool AskName(const std::string& caption, const std::string& initial, std::string& answer,
+                       const std::string& label = {}) = 0;
+  // The "Add Folder" dialog.
+  virtual bool AskNewFolder(NewFolderRequest& answer) = 0;
+  // The "Add Information Item" dialog; caption empty for its own.
+  virtual bool AskNewItem(NewItemRequest& answer, const std::string& caption = {}) = 0;
+  // The "Property Information" dialog (it only shows).
+  virtual void ShowNodeProperties(const NodeProperties& properties) = 0;
+};
+
+}  // namespace vellora

@@ -1,0 +1,387 @@
+// Building a library by hand in the real main frame, with the questions
+// answered from a script: folders, catalog items, tree nodes with label
+// editing and dropping, the item clipboard and Set as Title, then Save and a
+// look at what the file holds.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "app/frame/MainFrame.h"
+#include "content/CatalogItems.h"
+#include "content/CommandIds.h"
+#include "tests/TestSupport.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+
+namespace {
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+class EditFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                                ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    path_ = rig_.dir.File("edit.vlx");
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(TreeFolder().c_str(), false);
+    for (auto [name, sequence] : {std::pair{"A", 1}, {"B", 2}, {"C", 3}}) {
+      NodeInfoRecord record;
+      record.sequence = sequence;
+      record.kind = kItemText;
+      std::string rtf = std::string("{\\rtf1 text of ") + name + "}";
+      ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, name, record, rtf.data(), static_cast<ULONG>(rtf.size())));
+    }
+    tree.Release();
+    doc.Save();
+  }
+  void TearDown() override {
+    frame_.reset();
+    if (richEdit_) FreeLibrary(richEdit_);
+  }
+  std::string TreeFolder() const { return rig_.texts.TextOr(kTextFirstTreeFolder, ""); }
+  std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, ""); }
+
+  MainFrame& Open() {
+    FrameSetup setup;
+    setup.startupPath = path_;
+    setup.registryKey = rig_.key.Path();
+    setup.prompt = &rig_.prompt;
+    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
+    EXPECT_TRUE(frame_->CreateFrame());
+    frame_->RestorePlacement(SW_SHOWNORMAL);
+    Pump();
+    return *frame_;
+  }
+  ContentHost& Host() { return *frame_; }
+  void Command(UINT id) {
+    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
+    Pump();
+  }
+  int GroupOf(const std::string& name) {
+    for (int g = 0; g < Host().GroupCount(); ++g)
+      if (Host().GroupName(g) == name) return g;
+    return -1;
+  }
+  // Titles of the tree's top level, or of a node's children, in order.
+  std::string Titles(NodeRef parent = nullptr) {
+    TreeAccess& tree = frame_->Tree();
+    std::string out;
+    for (NodeRef n = tree.FirstChild(parent); n; n = tree.Next(n)) {
+      if (!out.empty()) out.push_back(' ');
+      out.append(tree.Title(n));
+    }
+    return out;
+  }
+  NodeRef Node(const std::string& title, NodeRef parent = nullptr) {
+    TreeAccess& tree = frame_->Tree();
+    for (NodeRef n = tree.FirstChild(parent); n; n = tree.Next(n))
+      if (tree.Title(n) == title) return n;
+    return nullptr;
+  }
+  // Types a title into the label edit that a node command started.
+  void TypeLabel(const char* text) {
+    HWND tree = vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA);
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, text);
+    SendMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    Pump();
+  }
+  // Saves and reads the file back as the program would.
+  std::vector<TreeNode> SavedTree() {
+    Command(ID_FILE_SAVE);
+    frame_.reset();
+    StorageHandle root;
+    EXPECT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kReadMode));
+    std::vector<TreeNode> nodes;
+    LoadTree(root.OpenStorageFor(TreeFolder().c_str(), true), nodes);
+    return nodes;
+  }
+
+  vtest::DocumentRig rig_;
+  std::string path_;
+  HMODULE richEdit_ = nullptr;
+  std::unique_ptr<MainFrame> frame_;
+};
+
+std::string Shape(const std::vector<TreeNode>& nodes) {
+  std::string out;
+  for (const TreeNode& node : nodes) {
+    if (!out.empty()) out += ' ';
+    out.append(node.title);
+    if (node.isFolderNode) out.append("[").append(Shape(node.children)).append("]");
+  }
+  return out;
+}
+
+TEST_F(EditFrame, FoldersAreAddedReplacedDeletedAndMovedAsAsked) {
+  MainFrame& frame = Open();
+  const int before = Host().GroupCount();
+  rig_.prompt.folders = {NewFolderRequest{"Projects", kFolderTree}};
+  Command(ID_FOLDER_NEW);
+  ASSERT_EQ(Host().GroupCount(), before + 1);
+  // The same name again: No asks for another name, the same name asks again, Yes replaces.
+  rig_.prompt.folders = {NewFolderRequest{"projects", kFolderCatalog}};
+  rig_.prompt.messageAnswers = {IDNO, IDYES};
+  rig_.prompt.names = {std::string("Projects")};
+  Command(ID_FOLDER_NEW);
+  EXPECT_EQ(Host().GroupCount(), before + 1);  // one group of that name, not two
+  EXPECT_EQ(Host().GroupKind(GroupOf("Projects")), kFolderCatalog);
+  EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Rename adding item");
+  // The library's own settings storage can never be replaced by a folder.
+  rig_.prompt.folders = {NewFolderRequest{"#$LibrarySetting#$", kFolderTree}};
+  rig_.prompt.messageAnswers = {IDYES, IDOK, IDCANCEL};
+  Command(ID_FOLDER_NEW);
+  EXPECT_EQ(Host().GroupCount(), before + 1);
+  EXPECT_EQ(ReadSettingsSlot(frame.Document().Root(), 0).Type(), VT_EMPTY);
+  EXPECT_FALSE(frame.Document().Root().OpenStorageFor(kSettingsStorage, true).Empty());
+
+  // Moving the first up does nothing; moving it down swaps the first two.
+  const std::string first = Host().GroupName(0), second = Host().GroupName(1);
+  Host().SelectGroup(0);
+  Pump();
+  Command(ID_FOLDER_MOVE_UP);
+  EXPECT_EQ(Host().GroupName(0), first);
+  Command(ID_FOLDER_MOVE_DOWN);
+  EXPECT_EQ(Host().GroupName(0), second);
+  EXPECT_EQ(Host().GroupName(1), first);
+
+  // Deleting the selected folder lets it go and selects another.
+  Host().SelectGroup(GroupOf("Projects"));
+  Pump();
+  rig_.prompt.messageAnswers = {IDYES};
+  Command(ID_FOLDER_DELETE);
+  EXPECT_EQ(GroupOf("Projects"), -1);
+  EXPECT_GE(Host().SelectedGroup(), 0);
+  EXPECT_NE(frame.Document().CurrentFolderName(), "Projects");
+
+  Command(ID_FILE_SAVE);
+  frame_.reset();
+  // The order and the folders are in the file.
+  Open();
+  EXPECT_EQ(Host().GroupName(0), second);
+  EXPECT_EQ(Host().GroupName(1), first);
+  EXPECT_EQ(GroupOf("Projects"), -1);
+}
+
+TEST_F(EditFrame, TheLastFolderStays) {
+  Open();
+  while (Host().GroupCount() > 1) {
+    Host().SelectGroup(0);
+    Pump();
+    rig_.prompt.messageAnswers = {IDYES};
+    Command(ID_FOLDER_DELETE);
+  }
+  Command(ID_FOLDER_DELETE);  // refused with a notice, no question
+  EXPECT_EQ(Host().GroupCount(), 1);
+  EXPECT_EQ(rig_.prompt.shown.back().type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+}
+
+TEST_F(EditFrame, CatalogItemsTakeTheirFoldersNextIdAndComeBackAfterSaving) {
+  MainFrame& frame = Open();
+  const std::string other = rig_.texts.TextOr(kTextSecondCatalogFolder, "");
+  // Three items in the second catalog folder, then one in the first: the
+  // counter must not follow the folder loaded last.
+  Host().SelectGroup(GroupOf(other));
+  Pump();
+  for (const char* title : {"x1", "x2", "x3"}) {
+    NewItemRequest item;
+    item.title = title;
+    rig_.prompt.items = {item};
+    Command(ID_CATALOG_NEW);
+  }
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  EXPECT_EQ(frame.State().viewKind, kViewPlaceholder);  // an empty folder shows "No item"
+  NewItemRequest list;
+  list.title = "Phones";
+  list.kind = kItemDataList;
+  list.columns = {"Name", "Number"};
+  rig_.prompt.items = {list};
+  Command(ID_CATALOG_NEW);
+  ASSERT_EQ(Host().Items().size(), 1u);
+  EXPECT_EQ(Host().Items()[0].itemId, 1);
+  // A second "Phones": Cancel creates nothing.
+  rig_.prompt.items = {list};
+  rig_.prompt.messageAnswers = {IDCANCEL};
+  Command(ID_CATALOG_NEW);
+  EXPECT_EQ(Host().Items().size(), 1u);
+
+  // Renamed, then moved below a second item and back.
+  NewItemRequest text;
+  text.title = "Diary";
+  rig_.prompt.items = {text};
+  Command(ID_CATALOG_NEW);
+  Host().SelectItem(0);
+  Pump();
+  rig_.prompt.names = {std::string("Phone book")};
+  Command(ID_CATALOG_RENAME);
+  EXPECT_EQ(Host().Items()[0].title, "Phone book");
+  Command(ID_CATALOG_MOVE_DOWN);
+  EXPECT_EQ(Host().Items()[1].title, "Phone book");
+  EXPECT_EQ(Host().Items()[1].itemId, 2);
+  Command(ID_CATALOG_MOVE_DOWN);  // the last does not go down
+  EXPECT_EQ(Host().Items()[1].title, "Phone book");
+
+  // Selecting the folder again shows its item, not "No item".
+  Host().SelectItem(0);
+  Pump();
+  Host().SelectGroup(GroupOf(other));
+  Pump();
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  EXPECT_EQ(frame.State().viewKind, kViewText);
+
+  Command(ID_FILE_SAVE);
+  frame_.reset();
+  StorageHandle root;
+  ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kReadMode));
+  std::vector<CatalogItemEntry> items;
+  LoadCatalogItems(root.OpenStorageFor(CatalogFolder().c_str(), true), items);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].title, "Diary");
+  EXPECT_EQ(items[1].title, "Phone book");
+  EXPECT_EQ(items[1].kind, kItemDataList);
+}
+
+TEST_F(EditFrame, NodesAreAddedWithTheirLabelRenamedDroppedAndDeleted) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  Command(ID_NODE_ADD_ROOT);
+  EXPECT_TRUE(frame.Content().NewNodePending());
+  TypeLabel("  a/b:c ");
+  EXPECT_EQ(Titles(), "A B C a-b-c");
+  EXPECT_EQ(tree.Title(tree.Selected()), "a-b-c");
+
+  // A child of a leaf: Yes takes the leaf's text along into the child.
+  tree.Select(Node("B"));
+  Pump();
+  rig_.prompt.messageAnswers = {IDYES};
+  Command(ID_NODE_ADD_CHILD);
+  TypeLabel("inside");
+  EXPECT_TRUE(tree.Data(Node("B"))->isFolderNode);
+
+  // A sibling of a node whose label edit is cancelled keeps "New Item".
+  tree.Select(Node("A"));
+  Pump();
+  Command(ID_NODE_ADD_SIBLING);
+  HWND control = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
+  SendMessageA(control, TVM_ENDEDITLABELNOW, TRUE, 0);
+  Pump();
+  EXPECT_EQ(Titles(), "A B C a-b-c New Item");
+
+  // Renaming to a sibling's title: an encoded element name, the plain title shown.
+  tree.Select(Node("New Item"));
+  Pump();
+  Command(ID_NODE_RENAME);
+  TypeLabel("A");
+  EXPECT_EQ(Titles(), "A B C a-b-c A");
+  EXPECT_NE(tree.Data(tree.Selected())->elementName, "A");
+
+  // C dropped on A comes first; a node dropped under its own child is refused.
+  frame.Content().DropNode(Node("C"), Node("A"));
+  EXPECT_EQ(Titles().substr(0, 5), "C A B");
+  frame.Content().DropNode(Node("B"), Node("inside", Node("B")));
+  EXPECT_EQ(rig_.prompt.shown.back().text, "Can not move a node under its child!");
+
+  // Deleting the only child makes its parent a leaf again.
+  tree.Select(Node("inside", Node("B")));
+  Pump();
+  rig_.prompt.messageAnswers = {IDYES};
+  Command(ID_NODE_DELETE);
+  EXPECT_FALSE(tree.Data(Node("B"))->isFolderNode);
+
+  EXPECT_EQ(Shape(SavedTree()), "C A B a-b-c A");
+}
+
+TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  // Copy node B, paste it into the catalog folder: it becomes an item.
+  tree.Select(Node("B"));
+  Pump();
+  Command(ID_ITEM_COPY);
+  EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kNode);
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  Command(ID_ITEM_PASTE);
+  ASSERT_EQ(Host().Items().size(), 1u);
+  EXPECT_EQ(Host().Items()[0].title, "B");
+  EXPECT_EQ(Host().Items()[0].kind, kItemText);
+  EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kNode);  // a copy pastes again
+
+  // Cut the item and paste it back over itself: nothing changes.
+  Command(ID_ITEM_CUT);
+  rig_.prompt.messageAnswers = {IDYES};
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Host().Items().size(), 1u);
+  EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kEmpty);
+
+  // Cut it again and paste it into the tree before A: the item leaves its folder.
+  Command(ID_ITEM_CUT);
+  Host().SelectGroup(GroupOf(TreeFolder()));
+  Pump();
+  tree.Select(Node("A"));
+  Pump();
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Titles(), "B A B C");
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  EXPECT_TRUE(Host().Items().empty());
+
+  // Copy C and paste it on its sibling A in the same folder: reordered, no duplicate.
+  Host().SelectGroup(GroupOf(TreeFolder()));
+  Pump();
+  tree.Select(Node("C"));
+  Pump();
+  Command(ID_ITEM_COPY);
+  tree.Select(Node("A"));
+  Pump();
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Titles(), "B C A B");
+
+  // Cutting an only child is turned into a copy, with a notice.
+  rig_.prompt.messageAnswers = {IDYES};
+  tree.Select(Node("A"));
+  Pump();
+  Command(ID_NODE_ADD_CHILD);
+  TypeLabel("only");
+  tree.Select(Node("only", Node("A")));
+  Pump();
+  Command(ID_ITEM_CUT);
+  EXPECT_FALSE(frame.Content().Clipboard().cut);
+  EXPECT_EQ(Shape(SavedTree()), "B C A[only] B");
+}
+
+TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  tree.Select(Node("A"));
+  Pump();
+  Command(ID_NODE_PROPERTY);
+  ASSERT_EQ(rig_.prompt.properties.size(), 1u);
+  const NodeProperties& shown = rig_.prompt.properties[0];
+  EXPECT_EQ(shown.title, "A");
+  EXPECT_EQ(shown.category, "A");  // a top-level node is its own category
+  EXPECT_FALSE(shown.folderNode);
+  EXPECT_EQ(shown.size, kRecordSize + std::string("{\\rtf1 text of A}").size());
+  // A node command in a catalog folder is greyed: its key does nothing.
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  Command(ID_NODE_DELETE);
+  EXPECT_TRUE(rig_.prompt.shown.empty());
+}
+
+}  // namespace
