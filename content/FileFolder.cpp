@@ -209,7 +209,9 @@ HRESULT RefreshEmbeddedFile(const StorageHandle& itemStorage, const FileEntry& e
     return S_FALSE;
   const ULONGLONG sourceSize = (static_cast<ULONGLONG>(source.nFileSizeHigh) << 32) | source.nFileSizeLow;
   StreamHandle stream;
-  HRESULT hr = itemStorage.OpenStream(entry.streamName.c_str(), kWriteMode, stream);
+  // Looked at without write access: an unchanged stream costs nothing then,
+  // however big it is.
+  HRESULT hr = itemStorage.OpenStream(entry.streamName.c_str(), kReadMode, stream);
   if (SUCCEEDED(hr) && stream.Size() == sourceSize) return S_FALSE;
   if (hr != STG_E_FILENOTFOUND && FAILED(hr)) return hr;
   // A new stream rather than one cut to nothing: a transacted storage under
