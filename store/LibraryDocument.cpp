@@ -551,4 +551,26 @@ void LibraryDocument::OpenRecentEntry(int index) {
   }
 }
 
+// ---- bookmarks ----------------------------------------------------------------
+
+HRESULT LibraryDocument::AddBookmark(const Bookmark& bookmark) {
+  HRESULT hr = AppendBookmark(root_, bookmark);
+  if (SUCCEEDED(hr)) {
+    bookmarks_.push_back(bookmark);
+    modified_ = true;
+    host_.RefreshBookmarkMenu();
+  }
+  return hr;
+}
+
+HRESULT LibraryDocument::ReplaceBookmarks(const std::vector<Bookmark>& bookmarks) {
+  HRESULT hr = RewriteBookmarks(root_, bookmarks);
+  if (SUCCEEDED(hr)) {
+    bookmarks_ = bookmarks;
+    modified_ = true;
+    host_.RefreshBookmarkMenu();
+  }
+  return hr;
+}
+
 }  // namespace vellora

@@ -119,6 +119,10 @@ class LibraryDocument {
   void SetItemCounter(int32_t value) { itemCounter_ = value; }
   int32_t NextItemId() { return ++itemCounter_; }
   const std::vector<Bookmark>& Bookmarks() const { return bookmarks_; }
+  // Appends one bookmark / replaces the whole list, stores the list in the
+  // library and has the bookmark menus refilled.
+  HRESULT AddBookmark(const Bookmark& bookmark);
+  HRESULT ReplaceBookmarks(const std::vector<Bookmark>& bookmarks);
   RecentList& Recent() { return recent_; }
   std::string ScratchPath() const;
   std::string RepackPath() const;

@@ -39,6 +39,12 @@ class ItemView {
 
   // The view's command map: true when the command is one of the view's.
   virtual bool HandleCommand(UINT id) = 0;
+  // The same for a command that came from a control (a toolbar button):
+  // some commands act differently there.
+  virtual bool HandleCommandFrom(UINT id, HWND control) {
+    (void)control;
+    return HandleCommand(id);
+  }
   // The enabled and checked state of one of the view's commands; false when
   // the command is not the view's.
   virtual bool QueryCommand(UINT id, CommandUi& ui) const = 0;

@@ -1,16 +1,43 @@
 #include "views/TextView.h"
 
-#include <richedit.h>
+#include <commdlg.h>
+#include <intshcut.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cwctype>
+#include <cstring>
 
 #include "content/CommandIds.h"
+#include "content/RtfEdits.h"
 #include "controls/CallbackGuard.h"
+#include "controls/GdiHandles.h"
+#include "controls/Window.h"
+#include "store/ComPtr.h"
 
 namespace vellora {
 
 namespace {
 
+// {FBF23B40-E3F0-101B-8488-00AA003E56F8} and {FBF23B80-...}: the shell's Internet shortcut.
+constexpr CLSID kInternetShortcut = {0xFBF23B40, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
+constexpr IID kUniformResourceLocatorA = {0xFBF23B80, 0xE3F0, 0x101B, {0x84, 0x88, 0x00, 0xAA, 0x00, 0x3E, 0x56, 0xF8}};
+
+constexpr DWORD kEventMask = ENM_LINK | ENM_DROPFILES | ENM_REQUESTRESIZE | ENM_SCROLL;
+// Up to this many edits a tool changes the control directly; more are made
+// in the note's RTF in one pass and the result swapped in.
+constexpr size_t kDirectEditLimit = 16;
+constexpr size_t kSnapshotLimit = 8;
+
+WNDPROC g_richEditProc = nullptr;
+
 struct StreamCookie {
-  const StreamHandle* stream;
+  const StreamHandle* stream = nullptr;
+  std::string* text = nullptr;
+  size_t at = 0;
+  ULONGLONG bytes = 0;
+  bool failed = false;
 };
 
 DWORD CALLBACK ReadFromStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
@@ -19,124 +46,819 @@ DWORD CALLBACK ReadFromStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* 
     ULONG n = 0;
     HRESULT hr = c->stream->ReadBytes(buffer, static_cast<ULONG>(size), &n);
     *got = static_cast<LONG>(n);
+    c->bytes += n;
     return FAILED(hr) ? 1 : 0;
   });
 }
 
-// Formatting and tools: the view's own commands besides the edit operations.
-constexpr UINT kFormatAndToolCommands[] = {
-    ID_FORMAT_BOLD, ID_FORMAT_ITALIC, ID_FORMAT_UNDERLINE, ID_FORMAT_ALIGN_LEFT, ID_FORMAT_ALIGN_CENTER,
-    ID_FORMAT_ALIGN_RIGHT, ID_FORMAT_TEXT_COLOR, ID_FORMAT_HIGHLIGHT_COLOR, ID_TEXT_BACK_COLOR, ID_TEXT_AUTO_LINE,
-    ID_TEXT_FONT, ID_TEXT_REORGANIZE_PARAGRAPHS, ID_TEXT_DELETE_LINE_END_SPACES, ID_TEXT_CLEANUP_PARAGRAPH_SPACES,
-    ID_TEXT_INSERT_SINGLE_LINE, ID_TEXT_INSERT_DOUBLE_LINE, ID_TEXT_INSERT_TIME, ID_TEXT_DELETE_CURRENT_LINE,
-    ID_TEXT_DELETE_EMPTY_LINES, ID_TEXT_DELETE_EXTRA_SPACES, ID_TEXT_INSERT_EMPTY_LINES};
+DWORD CALLBACK WriteToStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  return Guarded("text view stream-out", static_cast<DWORD>(1), [&]() -> DWORD {
+    auto* c = reinterpret_cast<StreamCookie*>(cookie);
+    *done = 0;
+    if (FAILED(c->stream->WriteBytes(buffer, static_cast<ULONG>(size)))) {
+      c->failed = true;
+      return 1;
+    }
+    *done = size;
+    c->bytes += static_cast<ULONG>(size);
+    return 0;
+  });
+}
+
+DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
+  return Guarded("text view stream-in", static_cast<DWORD>(1), [&]() -> DWORD {
+    auto* c = reinterpret_cast<StreamCookie*>(cookie);
+    size_t n = std::min(static_cast<size_t>(size), c->text->size() - c->at);
+    std::memcpy(buffer, c->text->data() + c->at, n);
+    c->at += n;
+    *got = static_cast<LONG>(n);
+    return 0;
+  });
+}
+
+DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  return Guarded("text view stream-out", static_cast<DWORD>(1), [&]() -> DWORD {
+    auto* c = reinterpret_cast<StreamCookie*>(cookie);
+    c->text->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+    *done = size;
+    return 0;
+  });
+}
+
+void StreamRtfInto(HWND edit, const std::string& rtf) {
+  std::string copy = rtf;
+  StreamCookie cookie;
+  cookie.text = &copy;
+  EDITSTREAM es = {};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = ReadFromString;
+  SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+}
+
+LONG TextLength(HWND edit) {
+  GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
+  return static_cast<LONG>(SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+}
+
+std::wstring TextOf(HWND edit) {
+  LONG n = TextLength(edit);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  GETTEXTEX how = {};
+  how.cb = static_cast<DWORD>((text.size()) * sizeof(wchar_t));
+  how.flags = GT_DEFAULT;
+  how.codepage = 1200;
+  LRESULT got = SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(std::max<LRESULT>(0, std::min<LRESULT>(got, n))));
+  return text;
+}
+
+CHARRANGE Selection(HWND edit) {
+  CHARRANGE range = {};
+  SendMessageA(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  return range;
+}
+
+void Select(HWND edit, LONG from, LONG to) {
+  CHARRANGE range = {from, to};
+  SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+CHARFORMAT2A SelectionFormat(HWND edit, DWORD mask) {
+  CHARFORMAT2A format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = mask;
+  SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  return format;
+}
+
+bool IsFormattingCommand(UINT id) {
+  switch (id) {
+    case ID_FORMAT_BOLD:
+    case ID_FORMAT_ITALIC:
+    case ID_FORMAT_UNDERLINE:
+    case ID_FORMAT_ALIGN_LEFT:
+    case ID_FORMAT_ALIGN_CENTER:
+    case ID_FORMAT_ALIGN_RIGHT:
+    case ID_FORMAT_TEXT_COLOR:
+    case ID_FORMAT_HIGHLIGHT_COLOR:
+    case ID_TEXT_BACK_COLOR:
+    case ID_TEXT_FONT:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsToolCommand(UINT id) {
+  switch (id) {
+    case ID_TEXT_REORGANIZE_PARAGRAPHS:
+    case ID_TEXT_DELETE_LINE_END_SPACES:
+    case ID_TEXT_CLEANUP_PARAGRAPH_SPACES:
+    case ID_TEXT_INSERT_SINGLE_LINE:
+    case ID_TEXT_INSERT_DOUBLE_LINE:
+    case ID_TEXT_INSERT_TIME:
+    case ID_TEXT_DELETE_CURRENT_LINE:
+    case ID_TEXT_DELETE_EMPTY_LINES:
+    case ID_TEXT_DELETE_EXTRA_SPACES:
+    case ID_TEXT_INSERT_EMPTY_LINES:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool SystemColorDialog(HWND owner, COLORREF& color) {
+  static COLORREF custom[16] = {};
+  CHOOSECOLORA cc = {};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = owner;
+  cc.rgbResult = color;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_FULLOPEN | CC_RGBINIT;
+  if (!ChooseColorA(&cc)) return false;
+  color = cc.rgbResult;
+  return true;
+}
+
+bool SystemFontDialog(HWND owner, CHARFORMAT2A& format) {
+  LOGFONTA font = {};
+  HDC dc = GetDC(owner);
+  font.lfHeight = -MulDiv(format.yHeight, GetDeviceCaps(dc, LOGPIXELSY), 1440);
+  ReleaseDC(owner, dc);
+  font.lfWeight = (format.dwEffects & CFE_BOLD) ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = (format.dwEffects & CFE_ITALIC) != 0;
+  font.lfUnderline = (format.dwEffects & CFE_UNDERLINE) != 0;
+  font.lfStrikeOut = (format.dwEffects & CFE_STRIKEOUT) != 0;
+  font.lfCharSet = format.bCharSet;
+  lstrcpynA(font.lfFaceName, format.szFaceName, LF_FACESIZE);
+  CHOOSEFONTA cf = {};
+  cf.lStructSize = sizeof cf;
+  cf.hwndOwner = owner;
+  cf.lpLogFont = &font;
+  cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+  cf.rgbColors = format.crTextColor;
+  if (!ChooseFontA(&cf)) return false;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_COLOR | CFM_CHARSET;
+  format.dwEffects = (font.lfWeight >= FW_BOLD ? CFE_BOLD : 0) | (font.lfItalic ? CFE_ITALIC : 0) |
+                     (font.lfUnderline ? CFE_UNDERLINE : 0) | (font.lfStrikeOut ? CFE_STRIKEOUT : 0);
+  format.yHeight = cf.iPointSize * 2;  // tenths of a point to twips
+  format.crTextColor = cf.rgbColors;
+  format.bCharSet = font.lfCharSet;
+  lstrcpynA(format.szFaceName, font.lfFaceName, LF_FACESIZE);
+  return true;
+}
+
+void OpenWithShortcut(HWND owner, const std::string& target) {
+  ComPtr<IUniformResourceLocatorA> url;
+  if (FAILED(CoCreateInstance(kInternetShortcut, nullptr, CLSCTX_INPROC_SERVER, kUniformResourceLocatorA,
+                              url.PutVoid())))
+    return;
+  if (FAILED(url->SetURL(target.c_str(), IURL_SETURL_FL_GUESS_PROTOCOL))) return;
+  URLINVOKECOMMANDINFOA invoke = {};
+  invoke.dwcbSize = sizeof invoke;
+  invoke.dwFlags = IURL_INVOKECOMMAND_FL_ALLOW_UI;
+  invoke.hwndParent = owner;
+  invoke.pcszVerb = "open";
+  url->InvokeCommand(&invoke);
+}
 
 }  // namespace
 
-TextView::~TextView() {
-  if (edit_ && IsWindow(edit_)) DestroyWindow(edit_);
+LONG FontSizeTwips(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kFontSizes))) return 160;
+  return kFontSizes[index] * 20;
+}
+
+bool OpensWithoutAsking(const std::string& target) {
+  std::string lower;
+  for (char c : target) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  size_t start = lower.find_first_not_of(" \t");
+  if (start == std::string::npos) return false;
+  lower = lower.substr(start);
+  // The shortcut guesses http and ftp for these.
+  for (const char* prefix : {"http://", "https://", "ftp://", "mailto:", "www.", "ftp."})
+    if (lower.compare(0, std::strlen(prefix), prefix) == 0) return true;
+  return false;
+}
+
+// The rich edit control superclassed as the program's own class: its
+// messages reach the view first, the control's own procedure does the rest.
+class TextView::EditWindow : public vellora::Window {
+ public:
+  explicit EditWindow(TextView& view) : view_(view) {}
+
+ protected:
+  const char* ClassName() const override { return "VelloraTextView"; }
+  void RegisterClassInfo(WNDCLASSEXA& wc) const override {
+    WNDCLASSEXA base = {sizeof base};
+    if (GetClassInfoExA(nullptr, "RichEdit20A", &base)) {
+      g_richEditProc = base.lpfnWndProc;
+      wc.style = base.style & ~CS_GLOBALCLASS;
+      wc.cbClsExtra = base.cbClsExtra;
+      wc.cbWndExtra = base.cbWndExtra;
+      wc.hCursor = base.hCursor;
+      wc.hbrBackground = base.hbrBackground;
+    }
+  }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    bool handled = false;
+    LRESULT result = view_.OnEditMessage(msg, wParam, lParam, handled);
+    if (handled) return result;
+    return g_richEditProc ? CallWindowProcA(g_richEditProc, Handle(), msg, wParam, lParam)
+                          : DefaultProc(msg, wParam, lParam);
+  }
+
+ private:
+  TextView& view_;
+};
+
+TextView::TextView()
+    : lastText_(GetSysColor(COLOR_WINDOWTEXT)),
+      lastHighlight_(GetSysColor(COLOR_HIGHLIGHT)),
+      back_(GetSysColor(COLOR_WINDOW)) {
+  static HMODULE richEdit = LoadLibraryA("riched20.dll");
+  (void)richEdit;
+}
+
+TextView::~TextView() = default;
+
+HWND TextView::Window() const { return Edit(); }
+
+void TextView::ApplyDefaultFormat(HWND edit, WPARAM scope) const {
+  CHARFORMAT2A format = {};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_FACE | CFM_SIZE | CFM_WEIGHT | CFM_BOLD;
+  format.yHeight = 240;
+  format.wWeight = FW_NORMAL;
+  lstrcpynA(format.szFaceName, defaultFace_.c_str(), LF_FACESIZE);
+  SendMessageA(edit, EM_SETCHARFORMAT, scope, reinterpret_cast<LPARAM>(&format));
+}
+HWND TextView::Edit() const { return edit_ ? edit_->Handle() : nullptr; }
+
+std::unique_ptr<TextView::EditWindow> TextView::MakeEdit(bool visible, LONG limit) const {
+  auto edit = std::make_unique<EditWindow>(const_cast<TextView&>(*this));
+  RECT rc = {0, 0, 0, 0};
+  if (HWND old = Edit()) {
+    GetWindowRect(old, &rc);
+    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rc), 2);
+  }
+  DWORD style = WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
+                ES_SAVESEL | ES_WANTRETURN | (visible ? WS_VISIBLE : 0);
+  HWND hwnd = edit->Create(parent_, nullptr, style, WS_EX_CLIENTEDGE, rc.left, rc.top, rc.right - rc.left,
+                           rc.bottom - rc.top);
+  if (!hwnd) return nullptr;
+  DragAcceptFiles(hwnd, TRUE);
+  SendMessageA(hwnd, EM_AUTOURLDETECT, TRUE, 0);
+  SendMessageA(hwnd, EM_SETEVENTMASK, 0, kEventMask);
+  SendMessageA(hwnd, EM_EXLIMITTEXT, 0, std::max(limit, kTextLimit));
+  SendMessageA(hwnd, EM_SETTARGETDEVICE, 0, wrap_ ? 0 : 1);
+  if (backSet_) SendMessageA(hwnd, EM_SETBKGNDCOLOR, 0, back_);
+  // The default character format, also for what a loaded content does not say.
+  ApplyDefaultFormat(hwnd, SCF_DEFAULT);
+  ApplyDefaultFormat(hwnd, SCF_ALL);
+  SendMessageA(hwnd, EM_SETREADONLY, readOnly_, 0);
+  SendMessageA(hwnd, EM_SETMODIFY, FALSE, 0);
+  return edit;
+}
+
+void TextView::SwapEdit(std::unique_ptr<EditWindow> fresh) {
+  if (!fresh) return;
+  HWND old = Edit();
+  bool hadFocus = old && GetFocus() == old;
+  bool visible = old && IsWindowVisible(old);
+  if (visible) ShowWindow(fresh->Handle(), SW_SHOWNA);
+  std::unique_ptr<EditWindow> gone = std::move(edit_);
+  edit_ = std::move(fresh);
+  if (onWindowReplaced) onWindowReplaced(edit_->Handle());
+  if (gone) {
+    DragAcceptFiles(gone->Handle(), FALSE);
+    gone->Destroy();
+  }
+  if (hadFocus) SetFocus(edit_->Handle());
 }
 
 bool TextView::Create(HWND parent) {
-  edit_ = CreateWindowExA(WS_EX_CLIENTEDGE, "RichEdit20A", nullptr,
-                          WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-                              ES_NOHIDESEL | ES_WANTRETURN,
-                          0, 0, 0, 0, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (!edit_) return false;
-  SendMessageA(edit_, EM_SETEVENTMASK, 0, ENM_CHANGE | ENM_SELCHANGE);
-  // Until notes can be stored back, the view shows them without edits.
-  SendMessageA(edit_, EM_SETREADONLY, TRUE, 0);
-  return true;
+  parent_ = parent;
+  edit_ = MakeEdit(false, kTextLimit);
+  return edit_ != nullptr;
+}
+
+bool TextView::StreamInto(HWND edit, const ItemSource& source, bool& empty) {
+  empty = true;
+  OpenedItem item;
+  if (FAILED(source.Open(false, item)) || FAILED(item.SeekContent())) return false;
+  StreamCookie cookie;
+  cookie.stream = &item.Content();
+  EDITSTREAM es = {};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = ReadFromStream;
+  SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  empty = TextLength(edit) == 0;
+  return es.dwError == 0;
 }
 
 bool TextView::Load(const ItemSource& source) {
   source_ = &source;
-  OpenedItem item;
-  bool ok = SUCCEEDED(source.Open(false, item)) && SUCCEEDED(item.SeekContent());
-  if (ok) {
-    StreamCookie cookie{&item.Content()};
-    EDITSTREAM es = {};
-    es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
-    es.pfnCallback = ReadFromStream;
-    SendMessageA(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  } else {
-    SetWindowTextA(edit_, "");
+  undoSnapshots_.clear();
+  redoSnapshots_.clear();
+  // A content needs at most one character per byte of its RTF: the limit is
+  // raised to that before anything is read, so nothing is cut.
+  LONG limit = kTextLimit;
+  OpenedItem probe;
+  if (SUCCEEDED(source.Open(false, probe))) {
+    STATSTG stat = {};
+    if (SUCCEEDED(probe.Content()->Stat(&stat, STATFLAG_NONAME)) && stat.cbSize.QuadPart > probe.contentOffset) {
+      ULONGLONG bytes = stat.cbSize.QuadPart - probe.contentOffset;
+      limit = static_cast<LONG>(std::min<ULONGLONG>(std::max<ULONGLONG>(bytes, kTextLimit), 0x7FFFFFFE));
+    }
   }
-  SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
+  probe = OpenedItem{};
+  // The content goes into a fresh window that takes the old one's place: one
+  // step, however long the note shown before was.
+  std::unique_ptr<EditWindow> fresh = MakeEdit(false, limit);
+  if (!fresh) return false;
+  bool empty = true;
+  bool ok = StreamInto(fresh->Handle(), source, empty);
+  if (empty) {
+    // What stream-in left must not carry a format of its own.
+    ApplyDefaultFormat(fresh->Handle(), SCF_ALL);
+  }
+  SendMessageA(fresh->Handle(), EM_SETMODIFY, FALSE, 0);
+  SwapEdit(std::move(fresh));
   return ok;
 }
 
 bool TextView::Store() {
-  // Nothing can be edited yet, so nothing is ever written.
-  SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
+  if (!source_ || !Modified()) return true;
+  OpenedItem item;
+  if (FAILED(source_->Open(true, item)) || FAILED(item.SeekContent())) return false;
+  StreamCookie cookie;
+  cookie.stream = &item.Content();
+  EDITSTREAM es = {};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = WriteToStream;
+  SendMessageA(Edit(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  // Nothing of an older, longer content may stay behind the new one.
+  if (cookie.failed || es.dwError != 0 || FAILED(item.TruncateContent(cookie.bytes))) return false;
+  SendMessageA(Edit(), EM_SETMODIFY, FALSE, 0);
   return true;
 }
 
-bool TextView::Modified() const { return edit_ && SendMessageA(edit_, EM_GETMODIFY, 0, 0) != 0; }
+bool TextView::Modified() const { return Edit() && SendMessageA(Edit(), EM_GETMODIFY, 0, 0) != 0; }
 
 void TextView::Clear() {
   source_ = nullptr;
-  if (edit_) SetWindowTextA(edit_, "");
-  SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
+  undoSnapshots_.clear();
+  redoSnapshots_.clear();
+  if (Edit()) SwapEdit(MakeEdit(false, kTextLimit));
 }
 
-void TextView::SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
+void TextView::SetReadOnly(bool readOnly) {
+  readOnly_ = readOnly;
+  if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, readOnly, 0);
+}
 
-bool TextView::HandleCommand(UINT id) {
+bool TextView::HandleCommand(UINT id) { return HandleCommandFrom(id, nullptr); }
+
+bool TextView::HandleCommandFrom(UINT id, HWND control) {
+  HWND edit = Edit();
+  if (!edit) return false;
   switch (id) {
-    case ID_EDIT_UNDO: SendMessageA(edit_, EM_UNDO, 0, 0); return true;
-    case ID_EDIT_REDO: SendMessageA(edit_, EM_REDO, 0, 0); return true;
-    case ID_EDIT_COPY: SendMessageA(edit_, WM_COPY, 0, 0); return true;
-    case ID_EDIT_CUT: SendMessageA(edit_, WM_CUT, 0, 0); return true;
-    case ID_EDIT_PASTE: SendMessageA(edit_, WM_PASTE, 0, 0); return true;
-    case ID_EDIT_SELECT_ALL: SendMessageA(edit_, EM_SETSEL, 0, -1); return true;
-    default: return false;
+    case ID_EDIT_UNDO: if (!readOnly_) Undo(); return true;
+    case ID_EDIT_REDO: if (!readOnly_) Redo(); return true;
+    case ID_EDIT_COPY: SendMessageA(edit, WM_COPY, 0, 0); return true;
+    case ID_EDIT_CUT: if (!readOnly_) SendMessageA(edit, WM_CUT, 0, 0); return true;
+    case ID_EDIT_PASTE: if (!readOnly_) SendMessageA(edit, WM_PASTE, 0, 0); return true;
+    case ID_EDIT_SELECT_ALL: Select(edit, 0, -1); return true;
+    case ID_TEXT_AUTO_LINE: SetWordWrap(!wrap_); return true;
+    default: break;
   }
+  if (!IsFormattingCommand(id) && !IsToolCommand(id)) return false;
+  // A read-only note is neither formatted nor tidied.
+  if (readOnly_) return true;
+  switch (id) {
+    case ID_FORMAT_BOLD: ToggleEffect(CFM_BOLD, CFE_BOLD); break;
+    case ID_FORMAT_ITALIC: ToggleEffect(CFM_ITALIC, CFE_ITALIC); break;
+    case ID_FORMAT_UNDERLINE: ToggleEffect(CFM_UNDERLINE, CFE_UNDERLINE); break;
+    case ID_FORMAT_ALIGN_LEFT: SetAlignment(PFA_LEFT); break;
+    case ID_FORMAT_ALIGN_CENTER: SetAlignment(PFA_CENTER); break;
+    case ID_FORMAT_ALIGN_RIGHT: SetAlignment(PFA_RIGHT); break;
+    case ID_FORMAT_TEXT_COLOR:
+    case ID_FORMAT_HIGHLIGHT_COLOR:
+    case ID_TEXT_BACK_COLOR: ColorCommand(id, control != nullptr); break;
+    case ID_TEXT_FONT: FontDialog(); break;
+    default: RunTool(id); break;
+  }
+  return true;
 }
 
 bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
-  const bool editable = !readOnly_ && !(GetWindowLongA(edit_, GWL_STYLE) & ES_READONLY);
-  CHARRANGE range = {};
+  HWND edit = Edit();
+  if (!edit) return false;
+  const bool editable = !readOnly_;
+  CHARRANGE range = Selection(edit);
   switch (id) {
-    case ID_EDIT_UNDO: ui.enabled = SendMessageA(edit_, EM_CANUNDO, 0, 0) != 0; return true;
-    case ID_EDIT_REDO: ui.enabled = SendMessageA(edit_, EM_CANREDO, 0, 0) != 0; return true;
-    case ID_EDIT_PASTE: ui.enabled = editable && SendMessageA(edit_, EM_CANPASTE, 0, 0) != 0; return true;
-    case ID_EDIT_CUT:
-    case ID_EDIT_COPY:
-      SendMessageA(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
-      ui.enabled = range.cpMax != range.cpMin;
+    case ID_EDIT_UNDO:
+      ui.enabled = editable && (SendMessageA(edit, EM_CANUNDO, 0, 0) != 0 || !undoSnapshots_.empty());
       return true;
+    case ID_EDIT_REDO:
+      ui.enabled = editable && (SendMessageA(edit, EM_CANREDO, 0, 0) != 0 ||
+                                (!redoSnapshots_.empty() && SendMessageA(edit, EM_CANUNDO, 0, 0) == 0));
+      return true;
+    case ID_EDIT_PASTE: ui.enabled = editable && SendMessageA(edit, EM_CANPASTE, 0, 0) != 0; return true;
+    case ID_EDIT_CUT: ui.enabled = editable && range.cpMax != range.cpMin; return true;
+    case ID_EDIT_COPY: ui.enabled = range.cpMax != range.cpMin; return true;
     case ID_EDIT_SELECT_ALL: ui.enabled = true; return true;
+    case ID_TEXT_AUTO_LINE:
+      ui.enabled = true;
+      ui.checked = wrap_;
+      return true;
     default: break;
   }
-  for (UINT own : kFormatAndToolCommands) {
-    if (own != id) continue;
-    // Formatting and tools come with editing.
-    ui.enabled = false;
-    return true;
+  if (!IsFormattingCommand(id) && !IsToolCommand(id)) return false;
+  ui.enabled = editable;
+  if (id == ID_FORMAT_BOLD || id == ID_FORMAT_ITALIC || id == ID_FORMAT_UNDERLINE) {
+    DWORD effect = id == ID_FORMAT_BOLD ? CFE_BOLD : id == ID_FORMAT_ITALIC ? CFE_ITALIC : CFE_UNDERLINE;
+    CHARFORMAT2A format = SelectionFormat(edit, CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE);
+    ui.checked = (format.dwEffects & effect) != 0;
+  } else if (id == ID_FORMAT_ALIGN_LEFT || id == ID_FORMAT_ALIGN_CENTER || id == ID_FORMAT_ALIGN_RIGHT) {
+    PARAFORMAT2 para = {};
+    para.cbSize = sizeof para;
+    SendMessageA(edit, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    WORD want = id == ID_FORMAT_ALIGN_LEFT ? PFA_LEFT : id == ID_FORMAT_ALIGN_CENTER ? PFA_CENTER : PFA_RIGHT;
+    ui.checked = (para.dwMask & PFM_ALIGNMENT) && para.wAlignment == want;
   }
-  return false;
+  return true;
 }
 
 std::string TextView::SelectedText() const {
-  CHARRANGE range = {};
-  SendMessageA(edit_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+  HWND edit = Edit();
+  if (!edit) return {};
+  CHARRANGE range = Selection(edit);
   if (range.cpMax <= range.cpMin) return {};
   // Characters to bytes: a double-byte character takes two.
   std::string text(static_cast<size_t>(range.cpMax - range.cpMin) * 2 + 1, '\0');
-  LRESULT got = SendMessageA(edit_, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+  LRESULT got = SendMessageA(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
   return text;
 }
 
 bool TextView::SelectionFont(std::string& face, LONG& twips) const {
-  CHARFORMATA cf = {};
-  cf.cbSize = sizeof cf;
-  cf.dwMask = CFM_FACE | CFM_SIZE;
-  SendMessageA(edit_, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-  face = cf.szFaceName;
-  twips = cf.yHeight;
+  if (!Edit()) return false;
+  CHARFORMAT2A cf = SelectionFormat(Edit(), CFM_FACE | CFM_SIZE);
+  face = (cf.dwMask & CFM_FACE) ? cf.szFaceName : "";
+  twips = (cf.dwMask & CFM_SIZE) ? cf.yHeight : 0;
   return true;
+}
+
+// ---- formatting -------------------------------------------------------------------
+
+void TextView::ApplyCharFormat(CHARFORMAT2A format) {
+  HWND edit = Edit();
+  format.cbSize = sizeof format;
+  CHARRANGE range = Selection(edit);
+  if (range.cpMin != range.cpMax) {
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return;
+  }
+  // With only a caret the format goes to the word around it. The control's
+  // own word scope (SCF_WORD) crashes the rich edit control here, so the
+  // word is found in the text.
+  std::wstring text = TextOf(edit);
+  auto inWord = [&](LONG at) {
+    if (at < 0 || at >= static_cast<LONG>(text.size())) return false;
+    wchar_t c = text[static_cast<size_t>(at)];
+    return c > 0x7F || std::iswalnum(c) || c == L'_';
+  };
+  LONG from = range.cpMin, to = range.cpMin;
+  while (inWord(from - 1)) --from;
+  while (inWord(to)) ++to;
+  if (from == to) {
+    // No word: the format is what the caret types next.
+    SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    return;
+  }
+  Select(edit, from, to);
+  SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  Select(edit, range.cpMin, range.cpMax);
+}
+
+void TextView::ToggleEffect(DWORD mask, DWORD effect) {
+  CHARFORMAT2A current = SelectionFormat(Edit(), mask);
+  CHARFORMAT2A format = {};
+  format.dwMask = mask;
+  format.dwEffects = (current.dwEffects & effect) ? 0 : effect;
+  ApplyCharFormat(format);
+}
+
+void TextView::SetAlignment(WORD alignment) {
+  PARAFORMAT2 para = {};
+  para.cbSize = sizeof para;
+  para.dwMask = PFM_ALIGNMENT;
+  para.wAlignment = alignment;
+  SendMessageA(Edit(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+}
+
+void TextView::ApplyFontName(const std::string& face) {
+  if (readOnly_ || !Edit() || face.empty()) return;
+  CHARFORMAT2A format = {};
+  format.dwMask = CFM_FACE;
+  lstrcpynA(format.szFaceName, face.c_str(), LF_FACESIZE);
+  ApplyCharFormat(format);
+}
+
+void TextView::ApplyFontSize(int index) {
+  if (readOnly_ || !Edit()) return;
+  CHARFORMAT2A format = {};
+  format.dwMask = CFM_SIZE;
+  format.yHeight = FontSizeTwips(index);
+  ApplyCharFormat(format);
+}
+
+COLORREF TextView::CurrentColor(UINT id) const {
+  if (id == ID_TEXT_BACK_COLOR) return back_;
+  CHARFORMAT2A format = SelectionFormat(Edit(), id == ID_FORMAT_TEXT_COLOR ? CFM_COLOR : CFM_BACKCOLOR);
+  if (id == ID_FORMAT_TEXT_COLOR)
+    return (format.dwEffects & CFE_AUTOCOLOR) ? GetSysColor(COLOR_WINDOWTEXT) : format.crTextColor;
+  return (format.dwEffects & CFE_AUTOBACKCOLOR) ? lastHighlight_ : format.crBackColor;
+}
+
+void TextView::ApplyColor(UINT id, COLORREF color) {
+  if (id == ID_TEXT_BACK_COLOR) {
+    back_ = color;
+    backSet_ = true;
+    SendMessageA(Edit(), EM_SETBKGNDCOLOR, 0, color);
+    if (onBackColor) onBackColor(color);
+    return;
+  }
+  CHARFORMAT2A format = {};
+  if (id == ID_FORMAT_TEXT_COLOR) {
+    format.dwMask = CFM_COLOR;
+    format.crTextColor = color;
+    lastText_ = color;
+  } else {
+    format.dwMask = CFM_BACKCOLOR;
+    format.crBackColor = color;
+    lastHighlight_ = color;
+  }
+  ApplyCharFormat(format);
+}
+
+void TextView::ColorCommand(UINT id, bool fromButton) {
+  if (fromButton) {
+    ApplyColor(id, id == ID_TEXT_BACK_COLOR ? back_ : id == ID_FORMAT_TEXT_COLOR ? lastText_ : lastHighlight_);
+    return;
+  }
+  COLORREF color = CurrentColor(id);
+  bool chosen = chooseColor ? chooseColor(color) : SystemColorDialog(Edit(), color);
+  if (chosen) ApplyColor(id, color);
+}
+
+void TextView::DropDownColor(UINT id, const RECT& button) {
+  if (readOnly_ || !Edit()) return;
+  if (id != ID_FORMAT_TEXT_COLOR && id != ID_FORMAT_HIGHLIGHT_COLOR && id != ID_TEXT_BACK_COLOR) return;
+  COLORREF current = CurrentColor(id);
+  PaletteChoice choice;
+  if (openPalette) {
+    choice = openPalette(button, current);
+  } else {
+    ColorPalette palette;
+    choice = palette.Run(GetAncestor(Edit(), GA_ROOT), button, current);
+  }
+  if (choice.result == PaletteResult::Chosen) ApplyColor(id, choice.color);
+  else if (choice.result == PaletteResult::OtherColor) ColorCommand(id, false);
+}
+
+void TextView::FontDialog() {
+  CHARFORMAT2A format = SelectionFormat(Edit(), CFM_ALL);
+  bool chosen = chooseFont ? chooseFont(format) : SystemFontDialog(Edit(), format);
+  if (!chosen) return;
+  format.cbSize = sizeof format;
+  SendMessageA(Edit(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+}
+
+void TextView::SetWordWrap(bool wrap) {
+  wrap_ = wrap;
+  SendMessageA(Edit(), EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
+}
+
+// ---- messages of the edit window ---------------------------------------------------
+
+LRESULT TextView::OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+  (void)wParam;
+  if (msg == WM_CONTEXTMENU) {
+    handled = true;
+    POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    if (lParam == -1) {
+      // From the keyboard: at the caret.
+      GetCaretPos(&screen);
+      ClientToScreen(Edit(), &screen);
+    }
+    OnContextMenu(screen);
+    return 0;
+  }
+  return 0;
+}
+
+void TextView::OnContextMenu(POINT screen) {
+  if (!menuId_) return;
+  MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId_)));
+  HMENU popup = menu ? GetSubMenu(menu.Get(), menuPosition_) : nullptr;
+  if (!popup) return;
+  // The entries the frame's enabling would grey too: here before it is shown.
+  for (UINT id : {static_cast<UINT>(ID_EDIT_PASTE), static_cast<UINT>(ID_EDIT_COPY), static_cast<UINT>(ID_EDIT_CUT)}) {
+    CommandUi ui;
+    QueryCommand(id, ui);
+    EnableMenuItem(popup, id, MF_BYCOMMAND | (ui.enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  if (trackPopup) trackPopup(popup, screen);
+  else TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, GetParent(Edit()), nullptr);
+}
+
+LRESULT TextView::OnNotify(const NMHDR& header) {
+  if (header.hwndFrom != Edit()) return 0;
+  if (header.code == EN_LINK) {
+    const auto& link = reinterpret_cast<const ENLINK&>(header);
+    if (link.msg == WM_LBUTTONUP) {
+      OnLinkClicked(link);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+void TextView::OnLinkClicked(const ENLINK& link) {
+  HWND edit = Edit();
+  Select(edit, link.chrg.cpMin, link.chrg.cpMax);
+  // Sized in bytes: a double-byte character takes two.
+  LONG chars = std::max<LONG>(0, link.chrg.cpMax - link.chrg.cpMin);
+  std::string target(static_cast<size_t>(chars) * 2 + 1, '\0');
+  LRESULT got = SendMessageA(edit, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(&target[0]));
+  target.resize(static_cast<size_t>(std::max<LRESULT>(0, std::min<LRESULT>(got, chars * 2))));
+  target.resize(std::strlen(target.c_str()));
+  Select(edit, -1, 0);
+  if (target.empty()) return;
+  // Only web and mail addresses open at once; a file or a program is named first.
+  if (!OpensWithoutAsking(target)) {
+    bool yes = confirmLink ? confirmLink(target)
+                           : MessageBoxA(GetAncestor(edit, GA_ROOT),
+                                         ("This link opens a file or program:\n\n" + target + "\n\nOpen it?").c_str(),
+                                         "Query", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    if (!yes) return;
+  }
+  if (openLink) openLink(target);
+  else OpenWithShortcut(edit, target);
+}
+
+// ---- tools --------------------------------------------------------------------------
+
+std::wstring TextView::ReadText() const { return TextOf(Edit()); }
+
+void TextView::InsertText(const char* text) {
+  SendMessageA(Edit(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+}
+
+void TextView::ReplaceSelection(const std::wstring& text) {
+  SETTEXTEX how = {ST_SELECTION | ST_KEEPUNDO, 1200};
+  SendMessageA(Edit(), EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TextView::DeleteCurrentLine() {
+  HWND edit = Edit();
+  LRESULT line = SendMessageA(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+  LRESULT first = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+  if (first < 0) return;
+  LRESULT length = SendMessageA(edit, EM_LINELENGTH, static_cast<WPARAM>(first), 0);
+  Select(edit, static_cast<LONG>(first), static_cast<LONG>(first + length));
+  SendMessageA(edit, WM_CLEAR, 0, 0);
+}
+
+void TextView::RunTool(UINT id) {
+  HWND edit = Edit();
+  switch (id) {
+    case ID_TEXT_INSERT_SINGLE_LINE: InsertText(std::string(38, '-').c_str()); return;
+    case ID_TEXT_INSERT_DOUBLE_LINE: InsertText(std::string(39, '=').c_str()); return;
+    case ID_TEXT_INSERT_TIME: {
+      SYSTEMTIME now;
+      GetLocalTime(&now);
+      InsertText(FormatTimeStamp(now).c_str());
+      return;
+    }
+    case ID_TEXT_DELETE_CURRENT_LINE: DeleteCurrentLine(); return;
+    default: break;
+  }
+  HCURSOR previous = id == ID_TEXT_DELETE_EXTRA_SPACES ? SetCursor(LoadCursorA(nullptr, IDC_WAIT)) : nullptr;
+  std::wstring text = ReadText();
+  TextEdits edits;
+  switch (id) {
+    case ID_TEXT_REORGANIZE_PARAGRAPHS: edits = ReorganizeParagraphs(text, ansi_); break;
+    case ID_TEXT_DELETE_LINE_END_SPACES: edits = DeleteLineEndSpaces(text, ansi_); break;
+    case ID_TEXT_CLEANUP_PARAGRAPH_SPACES: edits = CleanupParagraphSpaces(text, ansi_); break;
+    case ID_TEXT_DELETE_EMPTY_LINES: edits = DeleteEmptyLines(text, ansi_); break;
+    case ID_TEXT_INSERT_EMPTY_LINES: edits = InsertEmptyLines(text); break;
+    case ID_TEXT_DELETE_EXTRA_SPACES:
+      edits = DeleteExtraSpaces(text, static_cast<long>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)), ansi_);
+      break;
+    default: break;
+  }
+  ApplyToolEdits(text, edits);
+  if (previous) SetCursor(previous);
+}
+
+void TextView::ApplyToolEdits(const std::wstring& text, const TextEdits& edits) {
+  HWND edit = Edit();
+  if (!edits.Empty()) {
+    SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
+    if (edits.edits.size() <= kDirectEditLimit || !RebuildWithEdits(text, edits)) ApplyEditsDirectly(edits);
+    edit = Edit();
+    SendMessageA(edit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(edit, nullptr, TRUE);
+  }
+  if (edits.caret) {
+    Select(edit, *edits.caret, *edits.caret);
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+  }
+}
+
+void TextView::ApplyEditsDirectly(const TextEdits& edits) {
+  HWND edit = Edit();
+  // From the last to the first, so the positions before each stay as read.
+  for (auto it = edits.edits.rbegin(); it != edits.edits.rend(); ++it) {
+    Select(edit, it->position, it->position + it->removed);
+    if (it->inserted.empty()) SendMessageA(edit, WM_CLEAR, 0, 0);
+    else ReplaceSelection(it->inserted);
+  }
+}
+
+std::string TextView::StreamOutRtf() const {
+  std::string rtf;
+  StreamCookie cookie;
+  cookie.text = &rtf;
+  EDITSTREAM es = {};
+  es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
+  es.pfnCallback = WriteToString;
+  SendMessageA(Edit(), EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
+  return rtf;
+}
+
+bool TextView::RebuildWithEdits(const std::wstring& text, const TextEdits& edits) {
+  std::string before = StreamOutRtf();
+  std::string after;
+  if (!ApplyEditsToRtf(before, edits, after)) return false;
+  LONG limit = std::max<LONG>(kTextLimit, static_cast<LONG>(after.size()));
+  std::unique_ptr<EditWindow> fresh = MakeEdit(false, limit);
+  if (!fresh) return false;
+  StreamRtfInto(fresh->Handle(), after);
+  // The new window must hold exactly the text the edits make, or it is not used.
+  if (TextOf(fresh->Handle()) != ApplyEdits(text, edits)) {
+    fresh->Destroy();
+    return false;
+  }
+  SendMessageA(fresh->Handle(), WM_SETREDRAW, FALSE, 0);
+  SendMessageA(fresh->Handle(), EM_SETMODIFY, TRUE, 0);
+  SwapEdit(std::move(fresh));
+  undoSnapshots_.push_back(std::move(before));
+  if (undoSnapshots_.size() > kSnapshotLimit) undoSnapshots_.erase(undoSnapshots_.begin());
+  redoSnapshots_.clear();
+  return true;
+}
+
+bool TextView::RestoreRtf(const std::string& rtf) {
+  LONG limit = std::max<LONG>(kTextLimit, static_cast<LONG>(rtf.size()));
+  std::unique_ptr<EditWindow> fresh = MakeEdit(false, limit);
+  if (!fresh) return false;
+  StreamRtfInto(fresh->Handle(), rtf);
+  SendMessageA(fresh->Handle(), EM_SETMODIFY, TRUE, 0);
+  SwapEdit(std::move(fresh));
+  return true;
+}
+
+void TextView::Undo() {
+  HWND edit = Edit();
+  if (SendMessageA(edit, EM_CANUNDO, 0, 0)) {
+    SendMessageA(edit, EM_UNDO, 0, 0);
+    return;
+  }
+  if (undoSnapshots_.empty()) return;
+  std::string current = StreamOutRtf();
+  std::string target = std::move(undoSnapshots_.back());
+  undoSnapshots_.pop_back();
+  if (RestoreRtf(target)) redoSnapshots_.push_back(std::move(current));
+}
+
+void TextView::Redo() {
+  HWND edit = Edit();
+  if (SendMessageA(edit, EM_CANREDO, 0, 0)) {
+    SendMessageA(edit, EM_REDO, 0, 0);
+    return;
+  }
+  // Edits made since the undo would be lost by an older redo.
+  if (redoSnapshots_.empty() || SendMessageA(edit, EM_CANUNDO, 0, 0)) return;
+  std::string current = StreamOutRtf();
+  std::string target = std::move(redoSnapshots_.back());
+  redoSnapshots_.pop_back();
+  if (RestoreRtf(target)) undoSnapshots_.push_back(std::move(current));
 }
 
 }  // namespace vellora

@@ -1,30 +1,47 @@
 #pragma once
 // The text view: the editor of Text items (catalog items and tree leaves),
-// one rich edit control reused for every such item. Its content is RTF,
-// streamed in from the item's content stream and streamed back out when it
-// is left modified or the library is saved.
+// one rich edit window of the program's own class reused for every such
+// item. Its content is RTF, streamed in from the item's content stream and
+// streamed back out when it is left modified or the library is saved. It
+// carries the formatting commands, the colour palette and the text tools.
 #include <windows.h>
+#include <richedit.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "content/TextTools.h"
+#include "controls/ColorPalette.h"
 #include "views/ItemView.h"
 
 namespace vellora {
 
+// The characters a note may hold before its content asks for more.
+inline constexpr LONG kTextLimit = 4000000;
+// The font sizes of the format strip's size box, in points.
+inline constexpr int kFontSizes[] = {6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+// Height in twips for an entry of the size box (-1: none chosen).
+LONG FontSizeTwips(int index);
+// True for the link targets opened without asking: web and mail addresses.
+bool OpensWithoutAsking(const std::string& target);
+
 class TextView : public ItemView {
  public:
-  TextView() = default;
+  TextView();
   ~TextView() override;
 
   ViewKind Kind() const override { return kViewText; }
   bool Create(HWND parent) override;
-  HWND Window() const override { return edit_; }
+  HWND Window() const override;
   bool Load(const ItemSource& source) override;
   bool Store() override;
   bool Modified() const override;
   void Clear() override;
   void SetReadOnly(bool readOnly) override;
   bool HandleCommand(UINT id) override;
+  bool HandleCommandFrom(UINT id, HWND control) override;
   bool QueryCommand(UINT id, CommandUi& ui) const override;
 
   // The selection's face name and height in twips, for the format strip.
@@ -33,11 +50,101 @@ class TextView : public ItemView {
   std::string SelectedText() const;
   // True while an item is shown.
   bool HasItem() const { return source_ != nullptr; }
+  bool WordWrap() const { return wrap_; }
+  bool ReadOnly() const { return readOnly_; }
+  COLORREF BackColor() const { return back_; }
+  COLORREF LastTextColor() const { return lastText_; }
+  COLORREF LastHighlightColor() const { return lastHighlight_; }
+
+  // The face of the default character format (set before Create).
+  void SetDefaultFace(std::string face) { defaultFace_ = std::move(face); }
+  // The context menu: popup `position` of menu resource `menuId`.
+  void SetContextMenu(UINT menuId, int position) {
+    menuId_ = menuId;
+    menuPosition_ = position;
+  }
+
+  // The format strip's boxes: a face name or an entry of kFontSizes chosen.
+  void ApplyFontName(const std::string& face);
+  void ApplyFontSize(int index);
+  // The drop-down arrow of a colour button (screen rectangle of the button).
+  void DropDownColor(UINT id, const RECT& button);
+  // Notifications the control sends its parent, handed on by the frame.
+  LRESULT OnNotify(const NMHDR& header);
+
+  // What the view needs of its surroundings; each has a working default.
+  // Tracks a popup menu at a screen point (the frame's command bar).
+  std::function<void(HMENU popup, POINT screen)> trackPopup;
+  // The edit window was replaced by a new one (content swapped in one step).
+  std::function<void(HWND window)> onWindowReplaced;
+  // The back colour changed (the view-appearance settings keep it).
+  std::function<void(COLORREF color)> onBackColor;
+  // Asks before a link that is not a web or mail address is opened.
+  std::function<bool(const std::string& target)> confirmLink;
+  // Opens a link target.
+  std::function<void(const std::string& target)> openLink;
+  // The colour dialog; false when it was cancelled.
+  std::function<bool(COLORREF& color)> chooseColor;
+  // The font dialog on the selection's format; false when it was cancelled.
+  std::function<bool(CHARFORMAT2A& format)> chooseFont;
+  // The colour palette below a button.
+  std::function<PaletteChoice(const RECT& button, COLORREF current)> openPalette;
 
  private:
-  HWND edit_ = nullptr;
+  class EditWindow;
+  friend class EditWindow;
+
+  HWND Edit() const;
+  std::unique_ptr<EditWindow> MakeEdit(bool visible, LONG limit) const;
+  // The face of the string table, 12 points, normal weight.
+  void ApplyDefaultFormat(HWND edit, WPARAM scope) const;
+  void SwapEdit(std::unique_ptr<EditWindow> fresh);
+  bool StreamInto(HWND edit, const ItemSource& source, bool& empty);
+  LRESULT OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+  void OnContextMenu(POINT screen);
+  void OnLinkClicked(const ENLINK& link);
+
+  // Formatting.
+  void ApplyCharFormat(CHARFORMAT2A format);
+  void ToggleEffect(DWORD mask, DWORD effect);
+  void SetAlignment(WORD alignment);
+  void ApplyColor(UINT id, COLORREF color);
+  COLORREF CurrentColor(UINT id) const;
+  void ColorCommand(UINT id, bool fromButton);
+  void FontDialog();
+  void SetWordWrap(bool wrap);
+
+  // Text and tools.
+  std::wstring ReadText() const;
+  void RunTool(UINT id);
+  void ApplyToolEdits(const std::wstring& text, const TextEdits& edits);
+  void ApplyEditsDirectly(const TextEdits& edits);
+  bool RebuildWithEdits(const std::wstring& text, const TextEdits& edits);
+  void ReplaceSelection(const std::wstring& text);
+  void DeleteCurrentLine();
+  void InsertText(const char* text);
+  std::string StreamOutRtf() const;
+  bool RestoreRtf(const std::string& rtf);
+  void Undo();
+  void Redo();
+
+  std::unique_ptr<EditWindow> edit_;
+  HWND parent_ = nullptr;
   const ItemSource* source_ = nullptr;
   bool readOnly_ = false;
+  bool wrap_ = true;
+  COLORREF lastText_;
+  COLORREF lastHighlight_;
+  COLORREF back_;
+  bool backSet_ = false;
+  std::string defaultFace_ = "Tahoma";
+  UINT menuId_ = 0;
+  int menuPosition_ = 0;
+  AnsiCharacters ansi_;
+  // Whole-note states before (undo) and after (redo) the tools that swapped
+  // the content in one step, for the edit window's own undo to continue into.
+  std::vector<std::string> undoSnapshots_;
+  std::vector<std::string> redoSnapshots_;
 };
 
 }  // namespace vellora

@@ -76,6 +76,7 @@ MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup se
   docSetup.registryKey = setup_.registryKey;
   document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
   content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
+  search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
 }
 
@@ -268,7 +269,7 @@ void MainFrame::CreateViews() {
   SendMessageA(fontName_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
   SendMessageA(fontSize_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
   FillFontNames(fontName_);
-  for (int size : {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72}) {
+  for (int size : kFontSizes) {
     char text[8];
     wsprintfA(text, "%d", size);
     SendMessageA(fontSize_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -276,6 +277,15 @@ void MainFrame::CreateViews() {
   std::string face = texts_.TextOr(1, "Tahoma");
   SetWindowTextA(fontName_, face.c_str());
 
+  SendMessageA(formatBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
+  for (UINT id : kFormatToolbarDropDowns) {
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_STYLE;
+    info.fsStyle = BTNS_BUTTON | BTNS_DROPDOWN;
+    SendMessageA(formatBar_, TB_SETBUTTONINFOA, id, reinterpret_cast<LPARAM>(&info));
+  }
+  ConnectTextView();
   textView_.Create(textSplitter_.Handle());
   ShowWindow(textView_.Window(), SW_SHOW);
   textSplitter_.SetPanes(formatStrip_.Handle(), textView_.Window());
@@ -290,7 +300,7 @@ void MainFrame::CreateViews() {
 
   titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
   titleSplitter_.SetPosition(kTitleStripHeight);
-  mainSplitter_.SetPanes(outbar_.Handle(), titleSplitter_.Handle());
+  CreateResultsDock();
   mainSplitter_.SetPosition(static_cast<int>(kDefaultSplitterPos));
   ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
@@ -397,11 +407,8 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
 }
 
 bool MainFrame::ReleaseShownItem() {
-  bool stored = true;
-  if (shownItemView_) {
-    stored = shownItemView_->Store();
-    shownItemView_->Clear();
-  }
+  bool stored = StoreItemView();
+  if (shownItemView_) shownItemView_->Clear();
   shownItemView_ = nullptr;
   shownSource_.reset();
   return stored;
@@ -485,7 +492,10 @@ LRESULT MainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (status_) SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(prompt));
       return 0;
     }
-    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_COMMAND:
+      if (OnFormatStripCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
+      OnCommand(LOWORD(wParam));
+      return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
       if (!drag_.Active()) break;

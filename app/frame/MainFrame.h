@@ -20,6 +20,7 @@
 #include "content/ContentCommands.h"
 #include "content/ContentHost.h"
 #include "content/ItemSource.h"
+#include "content/SearchCommands.h"
 #include "controls/CommandBar.h"
 #include "controls/OutlookBar.h"
 #include "controls/Splitter.h"
@@ -27,6 +28,7 @@
 #include "store/LibraryDocument.h"
 #include "views/DataListView.h"
 #include "views/FileView.h"
+#include "views/SearchResultsWindow.h"
 #include "views/TextView.h"
 #include "views/TreeDrag.h"
 #include "views/TreeModel.h"
@@ -46,7 +48,7 @@ struct FrameSetup {
   ContentPrompt* prompt = nullptr;
 };
 
-class MainFrame : public Window, public DocumentHost, public ContentHost {
+class MainFrame : public Window, public DocumentHost, public ContentHost, public SearchHost {
  public:
   MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup);
   ~MainFrame() override;
@@ -67,6 +69,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   const CommandContext& State() const { return state_; }
   // Enabled and checked state of a command as the menus show it now.
   CommandUi QueryCommandUi(UINT id);
+  // The search results window (null until the first search or toggle).
+  const SearchResultsWindow* SearchResults() const { return results_.Handle() ? &results_ : nullptr; }
 
  protected:
   const char* ClassName() const override { return kMainWindowClass; }
@@ -96,6 +100,13 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   void ApplyViewMenuRules();
   void UpdateClock();
   void SyncFormatBoxes();
+  // The text view's ties to the frame: its context menu, its window, the
+  // format strip's boxes and colour drop-downs (MainFrameText.cpp).
+  void ConnectTextView();
+  bool OnFormatStripCommand(UINT id, UINT code, HWND control);
+  void OnColorDropDown(const NMTOOLBARA& note);
+  // Stores the shown view's edits; a store marks the library modified.
+  bool StoreItemView();
 
   // Messages.
   void OnClose();
@@ -175,6 +186,23 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   void SetItemTitleStrip(const std::string& title) override;
   void FocusTree() override;
 
+  // Search, bookmarks and the results window (MainFrameSearch.cpp).
+  void CreateResultsDock();
+  bool OnSearchCommand(UINT id);
+  void ShowResultsWindow(bool show);
+  void OpenResult(const std::string& path);
+  void FillQuickAccess(HMENU submenu);
+  void AddBookmarkForSelection();
+  void ManageBookmarks();
+  bool GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex);
+  bool GoToCatalogLocation(const std::vector<std::string>& components);
+  SearchSelection Selection() override;
+  void StorePendingEdits() override;
+  bool FindInShownView(const std::string& text, bool textOnly) override;
+  bool OpenWebFind() override;
+  bool TreeNodeExists(const std::vector<std::string>& path) override;
+  void ShowSearchResults(const std::string& text, const std::vector<std::string>& paths) override;
+
   const TextSource& texts_;
   DiagnosticSink& log_;
   FrameSetup setup_;
@@ -226,6 +254,9 @@ class MainFrame : public Window, public DocumentHost, public ContentHost {
   FormatStrip formatStrip_;
   PlaceholderView placeholder_;
   NodeListView nodeList_;
+  Splitter resultsSplitter_;  // the item area above, the docked results below
+  SearchResultsWindow results_;
+  std::unique_ptr<SearchCommands> search_;
   HWND shownView_ = nullptr;
   UINT outbarMessage_ = 0;
 

@@ -24,6 +24,7 @@ void MainFrame::OnCommand(UINT id) {
   // view's map, then the document's.
   if (OnFrameCommand(id)) return;
   if (content_->Handle(id)) return;
+  if (OnSearchCommand(id)) return;
   if (shownItemView_ && shownItemView_->HandleCommand(id)) return;
   RunDocumentCommand(*document_, id);
 }
@@ -184,6 +185,8 @@ void MainFrame::RefreshFrameState() {
   s.statusBarShown = statusShown_;
   s.titleStripShown = titleSplitter_.SinglePane() == SplitterPane::None;
   s.formatStripShown = textSplitter_.SinglePane() == SplitterPane::None;
+  s.lastSearchKind = search_->LastKind();
+  s.searchResultVisible = results_.Handle() && resultsSplitter_.SinglePane() == SplitterPane::None;
 }
 
 void MainFrame::SyncFormatBoxes() {
@@ -276,6 +279,7 @@ void MainFrame::OnContextMenu(HWND source, POINT screen) {
   }
   MenuHandle menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDR_TREE_POPUP)));
   if (!menu) return;
+  FillQuickAccess(GetSubMenu(GetSubMenu(menu.Get(), 0), TREEPOP_POS_QUICK_ACCESS));
   TrackContextMenu(GetSubMenu(menu.Get(), 0), screen);
 }
 

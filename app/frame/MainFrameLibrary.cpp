@@ -28,6 +28,7 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
       MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr),
                                 MAKEINTRESOURCEA(onGroup ? IDR_FOLDER_POPUP : IDR_OUTBAR_ITEM_POPUP)));
       if (!menu) break;
+      if (!onGroup) FillQuickAccess(GetSubMenu(GetSubMenu(menu.Get(), 0), OUTITEMPOP_POS_QUICK_ACCESS));
       TrackContextMenu(GetSubMenu(menu.Get(), 0), note->screenPoint, note->group, onGroup ? -1 : note->item);
       break;
     }
@@ -123,6 +124,11 @@ void MainFrame::OpenNodeListRow(const std::string& title) {
 
 LRESULT MainFrame::OnNotify(NMHDR* header) {
   if (!header) return 0;
+  if (header->hwndFrom == formatBar_ && header->code == TBN_DROPDOWN) {
+    OnColorDropDown(*reinterpret_cast<NMTOOLBARA*>(header));
+    return TBDDRET_DEFAULT;
+  }
+  if (header->hwndFrom && header->hwndFrom == textView_.Window()) return textView_.OnNotify(*header);
   if (header->hwndFrom == tree_) return OnTreeNotify(header);
   if (header->code == TTN_GETDISPINFOA) {
     auto* tip = reinterpret_cast<NMTTDISPINFOA*>(header);
@@ -139,9 +145,7 @@ LRESULT MainFrame::OnNotify(NMHDR* header) {
 
 // ---- what the document needs of the frame -------------------------------------------
 
-void MainFrame::StoreTextViewContent() {
-  if (shownItemView_) shownItemView_->Store();
-}
+void MainFrame::StoreTextViewContent() { StoreItemView(); }
 
 bool MainFrame::TextViewModified() { return shownItemView_ && shownItemView_->Modified(); }
 
@@ -163,80 +167,11 @@ void MainFrame::AddFolder(const std::string& name, uint16_t kind) {
   outbar_.AddGroup(name, static_cast<LPARAM>(groups_.size() - 1));
 }
 
-std::string MainFrame::CurrentLocation() {
-  int group = outbar_.SelectedGroup();
-  if (group < 0 || group >= static_cast<int>(groups_.size())) return {};
-  std::string location = groups_[static_cast<size_t>(group)].name;
-  if (groups_[static_cast<size_t>(group)].kind == kFolderTree) {
-    for (const std::string& element : treeModel_.NodePath(TreeView_GetSelection(tree_))) location += "\\" + element;
-  } else {
-    int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(ShownItems().size())) location += "\\" + ShownItems()[static_cast<size_t>(item)].elementName;
-  }
-  return location;
-}
-
-bool MainFrame::GoToLocation(const std::string& location) {
-  size_t cut = location.find('\\');
-  std::string folder = location.substr(0, cut);
-  for (size_t g = 0; g < groups_.size(); ++g) {
-    if (groups_[g].name != folder) continue;
-    outbar_.SetSelectedGroup(static_cast<int>(g), true);
-    if (cut == std::string::npos) return true;
-    std::string rest = location.substr(cut + 1);
-    if (groups_[g].kind == kFolderTree) {
-      std::vector<std::string> path;
-      size_t from = 0;
-      for (;;) {
-        size_t next = rest.find('\\', from);
-        std::string part = rest.substr(from, next == std::string::npos ? std::string::npos : next - from);
-        if (part.find(kTextNodeMarker) != std::string::npos) break;
-        path.push_back(part);
-        if (next == std::string::npos) break;
-        from = next + 1;
-      }
-      // The deepest node of the path that still exists.
-      while (!path.empty()) {
-        if (HTREEITEM item = treeModel_.LoadAlongPath(path, document_->CurrentFolder())) {
-          TreeView_SelectItem(tree_, item);
-          break;
-        }
-        path.pop_back();
-      }
-    } else {
-      for (size_t i = 0; i < ShownItems().size(); ++i)
-        if (ShownItems()[i].elementName == rest) {
-          outbar_.SetSelectedItem(static_cast<int>(i));
-          ShowCatalogItem(static_cast<int>(g), static_cast<int>(i));
-        }
-    }
-    return true;
-  }
-  return false;
-}
-
 void MainFrame::SelectFirstFolder() {
   if (!groups_.empty()) outbar_.SetSelectedGroup(0, true);
 }
 
 void MainFrame::SetTitle(const std::string& title) { SetWindowTextA(Handle(), title.c_str()); }
-
-void MainFrame::RefreshBookmarkMenu() {
-  HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
-  HMENU quick = content ? GetSubMenu(content, CONTENT_POS_QUICK_ACCESS) : nullptr;
-  if (!quick) return;
-  while (GetMenuItemCount(quick) > 0) DeleteMenu(quick, 0, MF_BYPOSITION);
-  if (document_->Bookmarks().empty()) AppendMenuA(quick, MF_STRING | MF_GRAYED, ID_QUICK_ACCESS_PLACEHOLDER, "(empty)");
-  int n = 0;
-  for (const Bookmark& b : document_->Bookmarks()) {
-    if (ID_QUICK_ACCESS_FIRST + n > ID_QUICK_ACCESS_LAST) break;
-    // A title from the file is cut, never trusted to fit.
-    char text[128];
-    std::snprintf(text, sizeof text, "%s\t(&%d)", CutToBytes(b.title, 63).c_str(), n + 1);
-    AppendMenuA(quick, MF_STRING | MF_GRAYED, ID_QUICK_ACCESS_FIRST + n, text);
-    ++n;
-  }
-}
 
 void MainFrame::CloseMainWindow() { SendMessageA(Handle(), WM_CLOSE, 0, 0); }
 

@@ -261,7 +261,7 @@ TEST_F(FrameTest, CtrlTabMovesTheFocusBetweenTheTreeAndTheView) {
   // Show a leaf so that the text view is the visible item view.
   TreeView_SelectItem(tree, TreeView_GetNextSibling(tree, TreeView_GetRoot(tree)));
   Pump();
-  HWND text = FindChild(frame.Handle(), "RichEdit20A");
+  HWND text = FindChild(frame.Handle(), "VelloraTextView");
   SetFocus(text);
   Command(ID_NEXT_PANE);
   EXPECT_EQ(GetFocus(), tree);

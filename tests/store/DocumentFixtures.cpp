@@ -64,8 +64,9 @@ bool Next(std::deque<std::optional<T>>& queue, T& answer, const char* what) {
 }  // namespace
 
 bool ScriptedPrompt::AskName(const std::string& caption, const std::string&, std::string& answer,
-                             const std::string&) {
+                             const std::string& label) {
   nameCaptions.push_back(caption);
+  nameLabels.push_back(label);
   return Next(names, answer, "name dialog");
 }
 

@@ -28,6 +28,7 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   std::deque<std::optional<vellora::NewFolderRequest>> folders;
   std::deque<std::optional<vellora::NewItemRequest>> items;
   std::vector<std::string> nameCaptions;  // the captions of the name dialogs shown
+  std::vector<std::string> nameLabels;    // and their labels
   std::vector<vellora::NodeProperties> properties;
   std::deque<std::string> files;  // "" cancels the dialog
   std::deque<bool> passwordAnswers;

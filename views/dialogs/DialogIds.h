@@ -58,6 +58,14 @@
 #define IDC_PASSWORD_TEXT           1120
 #define IDC_PASSWORD_EDIT           1121
 
+/* "Bookmark list": the bookmarks in order, with the buttons that edit the list. */
+#define IDD_BOOKMARK_LIST           253
+#define IDC_BOOKMARK_LIST           1201
+#define IDC_BOOKMARK_DELETE         1202
+#define IDC_BOOKMARK_MODIFY         1203
+#define IDC_BOOKMARK_MOVE_UP        1204
+#define IDC_BOOKMARK_MOVE_DOWN      1205
+
 /* The row dialog of a data list: one label and edit per column, made when it
  * opens (edits IDC_ROW_FIRST_EDIT + column), "&Add" / "&Modify" and "&Done". */
 #define IDD_LIST_ROW                225

@@ -1,0 +1,70 @@
+// Splitting, joining and following location paths.
+#include "content/LocationPath.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "store/LibraryFormat.h"
+
+namespace vellora {
+
+std::vector<std::string> SplitLocation(const std::string& path) {
+  std::vector<std::string> parts;
+  if (path.empty()) return parts;
+  size_t from = 0;
+  for (;;) {
+    size_t next = path.find('\\', from);
+    parts.push_back(path.substr(from, next == std::string::npos ? std::string::npos : next - from));
+    if (next == std::string::npos) break;
+    from = next + 1;
+  }
+  // A path written with a trailing "\" has no empty last component.
+  if (parts.size() > 1 && parts.back().empty()) parts.pop_back();
+  return parts;
+}
+
+std::string JoinLocation(const std::vector<std::string>& components) {
+  std::string path;
+  for (size_t i = 0; i < components.size(); ++i) {
+    if (i) path += '\\';
+    path += components[i];
+  }
+  return path;
+}
+
+Location ParseLocation(const std::string& path) {
+  Location location;
+  location.components = SplitLocation(path);
+  const size_t markerLength = std::strlen(kTextNodeMarker);
+  if (location.components.size() > 1 && location.components.back().compare(0, markerLength, kTextNodeMarker) == 0) {
+    const std::string digits = location.components.back().substr(markerLength);
+    location.hasTextIndex = true;
+    location.textIndex = std::strtol(digits.c_str(), nullptr, 10);
+    if (location.textIndex < 0) location.textIndex = 0;
+    location.components.pop_back();
+  }
+  return location;
+}
+
+std::string FormatLocation(const Location& location) {
+  std::string path = JoinLocation(location.components);
+  if (location.hasTextIndex) path += "\\" + std::string(kTextNodeMarker) + std::to_string(location.textIndex);
+  return path;
+}
+
+int MatchComponent(const std::vector<NamedSibling>& siblings, const std::string& component) {
+  for (size_t i = 0; i < siblings.size(); ++i)
+    if (siblings[i].elementName == component) return static_cast<int>(i);
+  for (size_t i = 0; i < siblings.size(); ++i)
+    if (siblings[i].title == component) return static_cast<int>(i);
+  return -1;
+}
+
+std::string ProposedBookmarkName(const std::string& path) {
+  size_t cut = path.rfind('\\');
+  std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (last.compare(0, std::strlen(kTextNodeMarker), kTextNodeMarker) == 0) return {};
+  return CutToBytes(last, kMaxElementName);
+}
+
+}  // namespace vellora

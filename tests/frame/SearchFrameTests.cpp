@@ -1,0 +1,191 @@
+// Going to locations, Quick Access and the search prompt in the real main
+// frame of this process.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/frame/MainFrame.h"
+#include "app/resources/ResourceIds.h"
+#include "tests/TestSupport.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+
+namespace {
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+struct PromptAnswer {
+  std::string caption;
+  std::string text;  // typed into the prompt; empty: Cancel
+  bool seen = false;
+};
+
+// Answers the first dialog of this process with the caption.
+DWORD WINAPI AnswerWhenItAppears(void* parameter) {
+  auto* answer = static_cast<PromptAnswer*>(parameter);
+  for (int i = 0; i < 200; ++i) {
+    if (HWND dialog = FindWindowA(nullptr, answer->caption.c_str())) {
+      answer->seen = true;
+      if (answer->text.empty()) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      } else {
+        SendMessageA(GetDlgItem(dialog, 1037), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->text.c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+      }
+      return 1;
+    }
+    Sleep(50);
+  }
+  return 0;
+}
+
+class SearchFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                                ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    path_ = rig_.dir.File("search-frame.vlx");
+    tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(tree_.c_str(), false);
+    NodeInfoRecord record;
+    record.kind = kItemText;
+    std::string note = "{\\rtf1\\ansi plan text\\par}";
+    record.sequence = 1;
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Plan", record, note.data(), static_cast<ULONG>(note.size())));
+    record.sequence = 2;
+    ASSERT_HRESULT_SUCCEEDED(
+        CreateLeafNode(tree, encoded_.c_str(), record, note.data(), static_cast<ULONG>(note.size())));
+    record.sequence = 3;
+    record.flags = kPasswordFlag;
+    record.SetPassword("secret");
+    StorageHandle vault;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Vault", record, vault));
+    record.flags = 0;
+    record.SetPassword("");
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(vault, "Inside", record, note.data(), static_cast<ULONG>(note.size())));
+    vault.Release();
+    tree.Release();
+    for (int i = 0; i < bookmarks_; ++i) doc.AddBookmark({"b" + std::to_string(i), tree_ + "\\Plan"});
+    doc.Save();
+  }
+  void TearDown() override {
+    frame_.reset();
+    if (richEdit_) FreeLibrary(richEdit_);
+  }
+  MainFrame& Open() {
+    FrameSetup setup;
+    setup.startupPath = path_;
+    setup.registryKey = rig_.key.Path();
+    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
+    EXPECT_TRUE(frame_->CreateFrame());
+    frame_->RestorePlacement(SW_SHOWNORMAL);
+    Pump();
+    return *frame_;
+  }
+  // Runs a command while a helper thread answers the dialog it opens.
+  bool CommandAnswering(UINT id, PromptAnswer& answer) {
+    HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &answer, 0, nullptr);
+    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
+    Pump();
+    WaitForSingleObject(helper, 15000);
+    CloseHandle(helper);
+    Pump();
+    return answer.seen;
+  }
+  DocumentHost& Host() { return *frame_; }
+  HWND Tree() { return vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA); }
+  HTREEITEM TopLevel(int index) {
+    HTREEITEM item = TreeView_GetRoot(Tree());
+    while (item && index-- > 0) item = TreeView_GetNextSibling(Tree(), item);
+    return item;
+  }
+
+  vtest::DocumentRig rig_;
+  std::string path_, tree_;
+  const std::string encoded_ = EncodedElementName("Plan", 77);
+  int bookmarks_ = 0;
+  HMODULE richEdit_ = nullptr;
+  std::unique_ptr<MainFrame> frame_;
+};
+
+TEST_F(SearchFrameTest, GoingToALocationFollowsElementNamesFirstAndTitlesSecond) {
+  Open();
+  struct Case {
+    std::string path;
+    int topLevel;
+  } cases[] = {
+      {tree_ + "\\" + encoded_, 1},  // a search result naming the encoded element
+      {tree_ + "\\Plan", 0},         // a bookmark naming the title: the first node of that title
+      {tree_ + "\\" + encoded_ + "\\#TEXT_NODE#0", 1},
+  };
+  for (const Case& c : cases) {
+    Host().GoToLocation(c.path);
+    Pump();
+    EXPECT_EQ(TreeView_GetSelection(Tree()), TopLevel(c.topLevel)) << c.path;
+  }
+  // The location of a node names titles and the place in its text.
+  Host().GoToLocation(tree_ + "\\" + encoded_);
+  EXPECT_EQ(Host().CurrentLocation(), tree_ + "\\Plan\\#TEXT_NODE#0");
+}
+
+TEST_F(SearchFrameTest, AResultInsideAProtectedNodeAsksForThePasswordAndARefusalSelectsNothing) {
+  Open();
+  Host().GoToLocation(tree_ + "\\Plan");
+  Pump();
+  HTREEITEM before = TreeView_GetSelection(Tree());
+  PromptAnswer refuse{"Password", ""};
+  HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &refuse, 0, nullptr);
+  Host().GoToLocation(tree_ + "\\Vault\\Inside");
+  Pump();
+  WaitForSingleObject(helper, 15000);
+  CloseHandle(helper);
+  EXPECT_TRUE(refuse.seen);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), before);
+  HTREEITEM vault = TopLevel(2);
+  EXPECT_FALSE(TreeView_GetItemState(Tree(), vault, TVIS_EXPANDED) & TVIS_EXPANDED);
+}
+
+TEST_F(SearchFrameTest, TitleSearchThroughThePromptFillsTheResultsWindow) {
+  MainFrame& frame = Open();
+  EXPECT_EQ(frame.SearchResults(), nullptr);
+  EXPECT_FALSE(frame.QueryCommandUi(ID_SEARCH_REPEAT).enabled);
+  PromptAnswer answer{"Search All Titles In Library", "Plan"};
+  ASSERT_TRUE(CommandAnswering(ID_SEARCH_TITLES, answer));
+  ASSERT_NE(frame.SearchResults(), nullptr);
+  std::vector<std::string> paths = frame.SearchResults()->Paths();
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(paths, (std::vector<std::string>{tree_ + "\\" + encoded_, tree_ + "\\Plan"}));
+  EXPECT_EQ(frame.SearchResults()->Caption(), "Results of searching text[Plan]");
+  EXPECT_TRUE(frame.QueryCommandUi(ID_VIEW_SEARCH_RESULT).checked);
+  EXPECT_TRUE(frame.QueryCommandUi(ID_SEARCH_REPEAT).enabled);
+  SendMessageA(frame.Handle(), WM_COMMAND, ID_VIEW_SEARCH_RESULT, 0);
+  EXPECT_FALSE(frame.QueryCommandUi(ID_VIEW_SEARCH_RESULT).checked);
+  EXPECT_FALSE(IsWindowVisible(frame.SearchResults()->Handle()));
+}
+
+TEST_F(SearchFrameTest, QuickAccessEndsWithTheBookmarkManagerPastTheRoutedEntries) {
+  bookmarks_ = 131;
+  SetUp();
+  MainFrame& frame = Open();
+  HMENU quick = GetSubMenu(GetSubMenu(frame.MenuBar(), MENU_POS_CONTENT), CONTENT_POS_QUICK_ACCESS);
+  ASSERT_TRUE(quick);
+  ASSERT_EQ(GetMenuItemCount(quick), 130);
+  EXPECT_EQ(GetMenuItemID(quick, 128), static_cast<UINT>(ID_QUICK_ACCESS_LAST));
+  EXPECT_EQ(GetMenuItemID(quick, 129), static_cast<UINT>(ID_BOOKMARK_MANAGER));
+}
+
+}  // namespace
