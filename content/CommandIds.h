@@ -156,6 +156,7 @@
 #define ID_TOOLS_LOCK_READONLY      32854
 #define ID_TOOLS_LOCK_TRAY          32866
 #define ID_TOOLS_LIBRARY_PASSWORD   32931
+#define ID_TOOLS_CHECK_LIBRARY      32995 /* the structural check of a library file */
 
 /* Help */
 #define ID_HELP_CONTENTS            57670

@@ -139,6 +139,7 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_TOOLS_LOCK_READONLY, kNotBuilt, O::Frame, C::ReadOnly),
     Row(ID_TOOLS_LOCK_TRAY, kNotBuilt, O::Frame),
     Row(ID_TOOLS_LIBRARY_PASSWORD, kNeedWritable | kNotBuilt, O::Content),
+    Row(ID_TOOLS_CHECK_LIBRARY, kNeedNothing, O::Document),
     Row(ID_TRAY_ACTIVATE, kNotBuilt, O::Frame),
     Row(ID_NEXT_PANE, kNeedNothing, O::Frame),
 

@@ -13,6 +13,7 @@ bool RunDocumentCommand(LibraryDocument& document, UINT id) {
     case ID_FILE_SAVE_COPY: document.SaveCopy(); return true;
     case ID_FILE_RESTORE: document.RestoreToLastSave(); return true;
     case ID_FILE_REPACK: document.Repack(); return true;
+    case ID_TOOLS_CHECK_LIBRARY: document.CheckLibraryFile(); return true;
     case ID_APP_EXIT: document.RequestClose(); return true;
     default: break;
   }

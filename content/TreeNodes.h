@@ -10,14 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "store/ElementWalk.h"
 #include "store/LibraryFormat.h"
 #include "store/StorageHandle.h"
 
 namespace vellora {
 
 // A tree nested deeper than this is cut there: the folder node on the last
-// level is listed without its children.
-inline constexpr int kMaxTreeDepth = 512;
+// level is listed without its children. (A damaged file can make a folder
+// node contain itself; the limit is the one every element walk keeps.)
+inline constexpr int kMaxTreeDepth = kMaxElementDepth;
 
 // The node list view reads titles through a 64-byte buffer.
 inline constexpr size_t kNodeListTitleBytes = 63;

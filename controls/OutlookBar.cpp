@@ -200,6 +200,16 @@ int OutlookBar::AddItem(int group, const std::string& text, int image, LPARAM da
   return static_cast<int>(groups_[group].items.size()) - 1;
 }
 
+int OutlookBar::AddItems(int group, const std::vector<NewItem>& items) {
+  if (!ValidGroup(group)) return -1;
+  std::vector<Item>& list = groups_[group].items;
+  int first = static_cast<int>(list.size());
+  list.reserve(list.size() + items.size());
+  for (const NewItem& item : items) list.push_back(Item{item.text, item.image, item.data});
+  if (group == selected_ && !items.empty()) Relayout();
+  return first;
+}
+
 bool OutlookBar::RemoveItem(int group, int item) {
   if (!ValidItem(group, item)) return false;
   Group& g = groups_[group];

@@ -100,6 +100,14 @@ class OutlookBar : public Window {
 
   // Items of a group.
   int AddItem(int group, const std::string& text, int image, LPARAM data = 0);
+  struct NewItem {
+    std::string text;
+    int image = -1;
+    LPARAM data = 0;
+  };
+  // Appends many items with one layout: a folder of thousands of items is
+  // filled in one go, not laid out once per item. Answers the first new index.
+  int AddItems(int group, const std::vector<NewItem>& items);
   bool RemoveItem(int group, int item);
   void RemoveAllItems(int group);
   int ItemCount(int group) const;

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "store/LibrarySalvage.h"
+
 namespace vellora {
 
 namespace {
@@ -30,6 +32,14 @@ LONGLONG FileSizeOf(const std::string& path) {
   if (!GetFileSizeEx(h, &size)) size.QuadPart = -1;
   CloseHandle(h);
   return size.QuadPart;
+}
+
+// A text of the string table with its one "%s" replaced; never a format
+// string handed to printf.
+std::string Fill(std::string text, const std::string& value) {
+  size_t at = text.find("%s");
+  if (at == std::string::npos) return text + "\n\n" + value;
+  return text.replace(at, 2, value);
 }
 
 }  // namespace
@@ -63,6 +73,7 @@ void LibraryDocument::ReleaseStorages() {
 void LibraryDocument::Close() {
   host_.ClearViews();
   ReleaseStorages();
+  readOnly_ = false;
   folders_.clear();
   currentFolderName_.clear();
   folderCounter_ = 0;
@@ -111,10 +122,34 @@ bool LibraryDocument::CreateLibrary(const std::string& path) {
 
 bool LibraryDocument::OpenLibrary(const std::string& path) {
   Close();
-  if (path.empty() || FAILED(root_.OpenRoot(path.c_str(), kWriteMode))) {
+  refusedDamaged_ = false;
+  refusedPath_.clear();
+  damage_ = CompoundFileReport{};
+  if (path.empty()) return false;
+  // The platform is given only files whose structure our own reader found
+  // sound; a damaged one is read-only, or never handed over at all when the
+  // platform's look-ups would loop on it.
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  if (!report.fileOpened) return false;  // missing, moved or in use: the caller says so
+  bool damaged = !report.Sound();
+  if (damaged) {
+    log_.Report("Damaged library " + path + ":\n" + report.Summary(32));
+    damage_ = report;
+    if (!report.PlatformMayRead()) {
+      refusedDamaged_ = true;
+      refusedPath_ = path;
+      return false;
+    }
+  }
+  if (FAILED(root_.OpenRoot(path.c_str(), damaged ? kReadMode : kWriteMode))) {
     root_.Release();
+    if (damaged) {
+      refusedDamaged_ = true;
+      refusedPath_ = path;
+    }
     return false;
   }
+  readOnly_ = damaged;
   std::string password = ReadSettingsString(root_, 6);
   if (!password.empty() && !prompt_.AskPassword(path, password)) {
     prompt_.ShowMessage(Text(kTextPasswordFailed, "Invalid password, access denied!"),
@@ -124,8 +159,14 @@ bool LibraryDocument::OpenLibrary(const std::string& path) {
     return true;
   }
   SetPath(path);
+  if (readOnly_) host_.SetTitle(setup_.applicationTitle + " - " + path + " [read-only: damaged]");
   LoadIntoViews(true);
   modified_ = false;
+  if (readOnly_) {
+    prompt_.ShowMessage(Fill(Text(kTextDamagedReadOnly, "This library file is damaged, so it was opened read-only.\n\n%s"),
+                             damage_.Summary()),
+                        Text(kTextDamagedCaption, "Damaged Library"), MB_OK | MB_ICONEXCLAMATION);
+  }
   return true;
 }
 
@@ -162,6 +203,11 @@ void LibraryDocument::LoadIntoViews(bool reloadBookmarks) {
 }
 
 void LibraryDocument::Save() {
+  if (ReadOnly()) {
+    prompt_.ShowMessage(Text(kTextReadOnlyNoSave, "This library is open read-only because it is damaged."),
+                        Text(kTextDamagedCaption, "Damaged Library"), MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
   host_.StoreTextViewContent();
   if (path_.empty()) {
     SaveCopy();
@@ -173,6 +219,9 @@ void LibraryDocument::Save() {
 }
 
 bool LibraryDocument::SaveCopy() {
+  // A damaged library is copied by our own reader, never by the platform's
+  // whole-storage copy, which would follow its damage.
+  if (ReadOnly()) return SalvageInto(path_);
   std::string target;
   if (!AskFile(true, kTextSaveCopyTitle, target)) return false;
   host_.StoreTextViewContent();
@@ -220,7 +269,7 @@ void LibraryDocument::RestoreToLastSave() {
   }
   if (!OpenLibrary(path)) {
     ReportOpenFailure();
-    CreateLibrary("");
+    if (!IsOpen()) CreateLibrary("");
   }
 }
 
@@ -245,6 +294,11 @@ bool LibraryDocument::ReplaceLibraryFile(const std::string& replacement, std::st
 }
 
 bool LibraryDocument::Repack() {
+  if (ReadOnly()) {
+    prompt_.ShowMessage(Text(kTextReadOnlyNoSave, "This library is open read-only because it is damaged."),
+                        Text(kTextDamagedCaption, "Damaged Library"), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
   if (path_.empty()) {
     prompt_.ShowMessage("Please save the library under a name before repacking it.", Text(kTextTipCaption, "Tip"),
                         MB_OK | MB_ICONINFORMATION);
@@ -280,7 +334,7 @@ bool LibraryDocument::Repack() {
   std::string path = path_;
   if (!OpenLibrary(path)) {
     ReportOpenFailure();
-    CreateLibrary("");
+    if (!IsOpen()) CreateLibrary("");
     return false;
   }
   if (!replaced) {
@@ -296,11 +350,16 @@ bool LibraryDocument::Repack() {
 }
 
 void LibraryDocument::StoreLastLocation() {
-  if (!IsOpen()) return;
+  if (!IsOpen() || ReadOnly()) return;
   WriteSettingsSlot(0, Variant::FromString(host_.CurrentLocation()));
 }
 
 bool LibraryDocument::AskBeforeGivingUp() {
+  if (ReadOnly()) {
+    // Nothing can be saved into a damaged library, not even the location.
+    modified_ = false;
+    return true;
+  }
   if (!modified_ && !host_.TextViewModified()) {
     // Nothing else waits in the transactions, so the location can be
     // committed on its own; a library made by New would lose it otherwise.
@@ -344,10 +403,16 @@ bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
       fromRecent = !candidate.empty();
     }
     if (!candidate.empty() && FileExists(candidate) && OpenLibrary(candidate)) return true;
+    // A damaged file is named as such (and may be salvaged), never taken for a missing one.
+    bool damaged = refusedDamaged_;
+    if (damaged && ReportDamagedFile(candidate)) return true;
     if (fromRecent) recent_.RemovePath(candidate);
     candidate.clear();  // the start-up path is used for the first attempt only
 
-    int choice = prompt_.ShowWelcome();
+    int choice = damaged ? prompt_.ShowWelcomeAfterDamage(
+                               "The library file is damaged and could not be opened safely. What can be read of "
+                               "it may be saved into a new library when it is opened again.")
+                         : prompt_.ShowWelcome();
     switch (choice) {
       case kWelcomeOpenNextRecent:
         continue;
@@ -362,7 +427,7 @@ bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
         if (!AskFile(false, kTextOpenLibraryTitle, path)) return false;
         if (!OpenLibrary(path)) {
           ReportOpenFailure();
-          CreateLibrary("");
+          if (!IsOpen()) CreateLibrary("");
         }
         return IsOpen();
       }
@@ -387,7 +452,7 @@ HRESULT LibraryDocument::SelectCurrentFolder(const std::string& name) {
   currentFolder_.Commit();
   currentFolder_.Release();
   currentFolderName_.clear();
-  HRESULT hr = root_.OpenStorage(name.c_str(), kTransactedMode, currentFolder_);
+  HRESULT hr = root_.OpenStorage(name.c_str(), ReadOnly() ? kReadMode : kTransactedMode, currentFolder_);
   if (SUCCEEDED(hr)) currentFolderName_ = name;
   return hr;
 }
@@ -501,8 +566,71 @@ bool LibraryDocument::AskFile(bool save, int titleKey, std::string& path) {
 }
 
 void LibraryDocument::ReportOpenFailure() {
+  if (refusedDamaged_) {
+    ReportDamagedFile(refusedPath_);
+    return;
+  }
   prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."), kFailCaption,
                       MB_OK | MB_ICONEXCLAMATION);
+}
+
+void LibraryDocument::CheckLibraryFile() {
+  std::string path;
+  if (!AskFile(false, kTextCheckTitle, path)) return;
+  std::string caption = Text(kTextCheckTitle, "Check Library");
+  if (IsOpen() && !path_.empty() && lstrcmpiA(path.c_str(), path_.c_str()) == 0) {
+    std::string found = readOnly_ ? damage_.Summary(12) : std::string("No damage was found.");
+    prompt_.ShowMessage(Fill(Text(kTextCheckOpenLibrary, "The open library was checked when it was opened:\n%s"), found),
+                        caption, MB_OK | (readOnly_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    return;
+  }
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  if (!report.fileOpened) {
+    prompt_.ShowMessage(path + "\n\n" + report.Summary(), caption, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (report.Sound()) {
+    prompt_.ShowMessage(Fill(Text(kTextCheckSound, "No damage was found in the library file\n%s."), path), caption,
+                        MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  log_.Report("Checked " + path + ":\n" + report.Summary(32));
+  prompt_.ShowMessage(Fill(Text(kTextCheckDamaged, "The library file is damaged:\n%s"), path + "\n\n" + report.Summary(12)),
+                      caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool LibraryDocument::ReportDamagedFile(const std::string& path) {
+  refusedDamaged_ = false;
+  int answer = prompt_.ShowMessage(
+      Fill(Text(kTextDamagedRefused, "This library file is damaged and cannot be opened safely.\n\n%s\n\n"
+                                     "Save what can be read into a new library?"),
+           damage_.Summary()),
+      Text(kTextDamagedCaption, "Damaged Library"), MB_YESNO | MB_ICONSTOP);
+  return answer == IDYES && SalvageInto(path);
+}
+
+bool LibraryDocument::SalvageInto(const std::string& damagedPath) {
+  std::string target;
+  if (!AskFile(true, kTextSalvageTitle, target)) return false;
+  if (lstrcmpiA(target.c_str(), damagedPath.c_str()) == 0) {
+    prompt_.ShowMessage("The damaged file itself cannot take what is saved from it; choose another file.",
+                        kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  // The damaged file must not be open while it is read.
+  if (ReadOnly() && lstrcmpiA(path_.c_str(), damagedPath.c_str()) == 0) Close();
+  SalvageResult salvaged = SalvageLibrary(damagedPath, target);
+  if (FAILED(salvaged.result) || !OpenLibrary(target)) {
+    prompt_.ShowMessage("Nothing could be saved from the damaged library into\n" + target + ".", kFailCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
+    if (!IsOpen()) CreateLibrary("");
+    return false;
+  }
+  log_.Report("Salvaged " + damagedPath + " into " + target + ": " + salvaged.Summary(64));
+  prompt_.ShowMessage(Fill(Text(kTextSalvageDone, "What could be read was saved into the new library.\n\n%s"),
+                           salvaged.Summary()),
+                      Text(kTextDamagedCaption, "Damaged Library"), MB_OK | MB_ICONINFORMATION);
+  return true;
 }
 
 void LibraryDocument::CreateAtChosenPath(const std::string& path) {
@@ -531,7 +659,7 @@ void LibraryDocument::AskAndOpenLibrary() {
   }
   if (!OpenLibrary(path)) {
     ReportOpenFailure();
-    CreateLibrary("");
+    if (!IsOpen()) CreateLibrary("");
   }
 }
 
@@ -547,7 +675,7 @@ void LibraryDocument::OpenRecentEntry(int index) {
   if (IsOpen() && !AskBeforeGivingUp()) return;
   if (!OpenLibrary(path)) {
     ReportOpenFailure();
-    CreateLibrary("");
+    if (!IsOpen()) CreateLibrary("");
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "store/CompoundFileCheck.h"
 #include "store/DocumentHost.h"
 #include "store/LibraryFormat.h"
 #include "store/RecentList.h"
@@ -35,6 +36,16 @@ enum DocumentText : int {
   kTextFirstCatalogFolder = 4713,
   kTextSecondCatalogFolder = 4723,
   kTextRepackDone = 5184,
+  kTextDamagedCaption = 7100,
+  kTextDamagedReadOnly = 7120,
+  kTextDamagedRefused = 7400,
+  kTextSalvageTitle = 7600,
+  kTextSalvageDone = 7640,
+  kTextReadOnlyNoSave = 7720,
+  kTextCheckTitle = 7860,
+  kTextCheckSound = 7880,
+  kTextCheckDamaged = 7960,
+  kTextCheckOpenLibrary = 8080,
 };
 
 struct FolderInfo {
@@ -60,8 +71,14 @@ class LibraryDocument {
   // ---- lifecycle ----
   // Always leaves a library open (the scratch library when the path fails).
   bool CreateLibrary(const std::string& path);
-  // True when the file was opened (also when a failed password gave way to the scratch library).
+  // True when the file was opened (also when a failed password gave way to the
+  // scratch library). A file that fails the structural check is opened
+  // read-only when the platform can read it safely, and refused otherwise
+  // (LastOpenDamage() then says why).
   bool OpenLibrary(const std::string& path);
+  // Saves what can be read of a damaged library into a new file chosen by the
+  // user and opens that; false when cancelled or nothing could be saved.
+  bool SalvageInto(const std::string& damagedPath);
   void Save();
   // False when the user cancelled the dialog (or the copy could not be made).
   bool SaveCopy();
@@ -98,6 +115,10 @@ class LibraryDocument {
   void AskAndOpenLibrary();
   // The recent entry at index of the oldest-first list.
   void OpenRecentEntry(int index);
+  // Checks a library file chosen by the user for damage and says what was
+  // found. The open library cannot be read while it is open: for it, the
+  // check made when it was opened is reported.
+  void CheckLibraryFile();
   // Closes the main window as Exit does.
   void RequestClose() { host_.CloseMainWindow(); }
 
@@ -105,6 +126,17 @@ class LibraryDocument {
   bool IsOpen() const { return !root_.Empty(); }
   const std::string& Path() const { return path_; }
   bool IsScratch() const { return IsOpen() && path_.empty(); }
+  // The open library failed the structural check and is open read-only:
+  // nothing is ever written into it.
+  bool ReadOnly() const { return IsOpen() && readOnly_; }
+  // What the check found in the open library (read-only) or in the file the
+  // last open refused.
+  const CompoundFileReport& Damage() const { return damage_; }
+  bool LastOpenRefusedDamage() const { return refusedDamaged_; }
+  // How many elements a walk of the open library may visit: in a damaged
+  // library, no more than its directory holds (a walk past that revisits
+  // elements); unbounded otherwise.
+  size_t ElementBudget() const { return ReadOnly() ? damage_.directoryEntries : static_cast<size_t>(-1); }
   bool Modified() const { return modified_; }
   void SetModified(bool modified = true) { modified_ = modified; }
   const StorageHandle& Root() const { return root_; }
@@ -132,6 +164,9 @@ class LibraryDocument {
   void CreateAtChosenPath(const std::string& path);
   bool AskFile(bool save, int titleKey, std::string& path);
   void ReportOpenFailure();
+  // The open failed because the file is damaged: says so, offers salvage.
+  // True when a salvaged library is open now.
+  bool ReportDamagedFile(const std::string& path);
   void ReleaseStorages();
   bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
   std::string Text(int key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
@@ -147,6 +182,10 @@ class LibraryDocument {
   StorageHandle currentFolder_;
   std::string currentFolderName_;
   bool modified_ = false;
+  bool readOnly_ = false;
+  bool refusedDamaged_ = false;
+  std::string refusedPath_;
+  CompoundFileReport damage_;
   std::map<std::string, FolderInfo> folders_;
   uint16_t folderCounter_ = 0;
   int32_t itemCounter_ = 0;

@@ -274,12 +274,16 @@ HRESULT LayDownSettings(const StorageHandle& root) {
 
 namespace {
 
-// Reads the slots from the start: at most 16, up to an empty variant or a failed read.
+// Reads the slots from the start: at most 16, up to an empty variant or a
+// failed read. The slots hold strings and integers only; a value of another
+// plain type is kept as an empty string, and an object (whose length only its
+// class knows, and which the file must never make us instantiate) ends the list.
 std::vector<Variant> ReadSlots(const StreamHandle& stream) {
   std::vector<Variant> slots;
   while (static_cast<int>(slots.size()) < kSettingsSlotCount) {
     Variant v;
     if (FAILED(stream.ReadVariant(v.Raw())) || v.Type() == VT_EMPTY) break;
+    if (v.Type() != VT_BSTR && v.Type() != VT_I4) v = Variant::FromString("");
     slots.push_back(v);
   }
   return slots;

@@ -1,5 +1,7 @@
 #include "store/StorageHandle.h"
 
+#include "store/MappedFile.h"
+
 #include <process.h>
 
 #include <memory>
@@ -427,7 +429,7 @@ HRESULT StreamHandle::WriteVariant(const VARIANT& value) const {
   return hr;
 }
 
-HRESULT StreamHandle::ReadVariant(VARIANT& out) const {
+HRESULT StreamHandle::ReadVariant(VARIANT& out, Objects objects) const {
   VariantClear(&out);
   if (Empty()) return E_POINTER;
   VARTYPE type = VT_EMPTY;
@@ -451,6 +453,10 @@ HRESULT StreamHandle::ReadVariant(VARIANT& out) const {
     return S_OK;
   }
   if (IsObject(type)) {
+    if (objects != Objects::kLoad) {
+      Seek(-2, STREAM_SEEK_CUR);
+      return DISP_E_BADVARTYPE;
+    }
     ComPtr<IUnknown> object;
     hr = OleLoadFromStream(Get(), type == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, object.PutVoid());
     if (FAILED(hr)) return hr;
@@ -481,39 +487,6 @@ HRESULT StreamHandle::OpenOnMemory(HGLOBAL memory, bool deleteOnRelease) {
   return CreateStreamOnHGlobal(memory, deleteOnRelease ? TRUE : FALSE, Receive());
 }
 
-namespace {
-
-// Owns a kernel handle; the mapping and file handles of the transfers below.
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE h) : h_(h) {}
-  ~KernelHandle() {
-    if (Valid()) CloseHandle(h_);
-  }
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  bool Valid() const { return h_ != nullptr && h_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE h_;
-};
-
-class MappedView {
- public:
-  explicit MappedView(void* view) : view_(view) {}
-  ~MappedView() {
-    if (view_) UnmapViewOfFile(view_);
-  }
-  MappedView(const MappedView&) = delete;
-  MappedView& operator=(const MappedView&) = delete;
-  void* Get() const { return view_; }
-
- private:
-  void* view_;
-};
-
-}  // namespace
 
 namespace {
 

@@ -165,7 +165,12 @@ class StreamHandle : public InterfaceHandle<IStream> {
 
   // A 16-bit VARTYPE followed by the value.
   HRESULT WriteVariant(const VARIANT& value) const;
-  HRESULT ReadVariant(VARIANT& out) const;  // out must be initialised; it is cleared first
+  // out must be initialised; it is cleared first. An object variant names a
+  // COM class that loading would instantiate: unless the caller asks for
+  // objects (a stream it made itself), it is refused with DISP_E_BADVARTYPE
+  // and the position stays before the type.
+  enum class Objects { kRefuse, kLoad };
+  HRESULT ReadVariant(VARIANT& out, Objects objects = Objects::kRefuse) const;
 
   HRESULT OpenOnMemory(HGLOBAL memory, bool deleteOnRelease);
 

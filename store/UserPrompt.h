@@ -37,6 +37,12 @@ class UserPrompt {
   virtual bool AskPassword(const std::string& displayName, const std::string& password) = 0;
   // The welcome dialog shown when no start-up library can be opened.
   virtual int ShowWelcome() = 0;
+  // The same dialog when the library was there but damaged: its text says so
+  // instead of suggesting the file was moved or deleted.
+  virtual int ShowWelcomeAfterDamage(const std::string& reason) {
+    (void)reason;
+    return ShowWelcome();
+  }
 };
 
 }  // namespace vellora

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "content/CommandIds.h"
+#include "content/RichTextCheck.h"
 #include "content/RtfEdits.h"
 #include "controls/CallbackGuard.h"
 #include "controls/GdiHandles.h"
@@ -39,17 +40,6 @@ struct StreamCookie {
   ULONGLONG bytes = 0;
   bool failed = false;
 };
-
-DWORD CALLBACK ReadFromStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* got) {
-  return Guarded("text view stream-in", static_cast<DWORD>(1), [&]() -> DWORD {
-    auto* c = reinterpret_cast<StreamCookie*>(cookie);
-    ULONG n = 0;
-    HRESULT hr = c->stream->ReadBytes(buffer, static_cast<ULONG>(size), &n);
-    *got = static_cast<LONG>(n);
-    c->bytes += n;
-    return FAILED(hr) ? 1 : 0;
-  });
-}
 
 DWORD CALLBACK WriteToStream(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   return Guarded("text view stream-out", static_cast<DWORD>(1), [&]() -> DWORD {
@@ -346,13 +336,26 @@ bool TextView::Create(HWND parent) {
 
 bool TextView::StreamInto(HWND edit, const ItemSource& source, bool& empty) {
   empty = true;
+  loadProblem_.clear();
   OpenedItem item;
   if (FAILED(source.Open(false, item)) || FAILED(item.SeekContent())) return false;
+  // The note is read whole and checked first: the platform's reader never
+  // sees rich text that could overrun it, and an unsound note is shown as far
+  // as it is sound. A size read from the file is trusted only so far.
+  constexpr ULONGLONG kMaxNoteBytes = 256ull << 20;
+  ULONGLONG left = std::min<ULONGLONG>(item.Content().Remaining(), kMaxNoteBytes);
+  std::string note(static_cast<size_t>(left), '\0');
+  ULONG got = 0;
+  if (left && FAILED(item.Content().ReadBytes(note.data(), static_cast<ULONG>(left), &got))) return false;
+  note.resize(got);
+  RichTextVerdict verdict;
+  std::string sound = SoundRichText(note, &verdict);
+  if (!verdict.sound) loadProblem_ = verdict.problem;
   StreamCookie cookie;
-  cookie.stream = &item.Content();
+  cookie.text = &sound;
   EDITSTREAM es = {};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
-  es.pfnCallback = ReadFromStream;
+  es.pfnCallback = ReadFromString;
   SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
   empty = TextLength(edit) == 0;
   return es.dwError == 0;
@@ -386,11 +389,18 @@ bool TextView::Load(const ItemSource& source) {
   }
   SendMessageA(fresh->Handle(), EM_SETMODIFY, FALSE, 0);
   SwapEdit(std::move(fresh));
+  // A note shown cut short takes no edits: they could never be stored.
+  if (!loadProblem_.empty()) SendMessageA(Edit(), EM_SETREADONLY, TRUE, 0);
   return ok;
 }
 
 bool TextView::Store() {
   if (!source_ || !Modified()) return true;
+  // A note shown cut short is never written back over the whole of it.
+  if (!loadProblem_.empty()) {
+    SendMessageA(Edit(), EM_SETMODIFY, FALSE, 0);
+    return true;
+  }
   OpenedItem item;
   if (FAILED(source_->Open(true, item)) || FAILED(item.SeekContent())) return false;
   StreamCookie cookie;
@@ -409,6 +419,7 @@ bool TextView::Modified() const { return Edit() && SendMessageA(Edit(), EM_GETMO
 
 void TextView::Clear() {
   source_ = nullptr;
+  loadProblem_.clear();
   undoSnapshots_.clear();
   redoSnapshots_.clear();
   if (Edit()) SwapEdit(MakeEdit(false, kTextLimit));
@@ -416,7 +427,7 @@ void TextView::Clear() {
 
 void TextView::SetReadOnly(bool readOnly) {
   readOnly_ = readOnly;
-  if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, readOnly, 0);
+  if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, readOnly || !loadProblem_.empty(), 0);
 }
 
 bool TextView::HandleCommand(UINT id) { return HandleCommandFrom(id, nullptr); }

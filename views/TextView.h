@@ -48,6 +48,9 @@ class TextView : public ItemView {
   bool SelectionFont(std::string& face, LONG& twips) const;
   // The selected text, or empty.
   std::string SelectedText() const;
+  // What was wrong with the note shown last (it is shown as far as it is
+  // sound, read-only); empty when it loaded as stored.
+  const std::string& LoadProblem() const { return loadProblem_; }
   // True while an item is shown.
   bool HasItem() const { return source_ != nullptr; }
   bool WordWrap() const { return wrap_; }
@@ -145,6 +148,7 @@ class TextView : public ItemView {
   // the content in one step, for the edit window's own undo to continue into.
   std::vector<std::string> undoSnapshots_;
   std::vector<std::string> redoSnapshots_;
+  std::string loadProblem_;
 };
 
 }  // namespace vellora

@@ -121,9 +121,12 @@ bool TreeModel::EnsureChildren(HTREEITEM item, const StorageHandle& folder) {
   if (!data || !data->isFolderNode) return data != nullptr;
   if (data->childrenLoaded) return true;
   std::vector<TreeNode> children;
-  {
+  std::vector<std::string> path = NodePath(item);
+  // A branch is never read below the walk limit, however often it is opened
+  // (a damaged folder node can contain itself).
+  if (path.size() < static_cast<size_t>(kMaxElementDepth) && records_.size() < elementBudget_) {
     OpenedNode opened;
-    if (FAILED(OpenNodeStorage(folder, NodePath(item), true, opened))) return false;
+    if (FAILED(OpenNodeStorage(folder, path, true, opened))) return false;
     LoadTreeLevels(opened.Storage(), 1, children);
   }
   data->childrenLoaded = true;

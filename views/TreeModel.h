@@ -72,6 +72,10 @@ class TreeModel : public TreeAccess {
   TreeItemData* DataOf(HTREEITEM item) const;
   TreeItemData* DataFromParam(LPARAM param) const;
   size_t RecordCount() const { return records_.size(); }
+  // No branch is read once the tree holds this many nodes: a damaged
+  // library (read-only, so nothing is added) whose storages contain each
+  // other would otherwise grow the tree without end, level after level.
+  void SetElementBudget(size_t budget) { elementBudget_ = budget; }
 
   // TVN_DELETEITEM: frees the item's record.
   void OnItemDeleted(const NMTREEVIEWA& info);
@@ -137,6 +141,7 @@ class TreeModel : public TreeAccess {
   TreeImages images_;
   bool busy_ = false;
   std::unordered_map<const TreeItemData*, std::unique_ptr<TreeItemData>> records_;
+  size_t elementBudget_ = static_cast<size_t>(-1);
 };
 
 }  // namespace vellora

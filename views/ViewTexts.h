@@ -13,13 +13,13 @@ enum ViewText : int {
   kTextDeleteFileCaption = 4428,
   kTextDeleteFileQuestion = 4436,
   kTextShellOpenFailed = 4522,
-  kTextStoreFailed = 7400,
-  kTextListDamaged = 7600,
-  kTextFilesDamaged = 7800,
-  kTextEmbeddedMissingOnLoad = 8000,  // %d: how many
-  kTextEmbeddedMissing = 8200,        // %s: the entry's title
-  kTextEmbedFailed = 8400,            // %s: the file's path
-  kTextExportFailed = 8600,           // %s: the file's path
+  kTextStoreFailed = 12000,
+  kTextListDamaged = 12200,
+  kTextFilesDamaged = 12400,
+  kTextEmbeddedMissingOnLoad = 12600,  // %d: how many
+  kTextEmbeddedMissing = 12800,        // %s: the entry's title
+  kTextEmbedFailed = 13000,            // %s: the file's path
+  kTextExportFailed = 13200,           // %s: the file's path
 };
 
 // The text under key (or the fallback) with one %s or %d filled in.

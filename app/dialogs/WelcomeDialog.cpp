@@ -12,6 +12,7 @@ int WelcomeDialog::Choose(HWND owner) {
 
 bool WelcomeDialog::OnInit() {
   CheckRadioButton(Handle(), IDC_WELCOME_OPEN_SPECIFIC, IDC_WELCOME_CREATE_NEW, IDC_WELCOME_CREATE_NEW);
+  if (!reason_.empty()) SetDlgItemTextA(Handle(), IDC_WELCOME_TEXT, reason_.c_str());
   CentreOnOwner();
   return true;
 }

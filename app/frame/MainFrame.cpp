@@ -404,6 +404,19 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
   view->Load(*shownSource_);
   shownItemView_ = view;
   PutIntoPane(PaneWindowOf(*view), view->Kind());
+  // Told once while the same damaged note is shown again and again (the
+  // message box's own loop can bring the same selection back).
+  std::string damage = view == &textView_ && !textView_.LoadProblem().empty()
+                           ? shownSource_->Title() + "\n" + textView_.LoadProblem()
+                           : std::string();
+  if (!damage.empty() && damage != damagedNoteTold_) {
+    damagedNoteTold_ = damage;
+    prompt_.ShowMessage("This note is damaged: " + textView_.LoadProblem() +
+                            ".\n\nIt is shown as far as it is sound, and it will not be saved over.",
+                        "Damaged Note", MB_OK | MB_ICONEXCLAMATION);
+  } else if (damage.empty()) {
+    damagedNoteTold_.clear();
+  }
 }
 
 bool MainFrame::ReleaseShownItem() {

@@ -132,8 +132,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void ExpandTree(UINT how);
   // Expands or collapses first (and, with siblings, the items after it) and
   // everything below.
-  void ExpandBelow(HTREEITEM first, UINT how, bool siblings = true);
-  void LoadBelow(HTREEITEM first);
+  void ExpandBelow(HTREEITEM first, UINT how, bool siblings = true, int depth = 0);
+  void LoadBelow(HTREEITEM first, int depth = 0);
   void MoveFocus();
   void OpenHelp();
   void OpenAddress(const char* address);
@@ -228,6 +228,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   HWND fontSize_ = nullptr;
   HWND tree_ = nullptr;
   TextView textView_;
+  std::string damagedNoteTold_;  // the damaged note the user was last told of
   // The data list and file views, made the first time an item needs them.
   SortMemory listSortMemory_;
   ImageListHandle sortImages_;  // the data list header's, outlives the view

@@ -11,6 +11,7 @@
 #include "content/DocumentCommands.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
+#include "store/ElementWalk.h"
 
 namespace vellora {
 
@@ -85,14 +86,17 @@ void MainFrame::ToggleSplitter(Splitter& splitter, SplitterPane keep) {
   RefreshFrameState();
 }
 
-void MainFrame::LoadBelow(HTREEITEM item) {
+void MainFrame::LoadBelow(HTREEITEM item, int depth) {
+  // Never below the walk limit: a damaged folder node can contain itself.
+  if (depth >= kMaxElementDepth) return;
   for (; item; item = TreeView_GetNextSibling(tree_, item)) {
     treeModel_.EnsureChildren(item, document_->CurrentFolder());
-    if (HTREEITEM child = TreeView_GetChild(tree_, item)) LoadBelow(child);
+    if (HTREEITEM child = TreeView_GetChild(tree_, item)) LoadBelow(child, depth + 1);
   }
 }
 
-void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings) {
+void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings, int depth) {
+  if (depth >= kMaxElementDepth) return;
   // The expanded state and its image are set directly: an expand message per
   // node makes the control lay out the whole tree each time.
   const TreeImages& images = treeModel_.Images();
@@ -107,7 +111,7 @@ void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings) {
     change.state = how == TVE_EXPAND ? TVIS_EXPANDED : 0;
     change.iImage = change.iSelectedImage = image;
     TreeView_SetItem(tree_, &change);
-    ExpandBelow(child, how);
+    ExpandBelow(child, how, true, depth + 1);
   }
 }
 
@@ -171,6 +175,8 @@ void MainFrame::ShowAbout() {
 
 void MainFrame::RefreshFrameState() {
   CommandContext& s = state_;
+  // A library that failed the structural check is never written.
+  s.readOnly = document_->ReadOnly();
   s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
   s.viewModified = shownItemView_ && shownItemView_->Modified();

@@ -43,6 +43,7 @@ void MainFrame::SelectFolderGroup(int group) {
   document_->SelectCurrentFolder(folder.name);
   state_.folderKind = folder.kind;
   treeModel_.Clear();
+  treeModel_.SetElementBudget(document_->ElementBudget());
   if (folder.kind == kFolderTree) {
     // Two levels now (the top nodes and what their node lists show); deeper
     // branches are read when they are opened.
@@ -58,9 +59,12 @@ void MainFrame::SelectFolderGroup(int group) {
       // Read once; later selections show what the group already holds.
       LoadCatalogFolder(*document_, catalog.name, catalog.items);
       outbar_.RemoveAllItems(group);
+      std::vector<OutlookBar::NewItem> rows;
+      rows.reserve(catalog.items.size());
       for (const CatalogItemEntry& item : catalog.items) {
-        outbar_.AddItem(group, item.title, ItemImage(item), item.itemId);
+        rows.push_back({item.title, ItemImage(item), item.itemId});
       }
+      outbar_.AddItems(group, rows);  // one layout for the whole folder
       catalog.loaded = true;
     }
     ApplyFolderMenuRules();

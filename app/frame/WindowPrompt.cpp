@@ -75,6 +75,7 @@ bool WindowPrompt::AskPassword(const std::string& displayName, const std::string
 }
 
 int WindowPrompt::ShowWelcome() { return WelcomeDialog().Choose(owner_); }
+int WindowPrompt::ShowWelcomeAfterDamage(const std::string& reason) { return WelcomeDialog(reason).Choose(owner_); }
 
 bool WindowPrompt::AskName(const std::string& caption, const std::string& initial, std::string& answer,
                            const std::string& label) {

@@ -16,6 +16,7 @@ class WindowPrompt : public ContentPrompt {
   bool ChooseFile(const FileDialogRequest& request, std::string& path) override;
   bool AskPassword(const std::string& displayName, const std::string& password) override;
   int ShowWelcome() override;
+  int ShowWelcomeAfterDamage(const std::string& reason) override;
   bool AskName(const std::string& caption, const std::string& initial, std::string& answer,
                const std::string& label) override;
   bool AskNewFolder(NewFolderRequest& answer) override;

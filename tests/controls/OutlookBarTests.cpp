@@ -407,3 +407,35 @@ TEST_F(OutlookBarTest, ColoursAndBackgroundImageReplaceEachOther) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(OutlookBarTest, ItemsAddedInOneBatchAreLaidOutAsIfAddedOneByOne) {
+  OutlookBar single;
+  ASSERT_TRUE(single.Create(host.Handle(), 102));
+  MoveWindow(single.Handle(), 0, 0, 180, 400, TRUE);
+  for (OutlookBar* b : {&bar, &single}) {
+    b->AddGroup("Catalog");
+    b->AddItem(0, "Before", 2, 7);
+    b->SetSelectedGroup(0, false);
+  }
+  std::vector<OutlookBar::NewItem> batch;
+  for (int i = 0; i < 40; ++i) batch.push_back({"Item " + std::to_string(i), i % 3, 1000 + i});
+  EXPECT_EQ(bar.AddItems(0, batch), 1);
+  for (const OutlookBar::NewItem& item : batch) single.AddItem(0, item.text, item.image, item.data);
+  EXPECT_EQ(bar.AddItems(5, batch), -1);
+  ASSERT_EQ(bar.ItemCount(0), single.ItemCount(0));
+  for (int i = 0; i < bar.ItemCount(0); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(bar.ItemText(0, i), single.ItemText(0, i));
+    EXPECT_EQ(bar.ItemData(0, i), single.ItemData(0, i));
+    EXPECT_EQ(bar.ItemImage(0, i), single.ItemImage(0, i));
+    RECT a = bar.ItemRect(i), b = single.ItemRect(i);
+    EXPECT_TRUE(EqualRect(&a, &b));
+  }
+  // The batch is laid out: the last item is reachable by scrolling.
+  bar.SetSelectedItem(40);
+  EXPECT_LE(bar.ItemRect(40).bottom, bar.ContentRect().bottom);
+}
+
+}  // namespace

@@ -41,6 +41,11 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   bool ChooseFile(const vellora::FileDialogRequest& request, std::string& path) override;
   bool AskPassword(const std::string& displayName, const std::string& password) override;
   int ShowWelcome() override;
+  std::vector<std::string> welcomeReasons;  // the texts of welcomes after a damaged library
+  int ShowWelcomeAfterDamage(const std::string& reason) override {
+    welcomeReasons.push_back(reason);
+    return ShowWelcome();
+  }
   bool AskName(const std::string& caption, const std::string& initial, std::string& answer,
                const std::string& label) override;
   bool AskNewFolder(vellora::NewFolderRequest& answer) override;

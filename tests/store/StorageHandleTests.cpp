@@ -222,7 +222,7 @@ TEST_F(StorageTest, ObjectVariantsGoThroughOleStreams) {
   ASSERT_HRESULT_SUCCEEDED(s.WriteVariant(v));
   s.Seek(0, STREAM_SEEK_SET);
   Variant back;
-  ASSERT_HRESULT_SUCCEEDED(s.ReadVariant(back.Raw()));
+  ASSERT_HRESULT_SUCCEEDED(s.ReadVariant(back.Raw(), StreamHandle::Objects::kLoad));
   EXPECT_EQ(back.Type(), VT_UNKNOWN);
   EXPECT_NE(back.Raw().punkVal, nullptr);
 }

@@ -18,6 +18,7 @@
 #include "tests/views/ViewFixtures.h"
 #include "views/FileView.h"
 #include "views/ViewTexts.h"
+#include "app/StringTable.h"
 
 using namespace vellora;
 
@@ -326,6 +327,28 @@ TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback
   }
   OneText path("Cannot write %s");
   EXPECT_EQ(vellora::FormatText(path, 1, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
+}
+
+TEST(ViewTexts, TheShippedTableHoldsTheViewsTextsWithTheirPlaceholders) {
+  vellora::StringTable table;
+  ASSERT_TRUE(table.LoadForProgram());
+  const struct {
+    int key;
+    const char* placeholder;  // the one the code fills in, or ""
+    const char* words;        // what the text is about
+  } texts[] = {{vellora::kTextStoreFailed, "", "could not be written"},
+               {vellora::kTextListDamaged, "", "list"},
+               {vellora::kTextFilesDamaged, "", "file folder"},
+               {vellora::kTextEmbeddedMissingOnLoad, "%d", "missing"},
+               {vellora::kTextEmbeddedMissing, "%s", "missing"},
+               {vellora::kTextEmbedFailed, "%s", "embedded"},
+               {vellora::kTextExportFailed, "%s", "written"}};
+  for (const auto& t : texts) {
+    std::string text = table.TextOr(t.key, "");
+    EXPECT_NE(text.find(t.words), std::string::npos) << t.key << ": " << text;
+    size_t percent = text.find('%');
+    EXPECT_EQ(percent == std::string::npos ? std::string() : text.substr(percent, 2), t.placeholder) << t.key;
+  }
 }
 
 }  // namespace

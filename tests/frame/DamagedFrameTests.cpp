@@ -1,0 +1,199 @@
+// Damaged libraries and notes in the real main frame: opened read-only and
+// said so, walked without end, notes shown as far as they are sound, and the
+// file never written.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "app/frame/MainFrame.h"
+#include "content/CommandIds.h"
+#include "store/CompoundFileCheck.h"
+#include "tests/TestSupport.h"
+#include "tests/store/DamageKit.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+
+namespace {
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Answers every message box of this process whose caption is one of the
+// watched ones with OK, and keeps the texts it read, until it is destroyed.
+class MessageBoxWatcher {
+ public:
+  explicit MessageBoxWatcher(std::vector<std::string> captions) : captions_(std::move(captions)) {
+    thread_ = CreateThread(nullptr, 0, &MessageBoxWatcher::Run, this, 0, nullptr);
+  }
+  ~MessageBoxWatcher() {
+    stop_ = true;
+    if (thread_) {
+      WaitForSingleObject(thread_, 5000);
+      CloseHandle(thread_);
+    }
+  }
+  std::vector<std::string> Seen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return seen_;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    auto* w = static_cast<MessageBoxWatcher*>(self);
+    while (!w->stop_) {
+      for (const std::string& caption : w->captions_) {
+        HWND box = FindWindowA("#32770", caption.c_str());
+        if (!box) continue;
+        char text[1024] = "";
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        {
+          std::lock_guard<std::mutex> lock(w->mutex_);
+          w->seen_.push_back(caption + ": " + text);
+        }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);  // gone before the next look
+      }
+      Sleep(30);
+    }
+    return 0;
+  }
+  std::vector<std::string> captions_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::string> seen_;
+  HANDLE thread_ = nullptr;
+};
+
+HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title) {
+  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
+    char text[64] = "";
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &query);
+    if (lstrcmpA(text, title) == 0) return item;
+  }
+  return nullptr;
+}
+
+class DamagedFrame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                                ICC_TREEVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+    richEdit_ = LoadLibraryA("RICHED20.DLL");
+  }
+  void TearDown() override {
+    if (frame_ && IsWindow(frame_->Handle())) DestroyWindow(frame_->Handle());
+    PumpMessages();
+    frame_.reset();
+    if (richEdit_) FreeLibrary(richEdit_);
+  }
+  MainFrame& Open(const std::string& path) {
+    FrameSetup setup;
+    setup.startupPath = path;
+    setup.registryKey = rig_.key.Path();
+    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
+    EXPECT_TRUE(frame_->CreateFrame());
+    frame_->RestorePlacement(SW_SHOWNORMAL);
+    PumpMessages();
+    return *frame_;
+  }
+  void Command(UINT id) {
+    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
+    PumpMessages();
+  }
+
+  vtest::DocumentRig rig_;
+  HMODULE richEdit_ = nullptr;
+  std::unique_ptr<MainFrame> frame_;
+};
+
+TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds) {
+  std::string path = rig_.dir.File("loop.vlx");
+  ASSERT_TRUE(vtest::WriteSelfContainingSample(path));
+  std::string before = vtest::ReadWholeFile(path);
+  LRESULT entries = static_cast<LRESULT>(CheckCompoundFile(path.c_str()).directoryEntries);
+  ASSERT_GT(entries, 0);
+  {
+    MessageBoxWatcher watcher({"Damaged Library"});
+    MainFrame& frame = Open(path);
+    frame.UpdateCommandUi();
+    EXPECT_TRUE(frame.State().readOnly);
+    EXPECT_FALSE(EvaluateRule(ID_NODE_ADD_ROOT, frame.State()).enabled);
+    EXPECT_FALSE(EvaluateRule(ID_FOLDER_NEW, frame.State()).enabled);
+    Command(ID_TREE_EXPAND_ALL);
+    HWND tree = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
+    LRESULT count = SendMessageA(tree, TVM_GETCOUNT, 0, 0);
+    // The loop is followed no further than the file's directory could hold.
+    EXPECT_GE(count, 4);
+    EXPECT_LT(count, 2 * entries + 8);
+    char title[512] = "";
+    GetWindowTextA(frame.Handle(), title, sizeof title);
+    EXPECT_NE(std::string(title).find("read-only"), std::string::npos) << title;
+    Command(ID_APP_EXIT);
+    PumpMessages();
+    std::vector<std::string> seen = watcher.Seen();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_NE(seen[0].find("contains itself"), std::string::npos) << seen[0];
+  }
+  EXPECT_EQ(vtest::ReadWholeFile(path), before) << "the damaged library was written";
+}
+
+TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
+  std::string path = rig_.dir.File("notes.vlx");
+  std::string tree = rig_.texts.TextOr(kTextFirstTreeFolder, "");
+  {
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path));
+    StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
+    NodeInfoRecord record;
+    record.kind = kItemText;
+    std::string bad = "{\\rtf1\\ansi Sound words \\" + std::string(5000, 'x') + " lost words}";
+    record.sequence = 2;
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Bad", record, bad.data(), static_cast<ULONG>(bad.size())));
+    std::string good = "{\\rtf1\\ansi Good note}";
+    record.sequence = 1;  // shown first when the library opens
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Good", record, good.data(), static_cast<ULONG>(good.size())));
+    folder.Release();
+    doc.Save();
+  }
+  MessageBoxWatcher watcher({"Damaged Note"});
+  MainFrame& frame = Open(path);
+  HWND treeView = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
+  ASSERT_TRUE(treeView);
+  TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Good"));
+  PumpMessages();
+  TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Bad"));
+  PumpMessages();
+  // Each note is shown in a fresh edit window.
+  HWND edit = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+  ASSERT_TRUE(edit);
+  EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);  // a note shown cut short takes no edits
+  char text[256] = "";
+  GetWindowTextA(edit, text, sizeof text);
+  EXPECT_NE(std::string(text).find("Sound words"), std::string::npos) << text;
+  EXPECT_EQ(std::string(text).find("lost words"), std::string::npos) << text;
+  for (int i = 0; i < 50 && watcher.Seen().empty(); ++i) {
+    Sleep(50);
+    PumpMessages();
+  }
+  std::vector<std::string> seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 1u);  // only the bad note was reported
+  EXPECT_NE(seen[0].find("5000 letters"), std::string::npos) << seen[0];
+}
+
+}  // namespace
