@@ -57,6 +57,7 @@ class Output:
         self.hot_of = None
         self.hotspot = (0, 0)
         self.icon = None
+        self.cell = None        # strip: (width, height) of each image when not SIZE x SIZE
 
 
 class Art:
@@ -124,8 +125,12 @@ def parse_file(art, path):
                 if design in art.icons.setdefault(words[1], {}):
                     raise ArtError(f"{where}: icon '{words[1]}' at {design} defined twice")
                 art.icons[words[1]][design] = block
-            elif key == "strip" and len(words) == 4:
+            elif key == "strip" and len(words) in (4, 6):
                 block = Output("strip", words[1], words[2], int(words[3]), where)
+                if len(words) == 6:
+                    block.cell = (int(words[4]), int(words[5]))
+                    if block.cell[0] < block.size or block.cell[1] < block.size:
+                        raise ArtError(f"{where}: a cell is smaller than its picture")
                 art.outputs.append(block)
             elif key == "hotstrip" and len(words) == 4:
                 out = Output("strip", words[1], words[2], 0, where)
@@ -655,14 +660,20 @@ def build(art):
             if dupes:
                 raise ArtError(f"{out.where}: strip '{out.name}' lists {', '.join(dupes)} twice")
             images = [renderer.render(icon, out.size, out.where).pixels() for _, icon in out.entries]
+            cell_w, cell_h = out.cell or (out.size, out.size)
+            left, top = (cell_w - out.size) // 2, (cell_h - out.size) // 2
             rows = []
-            for y in range(out.size):
+            for y in range(cell_h):
                 row = []
                 for img in images:
-                    row.extend(masked_rgb(img[y * out.size:(y + 1) * out.size]))
+                    cell = [KEY_COLOR] * cell_w
+                    if top <= y < top + out.size:
+                        py = y - top
+                        cell[left:left + out.size] = masked_rgb(img[py * out.size:(py + 1) * out.size])
+                    row.extend(cell)
                 rows.append(row)
             strips[out.name] = (out, rows)
-            files[out.file] = bmp_bytes(out.size * len(images), out.size, rows)
+            files[out.file] = bmp_bytes(cell_w * len(images), cell_h, rows)
             manifest.append(f"#define ART_{out.name}_SIZE {out.size}")
             manifest.append(f"#define ART_{out.name}_COUNT {len(images)}")
             manifest.append(f"#define ART_{out.name} {', '.join(keys)}")

@@ -9,6 +9,11 @@ trap stop_all EXIT
 headless=""
 if [ -z "${DISPLAY:-}" ]; then headless=1; start_xvfb; fi
 start_wine
+# The collector beside the program, registered in this prefix so that it can be tried.
+if [ -f "$build/bin/LibraneCollector.dll" ]; then
+  wine regsvr32 /s "$(winepath -w "$build/bin/LibraneCollector.dll")" >/dev/null 2>&1 \
+    && echo "registered: $build/bin/LibraneCollector.dll" || echo "could not register LibraneCollector.dll" >&2
+fi
 sample="$build/sample/Sample.vlx"
 mkdir -p "$build/sample"
 rm -f "$sample"

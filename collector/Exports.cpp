@@ -1,0 +1,27 @@
+// The DLL's entry point and the four exports of an in-process COM server.
+#include <windows.h>
+#include <objbase.h>
+
+#include "collector/CollectorModule.h"
+#include "collector/HtmlCatch.h"
+#include "collector/Registration.h"
+
+using namespace vellora::collector;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    SetModuleInstance(instance);
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CanUnload() ? S_OK : S_FALSE; }
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  return GetClassObject(clsid, iid, object);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RegisterServer(ModulePath()); }
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return UnregisterServer(ModulePath()); }

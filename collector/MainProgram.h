@@ -1,0 +1,37 @@
+// The collector's dealings with the main program: finding its window, asking
+// it to let go of the library file, and starting it.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace vellora::collector {
+
+inline constexpr UINT kReleaseLibraryMessage = WM_USER + 2001;
+inline constexpr char kMainWindowClass[] = "VELLORA_SYSTEM";
+inline constexpr char kMainProgramFile[] = "Vellora.EXE";
+
+// How long the main program may take to save and answer; a program that
+// hangs is not waited for at all.
+inline constexpr DWORD kReleaseTimeoutMs = 30000;
+
+HWND FindMainProgram();
+// Sends the release request; true only when the answer is 1 in time.
+bool RequestRelease(HWND window, DWORD timeoutMs = kReleaseTimeoutMs);
+// Waits (at most timeoutMs) for the process that owned window to end.
+void WaitForProcessEnd(DWORD processId, DWORD timeoutMs);
+// Tries open a few times, pausing between tries, while the program exits.
+HRESULT OpenWithRetries(const std::function<HRESULT()>& open, int attempts, DWORD pauseMs);
+// Starts folder + "Vellora.EXE" (folder ends with a backslash).
+bool StartMainProgram(const std::string& folder);
+
+}  // namespace vellora::collector
+
+namespace vellora::collector {
+
+// The newest library of the main program's recent list ("Document1"), or an
+// empty path when there is none.
+std::string NewestLibraryPath();
+
+}  // namespace vellora::collector
