@@ -316,7 +316,9 @@ void TextView::SwapEdit(std::unique_ptr<EditWindow> fresh) {
   if (!fresh) return;
   HWND old = Edit();
   bool hadFocus = old && GetFocus() == old;
-  bool visible = old && IsWindowVisible(old);
+  // Its own visibility, not its parents': the note is often loaded while the
+  // pane that holds it is still hidden.
+  bool visible = old && (GetWindowLongA(old, GWL_STYLE) & WS_VISIBLE);
   if (visible) ShowWindow(fresh->Handle(), SW_SHOWNA);
   std::unique_ptr<EditWindow> gone = std::move(edit_);
   edit_ = std::move(fresh);

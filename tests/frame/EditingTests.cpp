@@ -365,6 +365,79 @@ TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
   EXPECT_EQ(Shape(SavedTree()), "B C A[only] B");
 }
 
+TEST_F(EditFrame, NodesGoToOtherTreeFoldersSetAsTitleCleansAndIconsAreStored) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  // A second tree folder receives a cut node; the first loses it.
+  rig_.prompt.folders = {NewFolderRequest{"Archive", kFolderTree}};
+  Command(ID_FOLDER_NEW);
+  tree.Select(Node("B"));
+  Pump();
+  Command(ID_ITEM_CUT);
+  Host().SelectGroup(GroupOf("Archive"));
+  Pump();
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Titles(), "B");
+  Host().SelectGroup(GroupOf(TreeFolder()));
+  Pump();
+  EXPECT_EQ(Titles(), "A C");
+
+  // Set as Title takes the note's selected text, cleaned as a typed title.
+  tree.Select(Node("A"));
+  Pump();
+  HWND note = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+  ASSERT_NE(note, nullptr);
+  SendMessageA(note, EM_SETREADONLY, FALSE, 0);
+  SetWindowTextA(note, "  Plans: 2027/2028  ");
+  SendMessageA(note, EM_SETSEL, 0, -1);
+  Command(ID_EDIT_SET_TITLE);
+  EXPECT_EQ(Titles(), "Plans- 2027-2028 C");
+
+  // A custom icon is stored behind the item's record.
+  const std::string icon = rig_.dir.File("item.ico");
+  ASSERT_TRUE(vtest::WriteWholeFile(icon, "not really an icon"));
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  NewItemRequest item;
+  item.title = "Iconic";
+  rig_.prompt.items = {item};
+  Command(ID_CATALOG_NEW);
+  Host().SelectItem(0);
+  Pump();
+  rig_.prompt.files = {icon};
+  Command(ID_ITEM_CUSTOM_ICON);
+  EXPECT_EQ(Host().Items()[0].iconPath, icon);
+  Command(ID_FILE_SAVE);
+  frame_.reset();
+  StorageHandle root;
+  ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kReadMode));
+  CatalogItemEntry stored;
+  ReadCatalogItem(root.OpenStorageFor(CatalogFolder().c_str(), true), "Iconic", stored);
+  EXPECT_EQ(stored.iconPath, icon);
+}
+
+TEST_F(EditFrame, TheNoteShownIsOnScreenAfterEveryKindOfSwitch) {
+  MainFrame& frame = Open();
+  TreeAccess& tree = frame.Tree();
+  // From the placeholder of an empty catalog folder back to a note, and from
+  // note to note: each note comes in a window of its own, which must show.
+  Host().SelectGroup(GroupOf(CatalogFolder()));
+  Pump();
+  Host().SelectGroup(GroupOf(TreeFolder()));
+  Pump();
+  for (const char* title : {"A", "B", "A"}) {
+    tree.Select(Node(title));
+    Pump();
+    HWND note = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+    ASSERT_NE(note, nullptr) << title;
+    EXPECT_TRUE(IsWindowVisible(note)) << title;
+    RECT area = {};
+    GetClientRect(note, &area);
+    EXPECT_GT(area.right, 0) << title;
+    EXPECT_GT(area.bottom, 0) << title;
+  }
+}
+
 TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
   MainFrame& frame = Open();
   TreeAccess& tree = frame.Tree();

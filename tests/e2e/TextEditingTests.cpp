@@ -1,0 +1,156 @@
+// Writing a note in the real Vellora.exe, driven from this process: typed on
+// the keyboard, tidied with a text tool, kept while another node is shown,
+// stored by the close question's Yes and read back from the file with no
+// tail of the longer note it replaced.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "content/CommandIds.h"
+#include "content/TreeNodes.h"
+#include "store/LibraryDocument.h"
+#include "tests/TestSupport.h"
+#include "tests/e2e/VelloraProcess.h"
+#include "tests/store/DocumentFixtures.h"
+
+using namespace vellora;
+
+namespace {
+
+constexpr DWORD kWait = 20000;
+
+void Key(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk, WORD modifier = 0) {
+  if (modifier) Key(modifier, false);
+  Key(vk, false);
+  Key(vk, true);
+  if (modifier) Key(modifier, true);
+}
+
+void Type(const std::string& text) {
+  for (char c : text) {
+    SHORT vk = VkKeyScanA(c);
+    Press(static_cast<WORD>(vk & 0xFF), ((vk >> 8) & 1) ? VK_SHIFT : 0);
+  }
+}
+
+template <class F>
+bool WaitUntil(F done, DWORD timeoutMs = kWait) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (done()) return true;
+  return false;
+}
+
+// The control's text (GetWindowText would give another process's window's caption only).
+std::string Text(HWND edit) {
+  std::string text(static_cast<size_t>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
+// The content of a leaf of the file: everything after its 40-byte record.
+std::string LeafContent(const std::string& path, const std::string& folder, const std::string& leaf) {
+  StorageHandle root;
+  if (FAILED(root.OpenRoot(path.c_str(), kReadMode))) return "<cannot open>";
+  StorageHandle tree = root.OpenStorageFor(folder.c_str(), true);
+  StreamHandle stream = tree.OpenStreamFor(leaf.c_str(), true);
+  if (!stream) return "<no leaf>";
+  stream.Seek(kRecordSize, STREAM_SEEK_SET);
+  std::string bytes(static_cast<size_t>(stream.Remaining()), '\0');
+  ULONG got = 0;
+  stream.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+  bytes.resize(got);
+  return bytes;
+}
+
+TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
+  vtest::ResetProgramRegistry();
+  vtest::DocumentRig rig;
+  const std::string path = rig.dir.File("notes.vlx");
+  const std::string tree = rig.texts.TextOr(kTextFirstTreeFolder, "");
+  const std::string old = "{\\rtf1\\ansi " + std::string(3000, 'o') + " the old and longer note}";
+  {
+    LibraryDocument doc(rig.host, rig.prompt, rig.texts, rig.log, rig.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path));
+    StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
+    ASSERT_HRESULT_SUCCEEDED(
+        CreateLeafNode(folder, "First", NodeInfoRecord{1, kItemText}, old.data(), static_cast<ULONG>(old.size())));
+    const std::string other = "{\\rtf1\\ansi The second note}";
+    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Second", NodeInfoRecord{2, kItemText}, other.data(),
+                                            static_cast<ULONG>(other.size())));
+    folder.Release();
+    doc.WriteSettingsSlot(0, Variant::FromString(tree + "\\First"));
+    doc.Save();
+  }
+  vtest::VelloraProcess program;
+  ASSERT_TRUE(program.Start("\"" + path + "\""));
+  HWND main = program.WaitForMainWindow();
+  ASSERT_NE(main, nullptr);
+  HWND edit = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    edit = vtest::FindChildOfClass(main, "VelloraTextView");
+    return edit && Text(edit).find("old and longer") != std::string::npos;
+  })) << (edit ? Text(edit) : std::string("no text view"));
+
+  // Everything is replaced by what the user types, with spaces at the end of
+  // its first line, which the tool removes.
+  SetForegroundWindow(main);
+  Sleep(300);
+  // Ctrl+Tab takes the keyboard from the tree to the note.
+  Press(VK_TAB, VK_CONTROL);
+  Sleep(300);
+  PostMessageA(main, WM_COMMAND, ID_EDIT_SELECT_ALL, 0);
+  Sleep(300);
+  Type("Fresh words   ");
+  Press(VK_RETURN);
+  Type("second line");
+  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("second line") != std::string::npos; })) << Text(edit);
+  PostMessageA(main, WM_COMMAND, ID_TEXT_DELETE_LINE_END_SPACES, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("Fresh words\r") != std::string::npos; })) << Text(edit);
+
+  // Another node and back: the edit was stored when the note was left.
+  HWND treeView = vtest::FindChildOfClass(main, WC_TREEVIEWA);
+  auto root = reinterpret_cast<HTREEITEM>(SendMessageA(treeView, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  auto second = reinterpret_cast<HTREEITEM>(SendMessageA(treeView, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(root)));
+  SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(second));
+  ASSERT_TRUE(WaitUntil([&] {
+    edit = vtest::FindChildOfClass(main, "VelloraTextView");
+    return edit && Text(edit).find("second note") != std::string::npos;
+  }));
+  SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
+  ASSERT_TRUE(WaitUntil([&] {
+    edit = vtest::FindChildOfClass(main, "VelloraTextView");
+    return edit && Text(edit).find("Fresh words") != std::string::npos;
+  }));
+
+  // The close question: Yes saves.
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  HWND question = program.WaitForWindow(rig.texts.TextOr(kTextQueryCaption, "Sorry"));
+  ASSERT_NE(question, nullptr);
+  vtest::ClickButton(question, IDYES);
+  DWORD code = 1;
+  ASSERT_TRUE(program.WaitForExit(kWait, code));
+
+  const std::string stored = LeafContent(path, tree, "First");
+  EXPECT_NE(stored.find("Fresh words\\par"), std::string::npos) << stored.substr(0, 400);
+  EXPECT_NE(stored.find("second line"), std::string::npos);
+  EXPECT_EQ(stored.find("Fresh words "), std::string::npos);  // the spaces were removed before it was stored
+  EXPECT_EQ(stored.find("ooo"), std::string::npos);           // no tail of the longer note
+  // The content ends with the rich text's closing brace (and the line end
+  // and NUL the control writes after it).
+  const size_t brace = stored.find_last_of('}');
+  ASSERT_NE(brace, std::string::npos);
+  EXPECT_EQ(stored.find_first_not_of(std::string("\r\n\0", 3), brace + 1), std::string::npos);
+  vtest::ResetProgramRegistry();
+}
+
+}  // namespace
