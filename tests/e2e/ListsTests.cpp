@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -26,15 +28,8 @@ namespace {
 
 constexpr DWORD kWait = 20000;
 
-// Polls until the condition holds (true) or the time is up (false).
-template <class Condition>
-bool Eventually(Condition condition, DWORD timeoutMs = kWait) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (condition()) return true;
-    Sleep(100);
-  }
-  return condition();
+bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = kWait) {
+  return vtest::WaitUntil(condition, timeoutMs);
 }
 
 int ItemCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }

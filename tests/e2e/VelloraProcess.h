@@ -3,6 +3,7 @@
 // finds its windows, answers its dialogs by their captions, reads controls.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,17 @@ std::string WindowText(HWND window);
 void ClickButton(HWND dialog, int id);
 // Types a file name into a file dialog and accepts it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
+
+// Polls until the condition holds (true) or the time is up (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// Real input, as the keyboard and the mouse give it to the window in front.
+void Key(WORD vk, bool up);
+void Press(WORD vk, WORD modifier = 0);
+void Type(const std::string& text);
+void MouseTo(POINT screen);
+void MouseButton(bool up);
+void Click(POINT screen);
 
 // The program's own registry key, emptied for a test: the tests share one
 // Wine prefix and run one at a time (CTest resource lock).
