@@ -21,10 +21,42 @@ CatalogItemSource::CatalogItemSource(const StorageHandle& container, std::string
       infoStream_(infoStream),
       contentStream_(contentStream) {}
 
+HRESULT OpenedItem::ReplaceContent(const std::string& bytes) {
+  if (!Content()) return E_POINTER;
+  if (bytes.size() > 0xFFFFFFF0u) return STG_E_MEDIUMFULL;
+  if (bytes.empty() && transacted && contentOffset == 0 && !contentName.empty()) {
+    // Wine's transacted storages lose every element of the storage at the
+    // commit when one of their streams was cut to nothing: an empty content
+    // is laid down as a new, empty stream instead.
+    if (content.Size() == 0) return S_OK;
+    content.Release();
+    HRESULT hr = itemStorage.DestroyElement(contentName.c_str());
+    if (SUCCEEDED(hr)) hr = itemStorage.CreateStream(contentName.c_str(), kWriteMode, content);
+    return hr;
+  }
+  HRESULT hr = SeekContent();
+  if (SUCCEEDED(hr) && !bytes.empty()) hr = Content().WriteBytes(bytes.data(), static_cast<ULONG>(bytes.size()));
+  if (SUCCEEDED(hr)) hr = TruncateContent(bytes.size());
+  return hr;
+}
+
+HRESULT OpenedItem::Commit() const { return transacted ? itemStorage.Commit() : S_OK; }
+
 HRESULT CatalogItemSource::Open(bool forWriting, OpenedItem& out) const {
+  return OpenWith(forWriting ? kWriteMode : kReadMode, forWriting, out);
+}
+
+HRESULT CatalogItemSource::OpenForUpdate(OpenedItem& out) const {
+  HRESULT hr = OpenWith(kTransactedMode, true, out);
+  if (SUCCEEDED(hr)) out.transacted = true;
+  return hr;
+}
+
+HRESULT CatalogItemSource::OpenWith(DWORD storageMode, bool forWriting, OpenedItem& out) const {
   out = OpenedItem{};
+  out.contentName = contentStream_;
   const DWORD mode = forWriting ? kWriteMode : kReadMode;
-  HRESULT hr = container_.OpenStorage(elementName_.c_str(), mode, out.itemStorage);
+  HRESULT hr = container_.OpenStorage(elementName_.c_str(), storageMode, out.itemStorage);
   if (FAILED(hr)) return hr;
   // An item without an info stream is still shown; its content is what counts.
   out.itemStorage.OpenStream(infoStream_, mode, out.info);

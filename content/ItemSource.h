@@ -23,6 +23,8 @@ struct OpenedItem {
   StreamHandle info;          // its info stream ("FolderItemInfo" / "TabPageItemInfo")
   StreamHandle content;       // its content stream (empty for a leaf: see Content())
   ULONG contentOffset = 0;    // where the content starts in Content(): 0, or 40 for a leaf
+  bool transacted = false;    // itemStorage keeps the changes until Commit
+  std::string contentName;    // the content stream's name in itemStorage
 
   const StreamHandle& Content() const { return content ? content : node.Stream(); }
   // The content stream positioned at the content's start.
@@ -30,6 +32,12 @@ struct OpenedItem {
   // Ends the content after `written` bytes from its start (a shorter new
   // content leaves nothing of the older one behind).
   HRESULT TruncateContent(ULONGLONG written) const;
+  // The content, all of it, from its start: written in one step and cut
+  // where it ends.
+  HRESULT ReplaceContent(const std::string& bytes);
+  // Hands the changes of an update to the file, all of them together (a
+  // leaf, written in place, has nothing to commit).
+  HRESULT Commit() const;
 };
 
 class ItemSource {
@@ -39,6 +47,11 @@ class ItemSource {
   virtual const std::string& Title() const = 0;
   // Opens the item's elements for reading or for writing.
   virtual HRESULT Open(bool forWriting, OpenedItem& out) const = 0;
+  // Opens the item for one update that reaches the file whole or not at all:
+  // nothing changes until OpenedItem::Commit, and an update given up before
+  // it leaves the old content. A leaf has no storage of its own and is
+  // written in place.
+  virtual HRESULT OpenForUpdate(OpenedItem& out) const { return Open(true, out); }
 };
 
 // A catalog item (or a tab page) inside its container storage. The container
@@ -51,8 +64,11 @@ class CatalogItemSource : public ItemSource {
   const std::string& Title() const override { return title_; }
   const std::string& ElementName() const { return elementName_; }
   HRESULT Open(bool forWriting, OpenedItem& out) const override;
+  HRESULT OpenForUpdate(OpenedItem& out) const override;
 
  private:
+  HRESULT OpenWith(DWORD mode, bool forWriting, OpenedItem& out) const;
+
   const StorageHandle& container_;
   std::string elementName_;
   uint16_t kind_;

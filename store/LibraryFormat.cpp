@@ -372,6 +372,10 @@ HRESULT RewriteBookmarks(const StorageHandle& root, const std::vector<Bookmark>&
     hr = stream.WriteCountedString(b.title);
     if (SUCCEEDED(hr)) hr = stream.WriteCountedString(b.location);
   }
+  // An empty list is one null string, which ends the run as the end of the
+  // stream would: a stream left with no bytes at all makes Wine's transacted
+  // storages lose their other elements when they are committed.
+  if (SUCCEEDED(hr) && bookmarks.empty()) hr = stream.WriteCountedString(std::nullopt);
   return hr;
 }
 

@@ -488,47 +488,77 @@ HRESULT StreamHandle::OpenOnMemory(HGLOBAL memory, bool deleteOnRelease) {
 }
 
 
+namespace {
+
+// Files move through views of their mapping a slice at a time, so a big file
+// needs neither a copy in memory nor one run of free address space its size.
+constexpr ULONGLONG kMappedSlice = 64ull << 20;
+// Streams of this layer are read and written in ULONG counts.
+constexpr ULONGLONG kLargestTransfer = 0x7FFFFFFFull;
+
+// Maps the first size bytes of a mapping slice by slice and hands each view
+// and its length to move; false as soon as a view or a move fails.
+template <class Move>
+bool ForEachMappedSlice(HANDLE mapping, ULONGLONG size, DWORD access, Move move) {
+  for (ULONGLONG at = 0; at < size; at += kMappedSlice) {
+    const ULONGLONG length = size - at < kMappedSlice ? size - at : kMappedSlice;
+    MappedView view(MapViewOfFile(mapping, access, static_cast<DWORD>(at >> 32), static_cast<DWORD>(at),
+                                  static_cast<SIZE_T>(length)));
+    if (!view.Get() || !move(view.Get(), static_cast<ULONG>(length))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool StreamHandle::ImportFile(const char* path, bool onlyIfChanged) const {
   if (Empty() || !path) return false;
   KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
-  DWORD fileSize = GetFileSize(file.Get(), nullptr);
+  LARGE_INTEGER fileSize = {};
+  if (!GetFileSizeEx(file.Get(), &fileSize) || static_cast<ULONGLONG>(fileSize.QuadPart) > kLargestTransfer)
+    return false;
+  const ULONGLONG size = static_cast<ULONGLONG>(fileSize.QuadPart);
   if (onlyIfChanged) {
-    if (static_cast<DWORD>(Size()) == fileSize) return true;
-    ULARGE_INTEGER zero;
-    zero.QuadPart = 0;
-    Get()->SetSize(zero);
-    Seek(0, STREAM_SEEK_SET);
+    if (Size() == size) return true;
+    if (FAILED(Reset())) return false;
   }
-  if (fileSize == 0) return true;  // an empty file maps to nothing
+  if (size == 0) return true;  // an empty file maps to nothing
   KernelHandle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping.Valid()) return true;
-  MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0));
-  if (!view.Get()) return true;
-  return SUCCEEDED(WriteBytes(view.Get(), fileSize));
+  if (!mapping.Valid()) return false;
+  return ForEachMappedSlice(mapping.Get(), size, FILE_MAP_READ,
+                            [&](void* view, ULONG length) { return SUCCEEDED(WriteBytes(view, length)); });
 }
 
 namespace {
 
+bool WriteStreamToFile(const StreamHandle& stream, HANDLE file, ULONG offset) {
+  const ULONGLONG whole = stream.Size();
+  if (whole > kLargestTransfer) return false;
+  const ULONGLONG size = whole > offset ? whole - offset : 0;
+  if (FAILED(stream.Seek(offset, STREAM_SEEK_SET))) return false;
+  if (size == 0) return true;
+  KernelHandle mapping(CreateFileMappingA(file, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr));
+  if (!mapping.Valid()) return false;
+  return ForEachMappedSlice(mapping.Get(), size, FILE_MAP_WRITE, [&](void* view, ULONG length) {
+    ULONG got = 0;
+    return SUCCEEDED(stream.ReadBytes(view, length, &got)) && got == length;
+  });
+}
+
+// A file that could not be written whole is removed rather than left cut short.
 bool ExportFrom(const StreamHandle& stream, const char* path, DWORD share, ULONG offset) {
   if (stream.Empty() || !path) return false;
-  KernelHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
-  DWORD size = static_cast<DWORD>(stream.Size());
-  if (offset) {
-    size = size > offset ? size - offset : 0;
-    stream.Seek(offset, STREAM_SEEK_SET);
+  bool whole = false;
+  {
+    KernelHandle file(CreateFileA(path, GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    whole = WriteStreamToFile(stream, file.Get(), offset);
   }
-  if (size == 0) return true;
-  KernelHandle mapping(CreateFileMappingA(file.Get(), nullptr, PAGE_READWRITE, 0, size, nullptr));
-  if (!mapping.Valid()) return true;
-  MappedView view(MapViewOfFile(mapping.Get(), FILE_MAP_WRITE, 0, 0, size));
-  if (!view.Get()) return true;
-  ULONG got = 0;
-  stream.ReadBytes(view.Get(), size, &got);
-  return true;
+  if (!whole) DeleteFileA(path);
+  return whole;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ struct FileDialogRequest {
   std::string filter;           // "Text|pattern|Text|pattern|" ('|' separates the parts)
   std::string defaultExtension; // without the dot
   DWORD flags = 0;              // OFN_* flags
+  std::string initialName;      // the file name the dialog proposes
 };
 
 // Codes of the welcome dialog's open modes.

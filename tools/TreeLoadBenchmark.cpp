@@ -17,39 +17,19 @@
 #include "views/TreeModel.h"
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
+#include "tools/BenchmarkSupport.h"
 #include "tools/QuietDocument.h"
 
 using namespace vellora;
 
 namespace {
 
-class NoTexts : public TextSource {
- public:
-  const char* Text(int) const override { return nullptr; }
-};
 
 class StderrSink : public DiagnosticSink {
  public:
   void Report(const std::string& message) override { std::fprintf(stderr, "%s\n", message.c_str()); }
 };
 
-class Stopwatch {
- public:
-  Stopwatch() {
-    QueryPerformanceFrequency(&frequency_);
-    Restart();
-  }
-  void Restart() { QueryPerformanceCounter(&start_); }
-  double Milliseconds() const {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart - start_.QuadPart) / static_cast<double>(frequency_.QuadPart);
-  }
-
- private:
-  LARGE_INTEGER frequency_;
-  LARGE_INTEGER start_;
-};
 
 void Report(const char* what, double ms, const char* detail = "") {
   std::printf("%-34s %10.1f ms  %s\n", what, ms, detail);

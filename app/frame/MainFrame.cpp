@@ -11,7 +11,7 @@
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "app/frame/SupportAddresses.h"
-#include "app/frame/WorkingFolder.h"
+#include "content/WorkingFolder.h"
 #include "controls/CallbackGuard.h"
 
 namespace vellora {
@@ -366,6 +366,29 @@ void MainFrame::PutIntoPane(HWND view, int kind) {
 
 ItemView* MainFrame::ViewForKind(uint16_t kind) {
   if (kind == kItemText) return &textView_;
+  auto track = [this](HMENU popup, POINT at) { commandBar_.TrackPopup(popup, at.x, at.y, Handle()); };
+  auto stored = [this] { document_->SetModified(); };
+  if (kind == kItemDataList) {
+    if (!dataListView_) {
+      auto view = std::make_unique<DataListView>(prompt_, texts_, listSortMemory_);
+      view->wiring = {track, stored};
+      sortImages_.Reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_SORT_ARROWS),
+                                             kSortImageSize, 0, kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+      view->SetSortImages(sortImages_.Get(), kSortImageAscending, kSortImageDescending);
+      if (!view->Create(titleSplitter_.Handle())) return nullptr;
+      dataListView_ = std::move(view);
+    }
+    return dataListView_.get();
+  }
+  if (kind == kItemFileFolder) {
+    if (!fileView_) {
+      auto view = std::make_unique<FileView>(prompt_, texts_);
+      view->wiring = {track, stored};
+      if (!view->Create(titleSplitter_.Handle())) return nullptr;
+      fileView_ = std::move(view);
+    }
+    return fileView_.get();
+  }
   return nullptr;
 }
 

@@ -31,6 +31,8 @@
 #include "controls/ViewBackdrop.h"
 #include "controls/Window.h"
 #include "store/LibraryDocument.h"
+#include "views/DataListView.h"
+#include "views/FileView.h"
 #include "views/SearchResultsWindow.h"
 #include "views/TextView.h"
 #include "views/TreeDrag.h"
@@ -274,6 +276,11 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   HWND tree_ = nullptr;
   TextView textView_;
   std::string damagedNoteTold_;  // the damaged note the user was last told of
+  // The data list and file views, made the first time an item needs them.
+  SortMemory listSortMemory_;
+  ImageListHandle sortImages_;  // the data list header's, outlives the view
+  std::unique_ptr<DataListView> dataListView_;
+  std::unique_ptr<FileView> fileView_;
   // The item view shown in the pane (null for the frame's own views) and
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;

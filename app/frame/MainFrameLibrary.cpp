@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "app/frame/MainFrame.h"
-#include "app/frame/WorkingFolder.h"
+#include "content/WorkingFolder.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "content/CatalogItems.h"

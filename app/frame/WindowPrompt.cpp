@@ -54,6 +54,7 @@ UINT_PTR CALLBACK CentreOnOwnerHook(HWND dialog, UINT msg, WPARAM, LPARAM) {
 
 bool WindowPrompt::ChooseFile(const FileDialogRequest& request, std::string& path) {
   char file[MAX_PATH] = {};
+  lstrcpynA(file, request.initialName.c_str(), MAX_PATH);
   std::string filter = DialogFilter(request.filter);
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof ofn;

@@ -10,8 +10,10 @@
 #ifndef VELLORA_RESOURCE_IDS_H
 #define VELLORA_RESOURCE_IDS_H
 
-/* The command ids live with the command table, below the windows. */
+/* The command ids live with the command table, below the windows; the ids
+ * the item views use live with the views. */
 #include "content/CommandIds.h"
+#include "views/ViewResourceIds.h"
 #include "views/dialogs/DialogIds.h"
 
 /* ---------------------------------------------------------------- resources */
@@ -29,7 +31,6 @@
 #define IDB_MENU_IMAGES             229   /* menu images, 16x16 */
 #define IDB_VIEW_BACKGROUND         239   /* default background of the outlook bar and the tree */
 #define IDB_WEB_TOOLBAR             270   /* web view toolbar, 24x24 */
-#define IDB_SORT_ARROWS             280   /* data list header: 0 ascending, 1 descending */
 
 #define IDI_CLOCK                   260
 #define IDI_TRAY                    255
@@ -37,7 +38,6 @@
 
 /* Context menus. Each holds one popup, except 215 which holds three. */
 #define IDR_OUTBAR_POPUP            214   /* "_pop1" */
-#define IDR_VIEW_POPUPS             215   /* "_ListPop", "_TextViewPop", "_FolderViewPop" */
 #define IDR_TREE_POPUP              220   /* "_TreePop1" */
 #define IDR_FOLDER_POPUP            247   /* "_FolderPop" */
 #define IDR_OUTBAR_ITEM_POPUP       249   /* "_OutlookItemPop" */
@@ -67,11 +67,6 @@
 #define IDC_WELCOME_OPEN_NEXT       1054
 #define IDC_WELCOME_CREATE_NEW      1055
 
-/* Positions of the popups of menu 215. */
-#define VIEWPOP_POS_LIST            0
-#define VIEWPOP_POS_TEXT            1
-#define VIEWPOP_POS_FILES           2
-
 /* ---------------------------------------------------------------- strings */
 
 /* IDS_EMPTY_TITLE and IDS_FAIL, which dialogs show, are in views/dialogs/DialogIds.h. */
@@ -83,8 +78,6 @@
 #define IDC_FAVORITE_TREE           102
 #define IDC_FONT_NAME_COMBO         103
 #define IDC_FONT_SIZE_COMBO         104
-#define IDC_DATA_LIST               105
-#define IDC_FILE_VIEW               107
 #define IDC_WEB_VIEW                108
 #define IDC_CONTROL_VIEW            113
 #define IDW_STATUS_BAR              59393

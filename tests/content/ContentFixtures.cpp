@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "content/CountedStrings.h"
+
 using namespace vellora;
 
 namespace vtest {
@@ -49,6 +51,12 @@ std::string Bytes32(uint32_t value) {
   char b[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
                static_cast<char>(value >> 24)};
   return std::string(b, 4);
+}
+
+std::string Counted(const std::string& text) {
+  std::string out;
+  AppendCounted(out, text);
+  return out;
 }
 
 namespace {

@@ -37,6 +37,8 @@ vellora::StorageHandle AddFolderNode(const vellora::StorageHandle& parent, const
 // A stream holding exactly the given bytes.
 void WriteStream(const vellora::StorageHandle& parent, const std::string& name, const std::string& bytes);
 std::string Bytes32(uint32_t value);
+// A text as the counted string the library stores.
+std::string Counted(const std::string& text);
 
 // The bytes of an .ico file with one 32 x 32 true-colour image.
 std::string IconFileBytes();

@@ -22,50 +22,12 @@ namespace {
 
 constexpr DWORD kWait = 20000;
 
-void Key(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
+using vtest::Click;
+using vtest::Key;
+using vtest::MouseTo;
+using vtest::Type;
 
-void Type(const std::string& text) {
-  for (char c : text) {
-    SHORT vk = VkKeyScanA(c);
-    const bool shift = (vk >> 8) & 1;
-    if (shift) Key(VK_SHIFT, false);
-    Key(static_cast<WORD>(vk & 0xFF), false);
-    Key(static_cast<WORD>(vk & 0xFF), true);
-    if (shift) Key(VK_SHIFT, true);
-  }
-}
-
-void MouseTo(POINT screen) {
-  SetCursorPos(screen.x, screen.y);
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-  in.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
-}
-
-void Button(bool up) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-  SendInput(1, &in, sizeof in);
-}
-
-void Click(POINT screen) {
-  MouseTo(screen);
-  Sleep(100);
-  Button(false);
-  Sleep(50);
-  Button(true);
-  Sleep(300);
-}
+void Button(bool up) { vtest::MouseButton(up); }
 
 // Waits until the window is gone or the time is over.
 bool WaitGone(HWND window, DWORD timeoutMs = kWait) {

@@ -27,9 +27,8 @@ constexpr DWORD kWait = 20000;
 constexpr UINT kTrayMessage = WM_USER + 0x64;
 constexpr UINT kTrayIconId = 255;
 
+using vtest::Press;
 using vtest::WaitUntil;
-
-void Press(WORD vk, WORD modifier = 0) { vtest::PressKey(vk, modifier); }
 
 std::string Text(HWND window) {
   std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');

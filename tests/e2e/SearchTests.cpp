@@ -20,13 +20,7 @@ namespace {
 
 constexpr DWORD kWait = 20000;
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWait) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-    if (condition()) return true;
-    Sleep(50);
-  }
-  return condition();
-}
+using vtest::WaitUntil;
 
 std::string Rtf(const std::string& body) { return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "\\par}"; }
 

@@ -20,34 +20,9 @@ namespace {
 
 constexpr DWORD kWait = 20000;
 
-void Key(WORD vk, bool up) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof in);
-}
-
-void Press(WORD vk, WORD modifier = 0) {
-  if (modifier) Key(modifier, false);
-  Key(vk, false);
-  Key(vk, true);
-  if (modifier) Key(modifier, true);
-}
-
-void Type(const std::string& text) {
-  for (char c : text) {
-    SHORT vk = VkKeyScanA(c);
-    Press(static_cast<WORD>(vk & 0xFF), ((vk >> 8) & 1) ? VK_SHIFT : 0);
-  }
-}
-
-template <class F>
-bool WaitUntil(F done, DWORD timeoutMs = kWait) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (done()) return true;
-  return false;
-}
+using vtest::Press;
+using vtest::Type;
+using vtest::WaitUntil;
 
 // The control's text (GetWindowText would give another process's window's caption only).
 std::string Text(HWND edit) {

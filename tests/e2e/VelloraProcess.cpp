@@ -139,24 +139,58 @@ bool AnswerFileDialog(HWND dialog, const std::string& path) {
   return true;
 }
 
-void PressKey(WORD vk, WORD modifier) {
-  auto key = [](WORD code, bool up) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = code;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-  };
-  if (modifier) key(modifier, false);
-  key(vk, false);
-  key(vk, true);
-  if (modifier) key(modifier, true);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (condition()) return true;
+  return condition();
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (done()) return true;
-  return done();
+void Key(WORD vk, bool up) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk, WORD modifier) {
+  if (modifier) Key(modifier, false);
+  Key(vk, false);
+  Key(vk, true);
+  if (modifier) Key(modifier, true);
+}
+
+void Type(const std::string& text) {
+  for (char c : text) {
+    SHORT vk = VkKeyScanA(c);
+    Press(static_cast<WORD>(vk & 0xFF), ((vk >> 8) & 1) ? VK_SHIFT : 0);
+  }
+}
+
+void MouseTo(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+  in.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(bool up) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+  SendInput(1, &in, sizeof in);
+}
+
+void Click(POINT screen) {
+  MouseTo(screen);
+  Sleep(100);
+  MouseButton(false);
+  Sleep(50);
+  MouseButton(true);
+  Sleep(300);
 }
 
 void ResetProgramRegistry() { DeleteTree(HKEY_CURRENT_USER, kKey); }

@@ -44,11 +44,16 @@ void ClickButton(HWND dialog, int id);
 // Types a file name into a file dialog and accepts it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
 
-// A key pressed and let go, with a modifier held around it (0: none), sent to
-// whichever window has the keyboard.
-void PressKey(WORD vk, WORD modifier = 0);
-// Polls until done answers true or the time is over; the last answer.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+// Polls until the condition holds (true) or the time is up (false).
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
+
+// Real input, as the keyboard and the mouse give it to the window in front.
+void Key(WORD vk, bool up);
+void Press(WORD vk, WORD modifier = 0);
+void Type(const std::string& text);
+void MouseTo(POINT screen);
+void MouseButton(bool up);
+void Click(POINT screen);
 
 // The program's own registry key, emptied for a test: the tests share one
 // Wine prefix and run one at a time (CTest resource lock).

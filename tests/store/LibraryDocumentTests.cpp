@@ -444,3 +444,26 @@ TEST_F(DocumentTest, ExitAsksTheFrameToClose) {
 }
 
 }  // namespace
+
+namespace {
+
+// Wine's transacted storages lose elements at the commit when one of their
+// streams was left cut to nothing: clearing the bookmarks of a new library
+// (whose root is transacted) must not take the folders with it.
+TEST_F(DocumentTest, ClearingTheBookmarksOfANewLibraryKeepsEverythingElseThroughSave) {
+  const std::string path = LibraryPath();
+  ASSERT_TRUE(doc_.CreateLibrary(path));
+  ASSERT_HRESULT_SUCCEEDED(doc_.AddBookmark({"First", "x"}));
+  ASSERT_HRESULT_SUCCEEDED(doc_.AddBookmark({"Second", "y"}));
+  doc_.Save();
+  const size_t folders = doc_.Folders().size();
+  ASSERT_HRESULT_SUCCEEDED(doc_.ReplaceBookmarks({}));
+  doc_.Save();
+  doc_.Close();
+  ASSERT_TRUE(doc_.OpenLibrary(path));
+  EXPECT_EQ(doc_.Folders().size(), folders);
+  EXPECT_TRUE(ReadBookmarks(doc_.Root()).empty());
+  EXPECT_FALSE(doc_.Root().OpenStorageFor(kSettingsStorage, true).OpenStreamFor(kMainInfoStream, true).Empty());
+}
+
+}  // namespace

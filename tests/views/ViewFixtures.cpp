@@ -45,4 +45,30 @@ LRESULT CALLBACK HiddenTree::Proc(HWND window, UINT message, WPARAM wParam, LPAR
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+HiddenParent::HiddenParent() {
+  INITCOMMONCONTROLSEX init = {sizeof init, ICC_LISTVIEW_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&init);
+  static const char kClass[] = "VelloraViewTestParent";
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kClass;
+  RegisterClassA(&wc);  // fails harmlessly when already registered
+  window_ = CreateWindowExA(0, kClass, "view test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 20, 20, 640, 480, nullptr,
+                            nullptr, wc.hInstance, nullptr);
+  EXPECT_NE(window_, nullptr);
+}
+
+HiddenParent::~HiddenParent() {
+  if (window_) DestroyWindow(window_);
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace vtest

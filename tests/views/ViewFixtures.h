@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "store/Services.h"
 #include "views/TreeModel.h"
 
 namespace vtest {
@@ -26,5 +27,27 @@ class HiddenTree {
   HWND tree_ = nullptr;
   vellora::TreeModel model_;
 };
+
+// A hidden top-level window for a view to live in.
+class HiddenParent {
+ public:
+  HiddenParent();
+  ~HiddenParent();
+  HiddenParent(const HiddenParent&) = delete;
+  HiddenParent& operator=(const HiddenParent&) = delete;
+  HWND Handle() const { return window_; }
+
+ private:
+  HWND window_ = nullptr;
+};
+
+// A string table without texts: every message falls back to its own.
+class NoTexts : public vellora::TextSource {
+ public:
+  const char* Text(int) const override { return nullptr; }
+};
+
+// Lets the windows of this thread handle what was posted to them.
+void PumpMessages();
 
 }  // namespace vtest

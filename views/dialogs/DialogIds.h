@@ -76,4 +76,11 @@
 #define IDC_BOOKMARK_MOVE_UP        1204
 #define IDC_BOOKMARK_MOVE_DOWN      1205
 
+/* The row dialog of a data list: one label and edit per column, made when it
+ * opens (edits IDC_ROW_FIRST_EDIT + column), "&Add" / "&Modify" and "&Done". */
+#define IDD_LIST_ROW                225
+#define IDC_ROW_ADD                 1017
+#define IDC_ROW_FIRST_EDIT          2000
+#define IDC_ROW_FIRST_LABEL         3000
+
 #endif /* VELLORA_DIALOG_IDS_H */

@@ -1,4 +1,4 @@
-#include "app/frame/WorkingFolder.h"
+#include "content/WorkingFolder.h"
 
 #include <windows.h>
 
@@ -11,8 +11,7 @@ std::string WorkingFolderPath() {
   return folder.substr(0, folder.find_last_of('\\') + 1) + "TempVL";
 }
 
-void RemoveWorkingFolder() {
-  std::string folder = WorkingFolderPath();
+void RemoveWorkingFolder(const std::string& folder) {
   if (GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   WIN32_FIND_DATAA found;
   HANDLE h = FindFirstFileA((folder + "\\*.*").c_str(), &found);
@@ -27,6 +26,12 @@ void RemoveWorkingFolder() {
     FindClose(h);
   }
   RemoveDirectoryA(folder.c_str());
+}
+
+bool EnsureWorkingFolder(const std::string& folder) {
+  DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return CreateDirectoryA(folder.c_str(), nullptr) != FALSE;
 }
 
 }  // namespace vellora
