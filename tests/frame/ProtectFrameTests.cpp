@@ -83,6 +83,9 @@ class ProtectFrame : public ::testing::Test {
     StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
     ASSERT_HRESULT_SUCCEEDED(doc.CreateItem(catalog, kItemText, "Public", 1, kFolderItemInfo, kFolderItemContent, {}));
     ASSERT_HRESULT_SUCCEEDED(doc.CreateItem(catalog, kItemText, "Private", 2, kFolderItemInfo, kFolderItemContent, {}));
+    ASSERT_HRESULT_SUCCEEDED(
+        doc.CreateItem(catalog, kItemDataList, "Table", 3, kFolderItemInfo, kFolderItemContent, {"Name", "Phone"}));
+    ASSERT_HRESULT_SUCCEEDED(doc.CreateItem(catalog, kItemFileFolder, "Files", 4, kFolderItemInfo, kFolderItemContent, {}));
     catalog.Release();
     ASSERT_HRESULT_SUCCEEDED(WriteItemPassword(doc.Root().OpenStorageFor(CatalogFolder().c_str(), false), "Private",
                                                "cat"));
@@ -599,6 +602,81 @@ TEST_F(ProtectFrame, TheTextViewsBackColourIsKeptByTheLibrary) {
   rig_.prompt.files = {rig_.dir.File("plain.vlx")};
   Command(ID_FILE_NEW);
   EXPECT_TRUE(frame_->Document().ReadSettingsSlot(4).Type() == VT_EMPTY);
+}
+
+BOOL CALLBACK FindVisibleList(HWND child, LPARAM out) {
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, WC_LISTVIEWA) || !IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = child;
+  return FALSE;
+}
+
+// The list control of the data list or file view shown now.
+HWND ShownList(HWND frame) {
+  HWND found = nullptr;
+  EnumChildWindows(frame, FindVisibleList, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+COLORREF ScreenPixelNearCorner(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT at = {client.right - 8, client.bottom - 8};
+  ClientToScreen(window, &at);
+  HDC screen = GetDC(nullptr);
+  COLORREF pixel = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
+  Open();
+  SetForegroundWindow(frame_->Handle());
+  SelectGroup(CatalogFolder());
+  const int group = GroupOf(CatalogFolder());
+  ClickItem(group, 2);  // the data list
+  ASSERT_EQ(frame_->State().viewKind, kViewDataList);
+  HWND table = ShownList(frame_->Handle());
+  ASSERT_TRUE(table);
+  rig_.prompt.colors = {RGB(200, 220, 240), RGB(120, 0, 60)};
+  Command(ID_LIST_BACK_COLOR);
+  Command(ID_LIST_TEXT_COLOR);
+  EXPECT_EQ(ListView_GetBkColor(table), RGB(200, 220, 240));
+  EXPECT_EQ(ListView_GetTextColor(table), RGB(120, 0, 60));
+  // The file view keeps its own part of the look.
+  ClickItem(group, 3);
+  ASSERT_EQ(frame_->State().viewKind, kViewFileFolder);
+  HWND files = ShownList(frame_->Handle());
+  ASSERT_TRUE(files && files != table);
+  EXPECT_EQ(ListView_GetBkColor(files), GetSysColor(COLOR_WINDOW));
+  const std::string picture = rig_.dir.File("green.bmp");
+  ASSERT_TRUE(vtest::WriteWholeFile(picture, vtest::SolidBitmapFileBytes(8, 8, RGB(0, 160, 0))));
+  rig_.prompt.files = {picture};
+  Command(ID_FILEVIEW_BACK_IMAGE);
+  UpdateWindow(files);
+  Pump();
+  EXPECT_EQ(ScreenPixelNearCorner(files), RGB(0, 160, 0));
+  Command(ID_FILE_SAVE);
+
+  // Another library: nothing of it; the first again: all of it.
+  rig_.prompt.files = {rig_.dir.File("lists.vlx")};
+  Command(ID_FILE_NEW);
+  EXPECT_NE(ScreenPixelNearCorner(files), RGB(0, 160, 0));
+  Open();
+  SetForegroundWindow(frame_->Handle());
+  SelectGroup(CatalogFolder());
+  ClickItem(GroupOf(CatalogFolder()), 2);
+  table = ShownList(frame_->Handle());
+  ASSERT_TRUE(table);
+  EXPECT_EQ(ListView_GetBkColor(table), RGB(200, 220, 240));
+  EXPECT_EQ(ListView_GetTextColor(table), RGB(120, 0, 60));
+  ClickItem(GroupOf(CatalogFolder()), 3);
+  files = ShownList(frame_->Handle());
+  ASSERT_TRUE(files);
+  UpdateWindow(files);
+  Pump();
+  EXPECT_EQ(ScreenPixelNearCorner(files), RGB(0, 160, 0));
 }
 
 // ---- the tray lock -----------------------------------------------------------------------------------
