@@ -10,7 +10,6 @@
 
 namespace vellora {
 
-
 namespace {
 
 // The name the tray's password prompt shows.
