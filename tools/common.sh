@@ -16,11 +16,13 @@ configure_and_build() {
   cmake --build "$build" -j"$(nproc)"
 }
 
-# Starts Xvfb on the first free display number and exports DISPLAY.
+# Starts Xvfb on the first free display number and exports DISPLAY. Key
+# repeat waits 30 s: on a loaded machine a typed key's release can come late,
+# and the server would otherwise repeat the key into the window under test.
 start_xvfb() {
   local n=91
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1280x900x24 -nolisten tcp -ardelay 30000 -arinterval 30000 >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 1 100); do
     [ -e "/tmp/.X11-unix/X$n" ] && break
