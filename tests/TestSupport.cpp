@@ -141,4 +141,12 @@ std::string SolidBitmapFileBytes(int width, int height, COLORREF color) {
   return bmp;
 }
 
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace vtest

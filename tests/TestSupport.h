@@ -47,6 +47,9 @@ std::string SolidBitmapFileBytes(int width, int height, COLORREF color);
 // The first window of the class anywhere below parent (any process).
 HWND FindChildOfClass(HWND parent, const char* className);
 
+// Handles every message waiting for this thread's windows.
+void Pump();
+
 // The folder of the running test program (where Cnfg\StringTable.stb lies).
 std::string ProgramFolder();
 

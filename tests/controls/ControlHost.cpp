@@ -117,14 +117,6 @@ LRESULT CALLBACK ControlHost::Procedure(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
 HWND MakePane(HWND parent, const char* cls) {
   return CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parent, nullptr, GetModuleHandleA(nullptr),
                          nullptr);

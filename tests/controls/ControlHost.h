@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/TestSupport.h"
+
 namespace vtest {
 
 struct OutBarEvent {
@@ -48,8 +50,6 @@ class ControlHost {
   size_t nextStep_ = 0;
 };
 
-// Dispatches every queued message of the thread.
-void Pump();
 
 // A child window (a static control) of `parent` for use as a pane.
 HWND MakePane(HWND parent, const char* cls = "STATIC");

@@ -13,20 +13,13 @@
 #include "content/CommandIds.h"
 #include "store/CompoundFileCheck.h"
 #include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
 #include "tests/store/DamageKit.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
-
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
 
 // Answers every message box of this process whose caption is one of the
 // watched ones with OK, and keeps the texts it read, until it is destroyed.
@@ -88,38 +81,18 @@ HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title) {
   return nullptr;
 }
 
-class DamagedFrame : public ::testing::Test {
+class DamagedFrame : public vtest::FrameFixture {
  protected:
-  void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                                ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    richEdit_ = LoadLibraryA("RICHED20.DLL");
-  }
+  // A frame left over a damaged library closes without asking to save it.
   void TearDown() override {
     if (frame_ && IsWindow(frame_->Handle())) DestroyWindow(frame_->Handle());
-    PumpMessages();
-    frame_.reset();
-    if (richEdit_) FreeLibrary(richEdit_);
+    FrameFixture::TearDown();
   }
   MainFrame& Open(const std::string& path) {
     FrameSetup setup;
     setup.startupPath = path;
-    setup.registryKey = rig_.key.Path();
-    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
-    EXPECT_TRUE(frame_->CreateFrame());
-    frame_->RestorePlacement(SW_SHOWNORMAL);
-    PumpMessages();
-    return *frame_;
+    return OpenFrame(setup);
   }
-  void Command(UINT id) {
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    PumpMessages();
-  }
-
-  vtest::DocumentRig rig_;
-  HMODULE richEdit_ = nullptr;
-  std::unique_ptr<MainFrame> frame_;
 };
 
 TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds) {
@@ -145,7 +118,7 @@ TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds)
     GetWindowTextA(frame.Handle(), title, sizeof title);
     EXPECT_NE(std::string(title).find("read-only"), std::string::npos) << title;
     Command(ID_APP_EXIT);
-    PumpMessages();
+    vtest::Pump();
     std::vector<std::string> seen = watcher.Seen();
     ASSERT_FALSE(seen.empty());
     EXPECT_NE(seen[0].find("contains itself"), std::string::npos) << seen[0];
@@ -176,9 +149,9 @@ TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
   HWND treeView = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
   ASSERT_TRUE(treeView);
   TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Good"));
-  PumpMessages();
+  vtest::Pump();
   TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Bad"));
-  PumpMessages();
+  vtest::Pump();
   // Each note is shown in a fresh edit window.
   HWND edit = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
   ASSERT_TRUE(edit);
@@ -189,7 +162,7 @@ TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
   EXPECT_EQ(std::string(text).find("lost words"), std::string::npos) << text;
   for (int i = 0; i < 50 && watcher.Seen().empty(); ++i) {
     Sleep(50);
-    PumpMessages();
+    vtest::Pump();
   }
   std::vector<std::string> seen = watcher.Seen();
   ASSERT_EQ(seen.size(), 1u);  // only the bad note was reported

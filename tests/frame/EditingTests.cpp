@@ -11,27 +11,19 @@
 #include "content/CatalogItems.h"
 #include "content/CommandIds.h"
 #include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using vtest::Pump;
 
-class EditFrame : public ::testing::Test {
+class EditFrame : public vtest::FrameFixture {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                                ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    FrameFixture::SetUp();
     path_ = rig_.dir.File("edit.vlx");
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
@@ -46,29 +38,13 @@ class EditFrame : public ::testing::Test {
     tree.Release();
     doc.Save();
   }
-  void TearDown() override {
-    frame_.reset();
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
-  std::string TreeFolder() const { return rig_.texts.TextOr(kTextFirstTreeFolder, ""); }
-  std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, ""); }
-
   MainFrame& Open() {
     FrameSetup setup;
     setup.startupPath = path_;
-    setup.registryKey = rig_.key.Path();
     setup.prompt = &rig_.prompt;
-    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
-    EXPECT_TRUE(frame_->CreateFrame());
-    frame_->RestorePlacement(SW_SHOWNORMAL);
-    Pump();
-    return *frame_;
+    return OpenFrame(setup);
   }
   ContentHost& Host() { return *frame_; }
-  void Command(UINT id) {
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    Pump();
-  }
   int GroupOf(const std::string& name) {
     for (int g = 0; g < Host().GroupCount(); ++g)
       if (Host().GroupName(g) == name) return g;
@@ -110,10 +86,7 @@ class EditFrame : public ::testing::Test {
     return nodes;
   }
 
-  vtest::DocumentRig rig_;
   std::string path_;
-  HMODULE richEdit_ = nullptr;
-  std::unique_ptr<MainFrame> frame_;
 };
 
 std::string Shape(const std::vector<TreeNode>& nodes) {

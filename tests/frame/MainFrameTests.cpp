@@ -8,6 +8,7 @@
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
 #include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
@@ -16,21 +17,12 @@ namespace {
 
 HWND FindChild(HWND parent, const char* className) { return vtest::FindChildOfClass(parent, className); }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using vtest::Pump;
 
-class FrameTest : public ::testing::Test {
+class FrameTest : public vtest::FrameFixture {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                                ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    FrameFixture::SetUp();
     path_ = rig_.dir.File("frame.vlx");
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
@@ -60,31 +52,15 @@ class FrameTest : public ::testing::Test {
     tree.Release();
     doc.Save();
   }
-  void TearDown() override {
-    frame_.reset();
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
   std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
 
   MainFrame& Open() {
     FrameSetup setup;
     setup.startupPath = path_;
-    setup.registryKey = rig_.key.Path();
-    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
-    EXPECT_TRUE(frame_->CreateFrame());
-    frame_->RestorePlacement(SW_SHOWNORMAL);
-    Pump();
-    return *frame_;
-  }
-  void Command(UINT id) {
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    Pump();
+    return OpenFrame(setup);
   }
 
-  vtest::DocumentRig rig_;
   std::string path_;
-  HMODULE richEdit_ = nullptr;
-  std::unique_ptr<MainFrame> frame_;
 };
 
 TEST_F(FrameTest, OpensTheLibraryInItsFirstFolderWithTheTreeSorted) {

@@ -17,19 +17,14 @@
 #include "content/CatalogItems.h"
 #include "content/CommandIds.h"
 #include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using vtest::Pump;
 
 NodeInfoRecord Record(int32_t sequence, const char* password = nullptr) {
   NodeInfoRecord record;
@@ -55,13 +50,10 @@ struct ShellCall {
   std::string tip;
 };
 
-class ProtectFrame : public ::testing::Test {
+class ProtectFrame : public vtest::FrameFixture {
  public:  // the cases' lambdas reach in
   void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                                ICC_TREEVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    FrameFixture::SetUp();
     path_ = rig_.dir.File("protect.vlx");
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
@@ -92,33 +84,17 @@ class ProtectFrame : public ::testing::Test {
     doc.WriteSettingsSlot(0, Variant::FromString(TreeFolder()));
     doc.Save();
   }
-  void TearDown() override {
-    frame_.reset();
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
-  std::string TreeFolder() const { return rig_.texts.TextOr(kTextFirstTreeFolder, ""); }
-  std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, ""); }
-
   MainFrame& Open(const std::string& path = {}) {
-    frame_.reset();
     FrameSetup setup;
     setup.startupPath = path.empty() ? path_ : path;
-    setup.registryKey = rig_.key.Path();
     setup.prompt = &rig_.prompt;
     setup.trayShell = [this](DWORD message, NOTIFYICONDATAA& data) {
       shell_.push_back({message, data.uID, data.uCallbackMessage, data.szTip});
       return shellAccepts_ ? TRUE : FALSE;
     };
-    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
-    EXPECT_TRUE(frame_->CreateFrame());
-    frame_->RestorePlacement(SW_SHOWNORMAL);
-    Pump();
+    OpenFrame(setup);
     tree_ = vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA);
     return *frame_;
-  }
-  void Command(UINT id) {
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    Pump();
   }
   HTREEITEM Node(const std::string& title, HTREEITEM parent = nullptr) {
     TreeAccess& tree = frame_->Tree();
@@ -184,10 +160,12 @@ class ProtectFrame : public ::testing::Test {
   // A bookmark, a search result or the last location.
   void GoTo(const std::string& location) { static_cast<DocumentHost&>(*frame_).GoToLocation(location); }
 
-  vtest::DocumentRig rig_;
+  using FrameFixture::CatalogFolder;
+  using FrameFixture::Command;
+  using FrameFixture::frame_;
+  using FrameFixture::rig_;
+  using FrameFixture::TreeFolder;
   std::string path_;
-  HMODULE richEdit_ = nullptr;
-  std::unique_ptr<MainFrame> frame_;
   HWND tree_ = nullptr;
   std::vector<ShellCall> shell_;
   bool shellAccepts_ = true;

@@ -10,19 +10,14 @@
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
 #include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
+using vtest::Pump;
 
 struct PromptAnswer {
   std::string caption;
@@ -49,13 +44,10 @@ DWORD WINAPI AnswerWhenItAppears(void* parameter) {
   return 0;
 }
 
-class SearchFrameTest : public ::testing::Test {
+class SearchFrameTest : public vtest::FrameFixture {
  protected:
   void SetUp() override {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
-                                                ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    richEdit_ = LoadLibraryA("RICHED20.DLL");
+    FrameFixture::SetUp();
     path_ = rig_.dir.File("search-frame.vlx");
     tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
@@ -82,19 +74,10 @@ class SearchFrameTest : public ::testing::Test {
     for (int i = 0; i < bookmarks_; ++i) doc.AddBookmark({"b" + std::to_string(i), tree_ + "\\Plan"});
     doc.Save();
   }
-  void TearDown() override {
-    frame_.reset();
-    if (richEdit_) FreeLibrary(richEdit_);
-  }
   MainFrame& Open() {
     FrameSetup setup;
     setup.startupPath = path_;
-    setup.registryKey = rig_.key.Path();
-    frame_ = std::make_unique<MainFrame>(rig_.texts, rig_.log, setup);
-    EXPECT_TRUE(frame_->CreateFrame());
-    frame_->RestorePlacement(SW_SHOWNORMAL);
-    Pump();
-    return *frame_;
+    return OpenFrame(setup);
   }
   // Runs a command while a helper thread answers the dialog it opens.
   bool CommandAnswering(UINT id, PromptAnswer& answer) {
@@ -114,12 +97,9 @@ class SearchFrameTest : public ::testing::Test {
     return item;
   }
 
-  vtest::DocumentRig rig_;
   std::string path_, tree_;
   const std::string encoded_ = EncodedElementName("Plan", 77);
   int bookmarks_ = 0;
-  HMODULE richEdit_ = nullptr;
-  std::unique_ptr<MainFrame> frame_;
 };
 
 TEST_F(SearchFrameTest, GoingToALocationFollowsElementNamesFirstAndTitlesSecond) {

@@ -344,7 +344,7 @@ TEST_F(ListViewTest, WidthsAndDraggedColumnOrderAreStored) {
   track.hdr.hwndFrom = ListView_GetHeader(view_.List());
   track.hdr.code = HDN_ENDTRACKA;
   SendMessageA(view_.Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track));
-  vtest::PumpMessages();
+  vtest::Pump();
   EXPECT_EQ(Stored().columns[1].width, 150);
   ListView_SetColumnWidth(view_.List(), 0, 60);
   EXPECT_TRUE(view_.Store());
@@ -360,7 +360,7 @@ TEST_F(ListViewTest, WidthsAndDraggedColumnOrderAreStored) {
   drag.hdr.hwndFrom = ListView_GetHeader(view_.List());
   drag.hdr.code = HDN_ENDDRAG;
   SendMessageA(view_.Window(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drag));
-  vtest::PumpMessages();
+  vtest::Pump();
   DataList stored = Stored();
   EXPECT_EQ(Titles(stored), (std::vector<std::string>{"City", "Name", "Age"}));
   EXPECT_EQ(stored.rows, (Rows{{"Oslo", "Ann", "31"}}));

@@ -63,12 +63,4 @@ HiddenParent::~HiddenParent() {
   if (window_) DestroyWindow(window_);
 }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
 }  // namespace vtest

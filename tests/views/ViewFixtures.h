@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "store/Services.h"
+#include "tests/TestSupport.h"
 #include "views/TreeModel.h"
 
 namespace vtest {
@@ -46,8 +47,5 @@ class NoTexts : public vellora::TextSource {
  public:
   const char* Text(int) const override { return nullptr; }
 };
-
-// Lets the windows of this thread handle what was posted to them.
-void PumpMessages();
 
 }  // namespace vtest

@@ -1,0 +1,43 @@
+#include "tests/frame/FrameFixture.h"
+
+#include <commctrl.h>
+
+
+namespace vtest {
+
+void FrameFixture::SetUp() {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
+                                              ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&icc);
+  richEdit_ = LoadLibraryA("RICHED20.DLL");
+}
+
+void FrameFixture::TearDown() {
+  frame_.reset();
+  Pump();
+  if (richEdit_) FreeLibrary(richEdit_);
+  richEdit_ = nullptr;
+}
+
+vellora::MainFrame& FrameFixture::OpenFrame(vellora::FrameSetup setup) {
+  frame_.reset();
+  setup.registryKey = rig_.key.Path();
+  frame_ = std::make_unique<vellora::MainFrame>(rig_.texts, rig_.log, setup);
+  EXPECT_TRUE(frame_->CreateFrame());
+  frame_->RestorePlacement(SW_SHOWNORMAL);
+  Pump();
+  return *frame_;
+}
+
+void FrameFixture::Command(UINT id) {
+  SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
+  Pump();
+}
+
+std::string FrameFixture::TreeFolder() const { return rig_.texts.TextOr(vellora::kTextFirstTreeFolder, ""); }
+
+std::string FrameFixture::CatalogFolder() const {
+  return rig_.texts.TextOr(vellora::kTextFirstCatalogFolder, "");
+}
+
+}  // namespace vtest

@@ -1,0 +1,34 @@
+#pragma once
+// The common ground of the frame tests: common controls and rich edit loaded,
+// a document rig for the library and its registry key, and the real main
+// frame of this process made, shown and torn down.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/frame/MainFrame.h"
+#include "tests/TestSupport.h"
+#include "tests/store/DocumentFixtures.h"
+
+namespace vtest {
+
+class FrameFixture : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes and shows the frame over setup (its registry key is the rig's).
+  vellora::MainFrame& OpenFrame(vellora::FrameSetup setup);
+  void Command(UINT id);
+  std::string TreeFolder() const;
+  std::string CatalogFolder() const;
+
+  DocumentRig rig_;
+  HMODULE richEdit_ = nullptr;
+  std::unique_ptr<vellora::MainFrame> frame_;
+};
+
+}  // namespace vtest
