@@ -67,20 +67,6 @@ class MessageBoxWatcher {
   HANDLE thread_ = nullptr;
 };
 
-HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title) {
-  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
-    char text[64] = "";
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof text;
-    TreeView_GetItem(tree, &query);
-    if (lstrcmpA(text, title) == 0) return item;
-  }
-  return nullptr;
-}
-
 class DamagedFrame : public vtest::FrameFixture {
  protected:
   // A frame left over a damaged library closes without asking to save it.
@@ -148,9 +134,9 @@ TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
   MainFrame& frame = Open(path);
   HWND treeView = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
   ASSERT_TRUE(treeView);
-  TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Good"));
+  TreeView_SelectItem(treeView, vtest::FindTitle(treeView, TreeView_GetRoot(treeView), "Good"));
   vtest::Pump();
-  TreeView_SelectItem(treeView, FindTitle(treeView, TreeView_GetRoot(treeView), "Bad"));
+  TreeView_SelectItem(treeView, vtest::FindTitle(treeView, TreeView_GetRoot(treeView), "Bad"));
   vtest::Pump();
   // Each note is shown in a fresh edit window.
   HWND edit = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");

@@ -1,9 +1,20 @@
 #include "tests/frame/FrameFixture.h"
 
-#include <commctrl.h>
-
-
 namespace vtest {
+
+HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title) {
+  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
+    char text[64] = "";
+    TVITEMA query = {};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    TreeView_GetItem(tree, &query);
+    if (lstrcmpA(text, title) == 0) return item;
+  }
+  return nullptr;
+}
 
 void FrameFixture::SetUp() {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |

@@ -3,6 +3,7 @@
 // a document rig for the library and its registry key, and the real main
 // frame of this process made, shown and torn down.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -14,6 +15,9 @@
 #include "tests/store/DocumentFixtures.h"
 
 namespace vtest {
+
+// The first of first and its following siblings in the tree control titled title.
+HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title);
 
 class FrameFixture : public ::testing::Test {
  protected:

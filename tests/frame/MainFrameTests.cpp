@@ -122,24 +122,10 @@ TEST_F(FrameTest, ExpandAndCollapseWalkTheWholeTree) {
   EXPECT_TRUE(TreeView_GetItemState(tree, parent, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
-HTREEITEM FindTitled(HWND tree, HTREEITEM first, const char* title) {
-  for (HTREEITEM item = first; item; item = TreeView_GetNextSibling(tree, item)) {
-    char text[64] = "";
-    TVITEMA query = {};
-    query.mask = TVIF_TEXT;
-    query.hItem = item;
-    query.pszText = text;
-    query.cchTextMax = sizeof text;
-    TreeView_GetItem(tree, &query);
-    if (lstrcmpA(text, title) == 0) return item;
-  }
-  return nullptr;
-}
-
 TEST_F(FrameTest, DeepBranchesAreReadWhenTheyAreOpened) {
   MainFrame& frame = Open();
   HWND tree = FindChild(frame.Handle(), WC_TREEVIEWA);
-  HTREEITEM deep = FindTitled(tree, TreeView_GetRoot(tree), "Deep");
+  HTREEITEM deep = vtest::FindTitle(tree, TreeView_GetRoot(tree), "Deep");
   ASSERT_TRUE(deep);
   HTREEITEM middle = TreeView_GetChild(tree, deep);
   ASSERT_TRUE(middle);  // the first two levels are there at once
@@ -154,7 +140,7 @@ TEST_F(FrameTest, DeepBranchesAreReadWhenTheyAreOpened) {
   Pump();
   HTREEITEM bottom = TreeView_GetChild(tree, middle);
   ASSERT_TRUE(bottom);
-  EXPECT_TRUE(FindTitled(tree, bottom, "Bottom"));
+  EXPECT_TRUE(vtest::FindTitle(tree, bottom, "Bottom"));
   EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 8);
   // Closing and opening the branch again reads nothing twice.
   TreeView_Expand(tree, middle, TVE_COLLAPSE);
@@ -169,7 +155,7 @@ TEST_F(FrameTest, ExpandAllReadsEveryBranch) {
   EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 7);  // all but "Bottom"
   Command(ID_TREE_EXPAND_ALL);
   EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), 8);
-  HTREEITEM middle = TreeView_GetChild(tree, FindTitled(tree, TreeView_GetRoot(tree), "Deep"));
+  HTREEITEM middle = TreeView_GetChild(tree, vtest::FindTitle(tree, TreeView_GetRoot(tree), "Deep"));
   EXPECT_TRUE(TreeView_GetItemState(tree, middle, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
