@@ -9,112 +9,55 @@
 #include <vector>
 
 #include "content/RichTextCheck.h"
+#include "tests/content/RichEditBox.h"
 
 using namespace vellora;
 
 namespace {
 
-// A hidden rich edit control of the kind the text view is.
-class HiddenRichEdit {
- public:
-  HiddenRichEdit() {
-    module_ = LoadLibraryA("RICHED20.DLL");
-    edit_ = CreateWindowExA(0, "RichEdit20A", "", ES_MULTILINE | WS_POPUP, 0, 0, 300, 300, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(edit_, EM_EXLIMITTEXT, 0, 4000000);
-  }
-  ~HiddenRichEdit() {
-    if (edit_) DestroyWindow(edit_);
-    if (module_) FreeLibrary(module_);
-  }
-  HWND Handle() const { return edit_; }
+using vtest::RichEditBox;
 
-  std::string StreamOut() const {
-    std::string out;
-    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&out), 0, &HiddenRichEdit::Append};
-    SendMessageA(edit_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    return out;
-  }
-  void StreamIn(const std::string& rtf) {
-    Source source{&rtf, 0};
-    EDITSTREAM es = {reinterpret_cast<DWORD_PTR>(&source), 0, &HiddenRichEdit::Take};
-    SendMessageA(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  }
-  std::string Text() const {
-    int n = GetWindowTextLengthA(edit_);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    GetWindowTextA(edit_, text.data(), n + 1);
-    text.resize(static_cast<size_t>(n));
-    return text;
-  }
-  void Format(DWORD mask, DWORD effects, COLORREF colour = 0, LONG height = 0) {
-    CHARFORMAT2A cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = mask;
-    cf.dwEffects = effects;
-    cf.crTextColor = colour;
-    cf.yHeight = height;
-    SendMessageA(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-  }
-  void Select(LONG from, LONG to) {
-    CHARRANGE range = {from, to};
-    SendMessageA(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-  }
-
- private:
-  struct Source {
-    const std::string* text;
-    size_t at;
-  };
-  static DWORD CALLBACK Append(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
-    *done = size;
-    return 0;
-  }
-  static DWORD CALLBACK Take(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* source = reinterpret_cast<Source*>(cookie);
-    size_t n = source->text->size() - source->at;
-    if (n > static_cast<size_t>(size)) n = static_cast<size_t>(size);
-    memcpy(buffer, source->text->data() + source->at, n);
-    source->at += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-  }
-  HMODULE module_ = nullptr;
-  HWND edit_ = nullptr;
-};
+// A format of the given effects (and colour or height) for the selection.
+CHARFORMAT2A Effects(DWORD mask, DWORD effects, COLORREF colour = 0, LONG height = 0) {
+  CHARFORMAT2A cf = {};
+  cf.dwMask = mask;
+  cf.dwEffects = effects;
+  cf.crTextColor = colour;
+  cf.yHeight = height;
+  return cf;
+}
 
 TEST(RichTextCheck, NotesAsTheEditorWritesThemPassByteForByte) {
   struct Kind {
     const char* name;
-    void (*make)(HiddenRichEdit&);
+    void (*make)(RichEditBox&);
   };
   const Kind kinds[] = {
-      {"empty", [](HiddenRichEdit&) {}},
-      {"plain lines", [](HiddenRichEdit& e) { SetWindowTextA(e.Handle(), "first line\r\nsecond line\r\n\r\nthird"); }},
+      {"empty", [](RichEditBox&) {}},
+      {"plain lines", [](RichEditBox& e) { SetWindowTextA(e.Handle(), "first line\r\nsecond line\r\n\r\nthird"); }},
       {"formatted",
-       [](HiddenRichEdit& e) {
+       [](RichEditBox& e) {
          SetWindowTextA(e.Handle(), "bold italic underlined red big centred");
          e.Select(0, 4);
-         e.Format(CFM_BOLD, CFE_BOLD);
+         e.Format(Effects(CFM_BOLD, CFE_BOLD));
          e.Select(5, 11);
-         e.Format(CFM_ITALIC, CFE_ITALIC);
+         e.Format(Effects(CFM_ITALIC, CFE_ITALIC));
          e.Select(12, 22);
-         e.Format(CFM_UNDERLINE, CFE_UNDERLINE);
+         e.Format(Effects(CFM_UNDERLINE, CFE_UNDERLINE));
          e.Select(23, 26);
-         e.Format(CFM_COLOR, 0, RGB(255, 0, 0));
+         e.Format(Effects(CFM_COLOR, 0, RGB(255, 0, 0)));
          e.Select(27, 30);
-         e.Format(CFM_SIZE, 0, 0, 720);
+         e.Format(Effects(CFM_SIZE, 0, 0, 720));
          PARAFORMAT2 pf = {};
          pf.cbSize = sizeof pf;
          pf.dwMask = PFM_ALIGNMENT;
          pf.wAlignment = PFA_CENTER;
          SendMessageA(e.Handle(), EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
        }},
-      {"symbols and braces", [](HiddenRichEdit& e) { SetWindowTextA(e.Handle(), "{braces} \\back\\slash\\ \xA9 \xE9t\xE9"); }},
-      {"double-byte bytes", [](HiddenRichEdit& e) { SetWindowTextA(e.Handle(), "\xC4\xE3\xBA\xC3 \xCA\xC0\xBD\xE7"); }},
+      {"symbols and braces", [](RichEditBox& e) { SetWindowTextA(e.Handle(), "{braces} \\back\\slash\\ \xA9 \xE9t\xE9"); }},
+      {"double-byte bytes", [](RichEditBox& e) { SetWindowTextA(e.Handle(), "\xC4\xE3\xBA\xC3 \xCA\xC0\xBD\xE7"); }},
       {"long note",
-       [](HiddenRichEdit& e) {
+       [](RichEditBox& e) {
          std::string text;
          for (int i = 0; i < 5000; ++i) text += "line " + std::to_string(i) + " of a long note\r\n";
          SetWindowTextA(e.Handle(), text.c_str());
@@ -122,7 +65,7 @@ TEST(RichTextCheck, NotesAsTheEditorWritesThemPassByteForByte) {
   };
   for (const Kind& kind : kinds) {
     SCOPED_TRACE(kind.name);
-    HiddenRichEdit edit;
+    RichEditBox edit;
     ASSERT_NE(edit.Handle(), nullptr);
     kind.make(edit);
     std::string rtf = edit.StreamOut();
@@ -173,9 +116,9 @@ TEST(RichTextCheck, UnsoundTextIsCutBeforeItsFirstUnsoundTokenAndClosed) {
     EXPECT_NE(verdict.problem.find(c.problem), std::string::npos) << verdict.problem;
     if (!c.sound) {
       // The sound part loads, and shows the words before the damage.
-      HiddenRichEdit edit;
+      RichEditBox edit;
       edit.StreamIn(loads);
-      EXPECT_NE(edit.Text().find("Good words"), std::string::npos);
+      EXPECT_NE(edit.Text().find(L"Good words"), std::wstring::npos);
     }
   }
 }

@@ -14,100 +14,22 @@
 #include <vector>
 
 #include "content/RtfText.h"
+#include "tests/content/RichEditBox.h"
 
 using namespace vellora;
 
 namespace {
 
-class RichEdit {
- public:
-  RichEdit() {
-    module_ = LoadLibraryA("RICHED20.DLL");
-    edit_ = CreateWindowExA(0, "RichEdit20A", "", WS_POPUP | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 400, 300, nullptr,
-                            nullptr, GetModuleHandleA(nullptr), nullptr);
-    // No cut at the control's default limit.
-    SendMessageA(edit_, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-  }
-  ~RichEdit() {
-    if (edit_) DestroyWindow(edit_);
-  }
-  HWND Handle() const { return edit_; }
+using vtest::RichEditBox;
 
-  void SetUnicode(const std::wstring& text) {
-    SETTEXTEX set = {ST_DEFAULT, 1200};
-    SendMessageW(edit_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(text.c_str()));
-  }
-  void Format(long from, long to, DWORD mask, DWORD effects, const char* face = nullptr, BYTE charset = 0) {
-    CHARRANGE range = {from, to};
-    SendMessageA(edit_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
-    CHARFORMATA cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = mask;
-    cf.dwEffects = effects;
-    cf.yHeight = 200 + 20 * (from % 7);
-    if (face) {
-      lstrcpynA(cf.szFaceName, face, LF_FACESIZE);
-      cf.bCharSet = charset;
-    }
-    SendMessageA(edit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
-  }
-  std::string StreamOut() {
-    std::string out;
-    EDITSTREAM es = {};
-    es.dwCookie = reinterpret_cast<DWORD_PTR>(&out);
-    es.pfnCallback = &Collect;
-    SendMessageA(edit_, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    return out;
-  }
-  void StreamIn(const std::string& rtf) {
-    Cursor cursor{&rtf, 0};
-    EDITSTREAM es = {};
-    es.dwCookie = reinterpret_cast<DWORD_PTR>(&cursor);
-    es.pfnCallback = &Feed;
-    SendMessageA(edit_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  }
-  std::wstring Text() {
-    GETTEXTLENGTHEX length = {GTL_DEFAULT | GTL_NUMCHARS, 1200};
-    LRESULT n = SendMessageW(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-    get.flags = GT_DEFAULT;
-    get.codepage = 1200;
-    SendMessageW(edit_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(wcslen(text.c_str()));
-    return text;
-  }
-  // The control's own find, as the text view runs it: downwards, case ignored.
-  long Find(const std::string& needle, long from) {
-    FINDTEXTEXA find = {};
-    find.chrg.cpMin = from;
-    find.chrg.cpMax = -1;
-    find.lpstrText = needle.c_str();
-    return static_cast<long>(SendMessageA(edit_, EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
-  }
-
- private:
-  struct Cursor {
-    const std::string* text;
-    size_t at;
-  };
-  static DWORD CALLBACK Collect(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<char*>(buffer), static_cast<size_t>(size));
-    *done = size;
-    return 0;
-  }
-  static DWORD CALLBACK Feed(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-    auto* c = reinterpret_cast<Cursor*>(cookie);
-    size_t n = std::min(static_cast<size_t>(size), c->text->size() - c->at);
-    memcpy(buffer, c->text->data() + c->at, n);
-    c->at += n;
-    *done = static_cast<LONG>(n);
-    return 0;
-  }
-  HMODULE module_ = nullptr;
-  HWND edit_ = nullptr;
-};
+// The control's own find, as the text view runs it: downwards, case ignored.
+long Find(const RichEditBox& edit, const std::string& needle, long from) {
+  FINDTEXTEXA find = {};
+  find.chrg.cpMin = from;
+  find.chrg.cpMax = -1;
+  find.lpstrText = needle.c_str();
+  return static_cast<long>(SendMessageA(edit.Handle(), EM_FINDTEXTEX, FR_DOWN, reinterpret_cast<LPARAM>(&find)));
+}
 
 std::wstring TrimEnd(std::wstring text) {
   while (!text.empty() && text.back() == L'\r') text.pop_back();
@@ -167,10 +89,10 @@ std::vector<std::string> Needles(Random& random, const std::wstring& text) {
 }
 
 // Every match of the needle, as the control finds them one after the other.
-std::vector<long> ControlMatches(RichEdit& edit, const std::string& needle) {
+std::vector<long> ControlMatches(const RichEditBox& edit, const std::string& needle) {
   std::vector<long> at;
   for (long from = 0;;) {
-    long found = edit.Find(needle, from);
+    long found = Find(edit, needle, from);
     if (found < 0 || at.size() > 200) break;
     at.push_back(found);
     from = found + 1;
@@ -191,7 +113,7 @@ std::vector<long> OurMatches(const std::wstring& text, const std::string& needle
 }
 
 void ExpectSameReading(const std::string& rtf, Random& random, const std::string& label) {
-  RichEdit edit;
+  RichEditBox edit;
   edit.StreamIn(rtf);
   std::wstring ours = RtfPlainText(rtf);
   ASSERT_EQ(TrimEnd(ours), TrimEnd(edit.Text())) << label << "\n" << rtf.substr(0, 400);
@@ -202,7 +124,7 @@ void ExpectSameReading(const std::string& rtf, Random& random, const std::string
 TEST(RichTextEquivalence, DocumentsWrittenByTheControlReadAndMatchTheSame) {
   Random random{GetACP()};
   for (int document = 0; document < 40; ++document) {
-    RichEdit source;
+    RichEditBox source;
     std::wstring text = RandomText(random, 40 + random.Below(400));
     source.SetUnicode(text);
     // Formatting runs over parts of the text, fonts of several character sets among them.
@@ -215,8 +137,14 @@ TEST(RichTextEquivalence, DocumentsWrittenByTheControlReadAndMatchTheSame) {
       long from = static_cast<long>(random.Below(text.size()));
       long to = from + static_cast<long>(random.Below(30));
       const auto& font = fonts[random.Below(std::size(fonts))];
-      source.Format(from, to, CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_FACE | CFM_CHARSET,
-                    random.Below(2) ? CFE_BOLD : CFE_ITALIC, font.face, font.charset);
+      CHARFORMAT2A format = {};
+      format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_SIZE | CFM_FACE | CFM_CHARSET;
+      format.dwEffects = random.Below(2) ? CFE_BOLD : CFE_ITALIC;
+      format.yHeight = 200 + 20 * (from % 7);
+      lstrcpynA(format.szFaceName, font.face, LF_FACESIZE);
+      format.bCharSet = font.charset;
+      source.Select(from, to);
+      source.Format(format);
     }
     std::string rtf = source.StreamOut();
     ASSERT_FALSE(rtf.empty());
@@ -251,7 +179,7 @@ TEST(RichTextEquivalence, HandWrittenRichTextReadsAndMatchesTheSame) {
   } probes[] = {{5, "plain next"}, {5, "line\rnew"}, {3, "braces} and"}, {3, "back\\slash"}, {0, "CAF"},
                 {2, "before  after"}, {4, "visible text"}, {4, "Hidden"}};
   for (const Probe& probe : probes) {
-    RichEdit edit;
+    RichEditBox edit;
     edit.StreamIn(corpus[probe.document]);
     EXPECT_EQ(OurMatches(RtfPlainText(corpus[probe.document]), probe.needle), ControlMatches(edit, probe.needle))
         << probe.needle;
