@@ -9,6 +9,7 @@
 #include "app/StringTable.h"
 #include "store/LibraryFormat.h"
 #include "tests/views/DialogDriver.h"
+#include "tests/views/ViewFixtures.h"
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/DialogIds.h"
@@ -21,12 +22,7 @@ using vtest::SetControlText;
 
 namespace {
 
-const StringTable& Texts() {
-  static StringTable texts;
-  static bool loaded = texts.LoadForProgram();
-  (void)loaded;
-  return texts;
-}
+const StringTable& Texts() { return vtest::ShippedTexts(); }
 
 TEST(Dialogs, RenameCutsAtThirtyOneBytesAndRefusesAnEmptyName) {
   RenameDialog dialog("Rename Folder \"x\"", std::string(40, 'a'), "Tip");

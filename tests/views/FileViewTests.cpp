@@ -246,12 +246,10 @@ TEST_F(FileViewTest, ADamagedItemIsToldOnceShownAndNeverWritten) {
   std::string a = Disk("a.txt", "A");
   Add(a, false);
   Add(a, false);
-  std::string bytes;
+  const std::string bytes = vtest::ContentBytes(source_);
   {
     OpenedItem item;
     ASSERT_HRESULT_SUCCEEDED(source_.Open(true, item));
-    item.SeekContent();
-    ReadToEnd(item.Content(), bytes);
     ASSERT_HRESULT_SUCCEEDED(item.TruncateContent(bytes.size() - 3));
   }
   EXPECT_FALSE(view_.Load(source_));
@@ -261,15 +259,8 @@ TEST_F(FileViewTest, ADamagedItemIsToldOnceShownAndNeverWritten) {
   EXPECT_FALSE(Enabled(ID_FILES_ADD_LINK));
   view_.SelectEntry(0);
   view_.HandleCommand(ID_FILES_DELETE);
-  EXPECT_TRUE(view_.RenameEntry(0, "x") == false);
-  std::string after;
-  {
-    OpenedItem item;
-    ASSERT_HRESULT_SUCCEEDED(source_.Open(false, item));
-    item.SeekContent();
-    ReadToEnd(item.Content(), after);
-  }
-  EXPECT_EQ(after, bytes.substr(0, bytes.size() - 3));
+  EXPECT_FALSE(view_.RenameEntry(0, "x"));
+  EXPECT_EQ(vtest::ContentBytes(source_), bytes.substr(0, bytes.size() - 3));
   EXPECT_EQ(prompt_.shown.size(), 1u);
 }
 
@@ -330,8 +321,7 @@ TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback
 }
 
 TEST(ViewTexts, TheShippedTableHoldsTheViewsTextsWithTheirPlaceholders) {
-  vellora::StringTable table;
-  ASSERT_TRUE(table.LoadForProgram());
+  const vellora::StringTable& table = vtest::ShippedTexts();
   const struct {
     int key;
     const char* placeholder;  // the one the code fills in, or ""

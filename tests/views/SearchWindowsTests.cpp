@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/views/DialogDriver.h"
+#include "tests/views/ViewFixtures.h"
 #include "views/SearchResultsWindow.h"
 #include "views/ViewFind.h"
 #include "views/dialogs/BookmarkListDialog.h"
@@ -13,20 +15,7 @@ using namespace vellora;
 
 namespace {
 
-class HostWindow {
- public:
-  HostWindow() {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&icc);
-    window_ = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW, 0, 0, 600, 400, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-  }
-  ~HostWindow() { DestroyWindow(window_); }
-  HWND Handle() const { return window_; }
-
- private:
-  HWND window_;
-};
+using vtest::HiddenParent;
 
 std::string Cell(HWND list, int row, int column) {
   char text[256] = "";
@@ -45,7 +34,7 @@ void SelectRow(HWND list, int row) {
 }
 
 TEST(SearchResultsWindow, FillsNumberedRowsAndHandsADoubleClickedPathOver) {
-  HostWindow host;
+  HiddenParent host;
   SearchResultsWindow results;
   ASSERT_TRUE(results.Create(host.Handle()));
   char className[64] = "";
@@ -76,7 +65,7 @@ TEST(SearchResultsWindow, FillsNumberedRowsAndHandsADoubleClickedPathOver) {
 }
 
 TEST(ViewFind, ListRowsAreSearchedAfterTheSelectionAndTheMatchIsSelected) {
-  HostWindow host;
+  HiddenParent host;
   HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 300, 200, host.Handle(), nullptr,
                               GetModuleHandleA(nullptr), nullptr);
   for (int c = 0; c < 2; ++c) {
@@ -111,62 +100,26 @@ TEST(ViewFind, ListRowsAreSearchedAfterTheSelectionAndTheMatchIsSelected) {
   EXPECT_EQ(selected(), 2);
 }
 
-struct DialogScript {
-  std::vector<int> clicks;          // buttons pressed in order
-  std::string messageCaption;       // the caption of the refusals
-  std::vector<std::string> shown;   // texts of the refusals seen
-  bool done = false;
-};
-
-// Plays the script on the "Bookmark list" dialog, closing each refusal, then presses Ok.
-DWORD WINAPI PlayScript(void* parameter) {
-  auto* script = static_cast<DialogScript*>(parameter);
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !dialog; ++i) {
-    dialog = FindWindowA(nullptr, "Bookmark list");
-    if (!dialog) Sleep(50);
-  }
-  if (!dialog) return 0;
-  for (int id : script->clicks) {
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    Sleep(100);
-  }
-  script->done = true;
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  return 1;
-}
-
-DWORD WINAPI CloseRefusals(void* parameter) {
-  auto* script = static_cast<DialogScript*>(parameter);
-  for (int i = 0; i < 400 && !script->done; ++i) {
-    if (HWND box = FindWindowA(nullptr, script->messageCaption.c_str())) {
-      char text[128] = "";
-      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-      script->shown.push_back(text);
-      SendMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    Sleep(20);
-  }
-  return 0;
-}
-
 TEST(BookmarkListDialog, RefusesMovesAtTheEndsAndOkHandsTheEditedListBack) {
   std::vector<Bookmark> marks = {{"one", "F\\1"}, {"two", "F\\2"}, {"three", "F\\3"}};
-  DialogScript script;
-  script.messageCaption = "Tip caption";
-  // First row selected on opening: up is refused; down moves it; delete the row now second... 
-  script.clicks = {IDC_BOOKMARK_MOVE_UP, IDC_BOOKMARK_MOVE_DOWN, IDC_BOOKMARK_MOVE_DOWN, IDC_BOOKMARK_MOVE_DOWN,
-                   IDC_BOOKMARK_DELETE};
-  BookmarkListDialog dialog(marks, script.messageCaption);
-  HANDLE player = CreateThread(nullptr, 0, PlayScript, &script, 0, nullptr);
-  HANDLE closer = CreateThread(nullptr, 0, CloseRefusals, &script, 0, nullptr);
-  bool ok = dialog.Ask(nullptr);
-  WaitForSingleObject(player, 10000);
-  WaitForSingleObject(closer, 10000);
-  CloseHandle(player);
-  CloseHandle(closer);
-  ASSERT_TRUE(ok);
-  EXPECT_EQ(script.shown, (std::vector<std::string>{"Can not move up first item!", "Can not move down last item!"}));
+  const std::string caption = "Tip caption";
+  BookmarkListDialog dialog(marks, caption);
+  std::string atTop, atBottom;
+  vtest::DialogDriver driver([&] {
+    HWND d = vtest::WaitForDialog("Bookmark list");
+    ASSERT_NE(d, nullptr);
+    // The first row is selected on opening: up is refused; down twice takes
+    // it to the end, where down is refused; then it is deleted.
+    vtest::Click(d, IDC_BOOKMARK_MOVE_UP);
+    vtest::AnswerMessageBox(caption, IDOK, &atTop);
+    for (int i = 0; i < 3; ++i) vtest::Click(d, IDC_BOOKMARK_MOVE_DOWN);
+    vtest::AnswerMessageBox(caption, IDOK, &atBottom);
+    vtest::Click(d, IDC_BOOKMARK_DELETE);
+    vtest::Click(d, IDOK);
+  });
+  ASSERT_TRUE(dialog.Ask(nullptr));
+  EXPECT_EQ(atTop, "Can not move up first item!");
+  EXPECT_EQ(atBottom, "Can not move down last item!");
   std::vector<Bookmark> result = dialog.Result();
   ASSERT_EQ(result.size(), 2u);
   EXPECT_EQ(result[0].title, "two");

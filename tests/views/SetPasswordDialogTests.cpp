@@ -9,6 +9,7 @@
 
 #include "app/StringTable.h"
 #include "tests/views/DialogDriver.h"
+#include "tests/views/ViewFixtures.h"
 #include "views/dialogs/DialogIds.h"
 #include "views/dialogs/SetPasswordDialog.h"
 
@@ -16,12 +17,7 @@ using namespace vellora;
 
 namespace {
 
-const StringTable& Texts() {
-  static StringTable texts;
-  static bool loaded = texts.LoadForProgram();
-  (void)loaded;
-  return texts;
-}
+const StringTable& Texts() { return vtest::ShippedTexts(); }
 
 constexpr char kCaption[] = "Set Password - Empty to clear";
 

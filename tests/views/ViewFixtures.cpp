@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "content/CountedStrings.h"
+
 namespace vtest {
 
 HiddenTree::HiddenTree() {
@@ -61,6 +63,24 @@ HiddenParent::HiddenParent() {
 
 HiddenParent::~HiddenParent() {
   if (window_) DestroyWindow(window_);
+}
+
+const vellora::StringTable& ShippedTexts() {
+  static const vellora::StringTable texts = [] {
+    vellora::StringTable table;
+    EXPECT_TRUE(table.LoadForProgram());
+    return table;
+  }();
+  return texts;
+}
+
+std::string ContentBytes(const vellora::ItemSource& source) {
+  vellora::OpenedItem item;
+  EXPECT_HRESULT_SUCCEEDED(source.Open(false, item));
+  std::string bytes;
+  item.SeekContent();
+  vellora::ReadToEnd(item.Content(), bytes);
+  return bytes;
 }
 
 }  // namespace vtest

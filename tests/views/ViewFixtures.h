@@ -3,6 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
+#include "app/StringTable.h"
+#include "content/ItemSource.h"
 #include "store/Services.h"
 #include "tests/TestSupport.h"
 #include "views/TreeModel.h"
@@ -47,5 +51,11 @@ class NoTexts : public vellora::TextSource {
  public:
   const char* Text(int) const override { return nullptr; }
 };
+
+// The program's own string table, loaded once.
+const vellora::StringTable& ShippedTexts();
+
+// The bytes behind an item's record, read from the file as it is now.
+std::string ContentBytes(const vellora::ItemSource& source);
 
 }  // namespace vtest
