@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+
 #include "controls/ListViewLook.h"
 #include "controls/ViewBackdrop.h"
 #include "tests/controls/ControlHost.h"
@@ -12,32 +15,55 @@ using namespace vellora;
 
 namespace {
 
-// A solid picture of one colour.
-HBITMAP SolidBitmap(COLORREF color, int side = 8) {
+// A picture 8 pixels wide of stripes 8 rows high, one per colour from the top.
+HBITMAP StripedBitmap(std::initializer_list<COLORREF> stripes) {
   HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, side, side);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8 * static_cast<int>(stripes.size()));
   HDC dc = CreateCompatibleDC(screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  HBRUSH brush = CreateSolidBrush(color);
-  RECT rc = {0, 0, side, side};
-  FillRect(dc, &rc, brush);
-  DeleteObject(brush);
+  int top = 0;
+  for (COLORREF color : stripes) {
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT rc = {0, top, 8, top + 8};
+    FillRect(dc, &rc, brush);
+    DeleteObject(brush);
+    top += 8;
+  }
   SelectObject(dc, old);
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
   return bitmap;
 }
 
+// A view of 200 x 150 as its backdrop paints it.
 struct Rendered {
-  COLORREF Pixel(int x, int y) const { return GetPixel(dc, x, y); }
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
+  explicit Rendered(ViewBackdrop& backdrop) {
+    HDC screen = GetDC(nullptr);
+    dc = CreateCompatibleDC(screen);
+    bitmap = CreateCompatibleBitmap(screen, 200, 150);
+    ReleaseDC(nullptr, screen);
+    old = SelectObject(dc, bitmap);
+    backdrop.PaintInto(dc);
+  }
   ~Rendered() {
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
   }
+  Rendered(const Rendered&) = delete;
+  Rendered& operator=(const Rendered&) = delete;
+  COLORREF Pixel(int x, int y) const { return GetPixel(dc, x, y); }
+  // Pixels inside the rectangle that are none of the given colours.
+  int Others(const RECT& r, std::initializer_list<COLORREF> colors) const {
+    int count = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (std::find(colors.begin(), colors.end(), Pixel(x, y)) == colors.end()) ++count;
+    return count;
+  }
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
 };
 
 class TreeBackdropTest : public ::testing::Test {
@@ -55,25 +81,11 @@ class TreeBackdropTest : public ::testing::Test {
     TreeView_SetTextColor(tree_, RGB(0, 0, 0));
     ASSERT_TRUE(backdrop_.Attach(tree_));
   }
-  void Render(Rendered& out) {
-    HDC screen = GetDC(nullptr);
-    out.dc = CreateCompatibleDC(screen);
-    out.bitmap = CreateCompatibleBitmap(screen, 200, 150);
-    ReleaseDC(nullptr, screen);
-    out.old = SelectObject(out.dc, out.bitmap);
-    backdrop_.PaintInto(out.dc);
-  }
   // Pixels of the first item's label that are neither white nor red.
   int TextPixels(const Rendered& r) {
     RECT label = {};
     TreeView_GetItemRect(tree_, items_[0], &label, TRUE);
-    int count = 0;
-    for (int y = label.top; y < label.bottom; ++y)
-      for (int x = label.left; x < label.right; ++x) {
-        COLORREF c = r.Pixel(x, y);
-        if (c != RGB(255, 255, 255) && c != RGB(255, 0, 0)) ++count;
-      }
-    return count;
+    return r.Others(label, {RGB(255, 255, 255), RGB(255, 0, 0)});
   }
 
   vtest::ControlHost host_{220, 170};
@@ -83,10 +95,9 @@ class TreeBackdropTest : public ::testing::Test {
 };
 
 TEST_F(TreeBackdropTest, ThePictureShowsBehindTheItemsAndTheItemsStayOnTop) {
-  backdrop_.SetBitmap(SolidBitmap(RGB(255, 0, 0)));
+  backdrop_.SetBitmap(StripedBitmap({RGB(255, 0, 0)}));
   EXPECT_TRUE(backdrop_.HasBitmap());
-  Rendered r;
-  Render(r);
+  Rendered r(backdrop_);
   // Empty space below the items, and the space around a label, show the picture.
   EXPECT_EQ(r.Pixel(190, 140), RGB(255, 0, 0));
   RECT label = {};
@@ -97,34 +108,19 @@ TEST_F(TreeBackdropTest, ThePictureShowsBehindTheItemsAndTheItemsStayOnTop) {
 }
 
 TEST_F(TreeBackdropTest, WithoutAPictureTheTreesOwnColourShows) {
-  backdrop_.SetBitmap(SolidBitmap(RGB(255, 0, 0)));
+  backdrop_.SetBitmap(StripedBitmap({RGB(255, 0, 0)}));
   backdrop_.SetBitmap(nullptr);
   EXPECT_FALSE(backdrop_.HasBitmap());
   TreeView_SetBkColor(tree_, RGB(0, 0, 255));
-  Rendered r;
-  Render(r);
+  Rendered r(backdrop_);
   EXPECT_EQ(r.Pixel(190, 140), RGB(0, 0, 255));
 }
 
 TEST_F(TreeBackdropTest, ThePictureIsTiledFromTheTopOfTheContent) {
   // Rows of 8 pixels: red, then green.
-  HDC screen = GetDC(nullptr);
-  HBITMAP striped = CreateCompatibleBitmap(screen, 8, 16);
-  HDC dc = CreateCompatibleDC(screen);
-  HGDIOBJ old = SelectObject(dc, striped);
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0)), green = CreateSolidBrush(RGB(0, 255, 0));
-  RECT top = {0, 0, 8, 8}, bottom = {0, 8, 8, 16};
-  FillRect(dc, &top, red);
-  FillRect(dc, &bottom, green);
-  DeleteObject(red);
-  DeleteObject(green);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  backdrop_.SetBitmap(striped);
+  backdrop_.SetBitmap(StripedBitmap({RGB(255, 0, 0), RGB(0, 255, 0)}));
   {
-    Rendered r;
-    Render(r);
+    Rendered r(backdrop_);
     EXPECT_EQ(r.Pixel(195, 3), RGB(255, 0, 0));
     EXPECT_EQ(r.Pixel(195, 11), RGB(0, 255, 0));
   }
@@ -141,8 +137,7 @@ TEST_F(TreeBackdropTest, ThePictureIsTiledFromTheTopOfTheContent) {
   const int itemHeight = TreeView_GetItemHeight(tree_);
   RECT client;
   GetClientRect(tree_, &client);  // narrower now: the scroll bar takes its part
-  Rendered r;
-  Render(r);
+  Rendered r(backdrop_);
   for (int y : {3, 11}) {
     const COLORREF expected = (y + itemHeight) % 16 < 8 ? RGB(255, 0, 0) : RGB(0, 255, 0);
     EXPECT_EQ(r.Pixel(client.right - 3, y), expected) << "y " << y << ", items of " << itemHeight;
@@ -167,25 +162,14 @@ class ListLookTest : public ::testing::Test {
   }
   // The colour of a pixel of the list as it paints itself, and the letters of its row.
   COLORREF Pixel(int x, int y, int* letters = nullptr) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 150);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    backdrop_.PaintInto(dc);
-    COLORREF pixel = GetPixel(dc, x, y);
+    Rendered r(backdrop_);
     if (letters) {
       RECT label = {};
       ListView_GetItemRect(list_, 0, &label, LVIR_LABEL);
-      *letters = 0;
-      for (int py = label.top; py < label.bottom; ++py)
-        for (int px = label.left; px < label.right; ++px)
-          if (GetPixel(dc, px, py) == ListView_GetTextColor(list_)) ++*letters;
+      int area = (label.right - label.left) * (label.bottom - label.top);
+      *letters = area - r.Others(label, {ListView_GetTextColor(list_)});
     }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return pixel;
+    return r.Pixel(x, y);
   }
   vtest::ControlHost host_{220, 170};
   HWND list_ = nullptr;
@@ -201,7 +185,7 @@ TEST_F(ListLookTest, ColoursAndAPictureBehindTheRows) {
   EXPECT_EQ(ListView_GetBkColor(list_), RGB(1, 2, 3));
   EXPECT_EQ(Pixel(150, 120), RGB(1, 2, 3));
   SetListBackColor(list_, RGB(255, 255, 255));
-  backdrop_.SetBitmap(SolidBitmap(RGB(0, 128, 0)));
+  backdrop_.SetBitmap(StripedBitmap({RGB(0, 128, 0)}));
   int letters = 0;
   EXPECT_EQ(Pixel(150, 120, &letters), RGB(0, 128, 0));
   EXPECT_GT(letters, 0);  // the row's text stays on top
