@@ -29,6 +29,13 @@ class DamagedLibraryTest : public ::testing::Test {
     EXPECT_TRUE(file.Write(path));
     return path;
   }
+  // The sample with the classic damage of that name.
+  std::string Damaged(const std::string& name) {
+    for (const vtest::Damage& d : vtest::ClassicDamages())
+      if (name == d.name) return Damaged(d);
+    ADD_FAILURE() << "no damage " << name;
+    return {};
+  }
   static std::string StreamBytes(const std::string& library, const std::vector<std::string>& path) {
     StorageHandle root;
     if (FAILED(root.OpenRoot(library.c_str(), kReadMode))) return "<no library>";
@@ -98,11 +105,7 @@ TEST_F(DamagedLibraryTest, ADamagedFileGetsItsOwnMessageNeverTheOneForAMissingFi
   std::string missing = rig_.texts.TextOr(kTextOpenFailed, "could not be opened");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.damage);
-    const vtest::Damage* damage = nullptr;
-    for (const vtest::Damage& d : vtest::ClassicDamages())
-      if (std::string(d.name) == c.damage) damage = &d;
-    ASSERT_NE(damage, nullptr);
-    std::string path = Damaged(*damage);
+    std::string path = Damaged(c.damage);
     rig_.prompt.shown.clear();
     rig_.prompt.messageAnswers = {IDNO};
     rig_.prompt.files = {path};
@@ -116,14 +119,11 @@ TEST_F(DamagedLibraryTest, ADamagedFileGetsItsOwnMessageNeverTheOneForAMissingFi
 }
 
 TEST_F(DamagedLibraryTest, AtStartUpTheWelcomeSaysADamagedLibraryIsDamagedNotMissing) {
-  const vtest::Damage* damage = nullptr;
-  for (const vtest::Damage& d : vtest::ClassicDamages())
-    if (std::string(d.name) == "DirectoryChainRunsInACircle") damage = &d;
   struct Case {
     std::string path;
     bool damaged;
   };
-  const Case cases[] = {{Damaged(*damage), true}, {rig_.dir.File("gone.vlx"), false}};
+  const Case cases[] = {{Damaged("DirectoryChainRunsInACircle"), true}, {rig_.dir.File("gone.vlx"), false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
@@ -178,10 +178,7 @@ TEST_F(DamagedLibraryTest, SalvageSavesEverySoundElementIntoASoundLibrary) {
 }
 
 TEST_F(DamagedLibraryTest, RefusedFileIsSalvagedAndTheCopyOpensWritable) {
-  const vtest::Damage* damage = nullptr;
-  for (const vtest::Damage& d : vtest::ClassicDamages())
-    if (std::string(d.name) == "SiblingPointsAtItself") damage = &d;
-  std::string path = Damaged(*damage);
+  std::string path = Damaged("SiblingPointsAtItself");
   std::string target = rig_.dir.File("rescued.vlx");
   rig_.prompt.messageAnswers = {IDYES};
   rig_.prompt.files = {path, target};
@@ -197,10 +194,7 @@ TEST_F(DamagedLibraryTest, RefusedFileIsSalvagedAndTheCopyOpensWritable) {
 }
 
 TEST_F(DamagedLibraryTest, SaveCopyOfAReadOnlyLibrarySalvagesInsteadOfCopyingTheDamage) {
-  const vtest::Damage* damage = nullptr;
-  for (const vtest::Damage& d : vtest::ClassicDamages())
-    if (std::string(d.name) == "FolderNodeContainsItself") damage = &d;
-  std::string path = Damaged(*damage);
+  std::string path = Damaged("FolderNodeContainsItself");
   std::string before = vtest::ReadWholeFile(path);
   ASSERT_TRUE(doc_.OpenLibrary(path));
   ASSERT_TRUE(doc_.ReadOnly());
