@@ -34,6 +34,14 @@ const RtfCase kRtfCases[] = {
     {"a line break within a paragraph", "{\\rtf1 a\\line b}", L"a b"},
     {"unbalanced closing braces are ignored", "{\\rtf1 a}}b", L"ab"},
     {"a header is not text", "{\\rtf1{\\header head}body}", L"body"},
+    {"empty input", "", L""},
+    {"an empty document", "{\\rtf1}", L""},
+    // Greek in a font with the Greek character set, then Cyrillic.
+    {"font character sets decide how bytes are read",
+     "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset161 A;}{\\f1\\fcharset204 B;}}\\f0\\'e1\\f1\\'e1}", L"\u03b1\u0431"},
+    // GB2312 bytes for two ideographs, written as four hex escapes.
+    {"double-byte characters are read whole",
+     "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 \\'d6\\'d0\\'ce\\'c4}", L"\u4e2d\u6587"},
 };
 
 class RtfTextTest : public ::testing::TestWithParam<RtfCase> {};
@@ -49,43 +57,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, RtfTextTest, ::testing::ValuesIn(kRtfCases),
                            return n;
                          });
 
-TEST(RtfText, FontCharsetsDecideHowBytesAreRead) {
-  // Greek in a font with the Greek character set, then Cyrillic.
-  const char* rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset161 A;}{\\f1\\fcharset204 B;}}\\f0\\'e1\\f1\\'e1}";
-  EXPECT_EQ(RtfPlainText(rtf), L"\u03b1\u0431");
-}
-
-TEST(RtfText, DoubleByteCharactersAreReadWhole) {
-  // GB2312 bytes for two ideographs, written as four hex escapes.
-  const char* rtf = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fnil\\fcharset134 SimSun;}}\\f0 \\'d6\\'d0\\'ce\\'c4}";
-  EXPECT_EQ(RtfPlainText(rtf), L"\u4e2d\u6587");
-}
-
-TEST(RtfText, EmptyInputGivesNoText) {
-  EXPECT_EQ(RtfPlainText(""), L"");
-  EXPECT_EQ(RtfPlainText(std::string("{\\rtf1}")), L"");
-}
-
 struct FindCase {
   const char* needle;
   const wchar_t* text;
-  size_t at;
+  size_t from, at;
 };
 
 const FindCase kFindCases[] = {
-    {"abc", L"xxABCxx", 2},       {"ABC", L"abc", 0},          {"aBc", L"ab c", std::wstring::npos},
-    {"world", L"hello\rworld", 6}, {"", L"anything", std::wstring::npos}, {"long needle", L"short", std::wstring::npos},
-    {"a\tb", L"xa\tb", 1},         {"na", L"banana", 2},
+    {"abc", L"xxABCxx", 0, 2},        {"ABC", L"abc", 0, 0},
+    {"aBc", L"ab c", 0, std::wstring::npos}, {"world", L"hello\rworld", 0, 6},
+    {"", L"anything", 0, std::wstring::npos}, {"long needle", L"short", 0, std::wstring::npos},
+    {"a\tb", L"xa\tb", 0, 1},        {"na", L"banana", 0, 2},
+    // Finding from a place goes past a match before it.
+    {"na", L"banana", 3, 4},          {"na", L"banana", 5, std::wstring::npos},
 };
 
 TEST(TextNeedle, FindsIgnoringTheCaseOfLetters) {
-  for (const FindCase& c : kFindCases) EXPECT_EQ(TextNeedle(c.needle).FindIn(c.text), c.at) << c.needle;
-}
-
-TEST(TextNeedle, FindFromGoesPastAMatch) {
-  TextNeedle needle("na");
-  EXPECT_EQ(needle.FindIn(L"banana", 3), 4u);
-  EXPECT_EQ(needle.FindIn(L"banana", 5), std::wstring::npos);
+  for (const FindCase& c : kFindCases) EXPECT_EQ(TextNeedle(c.needle).FindIn(c.text, c.from), c.at) << c.needle;
 }
 
 TEST(TextNeedle, AWordSplitByFormattingIsStillFound) {
