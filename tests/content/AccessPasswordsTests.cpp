@@ -105,27 +105,6 @@ TEST(PasswordHeaders, SettingWritesFlagAndTextAndClearingLeavesNoByteOfIt) {
   EXPECT_EQ(leaf.Stream().Size(), kRecordSize + std::string("{\\rtf1 body}").size());
 }
 
-TEST(PasswordHeaders, ReadersSeeThePasswordOnlyWhileItIsSet) {
-  vtest::ScratchFile file;
-  StorageHandle tree = file.AddStorage("Tree");
-  vtest::AddLeaf(tree, "Leaf", 1);
-  StorageHandle catalog = file.AddStorage("Catalog");
-  ASSERT_HRESULT_SUCCEEDED(CreateItem(catalog, kItemText, "Note", 1, kFolderItemInfo, kFolderItemContent, {}));
-  for (const std::string password : {"Secret", ""}) {
-    ASSERT_HRESULT_SUCCEEDED(WriteNodePassword(tree, {"Leaf"}, password));
-    ASSERT_HRESULT_SUCCEEDED(WriteItemPassword(catalog, "Note", password));
-    std::vector<TreeNode> nodes;
-    LoadTree(tree, nodes);
-    ASSERT_EQ(nodes.size(), 1u);
-    EXPECT_EQ(nodes[0].HasPassword(), !password.empty());
-    EXPECT_EQ(nodes[0].password, password);
-    CatalogItemEntry entry;
-    ASSERT_HRESULT_SUCCEEDED(ReadCatalogItem(catalog, "Note", entry));
-    EXPECT_EQ(entry.hasPassword, !password.empty());
-    EXPECT_EQ(entry.password, password);
-  }
-}
-
 TEST(PasswordHeaders, AHeaderCutShortIsLeftAlone) {
   vtest::ScratchFile file;
   StorageHandle tree = file.AddStorage("Tree");
