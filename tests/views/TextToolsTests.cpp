@@ -184,6 +184,7 @@ struct ToolCase {
   UINT tool;
   std::wstring before;
   std::wstring after;
+  LONG from = 0, to = 0;  // the selection the tool runs on
 };
 
 class ToolEdgeCases : public ::testing::TestWithParam<ToolCase> {};
@@ -194,7 +195,7 @@ TEST_P(ToolEdgeCases, GiveTheirResult) {
     TextViewRig rig(600);
     rig.SetWrap(wrap);
     rig.SetText(c.before);
-    rig.Select(0, 0);
+    rig.Select(c.from, c.to);
     rig.Run(c.tool);
     EXPECT_EQ(rig.Text(), c.after) << c.name << (wrap ? " (wrap)" : " (no wrap)");
   }
@@ -236,7 +237,15 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"AWrappedParagraphKeepsItsSpacesAtTheWraps", ID_TEXT_DELETE_LINE_END_SPACES,
                  kLongWords + W("  \r") + kLongWords, kLongWords + W("\r") + kLongWords},
         ToolCase{"AWrappedParagraphIsNotSplit", ID_TEXT_INSERT_EMPTY_LINES, kLongWords + W("\r") + kLongWords,
-                 kLongWords + W("\r\r") + kLongWords}),
+                 kLongWords + W("\r\r") + kLongWords},
+        ToolCase{"ASingleLineReplacesTheSelection", ID_TEXT_INSERT_SINGLE_LINE, W("abcdef"),
+                 W("a") + std::wstring(38, L'-') + W("ef"), 1, 4},
+        ToolCase{"ADoubleLineGoesInAtTheCaret", ID_TEXT_INSERT_DOUBLE_LINE, W("ab"),
+                 W("a") + std::wstring(39, L'=') + W("b"), 1, 1},
+        ToolCase{"DeletingTheCurrentLineKeepsItsParagraphMark", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo\rthree"),
+                 W("one\r\rthree"), 5, 5},
+        ToolCase{"DeletingTheLastLineWithoutAMarkEmptiesIt", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo"), W("one\r"),
+                 6, 6}),
     [](const ::testing::TestParamInfo<ToolCase>& info) { return std::string(info.param.name); });
 
 // Double-byte characters exist only under a double-byte code page; this
@@ -262,31 +271,6 @@ TEST(TextTools, UnderGbkFullWidthSentenceEndsStopTheJoinAndWideCharactersCloseUp
     rig.SetText(c.before);
     rig.Run(c.tool);
     EXPECT_EQ(rig.Text(), c.after);
-  }
-}
-
-TEST(TextTools, InsertAndDeleteLineCommands) {
-  struct Case {
-    const char* name;
-    UINT tool;
-    std::wstring text;
-    LONG from, to;
-    std::wstring after;
-  };
-  const Case cases[] = {
-      {"single line replaces the selection", ID_TEXT_INSERT_SINGLE_LINE, W("abcdef"), 1, 4,
-       W("a") + std::wstring(38, L'-') + W("ef")},
-      {"double line at the caret", ID_TEXT_INSERT_DOUBLE_LINE, W("ab"), 1, 1, W("a") + std::wstring(39, L'=') + W("b")},
-      {"current line keeps its paragraph mark", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo\rthree"), 5, 5,
-       W("one\r\rthree")},
-      {"the last line without a mark is emptied", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo"), 6, 6, W("one\r")},
-  };
-  for (const Case& c : cases) {
-    TextViewRig rig;
-    rig.SetText(c.text);
-    rig.Select(c.from, c.to);
-    rig.Run(c.tool);
-    EXPECT_EQ(rig.Text(), c.after) << c.name;
   }
 }
 
