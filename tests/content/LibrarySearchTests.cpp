@@ -42,20 +42,10 @@ StorageHandle AddItem(const StorageHandle& folder, const std::string& name, uint
   return item;
 }
 
+// A file folder's entry: its place, no flags, then title, source path and no stream name.
 std::string FileEntry(uint32_t position, const std::string& title, const std::string& path) {
-  StreamHandle memory;
-  memory.OpenOnMemory(nullptr, true);
-  memory.WriteBytes(vtest::Bytes32(position).data(), 4);
-  memory.WriteBytes(vtest::Bytes32(0).data(), 4);
-  memory.WriteBytes(vtest::Bytes32(0).data(), 4);
-  memory.WriteCountedString(title);
-  memory.WriteCountedString(path);
-  memory.WriteCountedString(std::string());
-  std::string bytes(static_cast<size_t>(memory.Size()), '\0');
-  memory.Seek(0, STREAM_SEEK_SET);
-  ULONG got = 0;
-  memory.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
-  return bytes;
+  return vtest::Bytes32(position) + vtest::Bytes32(0) + vtest::Bytes32(0) + vtest::Counted(title) +
+         vtest::Counted(path) + vtest::Counted("");
 }
 
 class TreeSearchTest : public ::testing::Test {
