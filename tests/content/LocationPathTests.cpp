@@ -21,6 +21,8 @@ TEST(LocationPath, ParsesAndFormatsRoundTrip) {
       {"Notes\\Leaf\\#TEXT_NODE#", {"Notes", "Leaf"}, true, 0},
       {"Catalog\\Binder\\Page", {"Catalog", "Binder", "Page"}, false, 0},
       {"", {}, false, 0},
+      // Only a last component after the folder can carry the index.
+      {"#TEXT_NODE#5", {"#TEXT_NODE#5"}, false, 0},
   };
   for (const Case& c : cases) {
     Location l = ParseLocation(c.path);
@@ -31,13 +33,6 @@ TEST(LocationPath, ParsesAndFormatsRoundTrip) {
       EXPECT_EQ(FormatLocation(l), c.path);
     }
   }
-}
-
-TEST(LocationPath, AFolderNamedLikeTheMarkerIsNotAnIndex) {
-  // Only a last component after the folder can carry the index.
-  Location l = ParseLocation("#TEXT_NODE#5");
-  EXPECT_FALSE(l.hasTextIndex);
-  EXPECT_EQ(l.components, std::vector<std::string>{"#TEXT_NODE#5"});
 }
 
 TEST(LocationPath, ComponentsMatchElementNamesBeforeTitles) {
