@@ -30,10 +30,8 @@ using vtest::Type;
 void Button(bool up) { vtest::MouseButton(up); }
 
 // Waits until the window is gone or the time is over.
-bool WaitGone(HWND window, DWORD timeoutMs = kWait) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-  return false;
+bool WaitGone(HWND window) {
+  return vtest::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
 class EditingProgram : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "content/CommandIds.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
+#include "tests/e2e/NoteLibrary.h"
 #include "tests/e2e/VelloraProcess.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/dialogs/DialogIds.h"
@@ -29,13 +30,6 @@ constexpr UINT kTrayIconId = 255;
 
 using vtest::Press;
 using vtest::WaitUntil;
-
-std::string Text(HWND window) {
-  std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-  LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 std::string Rtf(const char* body) { return std::string("{\\rtf1\\ansi ") + body + "}"; }
 
@@ -56,9 +50,7 @@ class ProtectProgram : public ::testing::Test {
     EXPECT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree_.c_str(), false);
     auto leaf = [&](const StorageHandle& parent, const char* title, int32_t sequence) {
-      const std::string rtf = Rtf((std::string("text of ") + title).c_str());
-      EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(parent, title, NodeInfoRecord{sequence, kItemText}, rtf.data(),
-                                              static_cast<ULONG>(rtf.size())));
+      vtest::AddNote(parent, title, sequence, Rtf((std::string("text of ") + title).c_str()));
     };
     leaf(folder, "Open", 1);
     StorageHandle vault, shelf;
@@ -209,7 +201,7 @@ TEST_F(ProtectProgram, ANodeProtectedThroughTheDialogsIsAskedForAfterReopening) 
   Sleep(300);
   EXPECT_EQ(Selected(tree), "Open");
   HWND note = vtest::FindChildOfClass(main, "VelloraTextView");
-  EXPECT_EQ(Text(note), "text of Open");
+  EXPECT_EQ(vtest::TextOf(note), "text of Open");
   EXPECT_FALSE(IsWindowVisible(vtest::FindChildOfClass(main, "VelloraPlaceholderView")));
 
   // The right one lets the user in.
@@ -285,7 +277,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
   HWND note = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     note = vtest::FindChildOfClass(main, "VelloraTextView");
-    return note && Text(note) == "text of Open";
+    return note && vtest::TextOf(note) == "text of Open";
   }));
   HWND toolbar = vtest::FindChildOfClass(vtest::FindChildOfClass(main, REBARCLASSNAMEA), TOOLBARCLASSNAMEA);
   ASSERT_NE(toolbar, nullptr);
@@ -309,7 +301,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
     Press('Q');
     Press('Z');
     Sleep(500);
-    EXPECT_EQ(Text(note), "text of Open") << round;
+    EXPECT_EQ(vtest::TextOf(note), "text of Open") << round;
     Press(VK_TAB, VK_CONTROL);  // back to the tree
     Sleep(300);
     Press('D', VK_CONTROL);
@@ -318,7 +310,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
   Press(VK_TAB, VK_CONTROL);
   Sleep(300);
   Press('Q');
-  EXPECT_TRUE(WaitUntil([&] { return Text(note).find('q') != std::string::npos; })) << Text(note);
+  EXPECT_TRUE(WaitUntil([&] { return vtest::TextOf(note).find('q') != std::string::npos; })) << vtest::TextOf(note);
 }
 
 TEST_F(ProtectProgram, ALookBelongsToItsLibraryAndComesBackWithIt) {

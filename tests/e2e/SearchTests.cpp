@@ -11,6 +11,7 @@
 #include "content/CommandIds.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
+#include "tests/e2e/NoteLibrary.h"
 #include "tests/e2e/VelloraProcess.h"
 #include "tests/store/DocumentFixtures.h"
 
@@ -43,18 +44,11 @@ class SearchProgramTest : public ::testing::Test {
     EXPECT_TRUE(doc.CreateLibrary(path));
     EXPECT_HRESULT_SUCCEEDED(doc.SelectCurrentFolder(tree_));
     const StorageHandle& folder = doc.CurrentFolder();
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    record.sequence = 1;
-    std::string first = Rtf("nothing to see");
-    EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "First", record, first.data(), static_cast<ULONG>(first.size())));
-    record.sequence = 2;
+    vtest::AddNote(folder, "First", 1, Rtf("nothing to see"));
     {
       StorageHandle trip;
-      EXPECT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Trip", record, trip));
-      std::string day = Rtf("We meet at the Rendezvous point at noon.");
-      record.sequence = 1;
-      EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(trip, "Day two", record, day.data(), static_cast<ULONG>(day.size())));
+      EXPECT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Trip", NodeInfoRecord{2, kItemText}, trip));
+      vtest::AddNote(trip, "Day two", 1, Rtf("We meet at the Rendezvous point at noon."));
     }
     std::string lines;
     for (int i = 0; i < 200; ++i) {
@@ -62,10 +56,7 @@ class SearchProgramTest : public ::testing::Test {
       std::snprintf(line, sizeof line, "Line %03d\\par ", i);
       lines += line;
     }
-    std::string longNote = "{\\rtf1\\ansi " + lines + "}";
-    record.sequence = 3;
-    EXPECT_HRESULT_SUCCEEDED(
-        CreateLeafNode(folder, "Long", record, longNote.data(), static_cast<ULONG>(longNote.size())));
+    vtest::AddNote(folder, "Long", 3, "{\\rtf1\\ansi " + lines + "}");
     for (const Bookmark& b : bookmarks) doc.AddBookmark(b);
     doc.WriteSettingsSlot(0, Variant::FromString(lastLocation));
     doc.Save();

@@ -11,6 +11,7 @@
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
+#include "tests/e2e/NoteLibrary.h"
 #include "tests/e2e/VelloraProcess.h"
 #include "tests/store/DocumentFixtures.h"
 
@@ -23,14 +24,6 @@ constexpr DWORD kWait = 20000;
 using vtest::Press;
 using vtest::Type;
 using vtest::WaitUntil;
-
-// The control's text (GetWindowText would give another process's window's caption only).
-std::string Text(HWND edit) {
-  std::string text(static_cast<size_t>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-  LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 // The content of a leaf of the file: everything after its 40-byte record.
 std::string LeafContent(const std::string& path, const std::string& folder, const std::string& leaf) {
@@ -57,11 +50,8 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
     LibraryDocument doc(rig.host, rig.prompt, rig.texts, rig.log, rig.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
-    ASSERT_HRESULT_SUCCEEDED(
-        CreateLeafNode(folder, "First", NodeInfoRecord{1, kItemText}, old.data(), static_cast<ULONG>(old.size())));
-    const std::string other = "{\\rtf1\\ansi The second note}";
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Second", NodeInfoRecord{2, kItemText}, other.data(),
-                                            static_cast<ULONG>(other.size())));
+    vtest::AddNote(folder, "First", 1, old);
+    vtest::AddNote(folder, "Second", 2, "{\\rtf1\\ansi The second note}");
     folder.Release();
     doc.WriteSettingsSlot(0, Variant::FromString(tree + "\\First"));
     doc.Save();
@@ -73,8 +63,8 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   HWND edit = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("old and longer") != std::string::npos;
-  })) << (edit ? Text(edit) : std::string("no text view"));
+    return edit && vtest::TextOf(edit).find("old and longer") != std::string::npos;
+  })) << (edit ? vtest::TextOf(edit) : std::string("no text view"));
 
   // Everything is replaced by what the user types, with spaces at the end of
   // its first line, which the tool removes.
@@ -88,9 +78,9 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   Type("Fresh words   ");
   Press(VK_RETURN);
   Type("second line");
-  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("second line") != std::string::npos; })) << Text(edit);
+  ASSERT_TRUE(WaitUntil([&] { return vtest::TextOf(edit).find("second line") != std::string::npos; })) << vtest::TextOf(edit);
   PostMessageA(main, WM_COMMAND, ID_TEXT_DELETE_LINE_END_SPACES, 0);
-  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("Fresh words\r") != std::string::npos; })) << Text(edit);
+  ASSERT_TRUE(WaitUntil([&] { return vtest::TextOf(edit).find("Fresh words\r") != std::string::npos; })) << vtest::TextOf(edit);
 
   // Another node and back: the edit was stored when the note was left.
   HWND treeView = vtest::FindChildOfClass(main, WC_TREEVIEWA);
@@ -99,12 +89,12 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(second));
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("second note") != std::string::npos;
+    return edit && vtest::TextOf(edit).find("second note") != std::string::npos;
   }));
   SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("Fresh words") != std::string::npos;
+    return edit && vtest::TextOf(edit).find("Fresh words") != std::string::npos;
   }));
 
   // The close question: Yes saves.

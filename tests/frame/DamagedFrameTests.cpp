@@ -74,11 +74,7 @@ class DamagedFrame : public vtest::FrameFixture {
     if (frame_ && IsWindow(frame_->Handle())) DestroyWindow(frame_->Handle());
     FrameFixture::TearDown();
   }
-  MainFrame& Open(const std::string& path) {
-    FrameSetup setup;
-    setup.startupPath = path;
-    return OpenFrame(setup);
-  }
+  MainFrame& Open(const std::string& path) { return OpenLibrary(path, false); }
 };
 
 TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds) {
@@ -119,14 +115,8 @@ TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    std::string bad = "{\\rtf1\\ansi Sound words \\" + std::string(5000, 'x') + " lost words}";
-    record.sequence = 2;
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Bad", record, bad.data(), static_cast<ULONG>(bad.size())));
-    std::string good = "{\\rtf1\\ansi Good note}";
-    record.sequence = 1;  // shown first when the library opens
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Good", record, good.data(), static_cast<ULONG>(good.size())));
+    vtest::AddNote(folder, "Bad", 2, "{\\rtf1\\ansi Sound words \\" + std::string(5000, 'x') + " lost words}");
+    vtest::AddNote(folder, "Good", 1, "{\\rtf1\\ansi Good note}");  // shown first when the library opens
     folder.Release();
     doc.Save();
   }

@@ -26,6 +26,7 @@ namespace {
 
 using vtest::Pump;
 
+// A folder node's record; protected when password is given.
 NodeInfoRecord Record(int32_t sequence, const char* password = nullptr) {
   NodeInfoRecord record;
   record.sequence = sequence;
@@ -38,9 +39,7 @@ NodeInfoRecord Record(int32_t sequence, const char* password = nullptr) {
 }
 
 void Leaf(const StorageHandle& parent, const char* name, int32_t sequence, const char* password = nullptr) {
-  const std::string rtf = std::string("{\\rtf1 text of ") + name + "}";
-  ASSERT_HRESULT_SUCCEEDED(
-      CreateLeafNode(parent, name, Record(sequence, password), rtf.data(), static_cast<ULONG>(rtf.size())));
+  vtest::AddNote(parent, name, sequence, std::string("{\\rtf1 text of ") + name + "}", password);
 }
 
 struct ShellCall {
@@ -132,19 +131,9 @@ class ProtectFrame : public vtest::FrameFixture {
     GetWindowTextA(placeholder, shown, sizeof shown);
     return IsWindowVisible(placeholder) && std::string(shown) == text;
   }
-  int GroupOf(const std::string& name) {
-    ContentHost& host = *frame_;
-    for (int g = 0; g < host.GroupCount(); ++g)
-      if (host.GroupName(g) == name) return g;
-    return -1;
-  }
   void ClickItem(int group, int item) {
     OutBarNotify note = {group, item, {0, 0}};
     SendMessageA(frame_->Handle(), OutBarNotifyMessage(), kOutBarItemClicked, reinterpret_cast<LPARAM>(&note));
-    Pump();
-  }
-  void SelectGroup(const std::string& name) {
-    static_cast<ContentHost&>(*frame_).SelectGroup(GroupOf(name));
     Pump();
   }
   LookHost& Look() { return *frame_; }
@@ -163,7 +152,9 @@ class ProtectFrame : public vtest::FrameFixture {
   using FrameFixture::CatalogFolder;
   using FrameFixture::Command;
   using FrameFixture::frame_;
+  using FrameFixture::GroupOf;
   using FrameFixture::rig_;
+  using FrameFixture::SelectGroup;
   using FrameFixture::TreeFolder;
   std::string path_;
   HWND tree_ = nullptr;
@@ -511,10 +502,13 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   Open();
   const std::string picture = rig_.dir.File("paper.bmp");
   ASSERT_TRUE(vtest::WriteWholeFile(picture, vtest::SolidBitmapFileBytes(8, 8, RGB(0, 0, 200))));
-  rig_.prompt.colors = {RGB(200, 10, 10), RGB(10, 120, 10), RGB(250, 250, 200)};
+  ASSERT_EQ(frame_->State().viewKind, kViewText);
+  rig_.prompt.colors = {RGB(200, 10, 10), RGB(10, 120, 10), RGB(250, 250, 200), RGB(230, 240, 255)};
   Command(ID_TREE_FORE_COLOR);
   Command(ID_FOLDER_FORE_COLOR);
   Command(ID_TREE_BACK_COLOR);
+  Command(ID_TEXT_BACK_COLOR);
+  EXPECT_EQ(frame_->Document().ReadSettingsSlot(4).AsInt(), static_cast<long>(RGB(230, 240, 255)));
   LOGFONTA font = TreeFontOf("Courier New", -19);
   rig_.prompt.fonts = {font};
   Command(ID_TREE_FONT);
@@ -542,6 +536,7 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   EXPECT_EQ(Look().CurrentColor(LookPart::OutbarText), kDefaultOutbarText);
   EXPECT_EQ(TreeView_GetBkColor(tree_), RGB(255, 255, 255));
   EXPECT_EQ(treeFont(), (std::pair<std::string, LONG>(rig_.texts.TextOr(1, "?"), kDefaultTreeFontHeight)));
+  EXPECT_TRUE(frame_->Document().ReadSettingsSlot(4).Type() == VT_EMPTY);
 
   // The first again: its own look comes back with it.
   rig_.prompt.messageAnswers = {IDNO};
@@ -555,18 +550,6 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   Open();
   expectOwnLook("picture gone");
   EXPECT_TRUE(rig_.prompt.shown.empty());
-}
-
-TEST_F(ProtectFrame, TheTextViewsBackColourIsKeptByTheLibrary) {
-  Open();
-  ASSERT_EQ(frame_->State().viewKind, kViewText);
-  rig_.prompt.colors = {RGB(230, 240, 255)};
-  Command(ID_TEXT_BACK_COLOR);
-  EXPECT_EQ(frame_->Document().ReadSettingsSlot(4).AsInt(), static_cast<long>(RGB(230, 240, 255)));
-  Command(ID_FILE_SAVE);
-  rig_.prompt.files = {rig_.dir.File("plain.vlx")};
-  Command(ID_FILE_NEW);
-  EXPECT_TRUE(frame_->Document().ReadSettingsSlot(4).Type() == VT_EMPTY);
 }
 
 BOOL CALLBACK FindVisibleList(HWND child, LPARAM out) {

@@ -53,32 +53,14 @@ class SearchFrameTest : public vtest::FrameFixture {
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
     StorageHandle tree = doc.Root().OpenStorageFor(tree_.c_str(), false);
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    std::string note = "{\\rtf1\\ansi plan text\\par}";
-    record.sequence = 1;
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Plan", record, note.data(), static_cast<ULONG>(note.size())));
-    record.sequence = 2;
-    ASSERT_HRESULT_SUCCEEDED(
-        CreateLeafNode(tree, encoded_.c_str(), record, note.data(), static_cast<ULONG>(note.size())));
-    record.sequence = 3;
-    record.flags = kPasswordFlag;
-    record.SetPassword("secret");
-    StorageHandle vault;
-    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Vault", record, vault));
-    record.flags = 0;
-    record.SetPassword("");
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(vault, "Inside", record, note.data(), static_cast<ULONG>(note.size())));
-    vault.Release();
+    const std::string note = "{\\rtf1\\ansi plan text\\par}";
+    vtest::AddNote(tree, "Plan", 1, note);
+    vtest::AddNote(tree, encoded_.c_str(), 2, note);
     tree.Release();
     for (int i = 0; i < bookmarks_; ++i) doc.AddBookmark({"b" + std::to_string(i), tree_ + "\\Plan"});
     doc.Save();
   }
-  MainFrame& Open() {
-    FrameSetup setup;
-    setup.startupPath = path_;
-    return OpenFrame(setup);
-  }
+  MainFrame& Open() { return OpenLibrary(path_, false); }
   // Runs a command while a helper thread answers the dialog it opens.
   bool CommandAnswering(UINT id, PromptAnswer& answer) {
     HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &answer, 0, nullptr);
@@ -120,23 +102,6 @@ TEST_F(SearchFrameTest, GoingToALocationFollowsElementNamesFirstAndTitlesSecond)
   // The location of a node names titles and the place in its text.
   Host().GoToLocation(tree_ + "\\" + encoded_);
   EXPECT_EQ(Host().CurrentLocation(), tree_ + "\\Plan\\#TEXT_NODE#0");
-}
-
-TEST_F(SearchFrameTest, AResultInsideAProtectedNodeAsksForThePasswordAndARefusalSelectsNothing) {
-  Open();
-  Host().GoToLocation(tree_ + "\\Plan");
-  Pump();
-  HTREEITEM before = TreeView_GetSelection(Tree());
-  PromptAnswer refuse{"Password", ""};
-  HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &refuse, 0, nullptr);
-  Host().GoToLocation(tree_ + "\\Vault\\Inside");
-  Pump();
-  WaitForSingleObject(helper, 15000);
-  CloseHandle(helper);
-  EXPECT_TRUE(refuse.seen);
-  EXPECT_EQ(TreeView_GetSelection(Tree()), before);
-  HTREEITEM vault = TopLevel(2);
-  EXPECT_FALSE(TreeView_GetItemState(Tree(), vault, TVIS_EXPANDED) & TVIS_EXPANDED);
 }
 
 TEST_F(SearchFrameTest, TitleSearchThroughThePromptFillsTheResultsWindow) {
