@@ -17,7 +17,7 @@
 #include "content/FileFolder.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/ViewResourceIds.h"
 #include "views/dialogs/DialogIds.h"
@@ -26,18 +26,14 @@ using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
 int ItemCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 void SetText(HWND control, const std::string& text) {
   SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-class ListsProgramTest : public ::testing::Test {
+class ListsProgramTest : public vtest::ProgramFixture {
  protected:
-  void SetUp() override { vtest::ResetProgramRegistry(); }
-  void TearDown() override { vtest::ResetProgramRegistry(); }
 
   std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, "?"); }
 
@@ -102,18 +98,7 @@ class ListsProgramTest : public ::testing::Test {
 
   void Command(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
 
-  // Closes the program, saving when it asks.
-  void Close(bool expectQuestion) {
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    if (expectQuestion) {
-      HWND question = program_.WaitForWindow(rig_.texts.TextOr(kTextQueryCaption, "Query"), kWait);
-      ASSERT_NE(question, nullptr);
-      vtest::ClickButton(question, IDYES);
-    }
-    DWORD code = 99;
-    ASSERT_TRUE(program_.WaitForExit(kWait, code));
-    EXPECT_EQ(code, 0u);
-  }
+  void Close(bool answerSave) { ProgramFixture::Close(main_, answerSave); }
 
   // The item's storage in the closed file.
   template <class Read>
@@ -127,8 +112,6 @@ class ListsProgramTest : public ::testing::Test {
     read(item);
   }
 
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   HWND main_ = nullptr;
 };
 

