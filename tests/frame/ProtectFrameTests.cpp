@@ -96,10 +96,7 @@ class ProtectFrame : public vtest::FrameFixture {
     return *frame_;
   }
   HTREEITEM Node(const std::string& title, HTREEITEM parent = nullptr) {
-    TreeAccess& tree = frame_->Tree();
-    for (NodeRef n = tree.FirstChild(TreeModel::Ref(parent)); n; n = tree.Next(n))
-      if (tree.Title(n) == title) return TreeModel::Item(n);
-    return nullptr;
+    return TreeModel::Item(NodeTitled(title, TreeModel::Ref(parent)));
   }
   std::string Selected() {
     HTREEITEM item = TreeView_GetSelection(tree_);

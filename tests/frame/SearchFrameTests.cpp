@@ -19,31 +19,6 @@ namespace {
 
 using vtest::Pump;
 
-struct PromptAnswer {
-  std::string caption;
-  std::string text;  // typed into the prompt; empty: Cancel
-  bool seen = false;
-};
-
-// Answers the first dialog of this process with the caption.
-DWORD WINAPI AnswerWhenItAppears(void* parameter) {
-  auto* answer = static_cast<PromptAnswer*>(parameter);
-  for (int i = 0; i < 200; ++i) {
-    if (HWND dialog = FindWindowA(nullptr, answer->caption.c_str())) {
-      answer->seen = true;
-      if (answer->text.empty()) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      } else {
-        SendMessageA(GetDlgItem(dialog, 1037), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->text.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      }
-      return 1;
-    }
-    Sleep(50);
-  }
-  return 0;
-}
-
 class SearchFrameTest : public vtest::FrameFixture {
  protected:
   void SetUp() override {
@@ -61,16 +36,6 @@ class SearchFrameTest : public vtest::FrameFixture {
     doc.Save();
   }
   MainFrame& Open() { return OpenLibrary(path_, false); }
-  // Runs a command while a helper thread answers the dialog it opens.
-  bool CommandAnswering(UINT id, PromptAnswer& answer) {
-    HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &answer, 0, nullptr);
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    Pump();
-    WaitForSingleObject(helper, 15000);
-    CloseHandle(helper);
-    Pump();
-    return answer.seen;
-  }
   DocumentHost& Host() { return *frame_; }
   HWND Tree() { return vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA); }
   HTREEITEM TopLevel(int index) {
@@ -108,8 +73,11 @@ TEST_F(SearchFrameTest, TitleSearchThroughThePromptFillsTheResultsWindow) {
   MainFrame& frame = Open();
   EXPECT_EQ(frame.SearchResults(), nullptr);
   EXPECT_FALSE(frame.QueryCommandUi(ID_SEARCH_REPEAT).enabled);
-  PromptAnswer answer{"Search All Titles In Library", "Plan"};
-  ASSERT_TRUE(CommandAnswering(ID_SEARCH_TITLES, answer));
+  {
+    vtest::DialogWatcher answer({"Search All Titles In Library"}, "Plan");
+    Command(ID_SEARCH_TITLES);
+    ASSERT_EQ(answer.Seen().size(), 1u);
+  }
   ASSERT_NE(frame.SearchResults(), nullptr);
   std::vector<std::string> paths = frame.SearchResults()->Paths();
   std::sort(paths.begin(), paths.end());
