@@ -161,45 +161,23 @@ HRESULT TransmitWhileUser(const std::shared_ptr<TestPage>& page, const std::func
 }
 
 HWND WaitForOwnDialog(const char* caption, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (HWND found = FindOwnDialog(caption)) return found;
-    Sleep(50);
-  }
-  return nullptr;
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindOwnDialog(caption)) != nullptr; }, timeoutMs);
+  return found;
 }
 
 bool WaitUntilGone(HWND window, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-    Sleep(50);
-  }
-  return false;
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
-
-std::string MessageText(HWND box) {
-  char text[1024] = "";
-  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-  return text;
-}
-
-void Answer(HWND box, int button) { PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
 
 std::string AnswerMessage(const char* caption, int button, DWORD timeoutMs) {
   HWND box = WaitForOwnDialog(caption, timeoutMs);
   if (!box) return {};
-  std::string text = MessageText(box);
-  Answer(box, button);
+  char text[1024] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   WaitUntilGone(box);
   return text;
-}
-
-void SelectFolder(HWND dialog, const std::string& name) {
-  HWND list = GetDlgItem(dialog, 213);
-  LRESULT index = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name.c_str()));
-  SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(213, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 bool SelectNode(HWND dialog, const std::vector<std::string>& path) {

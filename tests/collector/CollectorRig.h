@@ -29,11 +29,8 @@ HRESULT TransmitWhileUser(const std::shared_ptr<TestPage>& page, const std::func
 // A visible dialog of this process with the caption; null on time-out.
 HWND WaitForOwnDialog(const char* caption, DWORD timeoutMs = 15000);
 bool WaitUntilGone(HWND window, DWORD timeoutMs = 15000);
-std::string MessageText(HWND box);
-void Answer(HWND box, int button);
 // Answers the message box with that caption and returns its text ("" when none came).
 std::string AnswerMessage(const char* caption, int button, DWORD timeoutMs = 15000);
-void SelectFolder(HWND dialog, const std::string& name);
 // Selects the tree item reached by the display texts from the top level.
 bool SelectNode(HWND dialog, const std::vector<std::string>& path);
 std::vector<std::string> TopLevelTexts(HWND dialog);

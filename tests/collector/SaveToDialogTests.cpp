@@ -360,9 +360,6 @@ TEST_F(SaveToTest, ANullDocumentIsAnsweredWithSOkAndNoDialog) {
   EXPECT_FALSE(dialogCame);
 }
 
-}  // namespace
-
-namespace {
 
 // Closes the main program that the collector started again, and waits for it.
 bool CloseRestartedProgram(DWORD timeoutMs) {
@@ -424,9 +421,6 @@ TEST_F(SaveToTest, ARunningProgramIsLeftAloneWhenTheUserSaysNo) {
   EXPECT_EQ(FindWindowA("VELLORA_SYSTEM", nullptr), nullptr) << "nothing was started";
 }
 
-}  // namespace
-
-namespace {
 
 // Every kind of node the collector writes, in one library; with
 // VELLORA_COLLECTOR_LIBRARY set (a Windows path) the library is copied there
@@ -460,9 +454,6 @@ TEST_F(SaveToTest, EveryKindOfNodeForTheIndependentReader) {
   }
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(SaveToTest, RunMainProgramSavesLikeOkAndThenStartsTheProgramOnTheLibrary) {
   Transmit([&](HWND dialog) {
@@ -476,9 +467,6 @@ TEST_F(SaveToTest, RunMainProgramSavesLikeOkAndThenStartsTheProgramOnTheLibrary)
   EXPECT_EQ(SequenceOf("Saved page"), 4);
 }
 
-}  // namespace
-
-namespace {
 
 TEST_F(SaveToTest, AnEmptyTreeFolderTakesANewNodeAsItsFirstButCannotBeOverwritten) {
   std::string fresh = rig_.dir.File("fresh.vlx");
@@ -505,9 +493,6 @@ TEST_F(SaveToTest, AnEmptyTreeFolderTakesANewNodeAsItsFirstButCannotBeOverwritte
   EXPECT_EQ(added.record.kind, kItemWebLink);
 }
 
-}  // namespace
-
-namespace {
 
 // A stand-in for the main program's window on a thread of its own: it holds
 // the library open and answers the release request as told.

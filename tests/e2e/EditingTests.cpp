@@ -12,15 +12,13 @@
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/dialogs/DialogIds.h"
 
 using namespace vellora;
 
 namespace {
-
-constexpr DWORD kWait = 20000;
 
 using vtest::Click;
 using vtest::Key;
@@ -30,23 +28,13 @@ using vtest::Type;
 void Button(bool up) { vtest::MouseButton(up); }
 
 // Waits until the window is gone or the time is over.
-bool WaitGone(HWND window, DWORD timeoutMs = kWait) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (!IsWindow(window) || !IsWindowVisible(window)) return true;
-  return false;
+bool WaitGone(HWND window) {
+  return vtest::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
 }
 
-class EditingProgram : public ::testing::Test {
+class EditingProgram : public vtest::ProgramFixture {
  protected:
-  void SetUp() override { vtest::ResetProgramRegistry(); }
-  void TearDown() override {
-    program_.Kill();
-    vtest::ResetProgramRegistry();
-  }
   std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
-
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
 };
 
 TEST_F(EditingProgram, DialogsKeyboardAndMouseBuildALibraryThatSurvivesReopening) {
@@ -128,9 +116,7 @@ TEST_F(EditingProgram, DialogsKeyboardAndMouseBuildALibraryThatSurvivesReopening
   ASSERT_TRUE(WaitGone(addItem));
 
   PostMessageA(main, WM_COMMAND, ID_FILE_SAVE, 0);
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  ASSERT_TRUE(program_.WaitForExit(kWait, code));
+  Close(main, false);
 
   StorageHandle root;
   ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));

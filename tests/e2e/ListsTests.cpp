@@ -17,7 +17,7 @@
 #include "content/FileFolder.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/ViewResourceIds.h"
 #include "views/dialogs/DialogIds.h"
@@ -26,22 +26,14 @@ using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
-bool Eventually(const std::function<bool()>& condition, DWORD timeoutMs = kWait) {
-  return vtest::WaitUntil(condition, timeoutMs);
-}
-
 int ItemCount(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 
 void SetText(HWND control, const std::string& text) {
   SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-class ListsProgramTest : public ::testing::Test {
+class ListsProgramTest : public vtest::ProgramFixture {
  protected:
-  void SetUp() override { vtest::ResetProgramRegistry(); }
-  void TearDown() override { vtest::ResetProgramRegistry(); }
 
   std::string CatalogFolder() const { return rig_.texts.TextOr(kTextFirstCatalogFolder, "?"); }
 
@@ -75,7 +67,7 @@ class ListsProgramTest : public ::testing::Test {
       SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_ITEM_LIST_ADD, BN_CLICKED), 0);
     }
     vtest::ClickButton(dialog, IDOK);
-    if (!Eventually([&] { return !IsWindow(dialog); })) return nullptr;
+    if (!vtest::WaitUntil([&] { return !IsWindow(dialog); })) return nullptr;
     Close(true);
     return Start(path, listId);
   }
@@ -86,7 +78,7 @@ class ListsProgramTest : public ::testing::Test {
     main_ = program_.WaitForMainWindow();
     EXPECT_NE(main_, nullptr);
     HWND list = nullptr;
-    Eventually([&] {
+    vtest::WaitUntil([&] {
       list = FindList(main_, controlId);
       return list && IsWindowVisible(list);
     });
@@ -106,18 +98,7 @@ class ListsProgramTest : public ::testing::Test {
 
   void Command(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
 
-  // Closes the program, saving when it asks.
-  void Close(bool expectQuestion) {
-    PostMessageA(main_, WM_CLOSE, 0, 0);
-    if (expectQuestion) {
-      HWND question = program_.WaitForWindow(rig_.texts.TextOr(kTextQueryCaption, "Query"), kWait);
-      ASSERT_NE(question, nullptr);
-      vtest::ClickButton(question, IDYES);
-    }
-    DWORD code = 99;
-    ASSERT_TRUE(program_.WaitForExit(kWait, code));
-    EXPECT_EQ(code, 0u);
-  }
+  void Close(bool answerSave) { ProgramFixture::Close(main_, answerSave); }
 
   // The item's storage in the closed file.
   template <class Read>
@@ -131,8 +112,6 @@ class ListsProgramTest : public ::testing::Test {
     read(item);
   }
 
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   HWND main_ = nullptr;
 };
 
@@ -152,10 +131,10 @@ TEST_F(ListsProgramTest, ADataListFilledThroughItsDialogsComesBackFromTheFile) {
   for (int r = 0; r < 2; ++r) {
     for (int c = 0; c < 2; ++c) SetText(GetDlgItem(lines, IDC_ROW_FIRST_EDIT + c), rows[r][c]);
     vtest::ClickButton(dialog, IDC_ROW_ADD);
-    ASSERT_TRUE(Eventually([&] { return ItemCount(list) == r + 1; }));
+    ASSERT_TRUE(vtest::WaitUntil([&] { return ItemCount(list) == r + 1; }));
   }
   vtest::ClickButton(dialog, IDOK);
-  ASSERT_TRUE(Eventually([&] { return !IsWindow(dialog); }));
+  ASSERT_TRUE(vtest::WaitUntil([&] { return !IsWindow(dialog); }));
 
   Command(ID_LIST_INSERT_COLUMN);
   HWND name = program_.WaitForWindow("Added column name");
@@ -163,13 +142,13 @@ TEST_F(ListsProgramTest, ADataListFilledThroughItsDialogsComesBackFromTheFile) {
   SetText(GetDlgItem(name, IDC_RENAME_EDIT), "Mail");
   vtest::ClickButton(name, IDOK);
   header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-  ASSERT_TRUE(Eventually([&] { return SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == 3; }));
+  ASSERT_TRUE(vtest::WaitUntil([&] { return SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) == 3; }));
   Close(true);
 
   // Shown again as it was left.
   list = Start(path, IDC_DATA_LIST);
   ASSERT_NE(list, nullptr);
-  EXPECT_TRUE(Eventually([&] { return ItemCount(list) == 2; }));
+  EXPECT_TRUE(vtest::WaitUntil([&] { return ItemCount(list) == 2; }));
   header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   EXPECT_EQ(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
   Close(false);
@@ -197,23 +176,23 @@ TEST_F(ListsProgramTest, AnEmbeddedFileOutlivesItsOriginalAndExportsByteForByte)
   HWND open = program_.WaitForWindow("Open all files");
   ASSERT_NE(open, nullptr);
   ASSERT_TRUE(vtest::AnswerFileDialog(open, original));
-  ASSERT_TRUE(Eventually([&] { return ItemCount(list) == 1; }));
+  ASSERT_TRUE(vtest::WaitUntil([&] { return ItemCount(list) == 1; }));
   Close(true);
   ASSERT_TRUE(DeleteFileA(original.c_str()));
 
   list = Start(path, IDC_FILE_VIEW);
   ASSERT_NE(list, nullptr);
-  ASSERT_TRUE(Eventually([&] { return ItemCount(list) == 1; }));
+  ASSERT_TRUE(vtest::WaitUntil([&] { return ItemCount(list) == 1; }));
   // A click on the first icon (top left of the view) selects it.
   PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(37, 18));
   PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(37, 18));
-  ASSERT_TRUE(Eventually([&] { return SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 0; }));
+  ASSERT_TRUE(vtest::WaitUntil([&] { return SendMessageA(list, LVM_GETNEXTITEM, -1, LVNI_SELECTED) == 0; }));
   Command(ID_FILES_EXPORT);
   HWND save = program_.WaitForWindow("Export File");
   ASSERT_NE(save, nullptr);
   std::string exported = rig_.dir.File("exported.bin");
   ASSERT_TRUE(vtest::AnswerFileDialog(save, exported));
-  EXPECT_TRUE(Eventually([&] { return vtest::FileSize(exported) == static_cast<long long>(bytes.size()); }));
+  EXPECT_TRUE(vtest::WaitUntil([&] { return vtest::FileSize(exported) == static_cast<long long>(bytes.size()); }));
   Close(false);
   EXPECT_EQ(vtest::ReadWholeFile(exported), bytes);
 

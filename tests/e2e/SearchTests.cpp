@@ -11,28 +11,23 @@
 #include "content/CommandIds.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/NoteLibrary.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
 using vtest::WaitUntil;
 
 std::string Rtf(const std::string& body) { return "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "\\par}"; }
 
-class SearchProgramTest : public ::testing::Test {
+class SearchProgramTest : public vtest::ProgramFixture {
  protected:
   void SetUp() override {
-    vtest::ResetProgramRegistry();
+    ProgramFixture::SetUp();
     tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
-  }
-  void TearDown() override {
-    if (program_.Running()) program_.Kill();
-    vtest::ResetProgramRegistry();
   }
 
   // A library whose tree folder holds "First", and "Trip" with "Day two"
@@ -43,18 +38,11 @@ class SearchProgramTest : public ::testing::Test {
     EXPECT_TRUE(doc.CreateLibrary(path));
     EXPECT_HRESULT_SUCCEEDED(doc.SelectCurrentFolder(tree_));
     const StorageHandle& folder = doc.CurrentFolder();
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    record.sequence = 1;
-    std::string first = Rtf("nothing to see");
-    EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "First", record, first.data(), static_cast<ULONG>(first.size())));
-    record.sequence = 2;
+    vtest::AddNote(folder, "First", 1, Rtf("nothing to see"));
     {
       StorageHandle trip;
-      EXPECT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Trip", record, trip));
-      std::string day = Rtf("We meet at the Rendezvous point at noon.");
-      record.sequence = 1;
-      EXPECT_HRESULT_SUCCEEDED(CreateLeafNode(trip, "Day two", record, day.data(), static_cast<ULONG>(day.size())));
+      EXPECT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Trip", NodeInfoRecord{2, kItemText}, trip));
+      vtest::AddNote(trip, "Day two", 1, Rtf("We meet at the Rendezvous point at noon."));
     }
     std::string lines;
     for (int i = 0; i < 200; ++i) {
@@ -62,22 +50,13 @@ class SearchProgramTest : public ::testing::Test {
       std::snprintf(line, sizeof line, "Line %03d\\par ", i);
       lines += line;
     }
-    std::string longNote = "{\\rtf1\\ansi " + lines + "}";
-    record.sequence = 3;
-    EXPECT_HRESULT_SUCCEEDED(
-        CreateLeafNode(folder, "Long", record, longNote.data(), static_cast<ULONG>(longNote.size())));
+    vtest::AddNote(folder, "Long", 3, "{\\rtf1\\ansi " + lines + "}");
     for (const Bookmark& b : bookmarks) doc.AddBookmark(b);
     doc.WriteSettingsSlot(0, Variant::FromString(lastLocation));
     doc.Save();
     return path;
   }
 
-  HWND Start(const std::string& path) {
-    EXPECT_TRUE(program_.Start("\"" + path + "\""));
-    HWND main = program_.WaitForMainWindow();
-    EXPECT_NE(main, nullptr);
-    return main;
-  }
   std::string Title(HWND main) { return vtest::WindowText(vtest::FindChildOfClass(main, "VelloraTitleStrip")); }
   HWND TextView(HWND main) { return vtest::FindChildOfClass(main, "VelloraTextView"); }
 
@@ -90,19 +69,6 @@ class SearchProgramTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
   }
 
-  void Close(HWND main, bool answerSave) {
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    if (answerSave) {
-      HWND question = program_.WaitForWindow(rig_.texts.TextOr(kTextQueryCaption, "Sorry"));
-      ASSERT_NE(question, nullptr);
-      vtest::ClickButton(question, IDYES);
-    }
-    DWORD code = 1;
-    ASSERT_TRUE(program_.WaitForExit(kWait, code));
-  }
-
-  vtest::DocumentRig rig_;
-  vtest::VelloraProcess program_;
   std::string tree_;
 };
 

@@ -11,26 +11,17 @@
 #include "content/TreeNodes.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
-#include "tests/e2e/VelloraProcess.h"
+#include "tests/e2e/NoteLibrary.h"
+#include "tests/e2e/ProgramFixture.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 
 namespace {
 
-constexpr DWORD kWait = 20000;
-
 using vtest::Press;
 using vtest::Type;
 using vtest::WaitUntil;
-
-// The control's text (GetWindowText would give another process's window's caption only).
-std::string Text(HWND edit) {
-  std::string text(static_cast<size_t>(SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-  LRESULT got = SendMessageA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
-}
 
 // The content of a leaf of the file: everything after its 40-byte record.
 std::string LeafContent(const std::string& path, const std::string& folder, const std::string& leaf) {
@@ -47,34 +38,29 @@ std::string LeafContent(const std::string& path, const std::string& folder, cons
   return bytes;
 }
 
-TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
-  vtest::ResetProgramRegistry();
-  vtest::DocumentRig rig;
-  const std::string path = rig.dir.File("notes.vlx");
-  const std::string tree = rig.texts.TextOr(kTextFirstTreeFolder, "");
+using TextEditingProgram = vtest::ProgramFixture;
+
+TEST_F(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
+  const std::string path = rig_.dir.File("notes.vlx");
+  const std::string tree = rig_.texts.TextOr(kTextFirstTreeFolder, "");
   const std::string old = "{\\rtf1\\ansi " + std::string(3000, 'o') + " the old and longer note}";
   {
-    LibraryDocument doc(rig.host, rig.prompt, rig.texts, rig.log, rig.Setup());
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
-    ASSERT_HRESULT_SUCCEEDED(
-        CreateLeafNode(folder, "First", NodeInfoRecord{1, kItemText}, old.data(), static_cast<ULONG>(old.size())));
-    const std::string other = "{\\rtf1\\ansi The second note}";
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Second", NodeInfoRecord{2, kItemText}, other.data(),
-                                            static_cast<ULONG>(other.size())));
+    vtest::AddNote(folder, "First", 1, old);
+    vtest::AddNote(folder, "Second", 2, "{\\rtf1\\ansi The second note}");
     folder.Release();
     doc.WriteSettingsSlot(0, Variant::FromString(tree + "\\First"));
     doc.Save();
   }
-  vtest::VelloraProcess program;
-  ASSERT_TRUE(program.Start("\"" + path + "\""));
-  HWND main = program.WaitForMainWindow();
+  HWND main = Start(path);
   ASSERT_NE(main, nullptr);
   HWND edit = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("old and longer") != std::string::npos;
-  })) << (edit ? Text(edit) : std::string("no text view"));
+    return edit && vtest::TextOf(edit).find("old and longer") != std::string::npos;
+  })) << (edit ? vtest::TextOf(edit) : std::string("no text view"));
 
   // Everything is replaced by what the user types, with spaces at the end of
   // its first line, which the tool removes.
@@ -88,9 +74,9 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   Type("Fresh words   ");
   Press(VK_RETURN);
   Type("second line");
-  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("second line") != std::string::npos; })) << Text(edit);
+  ASSERT_TRUE(WaitUntil([&] { return vtest::TextOf(edit).find("second line") != std::string::npos; })) << vtest::TextOf(edit);
   PostMessageA(main, WM_COMMAND, ID_TEXT_DELETE_LINE_END_SPACES, 0);
-  ASSERT_TRUE(WaitUntil([&] { return Text(edit).find("Fresh words\r") != std::string::npos; })) << Text(edit);
+  ASSERT_TRUE(WaitUntil([&] { return vtest::TextOf(edit).find("Fresh words\r") != std::string::npos; })) << vtest::TextOf(edit);
 
   // Another node and back: the edit was stored when the note was left.
   HWND treeView = vtest::FindChildOfClass(main, WC_TREEVIEWA);
@@ -99,21 +85,16 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(second));
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("second note") != std::string::npos;
+    return edit && vtest::TextOf(edit).find("second note") != std::string::npos;
   }));
   SendMessageA(treeView, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
   ASSERT_TRUE(WaitUntil([&] {
     edit = vtest::FindChildOfClass(main, "VelloraTextView");
-    return edit && Text(edit).find("Fresh words") != std::string::npos;
+    return edit && vtest::TextOf(edit).find("Fresh words") != std::string::npos;
   }));
 
   // The close question: Yes saves.
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  HWND question = program.WaitForWindow(rig.texts.TextOr(kTextQueryCaption, "Sorry"));
-  ASSERT_NE(question, nullptr);
-  vtest::ClickButton(question, IDYES);
-  DWORD code = 1;
-  ASSERT_TRUE(program.WaitForExit(kWait, code));
+  Close(main, true);
 
   const std::string stored = LeafContent(path, tree, "First");
   EXPECT_NE(stored.find("Fresh words\\par"), std::string::npos) << stored.substr(0, 400);
@@ -125,7 +106,6 @@ TEST(TextEditingProgram, ANoteTypedAndTidiedIsStoredWholeAndOnlyWhole) {
   const size_t brace = stored.find_last_of('}');
   ASSERT_NE(brace, std::string::npos);
   EXPECT_EQ(stored.find_first_not_of(std::string("\r\n\0", 3), brace + 1), std::string::npos);
-  vtest::ResetProgramRegistry();
 }
 
 }  // namespace

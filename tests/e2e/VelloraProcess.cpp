@@ -139,6 +139,13 @@ bool AnswerFileDialog(HWND dialog, const std::string& path) {
   return true;
 }
 
+std::string TextOf(HWND control) {
+  std::string text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+  LRESULT got = SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
     if (condition()) return true;

@@ -44,6 +44,10 @@ void ClickButton(HWND dialog, int id);
 // Types a file name into a file dialog and accepts it.
 bool AnswerFileDialog(HWND dialog, const std::string& path);
 
+// A control's whole text, asked of the control itself (GetWindowText gives only
+// the caption of another process's window).
+std::string TextOf(HWND control);
+
 // Polls until the condition holds (true) or the time is up (false).
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 20000);
 

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <mutex>
-
 #include "app/frame/MainFrame.h"
 #include "content/CommandIds.h"
 #include "store/CompoundFileCheck.h"
@@ -21,52 +18,6 @@ using namespace vellora;
 
 namespace {
 
-// Answers every message box of this process whose caption is one of the
-// watched ones with OK, and keeps the texts it read, until it is destroyed.
-class MessageBoxWatcher {
- public:
-  explicit MessageBoxWatcher(std::vector<std::string> captions) : captions_(std::move(captions)) {
-    thread_ = CreateThread(nullptr, 0, &MessageBoxWatcher::Run, this, 0, nullptr);
-  }
-  ~MessageBoxWatcher() {
-    stop_ = true;
-    if (thread_) {
-      WaitForSingleObject(thread_, 5000);
-      CloseHandle(thread_);
-    }
-  }
-  std::vector<std::string> Seen() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return seen_;
-  }
-
- private:
-  static DWORD WINAPI Run(void* self) {
-    auto* w = static_cast<MessageBoxWatcher*>(self);
-    while (!w->stop_) {
-      for (const std::string& caption : w->captions_) {
-        HWND box = FindWindowA("#32770", caption.c_str());
-        if (!box) continue;
-        char text[1024] = "";
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        {
-          std::lock_guard<std::mutex> lock(w->mutex_);
-          w->seen_.push_back(caption + ": " + text);
-        }
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);  // gone before the next look
-      }
-      Sleep(30);
-    }
-    return 0;
-  }
-  std::vector<std::string> captions_;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<std::string> seen_;
-  HANDLE thread_ = nullptr;
-};
-
 class DamagedFrame : public vtest::FrameFixture {
  protected:
   // A frame left over a damaged library closes without asking to save it.
@@ -74,11 +25,7 @@ class DamagedFrame : public vtest::FrameFixture {
     if (frame_ && IsWindow(frame_->Handle())) DestroyWindow(frame_->Handle());
     FrameFixture::TearDown();
   }
-  MainFrame& Open(const std::string& path) {
-    FrameSetup setup;
-    setup.startupPath = path;
-    return OpenFrame(setup);
-  }
+  MainFrame& Open(const std::string& path) { return OpenLibrary(path, false); }
 };
 
 TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds) {
@@ -88,7 +35,7 @@ TEST_F(DamagedFrame, AFolderNodeThatContainsItselfOpensReadOnlyAndExpandAllEnds)
   LRESULT entries = static_cast<LRESULT>(CheckCompoundFile(path.c_str()).directoryEntries);
   ASSERT_GT(entries, 0);
   {
-    MessageBoxWatcher watcher({"Damaged Library"});
+    vtest::DialogWatcher watcher({"Damaged Library"});
     MainFrame& frame = Open(path);
     frame.UpdateCommandUi();
     EXPECT_TRUE(frame.State().readOnly);
@@ -119,18 +66,12 @@ TEST_F(DamagedFrame, ANoteWithAnOverlongControlWordIsShownAsFarAsItIsSound) {
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path));
     StorageHandle folder = doc.Root().OpenStorageFor(tree.c_str(), false);
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    std::string bad = "{\\rtf1\\ansi Sound words \\" + std::string(5000, 'x') + " lost words}";
-    record.sequence = 2;
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Bad", record, bad.data(), static_cast<ULONG>(bad.size())));
-    std::string good = "{\\rtf1\\ansi Good note}";
-    record.sequence = 1;  // shown first when the library opens
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(folder, "Good", record, good.data(), static_cast<ULONG>(good.size())));
+    vtest::AddNote(folder, "Bad", 2, "{\\rtf1\\ansi Sound words \\" + std::string(5000, 'x') + " lost words}");
+    vtest::AddNote(folder, "Good", 1, "{\\rtf1\\ansi Good note}");  // shown first when the library opens
     folder.Release();
     doc.Save();
   }
-  MessageBoxWatcher watcher({"Damaged Note"});
+  vtest::DialogWatcher watcher({"Damaged Note"});
   MainFrame& frame = Open(path);
   HWND treeView = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
   ASSERT_TRUE(treeView);

@@ -28,28 +28,13 @@ class EditFrame : public vtest::FrameFixture {
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
     StorageHandle tree = doc.Root().OpenStorageFor(TreeFolder().c_str(), false);
-    for (auto [name, sequence] : {std::pair{"A", 1}, {"B", 2}, {"C", 3}}) {
-      NodeInfoRecord record;
-      record.sequence = sequence;
-      record.kind = kItemText;
-      std::string rtf = std::string("{\\rtf1 text of ") + name + "}";
-      ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, name, record, rtf.data(), static_cast<ULONG>(rtf.size())));
-    }
+    for (auto [name, sequence] : {std::pair{"A", 1}, {"B", 2}, {"C", 3}})
+      vtest::AddNote(tree, name, sequence, std::string("{\\rtf1 text of ") + name + "}");
     tree.Release();
     doc.Save();
   }
-  MainFrame& Open() {
-    FrameSetup setup;
-    setup.startupPath = path_;
-    setup.prompt = &rig_.prompt;
-    return OpenFrame(setup);
-  }
+  MainFrame& Open() { return OpenLibrary(path_, true); }
   ContentHost& Host() { return *frame_; }
-  int GroupOf(const std::string& name) {
-    for (int g = 0; g < Host().GroupCount(); ++g)
-      if (Host().GroupName(g) == name) return g;
-    return -1;
-  }
   // Titles of the tree's top level, or of a node's children, in order.
   std::string Titles(NodeRef parent = nullptr) {
     TreeAccess& tree = frame_->Tree();
@@ -60,12 +45,7 @@ class EditFrame : public vtest::FrameFixture {
     }
     return out;
   }
-  NodeRef Node(const std::string& title, NodeRef parent = nullptr) {
-    TreeAccess& tree = frame_->Tree();
-    for (NodeRef n = tree.FirstChild(parent); n; n = tree.Next(n))
-      if (tree.Title(n) == title) return n;
-    return nullptr;
-  }
+  NodeRef Node(const std::string& title, NodeRef parent = nullptr) { return NodeTitled(title, parent); }
   // Types a title into the label edit that a node command started.
   void TypeLabel(const char* text) {
     HWND tree = vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA);
@@ -132,8 +112,7 @@ TEST_F(EditFrame, FoldersAreAddedReplacedDeletedAndMovedAsAsked) {
   EXPECT_EQ(Host().GroupName(1), first);
 
   // Deleting the selected folder lets it go and selects another.
-  Host().SelectGroup(GroupOf("Projects"));
-  Pump();
+  SelectGroup("Projects");
   rig_.prompt.messageAnswers = {IDYES};
   Command(ID_FOLDER_DELETE);
   EXPECT_EQ(GroupOf("Projects"), -1);
@@ -167,16 +146,14 @@ TEST_F(EditFrame, CatalogItemsTakeTheirFoldersNextIdAndComeBackAfterSaving) {
   const std::string other = rig_.texts.TextOr(kTextSecondCatalogFolder, "");
   // Three items in the second catalog folder, then one in the first: the
   // counter must not follow the folder loaded last.
-  Host().SelectGroup(GroupOf(other));
-  Pump();
+  SelectGroup(other);
   for (const char* title : {"x1", "x2", "x3"}) {
     NewItemRequest item;
     item.title = title;
     rig_.prompt.items = {item};
     Command(ID_CATALOG_NEW);
   }
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
   EXPECT_EQ(frame.State().viewKind, kViewPlaceholder);  // an empty folder shows "No item"
   NewItemRequest list;
   list.title = "Phones";
@@ -211,10 +188,8 @@ TEST_F(EditFrame, CatalogItemsTakeTheirFoldersNextIdAndComeBackAfterSaving) {
   // Selecting the folder again shows its item, not "No item".
   Host().SelectItem(0);
   Pump();
-  Host().SelectGroup(GroupOf(other));
-  Pump();
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(other);
+  SelectGroup(CatalogFolder());
   EXPECT_EQ(frame.State().viewKind, kViewText);
 
   Command(ID_FILE_SAVE);
@@ -239,16 +214,14 @@ TEST_F(EditFrame, NodesAreAddedWithTheirLabelRenamedDroppedAndDeleted) {
   EXPECT_EQ(tree.Title(tree.Selected()), "a-b-c");
 
   // A child of a leaf: Yes takes the leaf's text along into the child.
-  tree.Select(Node("B"));
-  Pump();
+  SelectNode("B");
   rig_.prompt.messageAnswers = {IDYES};
   Command(ID_NODE_ADD_CHILD);
   TypeLabel("inside");
   EXPECT_TRUE(tree.Data(Node("B"))->isFolderNode);
 
   // A sibling of a node whose label edit is cancelled keeps "New Item".
-  tree.Select(Node("A"));
-  Pump();
+  SelectNode("A");
   Command(ID_NODE_ADD_SIBLING);
   HWND control = vtest::FindChildOfClass(frame.Handle(), WC_TREEVIEWA);
   SendMessageA(control, TVM_ENDEDITLABELNOW, TRUE, 0);
@@ -256,8 +229,7 @@ TEST_F(EditFrame, NodesAreAddedWithTheirLabelRenamedDroppedAndDeleted) {
   EXPECT_EQ(Titles(), "A B C a-b-c New Item");
 
   // Renaming to a sibling's title: an encoded element name, the plain title shown.
-  tree.Select(Node("New Item"));
-  Pump();
+  SelectNode("New Item");
   Command(ID_NODE_RENAME);
   TypeLabel("A");
   EXPECT_EQ(Titles(), "A B C a-b-c A");
@@ -270,8 +242,7 @@ TEST_F(EditFrame, NodesAreAddedWithTheirLabelRenamedDroppedAndDeleted) {
   EXPECT_EQ(rig_.prompt.shown.back().text, "Can not move a node under its child!");
 
   // Deleting the only child makes its parent a leaf again.
-  tree.Select(Node("inside", Node("B")));
-  Pump();
+  SelectNode("inside", Node("B"));
   rig_.prompt.messageAnswers = {IDYES};
   Command(ID_NODE_DELETE);
   EXPECT_FALSE(tree.Data(Node("B"))->isFolderNode);
@@ -281,14 +252,11 @@ TEST_F(EditFrame, NodesAreAddedWithTheirLabelRenamedDroppedAndDeleted) {
 
 TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
   MainFrame& frame = Open();
-  TreeAccess& tree = frame.Tree();
   // Copy node B, paste it into the catalog folder: it becomes an item.
-  tree.Select(Node("B"));
-  Pump();
+  SelectNode("B");
   Command(ID_ITEM_COPY);
   EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kNode);
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
   Command(ID_ITEM_PASTE);
   ASSERT_EQ(Host().Items().size(), 1u);
   EXPECT_EQ(Host().Items()[0].title, "B");
@@ -304,35 +272,27 @@ TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
 
   // Cut it again and paste it into the tree before A: the item leaves its folder.
   Command(ID_ITEM_CUT);
-  Host().SelectGroup(GroupOf(TreeFolder()));
-  Pump();
-  tree.Select(Node("A"));
-  Pump();
+  SelectGroup(TreeFolder());
+  SelectNode("A");
   Command(ID_ITEM_PASTE);
   EXPECT_EQ(Titles(), "B A B C");
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
   EXPECT_TRUE(Host().Items().empty());
 
   // Copy C and paste it on its sibling A in the same folder: reordered, no duplicate.
-  Host().SelectGroup(GroupOf(TreeFolder()));
-  Pump();
-  tree.Select(Node("C"));
-  Pump();
+  SelectGroup(TreeFolder());
+  SelectNode("C");
   Command(ID_ITEM_COPY);
-  tree.Select(Node("A"));
-  Pump();
+  SelectNode("A");
   Command(ID_ITEM_PASTE);
   EXPECT_EQ(Titles(), "B C A B");
 
   // Cutting an only child is turned into a copy, with a notice.
   rig_.prompt.messageAnswers = {IDYES};
-  tree.Select(Node("A"));
-  Pump();
+  SelectNode("A");
   Command(ID_NODE_ADD_CHILD);
   TypeLabel("only");
-  tree.Select(Node("only", Node("A")));
-  Pump();
+  SelectNode("only", Node("A"));
   Command(ID_ITEM_CUT);
   EXPECT_FALSE(frame.Content().Clipboard().cut);
   EXPECT_EQ(Shape(SavedTree()), "B C A[only] B");
@@ -340,24 +300,19 @@ TEST_F(EditFrame, TheItemClipboardMovesAndConvertsAcrossFolders) {
 
 TEST_F(EditFrame, NodesGoToOtherTreeFoldersSetAsTitleCleansAndIconsAreStored) {
   MainFrame& frame = Open();
-  TreeAccess& tree = frame.Tree();
   // A second tree folder receives a cut node; the first loses it.
   rig_.prompt.folders = {NewFolderRequest{"Archive", kFolderTree}};
   Command(ID_FOLDER_NEW);
-  tree.Select(Node("B"));
-  Pump();
+  SelectNode("B");
   Command(ID_ITEM_CUT);
-  Host().SelectGroup(GroupOf("Archive"));
-  Pump();
+  SelectGroup("Archive");
   Command(ID_ITEM_PASTE);
   EXPECT_EQ(Titles(), "B");
-  Host().SelectGroup(GroupOf(TreeFolder()));
-  Pump();
+  SelectGroup(TreeFolder());
   EXPECT_EQ(Titles(), "A C");
 
   // Set as Title takes the note's selected text, cleaned as a typed title.
-  tree.Select(Node("A"));
-  Pump();
+  SelectNode("A");
   HWND note = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
   ASSERT_NE(note, nullptr);
   SendMessageA(note, EM_SETREADONLY, FALSE, 0);
@@ -369,8 +324,7 @@ TEST_F(EditFrame, NodesGoToOtherTreeFoldersSetAsTitleCleansAndIconsAreStored) {
   // A custom icon is stored behind the item's record.
   const std::string icon = rig_.dir.File("item.ico");
   ASSERT_TRUE(vtest::WriteWholeFile(icon, "not really an icon"));
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
   NewItemRequest item;
   item.title = "Iconic";
   rig_.prompt.items = {item};
@@ -391,16 +345,12 @@ TEST_F(EditFrame, NodesGoToOtherTreeFoldersSetAsTitleCleansAndIconsAreStored) {
 
 TEST_F(EditFrame, TheNoteShownIsOnScreenAfterEveryKindOfSwitch) {
   MainFrame& frame = Open();
-  TreeAccess& tree = frame.Tree();
   // From the placeholder of an empty catalog folder back to a note, and from
   // note to note: each note comes in a window of its own, which must show.
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
-  Host().SelectGroup(GroupOf(TreeFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
+  SelectGroup(TreeFolder());
   for (const char* title : {"A", "B", "A"}) {
-    tree.Select(Node(title));
-    Pump();
+    SelectNode(title);
     HWND note = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
     ASSERT_NE(note, nullptr) << title;
     EXPECT_TRUE(IsWindowVisible(note)) << title;
@@ -412,10 +362,8 @@ TEST_F(EditFrame, TheNoteShownIsOnScreenAfterEveryKindOfSwitch) {
 }
 
 TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
-  MainFrame& frame = Open();
-  TreeAccess& tree = frame.Tree();
-  tree.Select(Node("A"));
-  Pump();
+  Open();
+  SelectNode("A");
   Command(ID_NODE_PROPERTY);
   ASSERT_EQ(rig_.prompt.properties.size(), 1u);
   const NodeProperties& shown = rig_.prompt.properties[0];
@@ -424,8 +372,7 @@ TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
   EXPECT_FALSE(shown.folderNode);
   EXPECT_EQ(shown.size, kRecordSize + std::string("{\\rtf1 text of A}").size());
   // A node command in a catalog folder is greyed: its key does nothing.
-  Host().SelectGroup(GroupOf(CatalogFolder()));
-  Pump();
+  SelectGroup(CatalogFolder());
   Command(ID_NODE_DELETE);
   EXPECT_TRUE(rig_.prompt.shown.empty());
 }

@@ -40,6 +40,13 @@ vellora::MainFrame& FrameFixture::OpenFrame(vellora::FrameSetup setup) {
   return *frame_;
 }
 
+vellora::MainFrame& FrameFixture::OpenLibrary(const std::string& path, bool scripted) {
+  vellora::FrameSetup setup;
+  setup.startupPath = path;
+  if (scripted) setup.prompt = &rig_.prompt;
+  return OpenFrame(setup);
+}
+
 void FrameFixture::Command(UINT id) {
   SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
   Pump();
@@ -49,6 +56,30 @@ std::string FrameFixture::TreeFolder() const { return rig_.texts.TextOr(vellora:
 
 std::string FrameFixture::CatalogFolder() const {
   return rig_.texts.TextOr(vellora::kTextFirstCatalogFolder, "");
+}
+
+int FrameFixture::GroupOf(const std::string& name) {
+  vellora::ContentHost& host = *frame_;
+  for (int g = 0; g < host.GroupCount(); ++g)
+    if (host.GroupName(g) == name) return g;
+  return -1;
+}
+
+void FrameFixture::SelectGroup(const std::string& name) {
+  static_cast<vellora::ContentHost&>(*frame_).SelectGroup(GroupOf(name));
+  Pump();
+}
+
+vellora::NodeRef FrameFixture::NodeTitled(const std::string& title, vellora::NodeRef parent) {
+  vellora::TreeAccess& tree = frame_->Tree();
+  for (vellora::NodeRef n = tree.FirstChild(parent); n; n = tree.Next(n))
+    if (tree.Title(n) == title) return n;
+  return nullptr;
+}
+
+void FrameFixture::SelectNode(const std::string& title, vellora::NodeRef parent) {
+  frame_->Tree().Select(NodeTitled(title, parent));
+  Pump();
 }
 
 }  // namespace vtest

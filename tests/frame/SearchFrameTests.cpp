@@ -19,31 +19,6 @@ namespace {
 
 using vtest::Pump;
 
-struct PromptAnswer {
-  std::string caption;
-  std::string text;  // typed into the prompt; empty: Cancel
-  bool seen = false;
-};
-
-// Answers the first dialog of this process with the caption.
-DWORD WINAPI AnswerWhenItAppears(void* parameter) {
-  auto* answer = static_cast<PromptAnswer*>(parameter);
-  for (int i = 0; i < 200; ++i) {
-    if (HWND dialog = FindWindowA(nullptr, answer->caption.c_str())) {
-      answer->seen = true;
-      if (answer->text.empty()) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      } else {
-        SendMessageA(GetDlgItem(dialog, 1037), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->text.c_str()));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-      }
-      return 1;
-    }
-    Sleep(50);
-  }
-  return 0;
-}
-
 class SearchFrameTest : public vtest::FrameFixture {
  protected:
   void SetUp() override {
@@ -53,42 +28,14 @@ class SearchFrameTest : public vtest::FrameFixture {
     LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
     ASSERT_TRUE(doc.CreateLibrary(path_));
     StorageHandle tree = doc.Root().OpenStorageFor(tree_.c_str(), false);
-    NodeInfoRecord record;
-    record.kind = kItemText;
-    std::string note = "{\\rtf1\\ansi plan text\\par}";
-    record.sequence = 1;
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(tree, "Plan", record, note.data(), static_cast<ULONG>(note.size())));
-    record.sequence = 2;
-    ASSERT_HRESULT_SUCCEEDED(
-        CreateLeafNode(tree, encoded_.c_str(), record, note.data(), static_cast<ULONG>(note.size())));
-    record.sequence = 3;
-    record.flags = kPasswordFlag;
-    record.SetPassword("secret");
-    StorageHandle vault;
-    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Vault", record, vault));
-    record.flags = 0;
-    record.SetPassword("");
-    ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(vault, "Inside", record, note.data(), static_cast<ULONG>(note.size())));
-    vault.Release();
+    const std::string note = "{\\rtf1\\ansi plan text\\par}";
+    vtest::AddNote(tree, "Plan", 1, note);
+    vtest::AddNote(tree, encoded_.c_str(), 2, note);
     tree.Release();
     for (int i = 0; i < bookmarks_; ++i) doc.AddBookmark({"b" + std::to_string(i), tree_ + "\\Plan"});
     doc.Save();
   }
-  MainFrame& Open() {
-    FrameSetup setup;
-    setup.startupPath = path_;
-    return OpenFrame(setup);
-  }
-  // Runs a command while a helper thread answers the dialog it opens.
-  bool CommandAnswering(UINT id, PromptAnswer& answer) {
-    HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &answer, 0, nullptr);
-    SendMessageA(frame_->Handle(), WM_COMMAND, id, 0);
-    Pump();
-    WaitForSingleObject(helper, 15000);
-    CloseHandle(helper);
-    Pump();
-    return answer.seen;
-  }
+  MainFrame& Open() { return OpenLibrary(path_, false); }
   DocumentHost& Host() { return *frame_; }
   HWND Tree() { return vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA); }
   HTREEITEM TopLevel(int index) {
@@ -122,29 +69,15 @@ TEST_F(SearchFrameTest, GoingToALocationFollowsElementNamesFirstAndTitlesSecond)
   EXPECT_EQ(Host().CurrentLocation(), tree_ + "\\Plan\\#TEXT_NODE#0");
 }
 
-TEST_F(SearchFrameTest, AResultInsideAProtectedNodeAsksForThePasswordAndARefusalSelectsNothing) {
-  Open();
-  Host().GoToLocation(tree_ + "\\Plan");
-  Pump();
-  HTREEITEM before = TreeView_GetSelection(Tree());
-  PromptAnswer refuse{"Password", ""};
-  HANDLE helper = CreateThread(nullptr, 0, AnswerWhenItAppears, &refuse, 0, nullptr);
-  Host().GoToLocation(tree_ + "\\Vault\\Inside");
-  Pump();
-  WaitForSingleObject(helper, 15000);
-  CloseHandle(helper);
-  EXPECT_TRUE(refuse.seen);
-  EXPECT_EQ(TreeView_GetSelection(Tree()), before);
-  HTREEITEM vault = TopLevel(2);
-  EXPECT_FALSE(TreeView_GetItemState(Tree(), vault, TVIS_EXPANDED) & TVIS_EXPANDED);
-}
-
 TEST_F(SearchFrameTest, TitleSearchThroughThePromptFillsTheResultsWindow) {
   MainFrame& frame = Open();
   EXPECT_EQ(frame.SearchResults(), nullptr);
   EXPECT_FALSE(frame.QueryCommandUi(ID_SEARCH_REPEAT).enabled);
-  PromptAnswer answer{"Search All Titles In Library", "Plan"};
-  ASSERT_TRUE(CommandAnswering(ID_SEARCH_TITLES, answer));
+  {
+    vtest::DialogWatcher answer({"Search All Titles In Library"}, "Plan");
+    Command(ID_SEARCH_TITLES);
+    ASSERT_EQ(answer.Seen().size(), 1u);
+  }
   ASSERT_NE(frame.SearchResults(), nullptr);
   std::vector<std::string> paths = frame.SearchResults()->Paths();
   std::sort(paths.begin(), paths.end());
