@@ -141,6 +141,17 @@ std::string SolidBitmapFileBytes(int width, int height, COLORREF color) {
   return bmp;
 }
 
+COLORREF ScreenPixelNearCorner(HWND window, int inset) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT at = {client.right - inset, client.bottom - inset};
+  ClientToScreen(window, &at);
+  HDC screen = GetDC(nullptr);
+  COLORREF pixel = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
 void Pump() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -47,6 +47,10 @@ std::string SolidBitmapFileBytes(int width, int height, COLORREF color);
 // The first window of the class anywhere below parent (any process).
 HWND FindChildOfClass(HWND parent, const char* className);
 
+// The colour on the screen inset pixels in from the bottom-right corner of
+// the window's client area (what the user sees there, whoever drew it).
+COLORREF ScreenPixelNearCorner(HWND window, int inset = 8);
+
 // Handles every message waiting for this thread's windows.
 void Pump();
 

@@ -277,17 +277,7 @@ TEST_F(ProtectProgram, ALookBelongsToItsLibraryAndComesBackWithIt) {
   const std::string picture = rig_.dir.File("red.bmp");
   ASSERT_TRUE(vtest::WriteWholeFile(picture, vtest::SolidBitmapFileBytes(16, 16, RGB(255, 0, 0))));
   // A pixel of the tree's empty lower part, as the screen shows it.
-  auto treeCorner = [&](HWND main) {
-    HWND tree = TreeOf(main);
-    RECT client;
-    GetClientRect(tree, &client);
-    POINT at = {client.right - 6, client.bottom - 6};
-    ClientToScreen(tree, &at);
-    HDC screen = GetDC(nullptr);
-    COLORREF pixel = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
-    return pixel;
-  };
+  auto treeCorner = [&](HWND main) { return vtest::ScreenPixelNearCorner(TreeOf(main), 6); };
   auto closeSaving = [&](HWND main) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     if (HWND question = program_.WaitForWindow(rig_.texts.TextOr(kTextQueryCaption, "Sorry"), 3000))

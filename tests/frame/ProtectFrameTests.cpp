@@ -540,17 +540,6 @@ HWND ShownList(HWND frame) {
   return found;
 }
 
-COLORREF ScreenPixelNearCorner(HWND window) {
-  RECT client;
-  GetClientRect(window, &client);
-  POINT at = {client.right - 8, client.bottom - 8};
-  ClientToScreen(window, &at);
-  HDC screen = GetDC(nullptr);
-  COLORREF pixel = GetPixel(screen, at.x, at.y);
-  ReleaseDC(nullptr, screen);
-  return pixel;
-}
-
 TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   Open();
   SetForegroundWindow(frame_->Handle());
@@ -577,13 +566,13 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   Command(ID_FILEVIEW_BACK_IMAGE);
   UpdateWindow(files);
   Pump();
-  EXPECT_EQ(ScreenPixelNearCorner(files), RGB(0, 160, 0));
+  EXPECT_EQ(vtest::ScreenPixelNearCorner(files), RGB(0, 160, 0));
   Command(ID_FILE_SAVE);
 
   // Another library: nothing of it; the first again: all of it.
   rig_.prompt.files = {rig_.dir.File("lists.vlx")};
   Command(ID_FILE_NEW);
-  EXPECT_NE(ScreenPixelNearCorner(files), RGB(0, 160, 0));
+  EXPECT_NE(vtest::ScreenPixelNearCorner(files), RGB(0, 160, 0));
   Open();
   SetForegroundWindow(frame_->Handle());
   SelectGroup(CatalogFolder());
@@ -597,7 +586,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   ASSERT_TRUE(files);
   UpdateWindow(files);
   Pump();
-  EXPECT_EQ(ScreenPixelNearCorner(files), RGB(0, 160, 0));
+  EXPECT_EQ(vtest::ScreenPixelNearCorner(files), RGB(0, 160, 0));
 }
 
 // ---- the tray lock -----------------------------------------------------------------------------------
