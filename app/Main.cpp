@@ -71,7 +71,8 @@ int Application::Run(const std::string& startupPath, int showCommand) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int showCommand) {
   vellora::Application app;
   if (!app.LoadStrings()) return 0;
-  CoInitialize(nullptr);
+  // OLE, not only COM: the hosted controls and the rich edit's drag and drop need it.
+  OleInitialize(nullptr);
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES};
   InitCommonControlsEx(&icc);
   INITCOMMONCONTROLSEX tree = {sizeof tree, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -79,6 +80,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int showCommand) {
   HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
   int result = app.Run(vellora::StartupPath(commandLine), showCommand);
   if (richEdit) FreeLibrary(richEdit);
-  CoUninitialize();
+  OleUninitialize();
   return result;
 }

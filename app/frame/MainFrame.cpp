@@ -389,6 +389,14 @@ ItemView* MainFrame::ViewForKind(uint16_t kind) {
     }
     return fileView_.get();
   }
+  if (kind == kItemOleControl) {
+    if (!controlView_) {
+      auto view = std::make_unique<ControlView>(prompt_);
+      if (!view->Create(titleSplitter_.Handle())) return nullptr;
+      controlView_ = std::move(view);
+    }
+    return controlView_.get();
+  }
   return nullptr;
 }
 

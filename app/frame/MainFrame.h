@@ -32,6 +32,7 @@
 #include "controls/Window.h"
 #include "store/LibraryDocument.h"
 #include "views/DataListView.h"
+#include "views/ControlView.h"
 #include "views/FileView.h"
 #include "views/SearchResultsWindow.h"
 #include "views/TextView.h"
@@ -281,6 +282,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   ImageListHandle sortImages_;  // the data list header's, outlives the view
   std::unique_ptr<DataListView> dataListView_;
   std::unique_ptr<FileView> fileView_;
+  std::unique_ptr<ControlView> controlView_;
   // The item view shown in the pane (null for the frame's own views) and
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;

@@ -1,4 +1,4 @@
-// The ActiveX host with a real control (the tests' own, registered per user
+// The ActiveX host with a real control (the tests' own, registered
 // for the run): creation from each kind of identifier, the site the control
 // sees, its size following the window, a refused identifier, and the control
 // let go on every path.
@@ -9,44 +9,14 @@
 
 #include <string>
 
+#include "tests/axcontrol/TestControlDll.h"
 #include "tests/controls/ControlHost.h"
 
 using vellora::ActiveXHost;
+using vtest::Dll;
+using vtest::kClassId;
 
 namespace {
-
-constexpr char kClassId[] = "{6F1B5A54-3C2E-4E8A-9A0C-5D1E2B7C9A41}";
-
-template <class F>
-F Export(HMODULE module, const char* name) {
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// The control's DLL, loaded once and registered under HKCU for the run.
-struct TestControlDll {
-  TestControlDll() {
-    module = LoadLibraryA("VelloraTestControl.dll");
-    if (!module) return;
-    auto reg = Export<HRESULT(WINAPI*)()>(module, "DllRegisterServer");
-    registered = reg && SUCCEEDED(reg());
-    log = Export<const char*(WINAPI*)()>(module, "TestControlLog");
-    clear = Export<void(WINAPI*)()>(module, "TestControlClearLog");
-    live = Export<LONG(WINAPI*)()>(module, "TestControlLiveObjects");
-  }
-  ~TestControlDll() {
-    if (auto unreg = Export<HRESULT(WINAPI*)()>(module, "DllUnregisterServer")) unreg();
-  }
-  HMODULE module = nullptr;
-  bool registered = false;
-  const char*(WINAPI* log)() = nullptr;
-  void(WINAPI* clear)() = nullptr;
-  LONG(WINAPI* live)() = nullptr;
-};
-
-TestControlDll& Dll() {
-  static TestControlDll dll;
-  return dll;
-}
 
 HWND ControlWindowIn(HWND host) { return FindWindowExA(host, nullptr, "VelloraTestControlWindow", nullptr); }
 

@@ -6,6 +6,7 @@
 
 #include "store/LibraryFormat.h"
 #include "views/dialogs/DialogIds.h"
+#include "views/dialogs/InsertControlDialog.h"
 
 namespace vellora {
 
@@ -170,8 +171,8 @@ void AddItemDialog::MoveColumn(int delta) {
 
 void AddItemDialog::Browse() {
   if (CheckedKind() == kItemOleControl) {
-    Warn("Please type the class id of the control, for example {8856F961-340A-11D0-A96B-00C04FD705A2}.",
-         texts_.TextOr(3739, "Tip"), MB_ICONINFORMATION);
+    InsertControlDialog chooser;
+    if (chooser.Ask(Handle())) SetItemText(IDC_ITEM_LIST_EDIT, chooser.ClassId());
     return;
   }
   char file[MAX_PATH] = "";

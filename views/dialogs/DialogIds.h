@@ -42,6 +42,14 @@
 #define IDC_ITEM_KIND_CONTROL       1068
 #define IDC_ITEM_LIST_LABEL         1069
 
+/* "Insert ActiveX Control": the registered controls, the chosen one's class id and server. */
+#define IDD_INSERT_CONTROL          264
+#define IDC_CONTROL_LIST            1072
+#define IDC_CONTROL_CLASS_LABEL     1073
+#define IDC_CONTROL_CLASS           1074
+#define IDC_CONTROL_LOCATION        1075
+#define IDC_CONTROL_LOCATION_LABEL  1076
+
 /* "Property Information": one value beside each label. */
 #define IDD_PROPERTY                246
 #define IDC_PROPERTY_TITLE          1110
