@@ -78,7 +78,7 @@ void ContentCommands::PasteIntoTree() {
 
   // From another folder: the node with its branch, or a catalog item made a leaf.
   if (clipboard_.state == ItemClipboard::kItem && !LeafKind(clipboard_.itemKind)) {
-    Message(Text(5575, "This item cannot be pasted into a tree."), "Tip", kWarning);
+    Message(Text(kTextPasteIntoTreeRefused, "This item cannot be pasted into a tree."), "Tip", kWarning);
     return;
   }
   bool isCurrent = false;
@@ -117,7 +117,7 @@ void ContentCommands::PasteIntoTree() {
           elementName);
   }
   if (FAILED(hr)) {
-    Message("The item could not be pasted here.", Text(131, "Fail"), kWarning);
+    Message("The item could not be pasted here.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();
@@ -146,7 +146,7 @@ void ContentCommands::PasteIntoCatalog() {
   for (;;) {
     std::string existing = ExistingElement(Folder(), name);
     if (existing.empty()) break;
-    char answer = AskCollision(Text(4580, "An item with this title"), name, true);
+    char answer = AskCollision(Text(kTextItemCollisionSubject, "An item with this title"), name, true);
     if (answer == 'c') return;
     if (answer == 'r') {
       replaced = existing;
@@ -195,7 +195,7 @@ void ContentCommands::PasteIntoCatalog() {
     }
   }
   if (FAILED(hr)) {
-    Message("The item could not be pasted here.", Text(131, "Fail"), kWarning);
+    Message("The item could not be pasted here.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();

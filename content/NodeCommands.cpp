@@ -81,7 +81,7 @@ NodeRef ContentCommands::CreatePendingNode(NodeRef node, const std::string& titl
   HRESULT hr = E_FAIL;
   if (parentData && !parentData->isFolderNode) {
     // A leaf that gets a child becomes a folder node; its text may go with the child.
-    const bool keep = Message(Text(5251, "Move the content into the new child node?"), Text(3584, "Query"),
+    const bool keep = Message(Text(kTextLeafBecomesFolderQuestion, "Move the content into the new child node?"), Text(kTextQueryCaption, "Query"),
                               MB_YESNO | MB_ICONQUESTION) == IDYES;
     host_.LeaveShownItem();
     hr = ConvertLeafAndAddChild(Folder(), tree.Path(parent), keep, title, sequence, elementName);
@@ -95,7 +95,7 @@ NodeRef ContentCommands::CreatePendingNode(NodeRef node, const std::string& titl
   }
   if (FAILED(hr)) {
     tree.Delete(node);
-    Message("The node \"" + title + "\" could not be created.", Text(131, "Fail"), kWarning);
+    Message("The node \"" + title + "\" could not be created.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return nullptr;
   }
@@ -143,7 +143,7 @@ void ContentCommands::DeleteSelectedNode() {
   host_.LeaveShownItem();
   bool emptied = false;
   if (FAILED(DeleteNode(Folder(), tree.Path(node), emptied))) {
-    Message("The node could not be deleted.", Text(131, "Fail"), kWarning);
+    Message("The node could not be deleted.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return;
   }
@@ -242,7 +242,7 @@ void ContentCommands::MoveNodeTo(NodeRef node, NodeRef target, bool copy) {
   std::string elementName;
   HRESULT hr = CopyNode(Folder(), tree.Path(node), Folder(), parentPath, sequence, !copy, elementName);
   if (FAILED(hr)) {
-    Message("The node could not be moved there.", Text(131, "Fail"), kWarning);
+    Message("The node could not be moved there.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return;
   }

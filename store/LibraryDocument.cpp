@@ -556,7 +556,7 @@ HRESULT LibraryDocument::CreateItem(const StorageHandle& container, uint16_t kin
 
 // ---- commands -------------------------------------------------------------------
 
-bool LibraryDocument::AskFile(bool save, int titleKey, std::string& path) {
+bool LibraryDocument::AskFile(bool save, TextKey titleKey, std::string& path) {
   FileDialogRequest request;
   request.save = save;
   request.title = Text(titleKey);
@@ -670,7 +670,7 @@ void LibraryDocument::OpenRecentEntry(int index) {
   if (!FileExists(path)) {
     recent_.Remove(index);
     prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."),
-                        Text(kTextMissingFileCaption, kSorry), MB_OK | MB_ICONSTOP);
+                        Text(kTextErrorCaption, kSorry), MB_OK | MB_ICONSTOP);
     return;
   }
   if (IsOpen() && !AskBeforeGivingUp()) return;

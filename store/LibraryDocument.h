@@ -19,35 +19,6 @@
 
 namespace vellora {
 
-// String-table keys of the document's texts.
-enum DocumentText : int {
-  kTextNewLibraryTitle = 3358,
-  kTextLibraryFilter = 3375,
-  kTextSaveCopyTitle = 3412,
-  kTextOpenLibraryTitle = 3420,
-  kTextQueryCaption = 3584,
-  kTextSaveChangesQuestion = 3590,
-  kTextMissingFileCaption = 3646,
-  kTextOpenFailed = 3653,
-  kTextTipCaption = 3739,
-  kTextPasswordFailed = 3827,
-  kTextUntitled = 4687,
-  kTextFirstTreeFolder = 4704,
-  kTextFirstCatalogFolder = 4713,
-  kTextSecondCatalogFolder = 4723,
-  kTextRepackDone = 5184,
-  kTextDamagedCaption = 7100,
-  kTextDamagedReadOnly = 7120,
-  kTextDamagedRefused = 7400,
-  kTextSalvageTitle = 7600,
-  kTextSalvageDone = 7640,
-  kTextReadOnlyNoSave = 7720,
-  kTextCheckTitle = 7860,
-  kTextCheckSound = 7880,
-  kTextCheckDamaged = 7960,
-  kTextCheckOpenLibrary = 8080,
-};
-
 struct FolderInfo {
   uint16_t order = 0;
   uint16_t kind = 0;
@@ -162,14 +133,14 @@ class LibraryDocument {
  private:
   void LoadIntoViews(bool reloadBookmarks);
   void CreateAtChosenPath(const std::string& path);
-  bool AskFile(bool save, int titleKey, std::string& path);
+  bool AskFile(bool save, TextKey titleKey, std::string& path);
   void ReportOpenFailure();
   // The open failed because the file is damaged: says so, offers salvage.
   // True when a salvaged library is open now.
   bool ReportDamagedFile(const std::string& path);
   void ReleaseStorages();
   bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
-  std::string Text(int key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
+  std::string Text(TextKey key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
 
   DocumentHost& host_;
   UserPrompt& prompt_;

@@ -158,7 +158,7 @@ void FileView::SelectEntry(int index) {
 }
 
 void FileView::Tell(const std::string& text, UINT icon) {
-  prompt_.ShowMessage(text, texts_.TextOr(kTextNoticeCaption, "Tip"), MB_OK | icon);
+  prompt_.ShowMessage(text, texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | icon);
 }
 
 HWND FileView::Owner() const {
@@ -356,7 +356,7 @@ void FileView::OpenSelected() {
   }
   if (!openFile || !openFile(target))
     prompt_.ShowMessage(texts_.TextOr(kTextShellOpenFailed, "The file could not be opened."),
-                        texts_.TextOr(kTextNoticeCaption, "Sorry"), MB_OK | MB_ICONWARNING);
+                        texts_.TextOr(kTextTipCaption, "Sorry"), MB_OK | MB_ICONWARNING);
 }
 
 void FileView::DeleteSelected() {

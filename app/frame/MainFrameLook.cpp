@@ -85,7 +85,7 @@ void MainFrame::CreateLookParts() {
       SendMessageA(rebar_, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
     }
   }
-  ApplyLook(BuiltInLook(texts_.TextOr(1, "Tahoma")));
+  ApplyLook(BuiltInLook(texts_.TextOr(kTextFontFace, "Tahoma")));
 }
 
 // ---- commands ---------------------------------------------------------------------------

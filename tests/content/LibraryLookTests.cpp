@@ -210,7 +210,7 @@ TEST_F(LookCommandsTest, RestoreDefaultStoresTheBuiltInValues) {
   EXPECT_EQ(Slot(kSlotTreeBack).AsString(), "");
   EXPECT_EQ(Slot(kSlotTreeText).Type(), VT_I4);
   EXPECT_EQ(Slot(kSlotTreeText).AsInt(-1), 0);
-  EXPECT_EQ(Slot(kSlotTreeFace).AsString(), rig_.texts.TextOr(1, "?"));
+  EXPECT_EQ(Slot(kSlotTreeFace).AsString(), rig_.texts.TextOr(kTextFontFace, "?"));
   EXPECT_EQ(Slot(kSlotTreeHeight).AsInt(), -12);
   const LibraryLook restored = looks_.StoredLook();
   EXPECT_EQ(restored.outbarBack, Backdrop{});

@@ -287,8 +287,8 @@ TEST_F(ProtectFrame, ARefusedCatalogItemSaysSoAndShowsTheAccessDeniedForm) {
   rig_.prompt.passwordAnswers = {false};
   ClickItem(group, 1);
   ASSERT_FALSE(rig_.prompt.shown.empty());
-  EXPECT_EQ(rig_.prompt.shown.back().text, rig_.texts.TextOr(5396, "?"));
-  EXPECT_EQ(rig_.prompt.shown.back().caption, rig_.texts.TextOr(5382, "?"));
+  EXPECT_EQ(rig_.prompt.shown.back().text, rig_.texts.TextOr(kTextItemAccessDenied, "?"));
+  EXPECT_EQ(rig_.prompt.shown.back().caption, rig_.texts.TextOr(kTextAccessDeniedCaption, "?"));
   EXPECT_TRUE(PlaceholderShows("Invalid password, access denied!"));
   EXPECT_EQ(frame_->State().viewKind, kViewPlaceholder);
   rig_.prompt.passwordAnswers = {true};
@@ -393,7 +393,7 @@ TEST_F(ProtectFrame, TheLibraryPasswordIsAskedForWhenTheLibraryOpens) {
   rig_.prompt.shown.clear();
   Command(ID_TOOLS_LIBRARY_PASSWORD);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
-  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(4906, "?"));
+  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(kTextLibraryPasswordRemoved, "?"));
   Open();
   EXPECT_EQ(frame_->Document().Path(), path_);
 }
@@ -508,7 +508,7 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   EXPECT_EQ(TreeView_GetTextColor(tree_), kDefaultTreeText);
   EXPECT_EQ(Look().CurrentColor(LookPart::OutbarText), kDefaultOutbarText);
   EXPECT_EQ(TreeView_GetBkColor(tree_), RGB(255, 255, 255));
-  EXPECT_EQ(treeFont(), (std::pair<std::string, LONG>(rig_.texts.TextOr(1, "?"), kDefaultTreeFontHeight)));
+  EXPECT_EQ(treeFont(), (std::pair<std::string, LONG>(rig_.texts.TextOr(kTextFontFace, "?"), kDefaultTreeFontHeight)));
   EXPECT_TRUE(frame_->Document().ReadSettingsSlot(4).Type() == VT_EMPTY);
 
   // The first again: its own look comes back with it.
@@ -629,7 +629,7 @@ TEST_F(ProtectFrame, TheTrayLockHidesEverythingAndComesBackOnlyWithTheLibraryPas
   Pump();
   EXPECT_EQ(rig_.prompt.passwordNames.back(), "This library");
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
-  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(5461, "?"));
+  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(kTextStillLocked, "?"));
   EXPECT_EQ(rig_.prompt.shown[0].caption, "Tip");
   EXPECT_FALSE(IsWindowVisible(frame_->Handle()));
   EXPECT_TRUE(frame_->LockedInTray());

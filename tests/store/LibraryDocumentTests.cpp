@@ -358,7 +358,7 @@ TEST_F(DocumentTest, ARecentEntryWhoseFileIsGoneIsDroppedAndTheLibraryStays) {
   EXPECT_EQ(doc_.Recent().Count(), 1);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
   EXPECT_EQ(rig_.prompt.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-  EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.Text(kTextMissingFileCaption));
+  EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.Text(kTextErrorCaption));
   EXPECT_EQ(doc_.Path(), path);
   // An existing entry is opened.
   std::string third = LibraryPath("third.vlx");

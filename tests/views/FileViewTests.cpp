@@ -297,7 +297,7 @@ namespace {
 class OneText : public vellora::TextSource {
  public:
   explicit OneText(const char* text) : text_(text) {}
-  const char* Text(int) const override { return text_; }
+  const char* Text(vellora::TextKey) const override { return text_; }
 
  private:
   const char* text_;
@@ -314,16 +314,16 @@ TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback
                {"cut %", "3 gone"}};
   for (const auto& c : cases) {
     OneText texts(c.table);
-    EXPECT_EQ(vellora::FormatText(texts, 1, "%d gone", 3), c.expected) << c.table;
+    EXPECT_EQ(vellora::FormatText(texts, vellora::kTextEmbeddedMissingOnLoad, "%d gone", 3), c.expected) << c.table;
   }
   OneText path("Cannot write %s");
-  EXPECT_EQ(vellora::FormatText(path, 1, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
+  EXPECT_EQ(vellora::FormatText(path, vellora::kTextExportFailed, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
 }
 
 TEST(ViewTexts, TheShippedTableHoldsTheViewsTextsWithTheirPlaceholders) {
   const vellora::StringTable& table = vtest::ShippedTexts();
   const struct {
-    int key;
+    vellora::TextKey key;
     const char* placeholder;  // the one the code fills in, or ""
     const char* words;        // what the text is about
   } texts[] = {{vellora::kTextStoreFailed, "", "could not be written"},
