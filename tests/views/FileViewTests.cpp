@@ -290,6 +290,40 @@ TEST_F(FileViewTest, AMissingStreamIsToldOnceAndItsEntryStays) {
   EXPECT_FALSE(HasStream(stream));
 }
 
+// The item's own source, except that updates can be made to fail.
+class FailingUpdates : public ItemSource {
+ public:
+  explicit FailingUpdates(const ItemSource& real) : real_(real) {}
+  bool fail = true;
+  uint16_t Kind() const override { return real_.Kind(); }
+  const std::string& Title() const override { return real_.Title(); }
+  HRESULT Open(bool forWriting, OpenedItem& out) const override { return real_.Open(forWriting, out); }
+  HRESULT OpenForUpdate(OpenedItem& out) const override {
+    return fail ? STG_E_MEDIUMFULL : real_.OpenForUpdate(out);
+  }
+
+ private:
+  const ItemSource& real_;
+};
+
+TEST_F(FileViewTest, AStoreThatFailsAfterAnEmbedLeavesNoStreamBehind) {
+  FailingUpdates failing(source_);
+  view_.Load(failing);
+  const std::string path = Disk("kept.txt", "bytes");
+  Add(path, true);
+  EXPECT_FALSE(HasStream("kept.txt"));
+  EXPECT_TRUE(view_.Entries().empty());
+  EXPECT_EQ(ListView_GetItemCount(view_.List()), 0);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_NE(prompt_.shown[0].text.find(path), std::string::npos);
+  EXPECT_TRUE(StoredTitles().empty());
+  // Once the library takes writes again, the same file goes in whole.
+  failing.fail = false;
+  Add(path, true);
+  EXPECT_EQ(StoredTitles(), std::vector<std::string>{path});
+  EXPECT_TRUE(HasStream("kept.txt"));
+}
+
 }  // namespace
 
 namespace {
