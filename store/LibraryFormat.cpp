@@ -301,31 +301,6 @@ uint32_t U32At(const std::string& bytes, size_t at) {
   return GetU32(reinterpret_cast<const uint8_t*>(bytes.data() + at));
 }
 
-// The value bytes that follow the type for the types stored as plain values;
-// 0 for the types stored otherwise.
-size_t PlainValueSize(VARTYPE type) {
-  switch (type) {
-    case VT_I1:
-    case VT_UI1: return 1;
-    case VT_I2:
-    case VT_UI2:
-    case VT_BOOL: return 2;
-    case VT_I4:
-    case VT_UI4:
-    case VT_R4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_ERROR:
-    case VT_HRESULT: return 4;
-    case VT_R8:
-    case VT_DATE:
-    case VT_CY:
-    case VT_I8:
-    case VT_UI8: return 8;
-    default: return 0;
-  }
-}
-
 constexpr size_t kNoEnd = static_cast<size_t>(-1);
 
 // Where the slot that starts at `at` ends, or kNoEnd when that cannot be
@@ -336,7 +311,7 @@ size_t SlotEnd(const std::string& bytes, size_t at) {
   const size_t left = bytes.size() - at - 2;
   if ((type & (VT_ARRAY | VT_BYREF | VT_VECTOR)) || type == VT_UNKNOWN || type == VT_DISPATCH) return kNoEnd;
   if (type == VT_NULL) return at + 2;
-  if (size_t size = PlainValueSize(type)) return size <= left ? at + 2 + size : kNoEnd;
+  if (size_t size = FixedValueSize(type)) return size <= left ? at + 2 + size : kNoEnd;
   if (left < 4) return kNoEnd;
   const uint32_t count = U32At(bytes, at + 2);
   return count <= left - 4 ? at + 6 + count : kNoEnd;
@@ -365,7 +340,7 @@ Variant SlotValue(const std::string& slot) {
     v.Raw().iVal = static_cast<SHORT>(U16At(slot, 2));
     return v;
   }
-  if (type == VT_NULL || PlainValueSize(type)) return Variant::FromString("");
+  if (type == VT_NULL || FixedValueSize(type)) return Variant::FromString("");
   return v;
 }
 

@@ -368,10 +368,6 @@ HRESULT StreamHandle::ReadCountedString(std::optional<std::string>& out) const {
   return hr;
 }
 
-namespace {
-
-// Bytes that follow the type for the types stored as plain values; 0 for the
-// types stored otherwise (strings, objects, empty).
 ULONG FixedValueSize(VARTYPE type) {
   switch (type) {
     case VT_I1:
@@ -399,6 +395,8 @@ ULONG FixedValueSize(VARTYPE type) {
       return 0;
   }
 }
+
+namespace {
 
 bool IsObject(VARTYPE type) { return type == VT_UNKNOWN || type == VT_DISPATCH; }
 

@@ -188,6 +188,11 @@ class StreamHandle : public InterfaceHandle<IStream> {
   HRESULT WriteBytes(const void* buffer, ULONG size) const;
 };
 
+// In the stream encoding of variants: the bytes that follow the type for the
+// types stored as plain values; 0 for the types stored otherwise (strings,
+// objects, empty).
+ULONG FixedValueSize(VARTYPE type);
+
 // Runs work on a worker thread with a large stack and waits for it. The
 // platform's whole-storage copy recurses once per sibling element, which
 // needs far more stack than a user-interface thread has for big folders.
