@@ -326,6 +326,10 @@ void CompoundFileReader::ReadDirectory(CompoundFileReport& report) {
   for (size_t i = 0; i < entries_.size(); ++i) {
     const uint8_t* at = Sector(directory_[i / perSector]) + (i % perSector) * kEntrySize;
     CompoundEntry& e = entries_[i];
+    // The platform's look-up follows the sibling links of any entry it
+    // reaches, in use or not, so they are read for every entry.
+    e.left = U32(at + 0x44);
+    e.right = U32(at + 0x48);
     e.type = at[0x42];
     if (e.type != 1 && e.type != 2 && e.type != 5) {
       e.type = 0;
@@ -339,8 +343,6 @@ void CompoundFileReader::ReadDirectory(CompoundFileReport& report) {
     while (chars < 32 && U16(at + 2 * chars) != 0) ++chars;
     e.nameChars = chars;
     e.nameEnds = chars < 32;
-    e.left = U32(at + 0x44);
-    e.right = U32(at + 0x48);
     e.child = U32(at + 0x4C);
     std::memcpy(&e.clsid, at + 0x50, sizeof e.clsid);
     e.start = U32(at + 0x74);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "store/CompoundFileCheck.h"
 #include "tests/TestSupport.h"
@@ -57,7 +58,20 @@ TEST_F(CompoundFileCheckTest, EachDamageIsFoundAndJudged) {
       {"StreamsCrossEachOther", {Damage::kReadOnly, "runs into the data of"}},
       {"TruncatedFile", {Damage::kUnreadable, "directory lies partly past the end of the file"}},
       {"NotACompoundFile", {Damage::kUnreadable, "not a library"}},
+      {"NameLengthTooLong", {Damage::kReadOnly, "1 directory entry gives a wrong length for the name"}},
+      {"NameLengthTooShort", {Damage::kReadOnly, "wrong length for the name beside it, as renames"}},
+      {"NameLengthZero", {Damage::kReadOnly, "(\"Tree\\Branch\\Note\")"}},
+      {"SiblingsOutOfOrder", {Damage::kReadOnly, "under \"Tree\\Branch\" are out of order"}},
+      {"SiblingPointsPastTheEnd", {Damage::kUnreadable, "past its end, where look-ups never end"}},
+      {"CycleThroughAnUnusedEntry", {Damage::kUnreadable, "tree under \"Tree\\Branch\" runs in a circle"}},
+      {"CycleThroughTheRootEntry", {Damage::kUnreadable, "runs in a circle"}},
+      {"CycleThroughTwoStorages", {Damage::kUnreadable, "runs in a circle"}},
+      {"EntryListedByTwoStorages", {Damage::kReadOnly, "\"Tree\\Top\" is listed in two places"}},
+      {"EntriesOfNoStorage", {Damage::kReadOnly, "3 directory entries in use belong to no storage"}},
+      {"DifatStartsInTheFileWithACountOfOne", {Damage::kReadOnly, "counts 1 sectors for the list"}},
+      {"AllocationTableSectorMarkedFree", {Damage::kReadOnly, "does not mark its own sectors"}},
   };
+  const std::set<std::string> repairable = {"NameLengthTooLong", "NameLengthTooShort", "NameLengthZero"};
   ASSERT_EQ(expected.size(), vtest::ClassicDamages().size());
   for (const vtest::Damage& damage : vtest::ClassicDamages()) {
     SCOPED_TRACE(damage.name);
@@ -68,6 +82,7 @@ TEST_F(CompoundFileCheckTest, EachDamageIsFoundAndJudged) {
     EXPECT_EQ(report.Worst(), want.worst) << report.Summary(20);
     EXPECT_NE(report.Summary(20).find(want.says), std::string::npos) << report.Summary(20);
     EXPECT_EQ(report.PlatformMayRead(), want.worst != Damage::kUnreadable);
+    EXPECT_EQ(report.Repairable(), repairable.count(damage.name) == 1);
   }
 }
 
