@@ -88,7 +88,9 @@ class LibraryDocument {
   void OpenRecentEntry(int index);
   // Checks a library file chosen by the user for damage and says what was
   // found. The open library cannot be read while it is open: for it, the
-  // check made when it was opened is reported.
+  // check made when it was opened is reported. A file whose only damage is
+  // wrong name lengths is offered the repair (the open library is let go
+  // for it and opened again).
   void CheckLibraryFile();
   // Closes the main window as Exit does.
   void RequestClose() { host_.CloseMainWindow(); }
@@ -138,6 +140,7 @@ class LibraryDocument {
   // The open failed because the file is damaged: says so, offers salvage.
   // True when a salvaged library is open now.
   bool ReportDamagedFile(const std::string& path);
+  void OfferRepair(const std::string& path, const CompoundFileReport& report, bool isOpenLibrary);
   void ReleaseStorages();
   bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
   std::string Text(TextKey key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
