@@ -220,8 +220,11 @@ bool MainFrame::FindInShownView(const std::string& text, bool textOnly) {
   }
   if (textOnly || !shownItemView_) return false;
   if (state_.viewKind != kViewDataList && state_.viewKind != kViewFileFolder) return false;
-  if (!FindInListRows(shownItemView_->Window(), text, state_.viewKind == kViewDataList)) return false;
-  SetFocus(shownItemView_->Window());
+  // The rows are in the list control the view keeps the keyboard in, not in
+  // the window around it.
+  HWND list = shownItemView_->FocusWindow();
+  if (!FindInListRows(list, text, state_.viewKind == kViewDataList)) return false;
+  SetFocus(list);
   return true;
 }
 

@@ -525,21 +525,6 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   EXPECT_TRUE(rig_.prompt.shown.empty());
 }
 
-BOOL CALLBACK FindVisibleList(HWND child, LPARAM out) {
-  char name[32] = "";
-  GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, WC_LISTVIEWA) || !IsWindowVisible(child)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = child;
-  return FALSE;
-}
-
-// The list control of the data list or file view shown now.
-HWND ShownList(HWND frame) {
-  HWND found = nullptr;
-  EnumChildWindows(frame, FindVisibleList, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   Open();
   SetForegroundWindow(frame_->Handle());
@@ -547,7 +532,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   const int group = GroupOf(CatalogFolder());
   ClickItem(group, 2);  // the data list
   ASSERT_EQ(frame_->State().viewKind, kViewDataList);
-  HWND table = ShownList(frame_->Handle());
+  HWND table = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(table);
   rig_.prompt.colors = {RGB(200, 220, 240), RGB(120, 0, 60)};
   Command(ID_LIST_BACK_COLOR);
@@ -557,7 +542,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   // The file view keeps its own part of the look.
   ClickItem(group, 3);
   ASSERT_EQ(frame_->State().viewKind, kViewFileFolder);
-  HWND files = ShownList(frame_->Handle());
+  HWND files = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(files && files != table);
   EXPECT_EQ(ListView_GetBkColor(files), GetSysColor(COLOR_WINDOW));
   const std::string picture = rig_.dir.File("green.bmp");
@@ -577,12 +562,12 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   SetForegroundWindow(frame_->Handle());
   SelectGroup(CatalogFolder());
   ClickItem(GroupOf(CatalogFolder()), 2);
-  table = ShownList(frame_->Handle());
+  table = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(table);
   EXPECT_EQ(ListView_GetBkColor(table), RGB(200, 220, 240));
   EXPECT_EQ(ListView_GetTextColor(table), RGB(120, 0, 60));
   ClickItem(GroupOf(CatalogFolder()), 3);
-  files = ShownList(frame_->Handle());
+  files = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(files);
   UpdateWindow(files);
   Pump();

@@ -100,6 +100,31 @@ TEST(ViewFind, ListRowsAreSearchedAfterTheSelectionAndTheMatchIsSelected) {
   EXPECT_EQ(selected(), 2);
 }
 
+TEST(ViewFind, ACellIsSearchedOverItsWholeLength) {
+  HiddenParent host;
+  HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 300, 200, host.Handle(), nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  LVCOLUMNA column = {};
+  column.mask = LVCF_WIDTH;
+  column.cx = 80;
+  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  // The word at the end of cells around the sizes a first read takes, and far past them.
+  for (size_t before : {size_t{10}, size_t{1017}, size_t{1018}, size_t{1019}, size_t{2042}, size_t{70000}}) {
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    std::string cell = std::string(before, 'x') + "needle";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = cell.data();
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_TRUE(FindInListRows(list, "needle", true)) << cell.size() << " bytes";
+    // The last byte of the cell counts, and nothing after it.
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    EXPECT_FALSE(FindInListRows(list, "needlex", true)) << cell.size() << " bytes";
+  }
+}
+
 TEST(BookmarkListDialog, RefusesMovesAtTheEndsAndOkHandsTheEditedListBack) {
   std::vector<Bookmark> marks = {{"one", "F\\1"}, {"two", "F\\2"}, {"three", "F\\3"}};
   const std::string caption = "Tip caption";
