@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <set>
 
 #include "app/frame/MainFrame.h"
@@ -533,6 +534,47 @@ TEST_F(EditFrame, SetAsTitleMakesOneLineOfASelectionOverSeveralParagraphs) {
       }
     }
   }
+}
+
+// What the open popup menu shows, read from a timer of the menu's own loop,
+// which then closes it.
+std::map<UINT, bool> g_menuEnabled;
+bool g_menuRead = false;
+
+void CALLBACK ReadPopupAndClose(HWND, UINT, UINT_PTR, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  auto menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
+  if (!menu) return;
+  for (auto& [id, enabled] : g_menuEnabled) enabled = !(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED);
+  g_menuRead = true;
+  EndMenu();
+}
+
+TEST_F(EditFrame, TheItemMenuIsEnabledForTheItemClickedNotForTheSelection) {
+  Open();
+  SelectGroup(CatalogFolder());
+  for (const char* title : {"one", "two"}) {
+    NewItemRequest item;
+    item.title = title;
+    rig_.prompt.items = {item};
+    Command(ID_CATALOG_NEW);
+  }
+  Host().SelectItem(-1);
+  Pump();
+  ASSERT_EQ(Host().SelectedItem(), -1);
+  const UINT itemCommands[] = {ID_CATALOG_DELETE, ID_CATALOG_RENAME, ID_ITEM_COPY, ID_ITEM_CUT,
+                               ID_ITEM_CUSTOM_ICON, ID_ITEM_ACCESS_PASSWORD};
+  g_menuEnabled.clear();
+  g_menuRead = false;
+  for (UINT id : itemCommands) g_menuEnabled[id] = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, ReadPopupAndClose);
+  OutBarNotify click = {GroupOf(CatalogFolder()), 1, {60, 60}};
+  SendMessageA(frame_->Handle(), OutBarNotifyMessage(), kOutBarItemRightClick, reinterpret_cast<LPARAM>(&click));
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(g_menuRead);
+  for (UINT id : itemCommands) EXPECT_TRUE(g_menuEnabled[id]) << id;
+  // Closed, the menu leaves the commands to the selection again.
+  EXPECT_FALSE(frame_->QueryCommandUi(ID_CATALOG_DELETE).enabled);
 }
 
 }  // namespace
