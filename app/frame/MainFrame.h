@@ -204,6 +204,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void FillQuickAccess(HMENU submenu);
   void AddBookmarkForSelection();
   void ManageBookmarks();
+  void TellBookmarksNotStored();
   bool GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex);
   bool GoToCatalogLocation(const std::vector<std::string>& components);
   SearchSelection Selection() override;

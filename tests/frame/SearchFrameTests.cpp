@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
@@ -157,6 +158,45 @@ TEST_F(SearchFrameTest, SearchCurrentItemFindsTheRowsOfTheDataListAndTheFileView
     ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.view;
     EXPECT_EQ(rig_.prompt.shown[0].text, "Can not find [needle] in current item view.");
   }
+}
+
+TEST_F(SearchFrameTest, ABookmarkListThatCannotBeWrittenIsToldAndStaysAsItWas) {
+  bookmarks_ = 2;
+  SetUp();
+  MainFrame& frame = OpenLibrary(path_, true);
+  HMENU quick = GetSubMenu(GetSubMenu(frame.MenuBar(), MENU_POS_CONTENT), CONTENT_POS_QUICK_ACCESS);
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+  } cases[] = {
+      {"Add Bookmark", [&] {
+         rig_.prompt.names = {std::string("mark")};
+         Command(ID_BOOKMARK_ADD);
+       }},
+      {"the bookmark list", [&] {
+         vtest::DialogWatcher ok({"Bookmark list"});
+         Command(ID_BOOKMARK_MANAGER);
+       }},
+  };
+  for (const Case& c : cases) {
+    {
+      // Held open here, the settings storage cannot be opened by the library.
+      StorageHandle held;
+      ASSERT_HRESULT_SUCCEEDED(frame.Document().Root().OpenStorage(kSettingsStorage, kWriteMode, held));
+      rig_.prompt.shown.clear();
+      c.change();
+    }
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.what;
+    EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.TextOr(131, "Fail")) << c.what;
+    EXPECT_EQ(frame.Document().Bookmarks().size(), 2u) << c.what;
+    EXPECT_EQ(GetMenuItemCount(quick), 2) << c.what;
+  }
+  // Once the library can write again, so can the user.
+  rig_.prompt.shown.clear();
+  rig_.prompt.names = {std::string("mark")};
+  Command(ID_BOOKMARK_ADD);
+  EXPECT_TRUE(rig_.prompt.shown.empty());
+  EXPECT_EQ(frame.Document().Bookmarks().size(), 3u);
 }
 
 }  // namespace

@@ -152,4 +152,35 @@ TEST(BookmarkListDialog, RefusesMovesAtTheEndsAndOkHandsTheEditedListBack) {
   EXPECT_EQ(result[1].location, "F\\3");
 }
 
+TEST(BookmarkListDialog, ButtonsDoNothingWhenNoRowLooksSelected) {
+  const std::vector<Bookmark> marks = {{"one", "F\\1"}, {"two", "F\\2"}, {"three", "F\\3"}};
+  const std::string caption = "Tip caption";
+  for (int button : {IDC_BOOKMARK_DELETE, IDC_BOOKMARK_MODIFY, IDC_BOOKMARK_MOVE_UP, IDC_BOOKMARK_MOVE_DOWN}) {
+    BookmarkListDialog dialog(marks, caption);
+    std::vector<std::string> popups;  // what opened over the list
+    vtest::DialogDriver driver([&] {
+      HWND d = vtest::WaitForDialog("Bookmark list");
+      ASSERT_NE(d, nullptr);
+      // The user clicks beside the rows: the selection goes.
+      LVITEMA none = {};
+      none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageA(GetDlgItem(d, IDC_BOOKMARK_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
+      vtest::Click(d, button);
+      for (const char* shown : {"Please input the new bookmark name", caption.c_str()}) {
+        if (HWND popup = vtest::WaitForDialog(shown, 1000)) {
+          popups.push_back(shown);
+          PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+        }
+      }
+      vtest::Click(d, IDOK);
+    });
+    ASSERT_TRUE(dialog.Ask(nullptr)) << button;
+    EXPECT_TRUE(popups.empty()) << button << ": " << popups.front();
+    std::vector<Bookmark> result = dialog.Result();
+    ASSERT_EQ(result.size(), marks.size()) << button;
+    for (size_t i = 0; i < marks.size(); ++i) EXPECT_EQ(result[i].title, marks[i].title) << button;
+  }
+}
+
 }  // namespace
