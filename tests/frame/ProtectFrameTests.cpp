@@ -426,7 +426,7 @@ TEST_F(ProtectFrame, TheReadOnlyLockGreysEditingAndKeepsKeysOutOfTheText) {
   EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
 }
 
-TEST_F(ProtectFrame, LayoutsArrangeThePanesAndNeverClearALockSetByHand) {
+TEST_F(ProtectFrame, LayoutsArrangeThePanesAndSetOrClearTheOneReadOnlyLock) {
   Open();
   HWND outbar = vtest::FindChildOfClass(frame_->Handle(), "WTLOutBarCtrl");
   HWND title = vtest::FindChildOfClass(frame_->Handle(), "VelloraTitleStrip");
@@ -449,23 +449,81 @@ TEST_F(ProtectFrame, LayoutsArrangeThePanesAndNeverClearALockSetByHand) {
     EXPECT_EQ(frame_->State().toolbarShown, c.toolbarShown) << c.layout;
     EXPECT_EQ(frame_->State().readOnly, c.readOnly) << c.layout;
   }
-  // A lock set by hand outlives every layout.
-  Command(ID_TOOLS_LOCK_READONLY);
-  for (UINT layout : {ID_LAYOUT_STANDARD, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_TEXT_READING, ID_LAYOUT_WEB_BROWSER,
-                      ID_LAYOUT_STANDARD}) {
+  // One lock: every layout but Text Reading clears it, also when it was set by hand.
+  HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+  for (UINT layout : {ID_LAYOUT_STANDARD, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_WEB_BROWSER}) {
+    Command(ID_TOOLS_LOCK_READONLY);
+    ASSERT_TRUE(frame_->State().readOnly) << layout;
     Command(layout);
-    EXPECT_TRUE(frame_->State().readOnly) << layout;
+    EXPECT_FALSE(frame_->State().readOnly) << layout;
+    EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY) << layout;
   }
-  // Lock Readonly takes back every lock.
+  // Lock Readonly turns over the lock Text Reading set, as any other.
   Command(ID_LAYOUT_TEXT_READING);
   Command(ID_TOOLS_LOCK_READONLY);
   EXPECT_FALSE(frame_->State().readOnly);
-  // The text layouts never put an item of another kind into the text view.
+  Command(ID_TOOLS_LOCK_READONLY);
+  EXPECT_TRUE(frame_->State().readOnly);
+  Command(ID_LAYOUT_STANDARD);
+  EXPECT_FALSE(frame_->State().readOnly);
+}
+
+TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAreaWithoutAWebView) {
+  Open();
+  const int catalog = GroupOf(CatalogFolder());
+  struct Case {
+    const char* shown;
+    std::function<void()> show;
+    ViewKind before;
+  } cases[] = {
+      {"a folder node", [&] {
+         SelectGroup(TreeFolder());
+         TreeView_SelectItem(tree_, Node("Shelf"));
+         Pump();
+       }, kViewNodeList},
+      {"a data list", [&] {
+         SelectGroup(CatalogFolder());
+         ClickItem(catalog, 2);
+       }, kViewDataList},
+      {"a file folder", [&] {
+         SelectGroup(CatalogFolder());
+         ClickItem(catalog, 3);
+       }, kViewFileFolder},
+  };
+  for (const Case& c : cases) {
+    for (UINT layout : {ID_LAYOUT_WEB_BROWSER, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_TEXT_READING}) {
+      Command(ID_LAYOUT_STANDARD);
+      c.show();
+      ASSERT_EQ(frame_->State().viewKind, c.before) << c.shown;
+      Command(layout);
+      if (layout == ID_LAYOUT_WEB_BROWSER) {
+        // No web view is built yet: what is shown stays.
+        EXPECT_EQ(frame_->State().viewKind, c.before) << c.shown;
+        continue;
+      }
+      EXPECT_EQ(frame_->State().viewKind, kViewText) << c.shown << " " << layout;
+      // The text view comes in empty, and takes no typing that nothing could keep.
+      EXPECT_EQ(ShownText(), "") << c.shown << " " << layout;
+      HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+      EXPECT_TRUE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY) << c.shown << " " << layout;
+    }
+  }
+  // A note shown stays shown, editable under Text Editor.
+  Command(ID_LAYOUT_STANDARD);
+  SelectGroup(TreeFolder());
+  TreeView_SelectItem(tree_, Node("Open"));
+  Pump();
+  Command(ID_LAYOUT_TEXT_EDITOR);
+  EXPECT_EQ(ShownText(), "text of Open");
+  HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+  EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
+  // Leaving the empty view for an item shows the item.
   TreeView_SelectItem(tree_, Node("Shelf"));
   Pump();
-  ASSERT_EQ(frame_->State().viewKind, kViewNodeList);
-  Command(ID_LAYOUT_TEXT_EDITOR);
-  EXPECT_EQ(frame_->State().viewKind, kViewNodeList);
+  Command(ID_LAYOUT_TEXT_READING);
+  TreeView_SelectItem(tree_, Node("Open"));
+  Pump();
+  EXPECT_EQ(ShownText(), "text of Open");
   Command(ID_LAYOUT_STANDARD);
 }
 
