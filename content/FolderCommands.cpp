@@ -166,7 +166,7 @@ void ContentCommands::NewCatalogItem() {
   std::string name = request.title;
   std::string replaced;
   for (;;) {
-    std::string existing = ExistingElement(Folder(), name);
+    std::string existing = ExistingItemTitled(Folder(), name);
     if (existing.empty()) break;
     char answer = AskCollision(Text(kTextItemCollisionSubject, "An item with this title"), name, false);
     if (answer == 'c') return;

@@ -132,10 +132,9 @@ struct InterfaceLayout {
   PaneRule titleSplitter;
   PaneRule textSplitter;
   BandRule toolbar;
-  // The item view the layout is made for (a view of another kind stays: a
-  // view never shows an item of another kind).
-  int viewKind;  // 0: any
-  // Text Reading reads; the other layouts take back only what it set.
+  // The item view the layout brings into the item area (0: the one shown stays).
+  int viewKind;
+  // The read-only lock as the layout leaves it: only Text Reading sets it.
   bool readOnly;
 };
 

@@ -1,5 +1,8 @@
 // Content commands on tree nodes: adding with label editing, renaming,
 // deleting, and moving by drag and drop.
+#include <algorithm>
+#include <cstdint>
+
 #include "content/CommandIds.h"
 #include "content/ContentCommands.h"
 
@@ -177,7 +180,17 @@ void ContentCommands::Renumber(NodeRef parent, NodeRef node, NodeRef target) {
   }
   std::vector<std::pair<TreeItemData*, int64_t>> changes;
   if (!target || at >= siblings.size() || tree.Data(target) != siblings[at]) {
-    changes.emplace_back(placed, NextSequenceUnder(parent, node));
+    // Without a target the node goes after every sibling: one more than the
+    // largest number, which no sibling holds (when that is past the range,
+    // the siblings are numbered again from 1).
+    int64_t largest = 0;
+    for (const TreeItemData* sibling : siblings) largest = std::max<int64_t>(largest, sibling->sequence);
+    if (largest < INT32_MAX) {
+      changes.emplace_back(placed, largest + 1);
+    } else {
+      for (size_t i = 0; i < siblings.size(); ++i) changes.emplace_back(siblings[i], static_cast<int64_t>(i) + 1);
+      changes.emplace_back(placed, static_cast<int64_t>(siblings.size()) + 1);
+    }
   } else {
     // The node goes before the target. Either it takes the target's number
     // and the target and the siblings after it move up by one, or it takes

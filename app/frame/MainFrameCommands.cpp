@@ -186,7 +186,7 @@ void MainFrame::RefreshFrameState() {
   s.treeVisible = IsWindowVisible(tree_) != FALSE;
   s.treeHasSelection = TreeView_GetSelection(tree_) != nullptr;
   s.outbarHasGroup = outbar_.SelectedGroup() >= 0;
-  s.outbarHasSelectedItem = outbar_.SelectedItem() >= 0;
+  s.outbarHasSelectedItem = TargetItem() >= 0;
   s.outbarVisible = IsWindowVisible(outbar_.Handle()) != FALSE;
   s.nodeListVisible = IsWindowVisible(nodeList_.Handle()) != FALSE;
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;
