@@ -377,7 +377,11 @@ void SaveToDialog::SetDefaults() {
   Check(IDC_SAVE_TO_APPEND, text);
   Check(IDC_SAVE_TO_INSERT, !text);
   Check(IDC_SAVE_TO_OVERWRITE, text);
-  OnAddMode(text);
+  // The page title, in either mode: a node's name only comes in when the
+  // user clicks "Overwrite selected node" or picks a node while it is checked.
+  HWND title = GetDlgItem(window_, IDC_SAVE_TO_TITLE);
+  EnableWindow(title, TRUE);
+  SetWindowTextA(title, capture_.title.c_str());
 }
 
 void SaveToDialog::OnAddMode(bool overwrite) {
@@ -388,7 +392,7 @@ void SaveToDialog::OnAddMode(bool overwrite) {
     return;
   }
   const FolderNode* node = SelectedNode();
-  std::string shown = node ? node->displayText.substr(0, kMaxNodeTextInBox) : std::string();
+  std::string shown = node ? CutToBytes(node->displayText, kMaxNodeTextInBox) : std::string();
   SetWindowTextA(title, shown.c_str());
 }
 

@@ -130,6 +130,29 @@ TEST_F(SaveToTest, TheDialogListsTreeFoldersAndTheSortedNodesWithDecodedNames) {
   EXPECT_EQ(shown, (std::vector<std::string>{"Getting started", "Projects", "Saved page", "Locked", "News"}));
 }
 
+// The page title is the box's first text in either default mode; a node's
+// own name only comes in with a click on "Overwrite selected node" or a node
+// picked while it is checked.
+TEST_F(SaveToTest, TheTitleBoxStartsWithThePageTitle) {
+  for (bool withSelection : {false, true}) {
+    SetUp();
+    if (withSelection) SelectText(L"Picked words");
+    std::string title, afterPick;
+    bool overwrite = false;
+    Transmit([&](HWND dialog) {
+      title = ControlText(dialog, IDC_SAVE_TO_TITLE);
+      overwrite = IsDlgButtonChecked(dialog, IDC_SAVE_TO_OVERWRITE) == BST_CHECKED;
+      ClickRadio(dialog, IDC_SAVE_TO_OVERWRITE);
+      ASSERT_TRUE(SelectNode(dialog, {"Projects", "Roadmap"}));
+      afterPick = ControlText(dialog, IDC_SAVE_TO_TITLE);
+      PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(title, "A page") << "with selection " << withSelection;
+    EXPECT_EQ(overwrite, withSelection);
+    EXPECT_EQ(afterPick, "Roadmap");
+  }
+}
+
 TEST_F(SaveToTest, CancelLeavesTheFileByteForByte) {
   std::string before = ReadWholeFile(library_);
   SelectText(L"Picked words");
