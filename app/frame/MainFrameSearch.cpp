@@ -94,7 +94,7 @@ void MainFrame::ManageBookmarks() {
 }
 
 void MainFrame::TellBookmarksNotStored() {
-  prompt_.ShowMessage(kBookmarksNotStored, texts_.TextOr(131, "Fail"), MB_OK | MB_ICONWARNING);
+  prompt_.ShowMessage(kBookmarksNotStored, texts_.TextOr(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
 }
 
 void MainFrame::FillQuickAccess(HMENU submenu) {

@@ -34,7 +34,7 @@ class RenameFolderProgram : public vtest::ProgramFixture {
     ASSERT_NE(main, nullptr);
     PostMessageA(main, WM_COMMAND, ID_FOLDER_RENAME, 0);
     char caption[96];
-    std::snprintf(caption, sizeof caption, rig_.texts.TextOr(5778, "Rename Folder \"%s\"").c_str(), old.c_str());
+    std::snprintf(caption, sizeof caption, rig_.texts.TextOr(vellora::kTextRenameFolderCaption, "Rename Folder \"%s\"").c_str(), old.c_str());
     HWND dialog = program_.WaitForWindow(caption);
     ASSERT_NE(dialog, nullptr);
     SendMessageA(GetDlgItem(dialog, IDC_RENAME_EDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(renamed.c_str()));

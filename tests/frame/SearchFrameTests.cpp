@@ -187,7 +187,7 @@ TEST_F(SearchFrameTest, ABookmarkListThatCannotBeWrittenIsToldAndStaysAsItWas) {
       c.change();
     }
     ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.what;
-    EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.TextOr(131, "Fail")) << c.what;
+    EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.TextOr(vellora::kTextFailCaption, "Fail")) << c.what;
     EXPECT_EQ(frame.Document().Bookmarks().size(), 2u) << c.what;
     EXPECT_EQ(GetMenuItemCount(quick), 2) << c.what;
   }
