@@ -44,9 +44,9 @@ std::string StringTable::ProgramTablePath() {
 
 bool StringTable::LoadForProgram() { return Load(ProgramTablePath()); }
 
-const char* StringTable::Text(int key) const {
-  if (key < 0 || static_cast<size_t>(key) >= size_) return nullptr;
-  return bytes_.data() + key;
+const char* StringTable::At(int offset) const {
+  if (offset < 0 || static_cast<size_t>(offset) >= size_) return nullptr;
+  return bytes_.data() + offset;
 }
 
 }  // namespace vellora

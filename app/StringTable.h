@@ -21,9 +21,12 @@ class StringTable : public TextSource {
   // "Cnfg\StringTable.stb" in the folder of the running program.
   static std::string ProgramTablePath();
 
-  // The text that starts at byte `key`; null when the key lies outside the
-  // table. A key that points at a NUL yields "" (TextOr then falls back).
-  const char* Text(int key) const override;
+  // The text that starts at byte `offset`; null when the offset lies outside
+  // the table. An offset that points at a NUL yields "" (TextOr then falls
+  // back).
+  const char* At(int offset) const;
+  const char* Text(TextKey key) const override { return At(key); }
+  using TextSource::Text;
 
   // The number of bytes loaded.
   size_t Size() const { return size_; }

@@ -6,11 +6,13 @@ namespace vellora::collector {
 
 HWND FindMainProgram() { return FindWindowA(kMainWindowClass, nullptr); }
 
-bool RequestRelease(HWND window, DWORD timeoutMs) {
+ReleaseAnswer RequestRelease(HWND window, DWORD timeoutMs) {
   DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(window, kReleaseLibraryMessage, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs, &answer))
-    return false;
-  return answer == 1;
+  // Without SMTO_ABORTIFHUNG: a request that was given up on is always still
+  // queued for a program that is busy saving, so it is never sent twice.
+  if (!SendMessageTimeoutA(window, kReleaseLibraryMessage, 0, 0, SMTO_NORMAL, timeoutMs, &answer))
+    return ReleaseAnswer::NoAnswer;
+  return answer == 1 ? ReleaseAnswer::Released : ReleaseAnswer::Refused;
 }
 
 void WaitForProcessEnd(DWORD processId, DWORD timeoutMs) {

@@ -12,13 +12,27 @@ inline constexpr UINT kReleaseLibraryMessage = WM_USER + 2001;
 inline constexpr char kMainWindowClass[] = "VELLORA_SYSTEM";
 inline constexpr char kMainProgramFile[] = "Vellora.EXE";
 
-// How long the main program may take to save and answer; a program that
-// hangs is not waited for at all.
+// How long the main program may take to save and answer before the user is
+// asked whether to wait on.
 inline constexpr DWORD kReleaseTimeoutMs = 30000;
 
+// The timings of handing the library over; tests shorten them.
+struct HandOverTimings {
+  DWORD answerMs = kReleaseTimeoutMs;  // for the answer to the release request
+  DWORD exitMs = 15000;                // for the program's process to end
+  int reopenAttempts = 10;             // opens of the file after that
+  DWORD reopenPauseMs = 300;
+};
+
+enum class ReleaseAnswer {
+  Released,  // answered 1: the program saved and is closing
+  Refused,   // answered, but not 1
+  NoAnswer,  // no answer in time: the request is still queued for the program
+};
+
 HWND FindMainProgram();
-// Sends the release request; true only when the answer is 1 in time.
-bool RequestRelease(HWND window, DWORD timeoutMs = kReleaseTimeoutMs);
+// Sends the release request once and waits at most timeoutMs for the answer.
+ReleaseAnswer RequestRelease(HWND window, DWORD timeoutMs = kReleaseTimeoutMs);
 // Waits (at most timeoutMs) for the process that owned window to end.
 void WaitForProcessEnd(DWORD processId, DWORD timeoutMs);
 // Tries open a few times, pausing between tries, while the program exits.

@@ -34,8 +34,12 @@ constexpr char kProgramRunning[] =
     "if you continue, the system must close the running main program first and write the IE selections into that "
     "library.\nAre you sure?";
 constexpr char kReleaseRefused[] = "The main program did not let the library file go; nothing was written.";
-constexpr char kReopenFailed[] =
-    "Sorry but the library file could not be opened after the main program closed it; nothing was written.";
+constexpr char kNoAnswerYet[] =
+    "The main program has not answered yet; it may still be saving the library, so nothing has been written.\n"
+    "What you captured is kept: press Retry once the main program has closed, or Cancel to give it up.";
+constexpr char kFileStillInUse[] =
+    "The library file is still in use, so nothing has been written.\n"
+    "What you captured is kept: press Retry once the file is free, or Cancel to give it up.";
 constexpr char kListFailed[] = "Fail to list the storages in library file!";
 constexpr char kDamagedLibrary[] =
     "The library file is damaged, so nothing is written into it. Open it in Vellora to check it and to save what "
@@ -58,9 +62,6 @@ constexpr int kBannerHeight = 60;
 // "华文行楷" in GB2312: the banner's decorative face.
 constexpr char kBannerFace[] = "\xBB\xAA\xCE\xC4\xD0\xD0\xBF\xAC";
 constexpr size_t kMaxNodeTextInBox = 511;
-constexpr DWORD kProgramExitWaitMs = 15000;
-constexpr int kReopenAttempts = 10;
-constexpr DWORD kReopenPauseMs = 300;
 
 // Owns one handle of the kind that Free releases.
 template <class Handle, auto Free>
@@ -95,7 +96,7 @@ std::string WindowTextOf(HWND window) {
 
 class SaveToDialog {
  public:
-  explicit SaveToDialog(PageCapture& capture) : capture_(capture) {}
+  SaveToDialog(PageCapture& capture, const HandOverTimings& timings) : capture_(capture), timings_(timings) {}
   SaveToDialog(const SaveToDialog&) = delete;
   SaveToDialog& operator=(const SaveToDialog&) = delete;
 
@@ -118,6 +119,9 @@ class SaveToDialog {
   void SetUpAppearance();
   void CenterOnOwner();
   bool OpenLibrary();
+  // Asks the running main program for the library and opens it once the
+  // file is free; the user decides how long to wait.
+  bool TakeOverFromProgram(HWND program, const std::string& path);
   void FillFolderList();
   void LoadChosenFolder();
   void FillTree();
@@ -147,6 +151,7 @@ class SaveToDialog {
   bool HasSelectionText() const { return !capture_.selectionText.empty(); }
 
   PageCapture& capture_;
+  const HandOverTimings timings_;
   HWND owner_ = nullptr;
   HWND window_ = nullptr;
   HWND tree_ = nullptr;
@@ -284,22 +289,39 @@ bool SaveToDialog::OpenLibrary() {
     return false;
   }
   if (Tell(kProgramRunning, "Warning", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+  if (!TakeOverFromProgram(program, path)) {
+    // A program that closed for us comes back, even when nothing was written.
+    restartProgram_ = !IsWindow(program);
+    return false;
+  }
+  // The program saved and closed; it is started again at the end.
+  restartProgram_ = true;
+  EnableWindow(GetDlgItem(window_, IDC_SAVE_TO_RUN_PROGRAM), FALSE);
+  return true;
+}
+
+bool SaveToDialog::TakeOverFromProgram(HWND program, const std::string& path) {
   DWORD processId = 0;
   GetWindowThreadProcessId(program, &processId);
-  if (!RequestRelease(program)) {
+  const ReleaseAnswer answer = RequestRelease(program, timings_.answerMs);
+  if (answer == ReleaseAnswer::Refused) {
     Tell(kReleaseRefused, kCaption, MB_OK | MB_ICONWARNING);
     return false;
   }
-  // The program saved and is closing; from here on it is started again at the end.
-  restartProgram_ = true;
-  WaitForProcessEnd(processId, kProgramExitWaitMs);
-  if (FAILED(OpenWithRetries([&] { return library_.Open(path); }, kReopenAttempts, kReopenPauseMs))) {
-    if (!library_.Damage().empty()) TellDamaged();
-    else Tell(kReopenFailed, kCaption, MB_OK | MB_ICONERROR);
-    return false;
+  // A request given up on is still the program's to answer: it is never sent
+  // again, and the capture is kept until the file can be opened.
+  for (;;) {
+    if (answer == ReleaseAnswer::Released || !IsWindow(program)) WaitForProcessEnd(processId, timings_.exitMs);
+    HRESULT hr = OpenWithRetries([&] { return library_.Open(path); }, timings_.reopenAttempts, timings_.reopenPauseMs);
+    if (SUCCEEDED(hr)) return true;
+    if (!library_.Damage().empty()) {
+      TellDamaged();
+      return false;
+    }
+    const bool stillAnswering = answer == ReleaseAnswer::NoAnswer && IsWindow(program);
+    if (Tell(stillAnswering ? kNoAnswerYet : kFileStillInUse, kCaption, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY)
+      return false;
   }
-  EnableWindow(GetDlgItem(window_, IDC_SAVE_TO_RUN_PROGRAM), FALSE);
-  return true;
 }
 
 void SaveToDialog::FillFolderList() {
@@ -377,7 +399,11 @@ void SaveToDialog::SetDefaults() {
   Check(IDC_SAVE_TO_APPEND, text);
   Check(IDC_SAVE_TO_INSERT, !text);
   Check(IDC_SAVE_TO_OVERWRITE, text);
-  OnAddMode(text);
+  // The page title, in either mode: a node's name only comes in when the
+  // user clicks "Overwrite selected node" or picks a node while it is checked.
+  HWND title = GetDlgItem(window_, IDC_SAVE_TO_TITLE);
+  EnableWindow(title, TRUE);
+  SetWindowTextA(title, capture_.title.c_str());
 }
 
 void SaveToDialog::OnAddMode(bool overwrite) {
@@ -388,7 +414,7 @@ void SaveToDialog::OnAddMode(bool overwrite) {
     return;
   }
   const FolderNode* node = SelectedNode();
-  std::string shown = node ? node->displayText.substr(0, kMaxNodeTextInBox) : std::string();
+  std::string shown = node ? CutToBytes(node->displayText, kMaxNodeTextInBox) : std::string();
   SetWindowTextA(title, shown.c_str());
 }
 
@@ -548,8 +574,8 @@ void SaveToDialog::OnDestroy() {
 
 }  // namespace
 
-void RunSaveToDialog(PageCapture& capture, HWND owner) {
-  SaveToDialog dialog(capture);
+void RunSaveToDialog(PageCapture& capture, HWND owner, const HandOverTimings& timings) {
+  SaveToDialog dialog(capture, timings);
   dialog.Run(owner);
 }
 

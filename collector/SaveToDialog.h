@@ -4,12 +4,14 @@
 #pragma once
 #include <windows.h>
 
+#include "collector/MainProgram.h"
 #include "collector/PageCapture.h"
 
 namespace vellora::collector {
 
 // Shows the dialog over owner and returns when it has ended (OK, Run Main
 // Program, Cancel or a failure while opening); everything it opened is let go.
-void RunSaveToDialog(PageCapture& capture, HWND owner);
+// timings: how long a running main program is waited for when it holds the library.
+void RunSaveToDialog(PageCapture& capture, HWND owner, const HandOverTimings& timings = {});
 
 }  // namespace vellora::collector

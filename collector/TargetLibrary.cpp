@@ -78,6 +78,19 @@ HRESULT WriteLeaf(const StreamHandle& stream, const NodeInfoRecord& record, cons
 
 int32_t Next(int32_t sequence) { return static_cast<int32_t>(static_cast<uint32_t>(sequence) + 1u); }
 
+// The settings storage and the names of its streams are the library's own,
+// whatever class id such a storage carries; the storage finds names without
+// regard to letter case, so neither do we.
+bool IsLibrarysOwnName(const std::string& name) {
+  for (const char* own : {kSettingsStorage, kBookmarkStream, kMainInfoStream, kLastInterfaceStream,
+                          kInterfaceSettingStream})
+    if (lstrcmpiA(name.c_str(), own) == 0) return true;
+  return false;
+}
+
+// Nodes go into tree folders only.
+bool TakesNodes(const std::string& name, uint16_t kind) { return kind == kFolderTree && !IsLibrarysOwnName(name); }
+
 }  // namespace
 
 std::vector<std::string> ElementPath(const FolderNode& node) {
@@ -126,7 +139,7 @@ HRESULT TargetLibrary::ListTreeFolders(std::vector<std::string>& names) const {
   }
   std::stable_sort(folders.begin(), folders.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
   for (const FolderEntry& folder : folders)
-    if (folder.kind == kFolderTree) names.push_back(folder.name);
+    if (TakesNodes(folder.name, folder.kind)) names.push_back(folder.name);
   return S_OK;
 }
 
@@ -137,6 +150,14 @@ HRESULT TargetLibrary::LoadFolder(const std::string& name, int& failedListings) 
   folderName_.clear();
   HRESULT hr = root_.OpenStorage(name.c_str(), kTransactedMode, folder_);
   if (FAILED(hr)) return hr;
+  // Asked for by name, the folder itself still decides whether it takes nodes.
+  CLSID clsid = {};
+  uint16_t kind = 0, order = 0;
+  if (SUCCEEDED(folder_.ReadClass(clsid))) DecodeFolderClassId(clsid, kind, order);
+  if (!TakesNodes(name, kind)) {
+    folder_.Release();
+    return kNotATreeFolder;
+  }
   folderName_ = name;
   ListStorage(folder_, nullptr, roots_, failedListings);
   return S_OK;

@@ -37,6 +37,7 @@ struct LeafContent {
 inline constexpr HRESULT kNotALeaf = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x301);
 inline constexpr HRESULT kProtectedLeaf = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x302);
 inline constexpr HRESULT kContentTooLarge = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x303);
+inline constexpr HRESULT kNotATreeFolder = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x304);
 
 class TargetLibrary {
  public:
@@ -55,9 +56,11 @@ class TargetLibrary {
   // Lets go of everything without committing: the file stays as it was.
   void Close();
 
-  // Tree folders in the order the program shows folders (their order number).
+  // Tree folders in the order the program shows folders (their order number);
+  // never the library's settings storage nor a storage named like its streams.
   HRESULT ListTreeFolders(std::vector<std::string>& names) const;
-  // Opens the folder (transacted) and lists its nodes. failedListings counts
+  // Opens the folder (transacted) and lists its nodes; any folder that
+  // ListTreeFolders would not offer gives kNotATreeFolder. failedListings counts
   // the storages whose elements could not be enumerated; their listing stops
   // there and the rest of the tree stays.
   HRESULT LoadFolder(const std::string& name, int& failedListings);

@@ -93,7 +93,7 @@ void PasswordCommands::SetNodePassword() {
   if (!prompt_.AskNewPassword(current, chosen)) return;
   HRESULT hr = WriteNodePassword(document_.CurrentFolder(), tree.Path(node), chosen);
   if (FAILED(hr)) {
-    prompt_.ShowMessage("The password could not be written into the node.", Text(131, "Fail"),
+    prompt_.ShowMessage("The password could not be written into the node.", Text(kTextFailCaption, "Fail"),
                         MB_OK | MB_ICONWARNING);
     return;
   }
@@ -116,7 +116,7 @@ void PasswordCommands::SetItemPassword() {
   if (!prompt_.AskNewPassword(current, chosen)) return;
   HRESULT hr = WriteItemPassword(document_.CurrentFolder(), entry.elementName, chosen);
   if (FAILED(hr)) {
-    prompt_.ShowMessage("The password could not be written into the item.", Text(131, "Fail"),
+    prompt_.ShowMessage("The password could not be written into the item.", Text(kTextFailCaption, "Fail"),
                         MB_OK | MB_ICONWARNING);
     return;
   }
@@ -133,7 +133,7 @@ void PasswordCommands::SetLibraryPassword() {
   if (!prompt_.AskNewPassword(current, chosen)) return;
   chosen = CutToBytes(chosen, kMaxPasswordLength);
   if (FAILED(document_.WriteSettingsSlot(kLibraryPasswordSlot, Variant::FromString(chosen)))) {
-    prompt_.ShowMessage("The library password could not be stored.", Text(131, "Fail"), MB_OK | MB_ICONWARNING);
+    prompt_.ShowMessage("The library password could not be stored.", Text(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
     return;
   }
   if (!current.empty() && chosen.empty())

@@ -18,16 +18,6 @@ namespace vellora {
 // The settings slot that holds the library password.
 inline constexpr int kLibraryPasswordSlot = 6;
 
-// String-table keys of the password texts.
-enum PasswordText : int {
-  kTextPasswordErrorCaption = 3646,
-  kTextWrongPasswordTryAgain = 3787,
-  kTextLibraryPasswordRemoved = 4906,
-  kTextAccessDeniedCaption = 5382,
-  kTextItemAccessDenied = 5396,
-  kTextStillLocked = 5461,
-};
-
 // What Ok in the set-password dialog finds. current: the password set now
 // (empty: none, and whatever was typed as the old one is ignored).
 enum class PasswordChangeCheck { Accepted, WrongOldPassword, ConfirmationDiffers };
@@ -64,7 +54,7 @@ class PasswordCommands {
  private:
   void SetNodePassword();
   void SetItemPassword();
-  std::string Text(int key, const char* fallback) const { return texts_.TextOr(key, fallback); }
+  std::string Text(TextKey key, const char* fallback) const { return texts_.TextOr(key, fallback); }
 
   LibraryDocument& document_;
   ContentPrompt& prompt_;

@@ -123,4 +123,18 @@ std::string ExistingElement(const StorageHandle& storage, const std::string& nam
   return found;
 }
 
+std::string ExistingItemTitled(const StorageHandle& folder, const std::string& title) {
+  std::string named, titled;
+  folder.ForEachElement([&](const STATSTG& stat, const std::string& element) {
+    if (lstrcmpiA(element.c_str(), title.c_str()) == 0) {
+      named = element;
+      return false;
+    }
+    if (titled.empty() && stat.type == STGTY_STORAGE && lstrcmpiA(DisplayName(element).c_str(), title.c_str()) == 0)
+      titled = element;
+    return true;
+  });
+  return named.empty() ? titled : named;
+}
+
 }  // namespace vellora

@@ -42,4 +42,9 @@ HRESULT CopyCatalogItem(const StorageHandle& sourceFolder, const std::string& so
 // compares names: its exact name, or empty when the name is free.
 std::string ExistingElement(const StorageHandle& storage, const std::string& name);
 
+// The item of the folder that shows this title: the element of that name, or
+// else the first item whose encoded name decodes to it (compared as the
+// storage compares names); empty when no item shows it.
+std::string ExistingItemTitled(const StorageHandle& folder, const std::string& title);
+
 }  // namespace vellora

@@ -12,6 +12,18 @@ constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
 // Item kinds a tree leaf can carry: text and the two web page forms.
 bool LeafKind(uint16_t kind) { return kind == kItemText || kind == kItemWebLink || kind == kItemWebArchive; }
 
+// A title is one line: the line breaks (and other control characters) of a
+// selection over several paragraphs become one space each run. No trail
+// byte of a double-byte character lies below 0x20.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x20) line.push_back(c);
+    else if (line.empty() || line.back() != ' ') line.push_back(' ');
+  }
+  return line;
+}
+
 }  // namespace
 
 void ContentCommands::CopyItem(bool cut) {
@@ -67,18 +79,20 @@ void ContentCommands::PasteIntoTree() {
       ClearClipboard();
       return;
     }
-    if (target && (target == node ? false : IsAncestor(node, target))) {
+    if (target && IsAncestor(node, target)) {
       Message("Can not move a node under its child!", "Error Copy ", kWarning);
       return;
     }
-    if (target != node) MoveNodeTo(node, target, !cut);
+    // Pasted onto itself nothing moves, and the clipboard keeps what it holds.
+    if (target == node) return;
+    MoveNodeTo(node, target, !cut);
     if (cut) ClearClipboard();
     return;
   }
 
   // From another folder: the node with its branch, or a catalog item made a leaf.
   if (clipboard_.state == ItemClipboard::kItem && !LeafKind(clipboard_.itemKind)) {
-    Message(Text(5575, "This item cannot be pasted into a tree."), "Tip", kWarning);
+    Message(Text(kTextPasteIntoTreeRefused, "This item cannot be pasted into a tree."), "Tip", kWarning);
     return;
   }
   bool isCurrent = false;
@@ -117,7 +131,7 @@ void ContentCommands::PasteIntoTree() {
           elementName);
   }
   if (FAILED(hr)) {
-    Message("The item could not be pasted here.", Text(131, "Fail"), kWarning);
+    Message("The item could not be pasted here.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();
@@ -144,9 +158,9 @@ void ContentCommands::PasteIntoCatalog() {
   std::string name = DisplayName(sourceName);
   std::string replaced;
   for (;;) {
-    std::string existing = ExistingElement(Folder(), name);
+    std::string existing = ExistingItemTitled(Folder(), name);
     if (existing.empty()) break;
-    char answer = AskCollision(Text(4580, "An item with this title"), name, true);
+    char answer = AskCollision(Text(kTextItemCollisionSubject, "An item with this title"), name, true);
     if (answer == 'c') return;
     if (answer == 'r') {
       replaced = existing;
@@ -195,7 +209,7 @@ void ContentCommands::PasteIntoCatalog() {
     }
   }
   if (FAILED(hr)) {
-    Message("The item could not be pasted here.", Text(131, "Fail"), kWarning);
+    Message("The item could not be pasted here.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();
@@ -227,8 +241,8 @@ void ContentCommands::PasteIntoCatalog() {
 }
 
 void ContentCommands::SetAsTitle() {
-  std::string text = host_.SelectedText();
-  if (text.empty()) {
+  std::string text = OneLine(host_.SelectedText());
+  if (text.find_first_not_of(' ') == std::string::npos) {
     Message("No selected text!", "Tip", kWarning);
     return;
   }

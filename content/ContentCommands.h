@@ -71,7 +71,7 @@ class ContentCommands {
   void SetAsTitle();
 
  private:
-  std::string Text(int key, const char* fallback) const { return texts_.TextOr(key, fallback); }
+  std::string Text(TextKey key, const char* fallback) const { return texts_.TextOr(key, fallback); }
   int Message(const std::string& text, const std::string& caption, UINT type) {
     return prompt_.ShowMessage(text, caption, type);
   }

@@ -37,6 +37,12 @@ void DataList::InsertColumn(size_t at, const std::string& title, int32_t width) 
 void DataList::DeleteColumn(size_t at) {
   if (at >= columns.size()) return;
   columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(at));
+  // Rows without a single cell are nothing the file can hold: kept, they
+  // would come back as blank rows once a column is inserted.
+  if (columns.empty()) {
+    rows.clear();
+    return;
+  }
   for (auto& row : rows) row.erase(row.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
@@ -93,18 +99,16 @@ DataListRead ParseDataList(const std::string& info, bool hasInfo, const std::str
     result.damaged = !content.empty();
     return result;
   }
-  // The count comes from the file: it is believed only as far as the info
-  // stream really holds its widths, so a count of a billion never makes us
-  // read (or allocate) a billion of anything.
+  // The count comes from the file. Every column has a title in the content,
+  // so the titles really there bound it: a count of a billion never makes us
+  // read (or allocate) a billion of anything. A width array shorter than the
+  // count (older files) gives the columns it lacks the default width.
   const uint32_t stored = U32At(info, kColumnCountOffset);
   const size_t widthsHeld = (info.size() - kRecordSize) / 4;
-  const bool credible = stored <= widthsHeld;
-  const size_t count = credible ? stored : widthsHeld;
-  if (!credible) result.damaged = true;
 
   CountedReader reader(content);
   std::string text;
-  for (size_t i = 0; i < count; ++i) {
+  for (size_t i = 0; i < stored; ++i) {
     if (reader.Next(text) != CountedReader::Got::Text) {
       // Titles are never stored empty: a missing one means the rest cannot
       // be laid out.
@@ -113,7 +117,7 @@ DataListRead ParseDataList(const std::string& info, bool hasInfo, const std::str
     }
     DataListColumn column;
     column.title = std::move(text);
-    if (credible) column.width = static_cast<int32_t>(U32At(info, kRecordSize + 4 * i));
+    if (i < widthsHeld) column.width = static_cast<int32_t>(U32At(info, kRecordSize + 4 * i));
     out.columns.push_back(std::move(column));
   }
   const size_t columns = out.columns.size();

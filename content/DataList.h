@@ -34,6 +34,7 @@ struct DataList {
   // A column before position `at` (at the end when `at` is past it); every
   // row gets an empty cell there.
   void InsertColumn(size_t at, const std::string& title, int32_t width);
+  // Deleting the last column takes every row with it.
   void DeleteColumn(size_t at);
   // The columns in a new order: order[i] is the old position of the column
   // that goes to position i. False, and nothing changed, when order is not a

@@ -60,7 +60,21 @@ std::string MoveCopyMarks(const std::string& name) {
   return base.substr(0, dot) + marks + base.substr(dot);
 }
 
-// Characters a file system does not take in a file name become '_'.
+// A name the file system takes for a device, not a file: "CON", "nul.txt",
+// "com1 .log", "LPT9." (what comes after the first dot and trailing dots and
+// spaces do not count).
+bool IsDeviceName(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  while (!base.empty() && (base.back() == ' ' || base.back() == '.')) base.pop_back();
+  for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+    if (lstrcmpiA(base.c_str(), device) == 0) return true;
+  if (base.size() != 4 || base[3] < '1' || base[3] > '9') return false;
+  std::string stem = base.substr(0, 3);
+  return lstrcmpiA(stem.c_str(), "COM") == 0 || lstrcmpiA(stem.c_str(), "LPT") == 0;
+}
+
+// Characters a file system does not take in a file name become '_'; a
+// device name gets a '_' in front, so what is written is a file.
 std::string FileSystemName(const std::string& name) {
   std::string out = name;
   ForEachCharacter(out, [&](size_t at, size_t step) {
@@ -70,10 +84,13 @@ std::string FileSystemName(const std::string& name) {
   });
   // Trailing dots and spaces are dropped by the file system; keep the name as written.
   while (!out.empty() && (out.back() == '.' || out.back() == ' ')) out.pop_back();
-  return out.empty() ? std::string("File") : out;
+  if (out.empty()) return "File";
+  return IsDeviceName(out) ? "_" + out : out;
 }
 
 bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+bool ForbiddenInStreamName(wchar_t c) { return c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'!'; }
 
 }  // namespace
 
@@ -124,7 +141,10 @@ std::string EncodeFileEntries(const std::vector<FileEntry>& entries) {
     AppendU32(bytes, 0);
     AppendCounted(bytes, entry.title);
     AppendCounted(bytes, entry.sourcePath);
-    AppendCounted(bytes, entry.Embedded() ? entry.streamName : std::string());
+    // The format names a stream after the title; only a name chosen apart
+    // from it is recorded.
+    const bool recorded = entry.Embedded() && entry.streamName != StreamNameFromTitle(entry.title);
+    AppendCounted(bytes, recorded ? entry.streamName : std::string());
   }
   return bytes;
 }
@@ -138,6 +158,13 @@ std::string FileNamePart(const std::string& title) {
 
 std::string StreamNameFromTitle(const std::string& title) { return FileNamePart(title); }
 
+bool UsableStreamName(const std::string& name) {
+  if (name.empty() || IsReservedElementName(name)) return false;
+  std::wstring wide = WideFromAnsi(name);
+  return !wide.empty() && wide.size() <= kMaxElementName &&
+         std::none_of(wide.begin(), wide.end(), ForbiddenInStreamName);
+}
+
 std::string UniqueTitle(std::string title, const NameTaken& taken) {
   while (taken(title)) title += kCopyMark;
   return title;
@@ -147,7 +174,7 @@ std::string NewStreamName(const std::string& title, const NameTaken& taken) {
   size_t cut = LastSeparator(title, true);
   std::wstring name = WideFromAnsi(cut == std::string::npos ? title : title.substr(cut + 1));
   for (wchar_t& c : name)
-    if (c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'!') c = L'_';
+    if (ForbiddenInStreamName(c)) c = L'_';
   if (name.empty()) name = L"File";
   std::wstring stem = name, extension;
   size_t dot = name.find_last_of(L'.');
@@ -167,7 +194,7 @@ std::string NewStreamName(const std::string& title, const NameTaken& taken) {
     if (part.size() < stem.size() && !part.empty() && part.back() >= 0xD800 && part.back() <= 0xDBFF) part.pop_back();
     std::wstring whole = part + suffix + ext;
     candidate = AnsiFromWideChars(whole.data(), whole.size());
-    if (!taken(candidate)) return candidate;
+    if (UsableStreamName(candidate) && !taken(candidate)) return candidate;
   }
   return candidate;
 }
@@ -187,10 +214,11 @@ std::string ExportFileName(const FileEntry& entry) {
 // ---- streams ------------------------------------------------------------------
 
 bool StreamExists(const StorageHandle& itemStorage, const std::string& streamName) {
-  return !streamName.empty() && itemStorage.FindElement(streamName.c_str()) == ElementType::Stream;
+  return UsableStreamName(streamName) && itemStorage.FindElement(streamName.c_str()) == ElementType::Stream;
 }
 
 HRESULT EmbedFile(const StorageHandle& itemStorage, const std::string& path, const std::string& streamName) {
+  if (!UsableStreamName(streamName)) return STG_E_INVALIDNAME;
   if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return STG_E_FILENOTFOUND;
   StreamHandle stream;
   HRESULT hr = itemStorage.CreateStream(streamName.c_str(), kWriteMode, stream);
@@ -202,7 +230,9 @@ HRESULT EmbedFile(const StorageHandle& itemStorage, const std::string& path, con
 }
 
 HRESULT RefreshEmbeddedFile(const StorageHandle& itemStorage, const FileEntry& entry) {
-  if (!entry.Embedded() || entry.streamName.empty()) return S_FALSE;
+  // A name the file gave that this storage cannot hold, or one of the item's
+  // own streams, never has bytes to refresh.
+  if (!entry.Embedded() || !UsableStreamName(entry.streamName)) return S_FALSE;
   WIN32_FILE_ATTRIBUTE_DATA source = {};
   if (!GetFileAttributesExA(entry.sourcePath.c_str(), GetFileExInfoStandard, &source) ||
       (source.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -229,6 +259,7 @@ HRESULT WriteFileFolder(OpenedItem& item, const std::vector<FileEntry>& entries,
   HRESULT hr = S_OK;
   if (storage) {
     for (const auto& [from, to] : changes.renamed) {
+      if (!UsableStreamName(from) || !UsableStreamName(to)) continue;
       hr = storage.RenameElement(from.c_str(), to.c_str());
       // A stream that was never there has nothing to carry over.
       if (FAILED(hr) && hr != STG_E_FILENOTFOUND) return hr;
@@ -245,7 +276,7 @@ HRESULT WriteFileFolder(OpenedItem& item, const std::vector<FileEntry>& entries,
     bool used = std::any_of(entries.begin(), entries.end(), [&](const FileEntry& e) {
       return e.Embedded() && SameName(e.streamName, name);
     });
-    if (used) continue;
+    if (used || !UsableStreamName(name)) continue;
     HRESULT destroyed = storage.DestroyElement(name.c_str());
     if (FAILED(destroyed) && destroyed != STG_E_FILENOTFOUND) return destroyed;
   }
@@ -253,6 +284,7 @@ HRESULT WriteFileFolder(OpenedItem& item, const std::vector<FileEntry>& entries,
 }
 
 HRESULT ExportEmbeddedFile(const StorageHandle& itemStorage, const std::string& streamName, const std::string& path) {
+  if (!UsableStreamName(streamName)) return STG_E_FILENOTFOUND;
   StreamHandle stream;
   HRESULT hr = itemStorage.OpenStream(streamName.c_str(), kReadMode, stream);
   if (FAILED(hr)) return hr;

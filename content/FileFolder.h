@@ -22,9 +22,10 @@ struct FileEntry {
   uint32_t flags = 0;      // kEmbeddedFileFlag: the bytes are in the library
   std::string title;       // unique within the item; the label in the view
   std::string sourcePath;  // where the file was added from
-  // An embedded file's stream in the item storage. Kept in the record's
-  // third string, which holds nothing for links; entries stored without it
-  // use the stream named after their title.
+  // An embedded file's stream in the item storage: the title's file name,
+  // or the name recorded in the record's third string when a unique one had
+  // to be chosen. A name read from the file is kept as it is, but storage is
+  // touched under it only when UsableStreamName says so.
   std::string streamName;
 
   bool Embedded() const { return (flags & kEmbeddedFileFlag) != 0; }
@@ -51,17 +52,23 @@ using NameTaken = std::function<bool(const std::string&)>;
 std::string FileNamePart(const std::string& title);
 // The stream of an entry stored without a stream name: its title's file name.
 std::string StreamNameFromTitle(const std::string& title);
+// Whether a stream of that name may hold an embedded file: a valid element
+// name (at most 31 characters, none of \ / : ! or control characters) that
+// is none of the library's own names ("FolderItemContent", "TabPageItemInfo",
+// ...), which a crafted entry must never replace, rename or destroy.
+bool UsableStreamName(const std::string& name);
 // The title with "(2)" appended until no other entry has it.
 std::string UniqueTitle(std::string title, const NameTaken& taken);
 // A stream name for a new embedded file: the title's file name made valid
 // for a compound file (no \ / : ! or control characters, at most 31
-// characters, the extension kept) and, while taken (compared without letter
+// characters, the extension kept, never a reserved name) and, while taken (compared without letter
 // case, as the compound file does), numbered " (2)", " (3)", ... before its
 // extension.
 std::string NewStreamName(const std::string& title, const NameTaken& taken);
 // The name of the copy an outside program opens: the stream name made valid
-// for a file system, with "(2)" marks moved in front of the extension
-// ("b.txt(2)" becomes "b(2).txt") so the copy keeps the file's type.
+// for a file system (a device name such as "nul.txt" or "COM1" gets a '_' in
+// front), with "(2)" marks moved in front of the extension ("b.txt(2)"
+// becomes "b(2).txt") so the copy keeps the file's type.
 std::string WorkingCopyName(const std::string& streamName);
 // The file name that Export proposes: the title's file name with its "(2)"
 // marks moved in front of the extension, given the source's extension when

@@ -61,7 +61,7 @@ bool ContentCommands::Handle(UINT id) {
 }
 
 char ContentCommands::AskCollision(const std::string& subject, std::string& name, bool pasting) {
-  const std::string text = Format(Text(5036, "%s already exists."), subject.c_str());
+  const std::string text = Format(Text(kTextNameCollisionQuestion, "%s already exists."), subject.c_str());
   int answer = Message(text, "Query", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDYES) return 'r';
   if (answer != IDNO) return 'c';
@@ -81,13 +81,13 @@ void ContentCommands::NewFolder() {
   for (;;) {
     std::string existing = ExistingElement(document_.Root(), name);
     if (existing.empty()) break;
-    char answer = AskCollision(Text(4736, "A folder with this name"), name, false);
+    char answer = AskCollision(Text(kTextFolderCollisionSubject, "A folder with this name"), name, false);
     if (answer == 'c') return;
     if (answer == 'n') continue;
     // Only a folder can be replaced, never what the library keeps for itself.
     if (IsReservedElementName(existing) || !document_.Folders().count(existing)) {
       Message("\"" + name + "\" is a name the library keeps for itself.\nPlease choose another name.",
-              Text(3739, "Tip"), kWarning);
+              Text(kTextTipCaption, "Tip"), kWarning);
       continue;
     }
     replaced = existing;
@@ -99,13 +99,13 @@ void ContentCommands::NewFolder() {
       if (host_.GroupName(g) == replaced) group = g;
     if (group >= 0 && group == host_.SelectedGroup()) host_.LeaveShownItem();
     if (FAILED(document_.DeleteFolder(replaced))) {
-      Message("The folder \"" + replaced + "\" could not be replaced.", Text(131, "Fail"), kWarning);
+      Message("The folder \"" + replaced + "\" could not be replaced.", Text(kTextFailCaption, "Fail"), kWarning);
       return;
     }
     if (group >= 0) host_.RemoveGroup(group);
   }
   if (FAILED(document_.CreateFolder(name, request.kind))) {
-    Message("The folder \"" + name + "\" could not be created.", Text(131, "Fail"), kWarning);
+    Message("The folder \"" + name + "\" could not be created.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   host_.AddGroup(name, request.kind);
@@ -116,17 +116,17 @@ void ContentCommands::DeleteFolder() {
   const int group = host_.TargetGroup();
   if (group < 0) return;
   if (host_.GroupCount() <= 1) {
-    Message(Text(5639, "The last folder cannot be deleted."), "Tip", kInformation);
+    Message(Text(kTextLastFolderStays, "The last folder cannot be deleted."), "Tip", kInformation);
     return;
   }
   const std::string name = host_.GroupName(group);
-  const std::string question = Format(Text(5685, "Delete the folder \"%s\"?"), name.c_str(), name.c_str());
-  if (Message(question, Text(3584, "Query"), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  const std::string question = Format(Text(kTextDeleteFolderQuestion, "Delete the folder \"%s\"?"), name.c_str(), name.c_str());
+  if (Message(question, Text(kTextQueryCaption, "Query"), MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   const bool wasSelected = group == host_.SelectedGroup();
   // The shown view and the folder's storage let go before the folder goes.
   if (wasSelected) host_.LeaveShownItem();
   if (FAILED(document_.DeleteFolder(name))) {
-    Message("The folder \"" + name + "\" could not be deleted.", Text(131, "Fail"), kWarning);
+    Message("The folder \"" + name + "\" could not be deleted.", Text(kTextFailCaption, "Fail"), kWarning);
     if (wasSelected) host_.SelectGroup(group);
     return;
   }
@@ -139,10 +139,10 @@ void ContentCommands::RenameFolder() {
   if (group < 0) return;
   const std::string old = host_.GroupName(group);
   std::string name;
-  if (!prompt_.AskName(Format(Text(5778, "Rename Folder \"%s\""), old.c_str()), old, name) || name == old) return;
+  if (!prompt_.AskName(Format(Text(kTextRenameFolderCaption, "Rename Folder \"%s\""), old.c_str()), old, name) || name == old) return;
   if (group == host_.SelectedGroup()) host_.StoreShownItem();
   if (!document_.RenameFolder(old, name)) {
-    Message(Text(5801, "The folder name is already taken."), "Tip", kWarning);
+    Message(Text(kTextFolderNameTaken, "The folder name is already taken."), "Tip", kWarning);
     return;
   }
   host_.RenameGroup(group, name);
@@ -166,9 +166,9 @@ void ContentCommands::NewCatalogItem() {
   std::string name = request.title;
   std::string replaced;
   for (;;) {
-    std::string existing = ExistingElement(Folder(), name);
+    std::string existing = ExistingItemTitled(Folder(), name);
     if (existing.empty()) break;
-    char answer = AskCollision(Text(4580, "An item with this title"), name, false);
+    char answer = AskCollision(Text(kTextItemCollisionSubject, "An item with this title"), name, false);
     if (answer == 'c') return;
     if (answer == 'r') {
       replaced = existing;
@@ -181,7 +181,7 @@ void ContentCommands::NewCatalogItem() {
   const std::string elementName = replaced.empty() ? name : replaced;
   const int32_t itemId = LargestItemId(Folder()) + 1;
   if (FAILED(CreateCatalogItem(Folder(), request, elementName, itemId))) {
-    Message("The item \"" + name + "\" could not be created.", Text(131, "Fail"), kWarning);
+    Message("The item \"" + name + "\" could not be created.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();
@@ -199,12 +199,12 @@ void ContentCommands::NewCatalogItem() {
 void ContentCommands::DeleteCatalogItem() {
   const int item = host_.TargetItem();
   if (item < 0 || item >= static_cast<int>(host_.Items().size())) return;
-  if (Message(Text(4997, "Delete this item?"), Text(3584, "Query"), MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
+  if (Message(Text(kTextDeleteItemQuestion, "Delete this item?"), Text(kTextQueryCaption, "Query"), MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
   const std::string name = host_.Items()[static_cast<size_t>(item)].elementName;
   const bool shown = item == host_.SelectedItem();
   if (shown) host_.LeaveShownItem();
   if (FAILED(Folder().DestroyElement(name.c_str()))) {
-    Message("The item could not be deleted.", Text(131, "Fail"), kWarning);
+    Message("The item could not be deleted.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();
@@ -217,13 +217,13 @@ void ContentCommands::RenameCatalogItem() {
   if (item < 0 || item >= static_cast<int>(host_.Items().size())) return;
   CatalogItemEntry entry = host_.Items()[static_cast<size_t>(item)];
   std::string name;
-  if (!prompt_.AskName(Format(Text(5838, "Rename Item \"%s\""), entry.title.c_str()), entry.elementName, name) ||
+  if (!prompt_.AskName(Format(Text(kTextRenameItemCaption, "Rename Item \"%s\""), entry.title.c_str()), entry.elementName, name) ||
       name == entry.elementName)
     return;
   const bool shown = item == host_.SelectedItem();
   if (shown) host_.LeaveShownItem();
   if (FAILED(Folder().RenameElement(entry.elementName.c_str(), name.c_str()))) {
-    Message(Text(5866, "The item could not be renamed."), "Tip", kWarning);
+    Message(Text(kTextRenameItemFailed, "The item could not be renamed."), "Tip", kWarning);
   } else {
     document_.SetModified();
     entry.elementName = name;
@@ -254,14 +254,14 @@ void ContentCommands::CustomItemIcon() {
   const int item = host_.TargetItem();
   if (item < 0 || item >= static_cast<int>(host_.Items().size())) return;
   FileDialogRequest request;
-  request.title = Text(4954, "Choose Item Icon");
-  request.filter = Text(4973, "Icons (*.ico)|*.ico|");
+  request.title = Text(kTextItemIconTitle, "Choose Item Icon");
+  request.filter = Text(kTextItemIconFilter, "Icons (*.ico)|*.ico|");
   request.flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
   std::string path;
   if (!prompt_.ChooseFile(request, path)) return;
   CatalogItemEntry entry = host_.Items()[static_cast<size_t>(item)];
   if (FAILED(WriteItemIcon(Folder(), entry.elementName, path))) {
-    Message("The icon could not be stored with the item.", Text(131, "Fail"), kWarning);
+    Message("The icon could not be stored with the item.", Text(kTextFailCaption, "Fail"), kWarning);
     return;
   }
   document_.SetModified();

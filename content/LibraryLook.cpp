@@ -162,7 +162,7 @@ void LookCommands::ChooseImageOf(LookPart part) {
   // A file that is not a picture the views can draw is not kept either.
   if (!host_.ApplyLook(change)) {
     prompt_.ShowMessage("The picture \"" + path + "\" could not be loaded. Please choose a bitmap (*.bmp) file.",
-                        texts_.TextOr(3739, "Tip"), MB_OK | MB_ICONWARNING);
+                        texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | MB_ICONWARNING);
     return;
   }
   Store(place.slot, Variant::FromString(path));

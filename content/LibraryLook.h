@@ -40,8 +40,6 @@ inline constexpr LONG kDefaultTreeFontHeight = -12;
 // A colour that stands for the view's own (system) colour (the common
 // controls' CLR_DEFAULT).
 inline constexpr COLORREF kViewDefaultColor = 0xFF000000;
-// The title of the file dialog that picks a back image.
-inline constexpr int kTextBackImageTitle = 3336;
 
 // What a view draws behind its content.
 struct Backdrop {
@@ -113,7 +111,7 @@ class LookCommands {
   void RestoreFolderLook();
   void RestoreTreeLook();
   void Store(int slot, const Variant& value);
-  std::string DefaultFace() const { return texts_.TextOr(1, "Tahoma"); }
+  std::string DefaultFace() const { return texts_.TextOr(kTextFontFace, "Tahoma"); }
 
   LibraryDocument& document_;
   ContentPrompt& prompt_;
@@ -134,10 +132,9 @@ struct InterfaceLayout {
   PaneRule titleSplitter;
   PaneRule textSplitter;
   BandRule toolbar;
-  // The item view the layout is made for (a view of another kind stays: a
-  // view never shows an item of another kind).
-  int viewKind;  // 0: any
-  // Text Reading reads; the other layouts take back only what it set.
+  // The item view the layout brings into the item area (0: the one shown stays).
+  int viewKind;
+  // The read-only lock as the layout leaves it: only Text Reading sets it.
   bool readOnly;
 };
 

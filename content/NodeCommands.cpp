@@ -1,5 +1,8 @@
 // Content commands on tree nodes: adding with label editing, renaming,
 // deleting, and moving by drag and drop.
+#include <algorithm>
+#include <cstdint>
+
 #include "content/CommandIds.h"
 #include "content/ContentCommands.h"
 
@@ -81,7 +84,7 @@ NodeRef ContentCommands::CreatePendingNode(NodeRef node, const std::string& titl
   HRESULT hr = E_FAIL;
   if (parentData && !parentData->isFolderNode) {
     // A leaf that gets a child becomes a folder node; its text may go with the child.
-    const bool keep = Message(Text(5251, "Move the content into the new child node?"), Text(3584, "Query"),
+    const bool keep = Message(Text(kTextLeafBecomesFolderQuestion, "Move the content into the new child node?"), Text(kTextQueryCaption, "Query"),
                               MB_YESNO | MB_ICONQUESTION) == IDYES;
     host_.LeaveShownItem();
     hr = ConvertLeafAndAddChild(Folder(), tree.Path(parent), keep, title, sequence, elementName);
@@ -95,7 +98,7 @@ NodeRef ContentCommands::CreatePendingNode(NodeRef node, const std::string& titl
   }
   if (FAILED(hr)) {
     tree.Delete(node);
-    Message("The node \"" + title + "\" could not be created.", Text(131, "Fail"), kWarning);
+    Message("The node \"" + title + "\" could not be created.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return nullptr;
   }
@@ -143,7 +146,7 @@ void ContentCommands::DeleteSelectedNode() {
   host_.LeaveShownItem();
   bool emptied = false;
   if (FAILED(DeleteNode(Folder(), tree.Path(node), emptied))) {
-    Message("The node could not be deleted.", Text(131, "Fail"), kWarning);
+    Message("The node could not be deleted.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return;
   }
@@ -177,7 +180,17 @@ void ContentCommands::Renumber(NodeRef parent, NodeRef node, NodeRef target) {
   }
   std::vector<std::pair<TreeItemData*, int64_t>> changes;
   if (!target || at >= siblings.size() || tree.Data(target) != siblings[at]) {
-    changes.emplace_back(placed, NextSequenceUnder(parent, node));
+    // Without a target the node goes after every sibling: one more than the
+    // largest number, which no sibling holds (when that is past the range,
+    // the siblings are numbered again from 1).
+    int64_t largest = 0;
+    for (const TreeItemData* sibling : siblings) largest = std::max<int64_t>(largest, sibling->sequence);
+    if (largest < INT32_MAX) {
+      changes.emplace_back(placed, largest + 1);
+    } else {
+      for (size_t i = 0; i < siblings.size(); ++i) changes.emplace_back(siblings[i], static_cast<int64_t>(i) + 1);
+      changes.emplace_back(placed, static_cast<int64_t>(siblings.size()) + 1);
+    }
   } else {
     // The node goes before the target. Either it takes the target's number
     // and the target and the siblings after it move up by one, or it takes
@@ -242,7 +255,7 @@ void ContentCommands::MoveNodeTo(NodeRef node, NodeRef target, bool copy) {
   std::string elementName;
   HRESULT hr = CopyNode(Folder(), tree.Path(node), Folder(), parentPath, sequence, !copy, elementName);
   if (FAILED(hr)) {
-    Message("The node could not be moved there.", Text(131, "Fail"), kWarning);
+    Message("The node could not be moved there.", Text(kTextFailCaption, "Fail"), kWarning);
     host_.ShowSelection();
     return;
   }

@@ -74,13 +74,14 @@ std::string CompoundFileReport::Summary(size_t maxLines) const {
   return out;
 }
 
-void CompoundFileReader::Find(CompoundFileReport& report, Damage damage, const std::string& text) {
+void CompoundFileReader::Find(CompoundFileReport& report, Damage damage, const std::string& text, bool repairable) {
   if (damage > report.worst) report.worst = damage;
+  if (!repairable) ++report.unrepairable;
   if (report.findings.size() >= kKeptFindings) {
     report.findingsCut = true;
     return;
   }
-  report.findings.push_back({damage, text});
+  report.findings.push_back({damage, text, repairable});
 }
 
 const uint8_t* CompoundFileReader::Sector(uint32_t sector) const {
@@ -231,7 +232,35 @@ bool CompoundFileReader::ReadFatList(CompoundFileReport& report) {
     }
     owner_[s] = kOwnerFat;
   }
+  CheckTableBookkeeping(report);
   return true;
+}
+
+void CompoundFileReader::CheckTableBookkeeping(CompoundFileReport& report) {
+  // The platform reads as many list sectors as the header counts and writes
+  // the table back through them, and it takes a table sector whose own entry
+  // does not mark it for free space: either way its next save of the file
+  // overwrites something. Such a file may be read, never written.
+  uint32_t perDifat = sectorSize_ / 4 - 1;
+  uint64_t needed = fatSectorCount_ > kHeaderFatEntries
+                        ? (static_cast<uint64_t>(fatSectorCount_) - kHeaderFatEntries + perDifat - 1) / perDifat
+                        : 0;
+  if (difatSectorCount_ != needed) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "The file's header counts %lu sectors for the list of allocation table sectors, where the "
+                  "table needs %lu.",
+                  static_cast<unsigned long>(difatSectorCount_), static_cast<unsigned long>(needed));
+    Find(report, Damage::kReadOnly, text);
+  } else if (needed == 0 && firstDifat_ != kEndOfChain && firstDifat_ != kFreeSector) {
+    Find(report, Damage::kReadOnly,
+         "The file's header starts a list of allocation table sectors that the table does not need.");
+  }
+  bool marked = true;
+  for (uint32_t s : fatSectors_) marked = marked && NextSector(s) == kFatSectorMark;
+  for (uint32_t s = 0; s < sectorCount_ && marked; ++s)
+    if (owner_[s] == kOwnerDifat) marked = NextSector(s) == kDifatSectorMark;
+  if (!marked) Find(report, Damage::kReadOnly, "The allocation table does not mark its own sectors as taken.");
 }
 
 uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_t wantSectors, bool mini,
@@ -297,16 +326,23 @@ void CompoundFileReader::ReadDirectory(CompoundFileReport& report) {
   for (size_t i = 0; i < entries_.size(); ++i) {
     const uint8_t* at = Sector(directory_[i / perSector]) + (i % perSector) * kEntrySize;
     CompoundEntry& e = entries_[i];
+    // The platform's look-up follows the sibling links of any entry it
+    // reaches, in use or not, so they are read for every entry.
+    e.left = U32(at + 0x44);
+    e.right = U32(at + 0x48);
     e.type = at[0x42];
     if (e.type != 1 && e.type != 2 && e.type != 5) {
       e.type = 0;
       continue;
     }
-    uint16_t nameBytes = U16(at + 0x40);
+    // The platform reads a name up to its NUL; the length field beside it is
+    // what other readers go by, so both are kept.
+    e.nameBytes = U16(at + 0x40);
     e.nameAt = static_cast<uint64_t>(at - bytes_);
-    e.nameChars = static_cast<uint8_t>(nameBytes <= 64 ? nameBytes / 2 : 32);
-    e.left = U32(at + 0x44);
-    e.right = U32(at + 0x48);
+    uint8_t chars = 0;
+    while (chars < 32 && U16(at + 2 * chars) != 0) ++chars;
+    e.nameChars = chars;
+    e.nameEnds = chars < 32;
     e.child = U32(at + 0x4C);
     std::memcpy(&e.clsid, at + 0x50, sizeof e.clsid);
     e.start = U32(at + 0x74);
@@ -316,30 +352,53 @@ void CompoundFileReader::ReadDirectory(CompoundFileReport& report) {
 
 void CompoundFileReader::WalkTrees(CompoundFileReport& report) {
   const uint32_t count = static_cast<uint32_t>(entries_.size());
-  enum : uint8_t { kWhite, kGray, kBlack };
-  std::vector<uint8_t> colour(count, kWhite);
+  // Each storage's tree is walked as the platform's look-up walks it: through
+  // every sibling link, whatever entry it reaches. The marks belong to one
+  // storage's walk, so a circle through entries that another storage listed
+  // first is still seen. A sound file is walked once; shared entries are
+  // walked again, within a budget.
+  std::vector<uint32_t> walkOf(count, kNoEntry);
+  std::vector<uint8_t> finished(count, 0);
+  uint64_t budget = 8ull * count + 1024;
   entries_[0].reached = true;
-  colour[0] = kBlack;
   std::vector<uint32_t> storages{0};
-  std::vector<std::pair<uint32_t, int>> stack;  // entry, stage (0: left next, 1: right next, 2: done)
+  struct Step {
+    uint32_t id;
+    uint8_t stage;  // 0: left next, 1: right next, 2: done
+    bool listedElsewhere;  // reached through an entry this storage does not own
+  };
+  std::vector<Step> stack;
   while (!storages.empty()) {
     uint32_t owner = storages.back();
     storages.pop_back();
     CompoundEntry& parent = entries_[owner];
-    auto enter = [&](uint32_t id) {
+    auto under = [&] { return owner ? PathOf(owner) : std::string("the root"); };
+    auto enter = [&](uint32_t id, bool elsewhere) {
       if (id == kNoEntry) return;
       if (id >= count) {
-        Find(report, Damage::kReadOnly, "The directory under " + (owner ? PathOf(owner) : std::string("the root")) +
-                                            " refers to an entry past its end.");
-        return;
-      }
-      if (colour[id] == kGray) {
+        // The platform's look-up keeps the entry it came from when a read
+        // fails, and so takes the same link again for ever.
         Find(report, Damage::kUnreadable,
-             "The directory's tree under " + (owner ? PathOf(owner) : std::string("the root")) +
-                 " runs in a circle.");
+             "The directory under " + under() + " refers to an entry past its end, where look-ups never end.");
         return;
       }
-      if (colour[id] == kBlack) {
+      if (walkOf[id] == owner) {
+        if (!finished[id])
+          Find(report, Damage::kUnreadable, "The directory's tree under " + under() + " runs in a circle.");
+        else if (!elsewhere)
+          Find(report, Damage::kReadOnly, "The element " + PathOf(id) + " is listed in two places.");
+        return;
+      }
+      if (budget == 0) {
+        if (!tangled_)
+          Find(report, Damage::kUnreadable, "The directory's trees share too many entries to be checked.");
+        tangled_ = true;
+        return;
+      }
+      --budget;
+      bool claimed = id == 0 || entries_[id].reached;
+      bool usable = entries_[id].type == 1 || entries_[id].type == 2;
+      if (!elsewhere && claimed) {
         bool ancestor = false;
         for (uint32_t a = owner; a != kNoEntry && a < count; a = entries_[a].parent)
           if (a == id) {
@@ -352,35 +411,36 @@ void CompoundFileReader::WalkTrees(CompoundFileReport& report) {
              ancestor ? (id == 0 ? std::string("The library contains itself below ") + PathOf(owner) + "."
                                  : "The storage " + PathOf(id) + " contains itself.")
                       : "The element " + PathOf(id) + " is listed in two places.");
-        return;
+      } else if (!elsewhere && !usable) {
+        Find(report, Damage::kReadOnly, "The directory under " + under() + " refers to an unused entry.");
       }
-      if (entries_[id].type != 1 && entries_[id].type != 2) {
-        Find(report, Damage::kReadOnly, "The directory under " + (owner ? PathOf(owner) : std::string("the root")) +
-                                            " refers to an unused entry.");
-        return;
-      }
-      colour[id] = kGray;
-      stack.push_back({id, 0});
+      walkOf[id] = owner;
+      finished[id] = 0;
+      stack.push_back({id, 0, elsewhere || claimed || !usable});
     };
-    enter(parent.child);
+    enter(parent.child, false);
     while (!stack.empty()) {
-      auto& [id, stage] = stack.back();
-      uint32_t here = id;
-      if (stage == 0) {
-        stage = 1;
-        enter(entries_[here].left);
-      } else if (stage == 1) {
-        stage = 2;
+      Step& top = stack.back();
+      const uint32_t here = top.id;
+      const bool elsewhere = top.listedElsewhere;
+      if (top.stage == 0) {
+        top.stage = 1;
+        enter(entries_[here].left, elsewhere);
+      } else if (top.stage == 1) {
+        top.stage = 2;
         CompoundEntry& e = entries_[here];
-        e.parent = owner;
-        e.reached = true;
-        parent.children.push_back(here);
-        enter(e.right);
+        if (!elsewhere) {
+          e.parent = owner;
+          e.reached = true;
+          parent.children.push_back(here);
+        }
+        enter(e.right, elsewhere);
       } else {
-        colour[here] = kBlack;
+        finished[here] = 1;
         stack.pop_back();
       }
     }
+    CheckSiblingOrder(owner, report);
     for (auto it = parent.children.rbegin(); it != parent.children.rend(); ++it) {
       CompoundEntry& child = entries_[*it];
       if (child.type == 1) {
@@ -392,6 +452,82 @@ void CompoundFileReader::WalkTrees(CompoundFileReport& report) {
       }
     }
   }
+  uint32_t unreached = 0;
+  for (const CompoundEntry& e : entries_)
+    if ((e.type == 1 || e.type == 2) && !e.reached) ++unreached;
+  if (unreached && !tangled_) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%lu directory entries in use belong to no storage.",
+                  static_cast<unsigned long>(unreached));
+    Find(report, Damage::kReadOnly, text);
+  }
+}
+
+namespace {
+
+// The platform's look-up (Wine's ole32, measured here) upper-cases the
+// letters a-z only; Windows upper-cases every letter.
+wchar_t UpperAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+wchar_t UpperEvery(wchar_t c) {
+  wchar_t out = c;
+  if (c >= 0x80) LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &c, 1, &out, 1);
+  return UpperAscii(out);
+}
+
+template <class Upper>
+int CompareNamesWith(const std::wstring& a, const std::wstring& b, Upper upper) {
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  for (size_t i = 0; i < a.size(); ++i) {
+    int diff = static_cast<int>(upper(a[i])) - static_cast<int>(upper(b[i]));
+    if (diff) return diff;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int CompareElementNames(const std::wstring& a, const std::wstring& b) { return CompareNamesWith(a, b, UpperAscii); }
+
+void CompoundFileReader::CheckSiblingOrder(uint32_t storage, CompoundFileReport& report) {
+  // Look-ups go left of a greater name and right of a smaller one: an entry
+  // out of that order is not found, and the element is made again beside it.
+  // A pair counts as out of order only when it is so by both ways of
+  // upper-casing, so that files written on either platform pass.
+  const std::vector<uint32_t>& children = entries_[storage].children;
+  for (size_t i = 1; i < children.size(); ++i) {
+    std::wstring before = NameOf(children[i - 1]);
+    std::wstring after = NameOf(children[i]);
+    if (CompareElementNames(before, after) < 0 || CompareNamesWith(before, after, UpperEvery) < 0) continue;
+    Find(report, Damage::kReadOnly,
+         "The elements under " + (storage ? PathOf(storage) : std::string("the root")) + " are out of order (" +
+             PathOf(children[i - 1]) + " before " + PathOf(children[i]) + ").");
+    return;
+  }
+}
+
+void CompoundFileReader::CheckNames(CompoundFileReport& report) {
+  size_t wrong = 0;
+  std::string first;
+  for (uint32_t id = 0; id < entries_.size(); ++id) {
+    const CompoundEntry& e = entries_[id];
+    if (!e.reached) continue;
+    if (!e.nameEnds || e.nameChars == 0) {
+      Find(report, Damage::kReadOnly, "The element " + PathOf(id) + " has a damaged name.");
+      continue;
+    }
+    const uint16_t right = static_cast<uint16_t>((e.nameChars + 1) * 2);
+    if (e.nameBytes == right) continue;
+    report.nameLengthFixes.push_back({e.nameAt + 0x40, right});
+    if (wrong++ == 0) first = id ? PathOf(id) : std::string("the root");
+  }
+  if (!wrong) return;
+  char count[32];
+  std::snprintf(count, sizeof count, "%lu", static_cast<unsigned long>(wrong));
+  Find(report, Damage::kReadOnly,
+       std::string(count) + (wrong == 1 ? " directory entry gives" : " directory entries give") +
+           " a wrong length for the name beside it, as renames of earlier versions left them (" + first +
+           (wrong == 1 ? "" : " and more") + "); \"Check Library\" can repair this.",
+       true);
 }
 
 void CompoundFileReader::CheckStreams(CompoundFileReport& report) {
@@ -423,6 +559,7 @@ void CompoundFileReader::Load(const uint8_t* bytes, uint64_t size, CompoundFileR
   miniFat_.clear();
   miniStream_.clear();
   miniOwner_.clear();
+  tangled_ = false;
   report.fileOpened = true;
   if (!ReadHeader(report) || !ReadFatList(report)) return;
   ReadDirectory(report);
@@ -449,6 +586,7 @@ void CompoundFileReader::Load(const uint8_t* bytes, uint64_t size, CompoundFileR
                                             static_cast<uint64_t>(miniFat_.size()) * (sectorSize_ / 4));
   miniOwner_.assign(static_cast<size_t>(miniSectors), kOwnerNone);
   WalkTrees(report);
+  CheckNames(report);
   CheckStreams(report);
 }
 

@@ -29,6 +29,14 @@ enum class Damage {
 struct CompoundFileFinding {
   Damage damage = Damage::kReadOnly;
   std::string text;  // one line, naming what is wrong and where
+  bool repairable = false;  // a wrong name length, which RepairNameLengths mends
+};
+
+// A directory entry's 2-byte name length that disagrees with its name: where
+// the field lies in the file and what it must say.
+struct NameLengthFix {
+  uint64_t offset = 0;
+  uint16_t bytes = 0;
 };
 
 struct CompoundFileReport {
@@ -42,10 +50,14 @@ struct CompoundFileReport {
   uint32_t streams = 0;
   bool findingsCut = false;   // more findings than kept
   Damage worst = Damage::kNone;
+  size_t unrepairable = 0;    // findings, kept or cut, that no repair mends
+  std::vector<NameLengthFix> nameLengthFixes;
 
   Damage Worst() const;
   bool Sound() const { return fileOpened && findings.empty(); }
   bool PlatformMayRead() const { return fileOpened && Worst() != Damage::kUnreadable; }
+  // The only damage is wrong name lengths in the directory.
+  bool Repairable() const { return fileOpened && !findings.empty() && unrepairable == 0 && !nameLengthFixes.empty(); }
   // A few lines for a message box or a console: what is wrong, most severe first.
   std::string Summary(size_t maxLines = 6) const;
 };
@@ -55,7 +67,9 @@ inline constexpr uint32_t kNoEntry = 0xFFFFFFFFu;
 // One directory entry as our reader sees it.
 struct CompoundEntry {
   uint64_t nameAt = 0;        // where the UTF-16 name lies in the file (read on demand)
-  uint8_t nameChars = 0;
+  uint8_t nameChars = 0;      // characters before the first NUL, as the platform reads the name
+  bool nameEnds = false;      // a NUL ends the name inside its 32 characters
+  uint16_t nameBytes = 0;     // the entry's name length field
   uint8_t type = 0;           // 1 storage, 2 stream, 5 root
   uint32_t left = kNoEntry, right = kNoEntry, child = kNoEntry;
   uint32_t start = 0;
@@ -83,9 +97,10 @@ class CompoundFileReader {
 
  private:
   struct Chain;
-  void Find(CompoundFileReport& report, Damage damage, const std::string& text);
+  void Find(CompoundFileReport& report, Damage damage, const std::string& text, bool repairable = false);
   bool ReadHeader(CompoundFileReport& report);
   bool ReadFatList(CompoundFileReport& report);
+  void CheckTableBookkeeping(CompoundFileReport& report);
   // Follows a chain of the big or mini allocation table, claiming each
   // sector for owner; stops at a cycle, a crossing, or the end of the file.
   // A cycle is always unreadable (the platform walks chains to their end);
@@ -98,6 +113,8 @@ class CompoundFileReader {
   void ReadDirectory(CompoundFileReport& report);
   void WalkTrees(CompoundFileReport& report);
   void CheckStreams(CompoundFileReport& report);
+  void CheckNames(CompoundFileReport& report);
+  void CheckSiblingOrder(uint32_t storage, CompoundFileReport& report);
   std::string OwnerName(uint32_t owner) const;
 
   const uint8_t* bytes_ = nullptr;
@@ -120,8 +137,14 @@ class CompoundFileReader {
   std::vector<uint32_t> miniFat_;      // the mini allocation table's sectors in order
   std::vector<uint32_t> miniStream_;   // the mini stream's sectors in order
   uint64_t miniStreamBytes_ = 0;       // what of the mini stream really lies in its chain
+  bool tangled_ = false;               // the walk of the trees gave up
   std::vector<CompoundEntry> entries_;
 };
+
+// The order of names in a storage's tree that the platform's look-up relies
+// on: the shorter name first, names of one length by their characters
+// compared in upper case. Negative, 0 or positive as for strcmp.
+int CompareElementNames(const std::wstring& a, const std::wstring& b);
 
 // Maps the file and checks it. The mapping is released before it returns.
 CompoundFileReport CheckCompoundFile(const char* path);

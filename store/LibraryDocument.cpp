@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "store/LibrarySalvage.h"
+#include "store/NameLengthRepair.h"
 
 namespace vellora {
 
@@ -556,7 +557,7 @@ HRESULT LibraryDocument::CreateItem(const StorageHandle& container, uint16_t kin
 
 // ---- commands -------------------------------------------------------------------
 
-bool LibraryDocument::AskFile(bool save, int titleKey, std::string& path) {
+bool LibraryDocument::AskFile(bool save, TextKey titleKey, std::string& path) {
   FileDialogRequest request;
   request.save = save;
   request.title = Text(titleKey);
@@ -580,6 +581,10 @@ void LibraryDocument::CheckLibraryFile() {
   if (!AskFile(false, kTextCheckTitle, path)) return;
   std::string caption = Text(kTextCheckTitle, "Check Library");
   if (IsOpen() && !path_.empty() && lstrcmpiA(path.c_str(), path_.c_str()) == 0) {
+    if (readOnly_ && damage_.Repairable()) {
+      OfferRepair(path, damage_, true);
+      return;
+    }
     std::string found = readOnly_ ? damage_.Summary(12) : std::string("No damage was found.");
     prompt_.ShowMessage(Fill(Text(kTextCheckOpenLibrary, "The open library was checked when it was opened:\n%s"), found),
                         caption, MB_OK | (readOnly_ ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
@@ -596,8 +601,34 @@ void LibraryDocument::CheckLibraryFile() {
     return;
   }
   log_.Report("Checked " + path + ":\n" + report.Summary(32));
+  if (report.Repairable()) {
+    OfferRepair(path, report, false);
+    return;
+  }
   prompt_.ShowMessage(Fill(Text(kTextCheckDamaged, "The library file is damaged:\n%s"), path + "\n\n" + report.Summary(12)),
                       caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void LibraryDocument::OfferRepair(const std::string& path, const CompoundFileReport& report, bool isOpenLibrary) {
+  std::string caption = Text(kTextCheckTitle, "Check Library");
+  std::string backup = RepairBackupPath(path);
+  std::string question =
+      Fill(Text(kTextCheckDamaged, "The library file is damaged:\n%s"), path + "\n\n" + report.Summary(12)) +
+      "\n\nRepair it now? Only the wrong name lengths are written. A copy of the file as it is now is kept "
+      "as\n" + backup;
+  if (prompt_.ShowMessage(question, caption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+  // The open library is read-only, so nothing of it is waiting to be saved;
+  // it is let go while the file is mended and opened again afterwards.
+  if (isOpenLibrary) Close();
+  NameLengthRepair done = RepairNameLengths(path, backup);
+  log_.Report("Repair of " + path + ": " + done.Summary());
+  bool reopened = !isOpenLibrary || OpenLibrary(path);
+  prompt_.ShowMessage(done.Summary(), caption,
+                      MB_OK | (done.result == RepairResult::kRepaired ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+  if (!reopened) {
+    ReportOpenFailure();
+    if (!IsOpen()) CreateLibrary("");
+  }
 }
 
 bool LibraryDocument::ReportDamagedFile(const std::string& path) {
@@ -670,7 +701,7 @@ void LibraryDocument::OpenRecentEntry(int index) {
   if (!FileExists(path)) {
     recent_.Remove(index);
     prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."),
-                        Text(kTextMissingFileCaption, kSorry), MB_OK | MB_ICONSTOP);
+                        Text(kTextErrorCaption, kSorry), MB_OK | MB_ICONSTOP);
     return;
   }
   if (IsOpen() && !AskBeforeGivingUp()) return;

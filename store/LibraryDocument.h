@@ -19,35 +19,6 @@
 
 namespace vellora {
 
-// String-table keys of the document's texts.
-enum DocumentText : int {
-  kTextNewLibraryTitle = 3358,
-  kTextLibraryFilter = 3375,
-  kTextSaveCopyTitle = 3412,
-  kTextOpenLibraryTitle = 3420,
-  kTextQueryCaption = 3584,
-  kTextSaveChangesQuestion = 3590,
-  kTextMissingFileCaption = 3646,
-  kTextOpenFailed = 3653,
-  kTextTipCaption = 3739,
-  kTextPasswordFailed = 3827,
-  kTextUntitled = 4687,
-  kTextFirstTreeFolder = 4704,
-  kTextFirstCatalogFolder = 4713,
-  kTextSecondCatalogFolder = 4723,
-  kTextRepackDone = 5184,
-  kTextDamagedCaption = 7100,
-  kTextDamagedReadOnly = 7120,
-  kTextDamagedRefused = 7400,
-  kTextSalvageTitle = 7600,
-  kTextSalvageDone = 7640,
-  kTextReadOnlyNoSave = 7720,
-  kTextCheckTitle = 7860,
-  kTextCheckSound = 7880,
-  kTextCheckDamaged = 7960,
-  kTextCheckOpenLibrary = 8080,
-};
-
 struct FolderInfo {
   uint16_t order = 0;
   uint16_t kind = 0;
@@ -117,7 +88,9 @@ class LibraryDocument {
   void OpenRecentEntry(int index);
   // Checks a library file chosen by the user for damage and says what was
   // found. The open library cannot be read while it is open: for it, the
-  // check made when it was opened is reported.
+  // check made when it was opened is reported. A file whose only damage is
+  // wrong name lengths is offered the repair (the open library is let go
+  // for it and opened again).
   void CheckLibraryFile();
   // Closes the main window as Exit does.
   void RequestClose() { host_.CloseMainWindow(); }
@@ -162,14 +135,15 @@ class LibraryDocument {
  private:
   void LoadIntoViews(bool reloadBookmarks);
   void CreateAtChosenPath(const std::string& path);
-  bool AskFile(bool save, int titleKey, std::string& path);
+  bool AskFile(bool save, TextKey titleKey, std::string& path);
   void ReportOpenFailure();
   // The open failed because the file is damaged: says so, offers salvage.
   // True when a salvaged library is open now.
   bool ReportDamagedFile(const std::string& path);
+  void OfferRepair(const std::string& path, const CompoundFileReport& report, bool isOpenLibrary);
   void ReleaseStorages();
   bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
-  std::string Text(int key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
+  std::string Text(TextKey key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
 
   DocumentHost& host_;
   UserPrompt& prompt_;

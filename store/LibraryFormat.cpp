@@ -274,19 +274,114 @@ HRESULT LayDownSettings(const StorageHandle& root) {
 
 namespace {
 
-// Reads the slots from the start: at most 16, up to an empty variant or a
-// failed read. The slots hold strings and integers only; a value of another
-// plain type is kept as an empty string, and an object (whose length only its
-// class knows, and which the file must never make us instantiate) ends the list.
-std::vector<Variant> ReadSlots(const StreamHandle& stream) {
-  std::vector<Variant> slots;
-  while (static_cast<int>(slots.size()) < kSettingsSlotCount) {
-    Variant v;
-    if (FAILED(stream.ReadVariant(v.Raw())) || v.Type() == VT_EMPTY) break;
-    if (v.Type() != VT_BSTR && v.Type() != VT_I4) v = Variant::FromString("");
-    slots.push_back(v);
+// One slot as the stream holds it. Every slot but the one being written goes
+// back byte for byte, so a value this program cannot read (another writer's
+// type, a damaged string) is never lost by writing a slot beside it.
+struct StoredSlot {
+  std::string bytes;  // as stored; empty for a slot laid down by this write
+  Variant value;      // VT_EMPTY when the slot cannot be read
+};
+
+struct StoredSlots {
+  std::vector<StoredSlot> slots;
+  // The last slot's end cannot be found (an object, an array, a count
+  // beyond the stream): its bytes run to the end, and nothing after it can
+  // be told apart. Writing that slot or a later one replaces them.
+  bool lastOpenEnded = false;
+  // What follows the list: its end mark and anything behind it, or the
+  // bytes after the sixteenth slot. Kept as it is.
+  std::string rest;
+};
+
+uint16_t U16At(const std::string& bytes, size_t at) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
+}
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+  return GetU32(reinterpret_cast<const uint8_t*>(bytes.data() + at));
+}
+
+constexpr size_t kNoEnd = static_cast<size_t>(-1);
+
+// Where the slot that starts at `at` ends, or kNoEnd when that cannot be
+// known from the bytes. Every other type is stored as its text (a counted
+// string), as the writer of the stream encoding does.
+size_t SlotEnd(const std::string& bytes, size_t at) {
+  const VARTYPE type = U16At(bytes, at);
+  const size_t left = bytes.size() - at - 2;
+  if ((type & (VT_ARRAY | VT_BYREF | VT_VECTOR)) || type == VT_UNKNOWN || type == VT_DISPATCH) return kNoEnd;
+  if (type == VT_NULL) return at + 2;
+  if (size_t size = FixedValueSize(type)) return size <= left ? at + 2 + size : kNoEnd;
+  if (left < 4) return kNoEnd;
+  const uint32_t count = U32At(bytes, at + 2);
+  return count <= left - 4 ? at + 6 + count : kNoEnd;
+}
+
+// The value of a slot whose bytes are whole: strings and integers as they
+// are (a 16-bit integer too: older libraries keep the tree font's height so);
+// another plain value as an empty string; anything else cannot be read.
+Variant SlotValue(const std::string& slot) {
+  const VARTYPE type = U16At(slot, 0);
+  Variant v;
+  if (type == VT_BSTR) {
+    const uint32_t count = U32At(slot, 2);
+    if (count % 2 != 0) return v;
+    std::wstring text(count / 2, L'\0');
+    if (count) std::memcpy(text.data(), slot.data() + 6, count);
+    size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    v.Raw().vt = VT_BSTR;
+    v.Raw().bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return v;
   }
-  return slots;
+  if (type == VT_I4) return Variant::FromInt(static_cast<long>(U32At(slot, 2)));
+  if (type == VT_I2) {
+    v.Raw().vt = VT_I2;
+    v.Raw().iVal = static_cast<SHORT>(U16At(slot, 2));
+    return v;
+  }
+  if (type == VT_NULL || FixedValueSize(type)) return Variant::FromString("");
+  return v;
+}
+
+// Reads the slots from the start: at most 16, up to an empty variant or the
+// end. Each slot is read on its own, so one that cannot be read leaves the
+// later ones readable. An object is never instantiated: its class and
+// length are the file's to claim.
+StoredSlots ParseSlots(const std::string& bytes) {
+  StoredSlots out;
+  size_t at = 0;
+  while (static_cast<int>(out.slots.size()) < kSettingsSlotCount && at < bytes.size()) {
+    if (bytes.size() - at >= 2 && U16At(bytes, at) == VT_EMPTY) break;
+    StoredSlot slot;
+    const size_t end = bytes.size() - at >= 2 ? SlotEnd(bytes, at) : kNoEnd;
+    if (end == kNoEnd) {
+      slot.bytes = bytes.substr(at);
+      out.slots.push_back(std::move(slot));
+      out.lastOpenEnded = true;
+      return out;
+    }
+    slot.bytes = bytes.substr(at, end - at);
+    slot.value = SlotValue(slot.bytes);
+    out.slots.push_back(std::move(slot));
+    at = end;
+  }
+  out.rest = bytes.substr(at);
+  return out;
+}
+
+// The stream from its start to its end; the size it claims is not trusted.
+bool ReadWholeStream(const StreamHandle& stream, std::string& out) {
+  out.clear();
+  if (FAILED(stream.Seek(0, STREAM_SEEK_SET))) return false;
+  char slice[4096];
+  for (;;) {
+    ULONG got = 0;
+    HRESULT hr = stream.ReadBytes(slice, sizeof slice, &got);
+    if (FAILED(hr)) return false;
+    if (got == 0) return true;
+    out.append(slice, got);
+  }
 }
 
 }  // namespace
@@ -297,9 +392,11 @@ Variant ReadSettingsSlot(const StorageHandle& root, int slot) {
   if (!settings) return {};
   StreamHandle stream = settings.OpenStreamFor(kInterfaceSettingStream, true);
   if (!stream) return {};
-  std::vector<Variant> slots = ReadSlots(stream);
-  if (slot >= static_cast<int>(slots.size())) return {};
-  return slots[static_cast<size_t>(slot)];
+  std::string bytes;
+  ReadWholeStream(stream, bytes);
+  StoredSlots stored = ParseSlots(bytes);
+  if (slot >= static_cast<int>(stored.slots.size())) return {};
+  return stored.slots[static_cast<size_t>(slot)].value;
 }
 
 std::string ReadSettingsString(const StorageHandle& root, int slot) { return ReadSettingsSlot(root, slot).AsString(); }
@@ -310,16 +407,23 @@ HRESULT WriteSettingsSlot(const StorageHandle& root, int slot, const Variant& va
   HRESULT hr = OpenSettingsStream(root, kInterfaceSettingStream, opened);
   const StreamHandle& stream = opened.stream;
   if (FAILED(hr)) return hr;
-  std::vector<Variant> slots = ReadSlots(stream);
-  while (static_cast<int>(slots.size()) <= slot) slots.push_back(Variant::FromString(""));
-  slots[static_cast<size_t>(slot)] = value;
+  // Slots that cannot be read now are written back, so they must be had whole.
+  std::string bytes;
+  if (!ReadWholeStream(stream, bytes)) return STG_E_READFAULT;
+  StoredSlots stored = ParseSlots(bytes);
+  std::vector<StoredSlot>& slots = stored.slots;
+  if (stored.lastOpenEnded && slot >= static_cast<int>(slots.size()) - 1) slots.pop_back();
+  while (static_cast<int>(slots.size()) <= slot) slots.push_back({std::string(), Variant::FromString("")});
+  slots[static_cast<size_t>(slot)] = {std::string(), value};
   hr = stream.Reset();
   if (FAILED(hr)) return hr;
-  for (const Variant& v : slots) {
-    hr = stream.WriteVariant(v.Raw());
+  for (const StoredSlot& s : slots) {
+    hr = s.bytes.empty() ? stream.WriteVariant(s.value.Raw())
+                         : stream.WriteBytes(s.bytes.data(), static_cast<ULONG>(s.bytes.size()));
     if (FAILED(hr)) return hr;
   }
-  return S_OK;
+  if (!stored.rest.empty()) hr = stream.WriteBytes(stored.rest.data(), static_cast<ULONG>(stored.rest.size()));
+  return hr;
 }
 
 std::vector<Bookmark> ReadBookmarks(const StorageHandle& root) {

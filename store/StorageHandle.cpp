@@ -4,6 +4,9 @@
 
 #include <process.h>
 
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
 #include <memory>
 #include <vector>
 
@@ -116,32 +119,48 @@ HRESULT StorageHandle::DestroyElement(const char* name) const {
 
 HRESULT StorageHandle::RenameElement(const char* oldName, const char* newName) const {
   if (Empty()) return E_POINTER;
+  if (!PlatformRenameIsSound()) return CopyOrMoveElement(oldName, *this, newName, true);
   WideName from(oldName);
   WideName to(newName);
   return Get()->RenameElement(from.Get(), to.Get());
 }
 
+namespace {
+
+// Times and state bits of an element the platform keeps beside its bytes.
+void KeepElementTimes(IStorage* parent, const char* name, const STATSTG& stat) {
+  WideName wide(name);
+  if (wide.Get()) parent->SetElementTimes(wide.Get(), &stat.ctime, &stat.atime, &stat.mtime);
+}
+
+}  // namespace
+
 HRESULT StorageHandle::CopyOrMoveElement(const char* name, const StorageHandle& destination,
                                          const char* newName, bool move) const {
   if (Empty() || destination.Empty()) return E_POINTER;
+  if (!name) return STG_E_INVALIDNAME;
   const char* target = newName ? newName : name;
   // IStorage::MoveElementTo is not available everywhere (Wine lacks it), so
   // the element is copied by hand: open it, copy it into a new element of
-  // the destination, keep its class id, and destroy the source for a move.
+  // the destination, keep its class id, state bits and times, and destroy
+  // the source for a move.
   HRESULT hr = E_FAIL;
   ElementType type = FindElement(name);
   if (type == ElementType::None) return STG_E_FILENOTFOUND;
   if (destination.FindElement(target) != ElementType::None) return STG_E_FILEALREADYEXISTS;
+  STATSTG stat = {};
   if (type == ElementType::Storage) {
     StorageHandle source;
     hr = OpenStorage(name, kReadMode, source);
+    if (FAILED(hr)) return hr;
+    hr = source->Stat(&stat, STATFLAG_NONAME);
     if (FAILED(hr)) return hr;
     StorageHandle copy;
     hr = destination.CreateStorage(target, kWriteMode, copy);
     if (FAILED(hr)) return hr;
     hr = source.CopyWholeStorage(copy);
-    CLSID clsid;
-    if (SUCCEEDED(hr) && SUCCEEDED(source.ReadClass(clsid))) hr = copy.WriteClass(clsid);
+    if (SUCCEEDED(hr)) hr = copy.WriteClass(stat.clsid);
+    if (SUCCEEDED(hr) && stat.grfStateBits) hr = copy->SetStateBits(stat.grfStateBits, 0xFFFFFFFFu);
     copy.Release();
     if (FAILED(hr)) {
       destination.DestroyElement(target);
@@ -151,19 +170,32 @@ HRESULT StorageHandle::CopyOrMoveElement(const char* name, const StorageHandle& 
     StreamHandle source;
     hr = OpenStream(name, kReadMode, source);
     if (FAILED(hr)) return hr;
+    hr = source->Stat(&stat, STATFLAG_NONAME);
+    if (FAILED(hr)) return hr;
     StreamHandle copy;
     hr = destination.CreateStream(target, kWriteMode, copy);
     if (FAILED(hr)) return hr;
     ULARGE_INTEGER all;
     all.QuadPart = ~0ULL;
-    hr = source->CopyTo(copy.Get(), all, nullptr, nullptr);
+    ULARGE_INTEGER written = {};
+    hr = source->CopyTo(copy.Get(), all, nullptr, &written);
+    if (SUCCEEDED(hr) && written.QuadPart != stat.cbSize.QuadPart) hr = STG_E_WRITEFAULT;
     copy.Release();
     if (FAILED(hr)) {
       destination.DestroyElement(target);
       return hr;
     }
   }
-  if (move) return DestroyElement(name);
+  // Times are not part of the library's format: where the platform keeps
+  // none (Wine's call does nothing), the copy goes on without them.
+  KeepElementTimes(destination.Get(), target, stat);
+  if (!move) return S_OK;
+  hr = DestroyElement(name);
+  if (FAILED(hr)) {
+    // Never both: the copy goes again and the source stays as it was.
+    destination.DestroyElement(target);
+    return hr;
+  }
   return S_OK;
 }
 
@@ -368,10 +400,6 @@ HRESULT StreamHandle::ReadCountedString(std::optional<std::string>& out) const {
   return hr;
 }
 
-namespace {
-
-// Bytes that follow the type for the types stored as plain values; 0 for the
-// types stored otherwise (strings, objects, empty).
 ULONG FixedValueSize(VARTYPE type) {
   switch (type) {
     case VT_I1:
@@ -399,6 +427,8 @@ ULONG FixedValueSize(VARTYPE type) {
       return 0;
   }
 }
+
+namespace {
 
 bool IsObject(VARTYPE type) { return type == VT_UNKNOWN || type == VT_DISPATCH; }
 
@@ -567,6 +597,69 @@ bool StreamHandle::ExportToFile(const char* path) const { return ExportFrom(*thi
 
 bool StreamHandle::ExportTailToFile(const char* path, ULONG offset) const {
   return ExportFrom(*this, path, 0, offset);
+}
+
+// ---- the platform's rename ------------------------------------------------------
+
+namespace {
+
+// The name-length field of the directory entry of the stream called name in
+// a compound file in memory, or -1 when the entry is not there. The probe's
+// file is tiny and sound: 512-byte sectors, the header's allocation table.
+int NameLengthInMemoryFile(const uint8_t* bytes, size_t size, const wchar_t* name) {
+  constexpr size_t kSector = 512;
+  constexpr uint32_t kEnd = 0xFFFFFFFEu;
+  auto u32 = [&](size_t at) -> uint32_t {
+    if (at + 4 > size) return kEnd;
+    uint32_t v;
+    std::memcpy(&v, bytes + at, 4);
+    return v;
+  };
+  if (size < kSector || u32(0x2C) != 1) return -1;
+  const size_t fat = (static_cast<size_t>(u32(0x4C)) + 1) * kSector;
+  const size_t chars = std::wcslen(name);
+  size_t visited = 0;
+  for (uint32_t s = u32(0x30); s != kEnd && s < 128 && visited++ < 128; s = u32(fat + 4 * s)) {
+    for (size_t e = 0; e < kSector / 128; ++e) {
+      size_t at = (static_cast<size_t>(s) + 1) * kSector + e * 128;
+      if (at + 128 > size || bytes[at + 0x42] != STGTY_STREAM) continue;
+      if (std::memcmp(bytes + at, name, (chars + 1) * sizeof(wchar_t)) != 0) continue;
+      return bytes[at + 0x40] | bytes[at + 0x41] << 8;
+    }
+  }
+  return -1;
+}
+
+bool ProbeRename() {
+  ComPtr<ILockBytes> bytes;
+  if (FAILED(CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()))) return false;
+  {
+    StorageHandle storage;
+    IStorage* made = nullptr;
+    if (FAILED(StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | kWriteMode, 0, &made))) return false;
+    storage.Attach(made);
+    if (FAILED(storage.CreateEmptyStream("Probe")) ||
+        FAILED(storage->RenameElement(L"Probe", L"Probe renamed")) || FAILED(storage.Commit()))
+      return false;
+  }
+  HGLOBAL memory = nullptr;
+  if (FAILED(GetHGlobalFromILockBytes(bytes.Get(), &memory)) || !memory) return false;
+  STATSTG stat = {};
+  if (FAILED(bytes->Stat(&stat, STATFLAG_NONAME))) return false;
+  const auto* view = static_cast<const uint8_t*>(GlobalLock(memory));
+  if (!view) return false;
+  size_t size = static_cast<size_t>(std::min<ULONGLONG>(stat.cbSize.QuadPart, GlobalSize(memory)));
+  int length = NameLengthInMemoryFile(view, size, L"Probe renamed");
+  GlobalUnlock(memory);
+  return length == static_cast<int>(sizeof(L"Probe renamed"));
+}
+
+}  // namespace
+
+bool PlatformRenameIsSound() {
+  // A probe that cannot run says no: the copy is right everywhere.
+  static const bool sound = ProbeRename();
+  return sound;
 }
 
 // ---- worker with a large stack -----------------------------------------------

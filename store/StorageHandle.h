@@ -119,10 +119,16 @@ class StorageHandle : public InterfaceHandle<IStorage> {
   HRESULT CreateEmptyStream(const char* name) const;
 
   HRESULT DestroyElement(const char* name) const;
+  // Renames in place where the platform's rename writes a right directory
+  // entry, else by copy and destroy (see PlatformRenameIsSound). Either way
+  // STG_E_FILEALREADYEXISTS says the new name is taken, STG_E_ACCESSDENIED
+  // that the element is open; a failed rename leaves the element as it was.
   HRESULT RenameElement(const char* oldName, const char* newName) const;
   // Copies (or moves) one element into the destination, under newName or,
-  // when that is null, under the same name. The element's class id is kept.
-  // Fails with STG_E_FILEALREADYEXISTS when the destination name is taken.
+  // when that is null, under the same name. The element's class id, state
+  // bits and times are kept. Fails with STG_E_FILEALREADYEXISTS when the
+  // destination name is taken; a failed copy or move leaves no trace in the
+  // destination and the source as it was.
   HRESULT CopyOrMoveElement(const char* name, const StorageHandle& destination, const char* newName,
                             bool move) const;
   // Copies every element of this storage into the destination.
@@ -187,6 +193,17 @@ class StreamHandle : public InterfaceHandle<IStream> {
   HRESULT ReadBytes(void* buffer, ULONG size, ULONG* got) const;
   HRESULT WriteBytes(const void* buffer, ULONG size) const;
 };
+
+// In the stream encoding of variants: the bytes that follow the type for the
+// types stored as plain values; 0 for the types stored otherwise (strings,
+// objects, empty).
+ULONG FixedValueSize(VARTYPE type);
+
+// Whether IStorage::RenameElement leaves a right directory entry on this
+// platform. Wine's keeps the old name's length beside the new name, which
+// other readers of the file take at its word; asked once per process, of a
+// storage in memory.
+bool PlatformRenameIsSound();
 
 // Runs work on a worker thread with a large stack and waits for it. The
 // platform's whole-storage copy recurses once per sibling element, which

@@ -27,7 +27,7 @@ class Stopwatch {
 
 class NoTexts : public TextSource {
  public:
-  const char* Text(int) const override { return nullptr; }
+  const char* Text(vellora::TextKey) const override { return nullptr; }
 };
 
 }  // namespace vellora

@@ -51,7 +51,7 @@ std::string Note(unsigned seed, size_t bytes, bool withNeedle) {
   return rtf;
 }
 
-std::string TreeFolderName(const StringTable& texts) { return texts.TextOr(4704, "Favorite Tree"); }
+std::string TreeFolderName(const StringTable& texts) { return texts.TextOr(kTextFirstTreeFolder, "Favorite Tree"); }
 
 // A library document without windows, its recent list under the benchmark's key.
 struct QuietDocument {

@@ -87,7 +87,7 @@ bool DataListView::Load(const ItemSource& source) {
     prompt_.ShowMessage(texts_.TextOr(kTextListDamaged,
                                       "Part of this list could not be read.\nWhat could be read is shown; the list "
                                       "is left as it is in the library."),
-                        texts_.TextOr(kTextNoticeCaption, "Tip"), MB_OK | MB_ICONWARNING);
+                        texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | MB_ICONWARNING);
   return !read.damaged;
 }
 
@@ -380,7 +380,7 @@ void DataListView::DeleteRow() {
 
 void DataListView::InsertColumn() {
   if (!CanEdit()) return;
-  RenameDialog dialog("Added column name", "", texts_.TextOr(kTextNoticeCaption, "Tip"));
+  RenameDialog dialog("Added column name", "", texts_.TextOr(kTextTipCaption, "Tip"));
   if (!dialog.Ask(Owner())) return;
   const bool clicked = clickedColumn_ >= 0 && clickedColumn_ < static_cast<int>(table_.columns.size());
   const size_t at = clicked ? static_cast<size_t>(clickedColumn_) : table_.columns.size();
@@ -396,7 +396,7 @@ void DataListView::InsertColumn() {
 void DataListView::RenameColumn() {
   if (!CanEdit() || clickedColumn_ < 0 || clickedColumn_ >= static_cast<int>(table_.columns.size())) return;
   DataListColumn& column = table_.columns[static_cast<size_t>(clickedColumn_)];
-  RenameDialog dialog("Rename - Click column", column.title, texts_.TextOr(kTextNoticeCaption, "Tip"));
+  RenameDialog dialog("Rename - Click column", column.title, texts_.TextOr(kTextTipCaption, "Tip"));
   if (!dialog.Ask(Owner())) return;
   column.title = dialog.Text();
   LVCOLUMNA lvc = {};

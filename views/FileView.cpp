@@ -158,7 +158,7 @@ void FileView::SelectEntry(int index) {
 }
 
 void FileView::Tell(const std::string& text, UINT icon) {
-  prompt_.ShowMessage(text, texts_.TextOr(kTextNoticeCaption, "Tip"), MB_OK | icon);
+  prompt_.ShowMessage(text, texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | icon);
 }
 
 HWND FileView::Owner() const {
@@ -170,8 +170,8 @@ HWND FileView::Owner() const {
 
 bool FileView::Store() { return !unstored_ || Write(); }
 
-bool FileView::Write() {
-  if (!source_ || locked_ || readOnly_) return false;
+HRESULT FileView::WriteItem() {
+  if (!source_ || locked_ || readOnly_) return E_ACCESSDENIED;
   HRESULT hr;
   {
     OpenedItem item;
@@ -179,17 +179,21 @@ bool FileView::Write() {
     if (SUCCEEDED(hr)) hr = WriteFileFolder(item, entries_, changes_);
     if (SUCCEEDED(hr)) hr = item.Commit();
   }
-  if (FAILED(hr)) {
-    unstored_ = true;
-    Tell(texts_.TextOr(kTextStoreFailed,
-                       "The change could not be written to the library.\nIt stays in the view and is written again "
-                       "when you leave the item or save the library."));
-    return false;
-  }
+  if (FAILED(hr)) return hr;
   changes_.Clear();
   unstored_ = false;
   if (wiring.onStored) wiring.onStored();
-  return true;
+  return S_OK;
+}
+
+bool FileView::Write() {
+  if (!source_ || locked_ || readOnly_) return false;
+  if (SUCCEEDED(WriteItem())) return true;
+  unstored_ = true;
+  Tell(texts_.TextOr(kTextStoreFailed,
+                     "The change could not be written to the library.\nIt stays in the view and is written again "
+                     "when you leave the item or save the library."));
+  return false;
 }
 
 // ---- messages -------------------------------------------------------------------
@@ -298,29 +302,31 @@ void FileView::AddFile(bool embed) {
   entry.sourcePath = path;
   entry.flags = embed ? kEmbeddedFileFlag : 0;
   if (embed) {
-    HRESULT hr;
-    {
-      OpenedItem item;
-      hr = source_->Open(true, item);
-      if (SUCCEEDED(hr)) {
-        // A stream of its own, whatever the other entries are called.
-        entry.streamName = NewStreamName(path, [&](const std::string& name) {
-          return item.itemStorage.FindElement(name.c_str()) != ElementType::None ||
-                 std::any_of(entries_.begin(), entries_.end(),
-                             [&](const FileEntry& e) { return e.Embedded() && SameName(e.streamName, name); });
-        });
-        hr = EmbedFile(item.itemStorage, path, entry.streamName);
-      }
-    }
-    if (FAILED(hr)) {
+    OpenedItem item;
+    if (FAILED(source_->Open(false, item))) {
       Tell(FormatText(texts_, kTextEmbedFailed, "The file could not be embedded:\n%s", path));
       return;
     }
+    // A stream of its own, whatever the other entries are called.
+    entry.streamName = NewStreamName(path, [&](const std::string& name) {
+      return item.itemStorage.FindElement(name.c_str()) != ElementType::None ||
+             std::any_of(entries_.begin(), entries_.end(),
+                         [&](const FileEntry& e) { return e.Embedded() && SameName(e.streamName, name); });
+    });
   }
   entries_.push_back(entry);
   AppendItem(entry, IconOfFile(path));
   SelectEntry(static_cast<int>(entries_.size()) - 1);
-  Write();
+  if (!embed) {
+    Write();
+    return;
+  }
+  // The bytes go in with the record, in the one update the store makes: a
+  // store that fails leaves neither, and the entry is taken back.
+  if (SUCCEEDED(WriteItem())) return;
+  entries_.pop_back();
+  ListView_DeleteItem(list_, static_cast<int>(entries_.size()));
+  Tell(FormatText(texts_, kTextEmbedFailed, "The file could not be embedded:\n%s", path));
 }
 
 void FileView::OpenSelected() {
@@ -356,7 +362,7 @@ void FileView::OpenSelected() {
   }
   if (!openFile || !openFile(target))
     prompt_.ShowMessage(texts_.TextOr(kTextShellOpenFailed, "The file could not be opened."),
-                        texts_.TextOr(kTextNoticeCaption, "Sorry"), MB_OK | MB_ICONWARNING);
+                        texts_.TextOr(kTextTipCaption, "Sorry"), MB_OK | MB_ICONWARNING);
 }
 
 void FileView::DeleteSelected() {

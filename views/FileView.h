@@ -65,6 +65,9 @@ class FileView : public ItemView {
   int IconForName(const std::string& name);
   int IconOfFile(const std::string& path);
   void AppendItem(const FileEntry& entry, int image);
+  // Writes the entries and the bytes of new embedded files in one update.
+  HRESULT WriteItem();
+  // WriteItem, telling a failure and keeping the change for the next try.
   bool Write();
   void Tell(const std::string& text, UINT icon = MB_ICONWARNING);
 

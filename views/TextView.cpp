@@ -732,7 +732,11 @@ void TextView::ReplaceSelection(const std::wstring& text) {
 
 void TextView::DeleteCurrentLine() {
   HWND edit = Edit();
-  LRESULT line = SendMessageA(edit, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+  // The caret stands at the end a selection was made to; asked for "the
+  // current line", the control answers the line where the selection starts.
+  CHARRANGE selection = {};
+  SendMessageA(edit, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  LRESULT line = SendMessageA(edit, EM_EXLINEFROMCHAR, 0, selection.cpMax);
   LRESULT first = SendMessageA(edit, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
   if (first < 0) return;
   LRESULT length = SendMessageA(edit, EM_LINELENGTH, static_cast<WPARAM>(first), 0);

@@ -26,6 +26,30 @@ bool FindInRichEdit(HWND edit, const std::string& text) {
   return true;
 }
 
+namespace {
+
+// The control counts a cell's buffer in an int.
+constexpr size_t kMaxCellBytes = size_t{1} << 30;
+
+// The whole text of a cell: the buffer grows until the text fits, so a long
+// cell is matched over all of it.
+const char* CellText(HWND list, int row, int column, std::vector<char>& cell) {
+  for (;;) {
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = cell.data();
+    item.cchTextMax = static_cast<int>(cell.size());
+    cell[0] = 0;
+    LRESULT length = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    if (length < 0 || static_cast<size_t>(length) + 1 < cell.size() || cell.size() >= kMaxCellBytes) break;
+    cell.resize(cell.size() * 2);
+  }
+  cell.back() = 0;
+  return cell.data();
+}
+
+}  // namespace
+
 bool FindInListRows(HWND list, const std::string& text, bool allColumns) {
   if (!list || text.empty()) return false;
   const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -36,13 +60,7 @@ bool FindInListRows(HWND list, const std::string& text, bool allColumns) {
   std::vector<char> cell(1024);
   for (int row = selected + 1; row < rows; ++row) {
     for (int column = 0; column < columns; ++column) {
-      LVITEMA item = {};
-      item.iSubItem = column;
-      item.pszText = cell.data();
-      item.cchTextMax = static_cast<int>(cell.size());
-      cell[0] = 0;
-      SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-      if (!ContainsBytes(cell.data(), text)) continue;
+      if (!ContainsBytes(CellText(list, row, column, cell), text)) continue;
       LVITEMA state = {};
       state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
       SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));

@@ -24,7 +24,7 @@ bool HasOnly(const std::string& format, char kind) {
 }
 
 template <class T>
-std::string Format(const TextSource& texts, int key, const char* fallback, char kind, T argument) {
+std::string Format(const TextSource& texts, TextKey key, const char* fallback, char kind, T argument) {
   std::string format = texts.TextOr(key, fallback);
   if (!HasOnly(format, kind)) format = fallback;
   int n = std::snprintf(nullptr, 0, format.c_str(), argument);
@@ -36,11 +36,11 @@ std::string Format(const TextSource& texts, int key, const char* fallback, char 
 
 }  // namespace
 
-std::string FormatText(const TextSource& texts, int key, const char* fallback, const std::string& argument) {
+std::string FormatText(const TextSource& texts, TextKey key, const char* fallback, const std::string& argument) {
   return Format(texts, key, fallback, 's', argument.c_str());
 }
 
-std::string FormatText(const TextSource& texts, int key, const char* fallback, int argument) {
+std::string FormatText(const TextSource& texts, TextKey key, const char* fallback, int argument) {
   return Format(texts, key, fallback, 'd', argument);
 }
 

@@ -280,7 +280,7 @@ void MainFrame::CreateViews() {
     wsprintfA(text, "%d", size);
     SendMessageA(fontSize_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   }
-  std::string face = texts_.TextOr(1, "Tahoma");
+  std::string face = texts_.TextOr(kTextFontFace, "Tahoma");
   SetWindowTextA(fontName_, face.c_str());
 
   SendMessageA(formatBar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);

@@ -205,6 +205,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void FillQuickAccess(HMENU submenu);
   void AddBookmarkForSelection();
   void ManageBookmarks();
+  void TellBookmarksNotStored();
   bool GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex);
   bool GoToCatalogLocation(const std::vector<std::string>& components);
   SearchSelection Selection() override;
@@ -241,6 +242,9 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   // Looks and layouts (MainFrameLook.cpp).
   bool OnLookCommand(UINT id);
   void ApplyLayout(const InterfaceLayout& layout);
+  // Puts the view of a layout into the item area (nothing when that view is
+  // not built); the item shown in another view is stored and left first.
+  void BringInView(int viewKind);
   void ShowToolbar(bool show);
   void ApplyLibraryLook() override;
   COLORREF CurrentColor(LookPart part) const override;
@@ -317,8 +321,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   // Top-level windows of the frame hidden with it while it is in the tray.
   std::vector<HWND> hiddenWithFrame_;
   bool activating_ = false;
-  bool userReadOnly_ = false;    // Lock Readonly
-  bool layoutReadOnly_ = false;  // the Text Reading layout
+  // The read-only lock: Lock Readonly turns it over, the layouts set or clear it.
+  bool readOnlyLock_ = false;
   // Protected nodes the running selection may open without asking again.
   std::set<HTREEITEM> admitted_;
 

@@ -159,7 +159,7 @@ void MainFrame::OpenHelp() {
   std::string help(path, n);
   help = help.substr(0, help.find_last_of('\\') + 1) + "VelloraHelp.chm";
   if (GetFileAttributesA(help.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    MessageBoxA(Handle(), texts_.TextOr(4837, "The help file is missing.").c_str(), texts_.TextOr(4888, "Tip").c_str(),
+    MessageBoxA(Handle(), texts_.TextOr(kTextHelpMissing, "The help file is missing.").c_str(), texts_.TextOr(kTextHelpCaption, "Tip").c_str(),
                 MB_OK | MB_ICONWARNING);
     return;
   }
@@ -186,7 +186,7 @@ void MainFrame::RefreshFrameState() {
   s.treeVisible = IsWindowVisible(tree_) != FALSE;
   s.treeHasSelection = TreeView_GetSelection(tree_) != nullptr;
   s.outbarHasGroup = outbar_.SelectedGroup() >= 0;
-  s.outbarHasSelectedItem = outbar_.SelectedItem() >= 0;
+  s.outbarHasSelectedItem = TargetItem() >= 0;
   s.outbarVisible = IsWindowVisible(outbar_.Handle()) != FALSE;
   s.nodeListVisible = IsWindowVisible(nodeList_.Handle()) != FALSE;
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;

@@ -165,13 +165,16 @@ void MainFrame::FocusTree() {
 // ---- context menus -----------------------------------------------------------------
 
 void MainFrame::TrackContextMenu(HMENU popup, POINT screen, int group, int item) {
-  RefreshFrameState();
-  UINT command = commandBar_.TrackPopup(popup, screen.x, screen.y, Handle(), TPM_RETURNCMD);
-  if (!command) return;
+  // The group and item clicked are the commands' target already while the
+  // menu opens, so that its entries are enabled for them.
   hitGroup_ = group;
   hitItem_ = item;
-  OnCommand(command);
+  RefreshFrameState();
+  UINT command = commandBar_.TrackPopup(popup, screen.x, screen.y, Handle(), TPM_RETURNCMD);
+  if (command) OnCommand(command);
   hitGroup_ = hitItem_ = -1;
+  // The commands follow the selection again.
+  RefreshFrameState();
 }
 
 // ---- the tree ----------------------------------------------------------------------------

@@ -85,7 +85,7 @@ void MainFrame::CreateLookParts() {
       SendMessageA(rebar_, RB_SETBANDINFOA, i, reinterpret_cast<LPARAM>(&band));
     }
   }
-  ApplyLook(BuiltInLook(texts_.TextOr(1, "Tahoma")));
+  ApplyLook(BuiltInLook(texts_.TextOr(kTextFontFace, "Tahoma")));
 }
 
 // ---- commands ---------------------------------------------------------------------------
@@ -112,12 +112,25 @@ void MainFrame::ApplyLayout(const InterfaceLayout& layout) {
   arrange(titleSplitter_, layout.titleSplitter);
   arrange(textSplitter_, layout.textSplitter);
   if (layout.toolbar != BandRule::Unchanged) ShowToolbar(layout.toolbar == BandRule::Shown);
-  // The item area keeps the item it shows: a view is never given an item of
-  // another kind.
-  if (layout.viewKind && state_.viewKind == layout.viewKind && shownView_) InvalidateRect(shownView_, nullptr, TRUE);
-  // The reading layout's lock is its own: a lock set by hand stays.
-  layoutReadOnly_ = layout.readOnly;
+  if (layout.viewKind) BringInView(layout.viewKind);
+  readOnlyLock_ = layout.readOnly;
   ApplyReadOnly();
+}
+
+void MainFrame::BringInView(int viewKind) {
+  // The text view and the web view are the views of the item kinds 1 and 3.
+  ItemView* view = ViewForKind(viewKind == kViewWeb ? kItemWebLink : kItemText);
+  if (!view) return;
+  if (view != shownItemView_) {
+    // The item of another view is never shown in this one: it is stored and
+    // left, and the view comes in empty.
+    ReleaseShownItem();
+    view->Clear();
+    titleStrip_.SetTitle("");
+    shownItemView_ = view;
+    PutIntoPane(PaneWindowOf(*view), view->Kind());
+  }
+  InvalidateRect(PaneWindowOf(*view), nullptr, TRUE);
 }
 
 // ---- applying a look ------------------------------------------------------------------

@@ -174,18 +174,17 @@ void MainFrame::OnTrayMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- the read-only lock --------------------------------------------------------------------
 
-bool MainFrame::ReadOnlyNow() const { return document_->ReadOnly() || userReadOnly_ || layoutReadOnly_; }
+bool MainFrame::ReadOnlyNow() const { return document_->ReadOnly() || readOnlyLock_; }
 
 void MainFrame::ToggleReadOnlyLock() {
-  // Off takes back every lock, also the one the reading layout set.
-  if (userReadOnly_ || layoutReadOnly_) userReadOnly_ = layoutReadOnly_ = false;
-  else userReadOnly_ = true;
+  readOnlyLock_ = !readOnlyLock_;
   ApplyReadOnly();
 }
 
 void MainFrame::ApplyReadOnly() {
   RefreshFrameState();
-  textView_.SetReadOnly(state_.readOnly);
+  // A text view brought in without an item takes no typing: nothing would keep it.
+  textView_.SetReadOnly(state_.readOnly || !textView_.HasItem());
   if (shownItemView_ && shownItemView_ != &textView_) shownItemView_->SetReadOnly(state_.readOnly);
   ApplyViewMenuRules();
   UpdateCommandUi();

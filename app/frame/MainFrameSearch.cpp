@@ -19,6 +19,9 @@ namespace {
 // The results pane's height when it first appears.
 constexpr int kResultsPaneHeight = 160;
 
+constexpr char kBookmarksNotStored[] =
+    "The bookmarks could not be written into the library, so they stay as they were.";
+
 }  // namespace
 
 // ---- the docked results window ---------------------------------------------------
@@ -82,12 +85,16 @@ void MainFrame::AddBookmarkForSelection() {
   if (location.empty()) return;
   std::string name;
   if (!prompt_.AskName("Add Bookmark For Selected Item", ProposedBookmarkName(location), name)) return;
-  document_->AddBookmark({CutToBytes(name, kMaxBookmarkName), location});
+  if (FAILED(document_->AddBookmark({CutToBytes(name, kMaxBookmarkName), location}))) TellBookmarksNotStored();
 }
 
 void MainFrame::ManageBookmarks() {
   BookmarkListDialog dialog(document_->Bookmarks(), texts_.TextOr(kTextTipCaption, "Tip"));
-  if (dialog.Ask(Handle())) document_->ReplaceBookmarks(dialog.Result());
+  if (dialog.Ask(Handle()) && FAILED(document_->ReplaceBookmarks(dialog.Result()))) TellBookmarksNotStored();
+}
+
+void MainFrame::TellBookmarksNotStored() {
+  prompt_.ShowMessage(kBookmarksNotStored, texts_.TextOr(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
 }
 
 void MainFrame::FillQuickAccess(HMENU submenu) {
@@ -220,8 +227,11 @@ bool MainFrame::FindInShownView(const std::string& text, bool textOnly) {
   }
   if (textOnly || !shownItemView_) return false;
   if (state_.viewKind != kViewDataList && state_.viewKind != kViewFileFolder) return false;
-  if (!FindInListRows(shownItemView_->Window(), text, state_.viewKind == kViewDataList)) return false;
-  SetFocus(shownItemView_->Window());
+  // The rows are in the list control the view keeps the keyboard in, not in
+  // the window around it.
+  HWND list = shownItemView_->FocusWindow();
+  if (!FindInListRows(list, text, state_.viewKind == kViewDataList)) return false;
+  SetFocus(list);
   return true;
 }
 

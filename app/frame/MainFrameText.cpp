@@ -13,7 +13,7 @@ namespace vellora {
 using namespace resources;
 
 void MainFrame::ConnectTextView() {
-  textView_.SetDefaultFace(texts_.TextOr(1, "Tahoma"));
+  textView_.SetDefaultFace(texts_.TextOr(kTextFontFace, "Tahoma"));
   textView_.SetContextMenu(IDR_VIEW_POPUPS, VIEWPOP_POS_TEXT);
   // Context menus go through the command bar for their images and enabling.
   textView_.trackPopup = [this](HMENU popup, POINT screen) {

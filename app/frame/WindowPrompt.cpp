@@ -81,7 +81,7 @@ int WindowPrompt::ShowWelcomeAfterDamage(const std::string& reason) { return Wel
 
 bool WindowPrompt::AskName(const std::string& caption, const std::string& initial, std::string& answer,
                            const std::string& label) {
-  RenameDialog dialog(caption, initial, texts_.TextOr(3739, "Tip"), label);
+  RenameDialog dialog(caption, initial, texts_.TextOr(kTextTipCaption, "Tip"), label);
   if (!dialog.Ask(owner_)) return false;
   answer = dialog.Text();
   return true;

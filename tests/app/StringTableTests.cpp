@@ -26,45 +26,46 @@ TEST(StringTable, KeyIsTheByteOffsetOfItsText) {
   StringTable table;
   ASSERT_TRUE(LoadBytes(table, dir, std::string("\0Tahoma\0Query\0", 14)));
   EXPECT_EQ(table.Size(), 14u);
-  EXPECT_STREQ(table.Text(1), "Tahoma");
-  EXPECT_STREQ(table.Text(8), "Query");
-  EXPECT_STREQ(table.Text(4), "oma");  // a key inside a text reads its tail
-  ASSERT_NE(table.Text(0), nullptr);
-  EXPECT_STREQ(table.Text(0), "");
-  EXPECT_STREQ(table.Text(7), "");
+  EXPECT_STREQ(table.At(1), "Tahoma");
+  EXPECT_STREQ(table.At(8), "Query");
+  EXPECT_STREQ(table.At(4), "oma");  // a key inside a text reads its tail
+  ASSERT_NE(table.At(0), nullptr);
+  EXPECT_STREQ(table.At(0), "");
+  EXPECT_STREQ(table.At(7), "");
 }
 
 TEST(StringTable, EmptyOrMissingTextsFallBackThroughTextOr) {
   vtest::TempDir dir;
   StringTable table;
   ASSERT_TRUE(LoadBytes(table, dir, std::string("\0Tip\0", 5)));
-  EXPECT_EQ(table.TextOr(1, "Sorry"), "Tip");
-  EXPECT_EQ(table.TextOr(0, "Sorry"), "Sorry");
-  EXPECT_EQ(table.TextOr(3739, "Sorry"), "Sorry");
+  EXPECT_EQ(table.TextOr(vellora::kTextFontFace, "Sorry"), "Tip");  // key 1
+  EXPECT_EQ(table.TextOr(vellora::kTextTipCaption, "Sorry"), "Sorry");  // beyond the table
+  ASSERT_TRUE(LoadBytes(table, dir, std::string("\0\0Tip\0", 6)));
+  EXPECT_EQ(table.TextOr(vellora::kTextFontFace, "Sorry"), "Sorry");  // a NUL at the key
 }
 
 TEST(StringTable, KeysOutsideTheTableYieldNull) {
   vtest::TempDir dir;
   StringTable table;
   ASSERT_TRUE(LoadBytes(table, dir, std::string("\0abc\0", 5)));
-  EXPECT_EQ(table.Text(-1), nullptr);
-  EXPECT_EQ(table.Text(INT_MIN), nullptr);
-  EXPECT_EQ(table.Text(5), nullptr);
-  EXPECT_EQ(table.Text(6), nullptr);
-  EXPECT_EQ(table.Text(INT_MAX), nullptr);
-  EXPECT_STREQ(table.Text(4), "");  // the last byte is still inside
+  EXPECT_EQ(table.At(-1), nullptr);
+  EXPECT_EQ(table.At(INT_MIN), nullptr);
+  EXPECT_EQ(table.At(5), nullptr);
+  EXPECT_EQ(table.At(6), nullptr);
+  EXPECT_EQ(table.At(INT_MAX), nullptr);
+  EXPECT_STREQ(table.At(4), "");  // the last byte is still inside
 }
 
 TEST(StringTable, TextRunningToTheEndWithoutNulStopsThere) {
   vtest::TempDir dir;
   StringTable table;
   ASSERT_TRUE(LoadBytes(table, dir, std::string("\0abc", 4)));
-  EXPECT_STREQ(table.Text(1), "abc");
-  EXPECT_STREQ(table.Text(3), "c");
-  EXPECT_EQ(table.Text(4), nullptr);
+  EXPECT_STREQ(table.At(1), "abc");
+  EXPECT_STREQ(table.At(3), "c");
+  EXPECT_EQ(table.At(4), nullptr);
 
   ASSERT_TRUE(LoadBytes(table, dir, "xyz"));  // not a single NUL in the file
-  EXPECT_STREQ(table.Text(0), "xyz");
+  EXPECT_STREQ(table.At(0), "xyz");
   EXPECT_EQ(table.Size(), 3u);
 }
 
@@ -76,8 +77,8 @@ TEST(StringTable, BytesAreReadWithoutTextModeTranslation) {
   const std::string bytes("\0A\r\nB\x1a\xe9\0Z\0", 10);
   ASSERT_TRUE(LoadBytes(table, dir, bytes));
   EXPECT_EQ(table.Size(), bytes.size());
-  EXPECT_STREQ(table.Text(1), "A\r\nB\x1a\xe9");
-  EXPECT_STREQ(table.Text(8), "Z");
+  EXPECT_STREQ(table.At(1), "A\r\nB\x1a\xe9");
+  EXPECT_STREQ(table.At(8), "Z");
 }
 
 TEST(StringTable, EmptyFileLoadsWithoutTexts) {
@@ -85,19 +86,19 @@ TEST(StringTable, EmptyFileLoadsWithoutTexts) {
   StringTable table;
   ASSERT_TRUE(LoadBytes(table, dir, ""));
   EXPECT_EQ(table.Size(), 0u);
-  EXPECT_EQ(table.Text(0), nullptr);
+  EXPECT_EQ(table.At(0), nullptr);
 }
 
 TEST(StringTable, MissingFileFailsAndKeepsWhatWasLoaded) {
   vtest::TempDir dir;
   StringTable table;
   EXPECT_FALSE(table.Load(dir.File("absent.stb")));
-  EXPECT_EQ(table.Text(0), nullptr);
-  EXPECT_EQ(table.Text(1), nullptr);
+  EXPECT_EQ(table.At(0), nullptr);
+  EXPECT_EQ(table.At(1), nullptr);
 
   ASSERT_TRUE(LoadBytes(table, dir, std::string("\0Tahoma\0", 8)));
   EXPECT_FALSE(table.Load(dir.File("absent.stb")));
-  EXPECT_STREQ(table.Text(1), "Tahoma");
+  EXPECT_STREQ(table.At(1), "Tahoma");
 }
 
 TEST(StringTable, ProgramTableLiesInCnfgBesideTheExecutable) {
@@ -110,14 +111,14 @@ TEST(StringTable, ProgramTableLiesInCnfgBesideTheExecutable) {
 
 // --- The table that ships with the program ---------------------------------
 
-const int kProgramKeys[] = {1,    3296, 3336, 3358, 3375, 3412, 3420, 3584, 3590, 3646, 3653, 3739, 3787,
+const int kProgramKeys[] = {1,    131,  3296, 3336, 3358, 3375, 3412, 3420, 3584, 3590, 3646, 3653, 3739, 3787,
                             3827, 3919, 4152, 4165, 4186, 4273, 4353, 4428, 4436, 4475, 4522, 4580, 4687,
                             4704, 4713, 4723, 4736, 4837, 4888, 4906, 4954, 4973, 4997, 5036, 5184, 5251,
                             5382, 5396, 5461, 5529, 5575, 5639, 5685, 5778, 5801, 5838, 5866};
 
 const int kFilterKeys[] = {3375, 4973, 5529};
 // Message-box captions and dialog titles: one line each.
-const int kCaptionKeys[] = {3336, 3358, 3412, 3420, 3584, 3646, 3739, 4152, 4165,
+const int kCaptionKeys[] = {131,  3336, 3358, 3412, 3420, 3584, 3646, 3739, 4152, 4165,
                             4428, 4687, 4888, 4954, 5382, 5778, 5838};
 
 // The printf conversions of a text, one letter each ("%%" is no conversion).
@@ -138,7 +139,7 @@ class ShippedStringTable : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(table_.LoadForProgram()) << StringTable::ProgramTablePath(); }
   std::string At(int key) const {
-    const char* t = table_.Text(key);
+    const char* t = table_.At(key);
     return t ? t : "";
   }
   StringTable table_;

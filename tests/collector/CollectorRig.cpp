@@ -129,6 +129,26 @@ HRESULT TransmitWhileUser(const std::shared_ptr<TestPage>& page, const std::func
   if (FAILED(hr)) return hr;
   if (id != 1) return E_UNEXPECTED;
 
+  IDispatch* document = page ? CreateTestDocument(page) : nullptr;
+  RunWhileUser(
+      [&] {
+        VARIANT argument;
+        VariantInit(&argument);
+        argument.vt = VT_DISPATCH;
+        argument.pdispVal = document;
+        DISPPARAMS params = {&argument, nullptr, 1, 0};
+        VARIANT result;
+        VariantInit(&result);
+        hr = collector->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr,
+                               nullptr);
+        VariantClear(&result);
+      },
+      user);
+  if (document) document->Release();
+  return hr;
+}
+
+void RunWhileUser(const std::function<void()>& call, const std::function<void()>& user) {
   std::atomic<bool> finished{false};
   std::thread userThread([&] {
     user();
@@ -143,21 +163,9 @@ HRESULT TransmitWhileUser(const std::shared_ptr<TestPage>& page, const std::func
       Sleep(100);
     }
   });
-
-  IDispatch* document = page ? CreateTestDocument(page) : nullptr;
-  VARIANT argument;
-  VariantInit(&argument);
-  argument.vt = VT_DISPATCH;
-  argument.pdispVal = document;
-  DISPPARAMS params = {&argument, nullptr, 1, 0};
-  VARIANT result;
-  VariantInit(&result);
-  hr = collector->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
-  VariantClear(&result);
-  if (document) document->Release();
+  call();
   finished = true;
   userThread.join();
-  return hr;
 }
 
 HWND WaitForOwnDialog(const char* caption, DWORD timeoutMs) {

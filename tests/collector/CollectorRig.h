@@ -19,6 +19,10 @@ namespace vtest {
 DWORD RunRegsvr32(bool unregister);
 std::string CollectorDllPath();
 
+// Runs call on this thread while user runs on a second one. Whatever dialog
+// or message box the user leaves open is cancelled so that the call returns.
+void RunWhileUser(const std::function<void()>& call, const std::function<void()>& user);
+
 // Calls TransmitHtmlDocument(document) on an object made from progId,
 // through IDispatch, while user runs on a second thread. Whatever dialog or
 // message box the user leaves open is cancelled so that the call returns.

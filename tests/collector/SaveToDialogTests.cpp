@@ -10,7 +10,10 @@
 #include <thread>
 
 #include "collector/CollectorIds.h"
+#include "collector/CollectorModule.h"
+#include "collector/PageCapture.h"
 #include "collector/RichTextComposer.h"
+#include "collector/SaveToDialog.h"
 #include "store/LibraryDocument.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
@@ -128,6 +131,29 @@ TEST_F(SaveToTest, TheDialogListsTreeFoldersAndTheSortedNodesWithDecodedNames) {
   });
   EXPECT_EQ(folders, tree_);
   EXPECT_EQ(shown, (std::vector<std::string>{"Getting started", "Projects", "Saved page", "Locked", "News"}));
+}
+
+// The page title is the box's first text in either default mode; a node's
+// own name only comes in with a click on "Overwrite selected node" or a node
+// picked while it is checked.
+TEST_F(SaveToTest, TheTitleBoxStartsWithThePageTitle) {
+  for (bool withSelection : {false, true}) {
+    SetUp();
+    if (withSelection) SelectText(L"Picked words");
+    std::string title, afterPick;
+    bool overwrite = false;
+    Transmit([&](HWND dialog) {
+      title = ControlText(dialog, IDC_SAVE_TO_TITLE);
+      overwrite = IsDlgButtonChecked(dialog, IDC_SAVE_TO_OVERWRITE) == BST_CHECKED;
+      ClickRadio(dialog, IDC_SAVE_TO_OVERWRITE);
+      ASSERT_TRUE(SelectNode(dialog, {"Projects", "Roadmap"}));
+      afterPick = ControlText(dialog, IDC_SAVE_TO_TITLE);
+      PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(title, "A page") << "with selection " << withSelection;
+    EXPECT_EQ(overwrite, withSelection);
+    EXPECT_EQ(afterPick, "Roadmap");
+  }
 }
 
 TEST_F(SaveToTest, CancelLeavesTheFileByteForByte) {
@@ -495,11 +521,13 @@ TEST_F(SaveToTest, AnEmptyTreeFolderTakesANewNodeAsItsFirstButCannotBeOverwritte
 
 
 // A stand-in for the main program's window on a thread of its own: it holds
-// the library open and answers the release request as told.
+// the library open and answers the release request as told, after
+// answerAfterMs (busy saving); with closes it then goes as the program does.
 class FakeMainWindow {
  public:
-  FakeMainWindow(const std::string& library, LRESULT answer, DWORD releaseAfterMs)
-      : answer_(answer), releaseAfterMs_(releaseAfterMs) {
+  FakeMainWindow(const std::string& library, LRESULT answer, DWORD releaseAfterMs, DWORD answerAfterMs = 0,
+                 bool closes = false)
+      : answer_(answer), releaseAfterMs_(releaseAfterMs), answerAfterMs_(answerAfterMs), closes_(closes) {
     EXPECT_HRESULT_SUCCEEDED(held_.OpenRoot(library.c_str(), kTransactedMode));
     thread_ = std::thread([this] { Run(); });
     while (!window_) Sleep(10);
@@ -509,18 +537,22 @@ class FakeMainWindow {
     thread_.join();
   }
   int requests() const { return requests_; }
+  bool Released() const { return released_; }
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<FakeMainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self && message == WM_USER + 2001) {
       ++self->requests_;
+      Sleep(self->answerAfterMs_);
       if (self->answer_ == 1) SetTimer(window, 1, self->releaseAfterMs_, nullptr);
       return self->answer_;
     }
     if (self && message == WM_TIMER) {
       KillTimer(window, 1);
       self->held_.Release();  // saved and gone, a little later than it answered
+      self->released_ = true;
+      if (self->closes_) DestroyWindow(window);
       return 0;
     }
     if (message == WM_CLOSE) {
@@ -549,6 +581,9 @@ class FakeMainWindow {
   StorageHandle held_;
   LRESULT answer_;
   DWORD releaseAfterMs_;
+  DWORD answerAfterMs_;
+  bool closes_;
+  std::atomic<bool> released_{false};
   std::atomic<HWND> window_{nullptr};
   std::atomic<int> requests_{0};
   std::thread thread_;
@@ -584,6 +619,79 @@ TEST_F(SaveToTest, TheReleaseIsRefusedOrWaitedForWhileTheProgramLetsGo) {
   }
   EXPECT_TRUE(CloseRestartedProgram(30000));
   EXPECT_EQ(Leaf({"A page"}).record.sequence, 4);
+}
+
+// The dialog run in this process on the DLL's resources, so that the hand-over
+// can be given timings short enough for a test.
+void RunDialogWhileUser(const std::shared_ptr<TestPage>& page, const collector::HandOverTimings& timings,
+                        const std::function<void()>& user) {
+  HMODULE dll = LoadLibraryA(CollectorDllPath().c_str());
+  ASSERT_NE(dll, nullptr);
+  collector::SetModuleInstance(dll);
+  IDispatch* document = CreateTestDocument(page);
+  collector::PageCapture capture = collector::CapturePage(document);
+  document->Release();
+  RunWhileUser([&] { collector::RunSaveToDialog(capture, nullptr, timings); }, user);
+  capture.document.Reset();
+  collector::SetModuleInstance(nullptr);
+  FreeLibrary(dll);
+}
+
+// The program answers after the collector stopped waiting, or answers at once
+// but keeps the file longer than the collector tries to open it: what was
+// captured stays, the user is told and asked, and it is written once the file
+// is free, by the one request that was sent.
+TEST_F(SaveToTest, ALateAnswerOrALockedFileKeepsTheCaptureUntilTheFileIsFree) {
+  struct Case {
+    const char* what;
+    DWORD answerAfterMs;
+    DWORD releaseAfterMs;
+    int earlyRetries;  // Retry pressed while the file is still held
+    const char* told;
+  };
+  const Case cases[] = {
+      {"answers after the wait gave up", 3000, 0, 0, "The main program has not answered yet"},
+      {"answers late, retried too soon", 3000, 0, 1, "The main program has not answered yet"},
+      {"keeps the file after answering", 0, 3000, 1, "The library file is still in use"},
+  };
+  collector::HandOverTimings timings;
+  timings.answerMs = 300;
+  timings.exitMs = 100;
+  timings.reopenAttempts = 2;
+  timings.reopenPauseMs = 100;
+  for (const Case& c : cases) {
+    SetUp();
+    page_->title = L"Kept capture";
+    std::vector<std::string> told;
+    int requests = 0;
+    {
+      FakeMainWindow program(library_, 1, c.releaseAfterMs, c.answerAfterMs, true);
+      RunDialogWhileUser(page_, timings, [&] {
+        EXPECT_FALSE(AnswerMessage("Warning", IDYES).empty());
+        for (int i = 0; i < c.earlyRetries; ++i) told.push_back(AnswerMessage("Vellora", IDRETRY));
+        EXPECT_TRUE(WaitUntil([&] { return program.Released(); }, 15000));
+        told.push_back(AnswerMessage("Vellora", IDRETRY));
+        HWND dialog = WaitForOwnDialog("Save to");
+        ASSERT_NE(dialog, nullptr) << c.what;
+        EXPECT_EQ(ControlText(dialog, IDC_SAVE_TO_TITLE), "Kept capture") << c.what;
+        ASSERT_TRUE(SelectNode(dialog, {"Getting started"}));
+        Accept(dialog);
+      });
+      requests = program.requests();
+    }
+    EXPECT_EQ(requests, 1) << c.what << ": the request is never sent twice";
+    ASSERT_EQ(told.size(), static_cast<size_t>(c.earlyRetries + 1)) << c.what;
+    for (const std::string& text : told) {
+      EXPECT_EQ(text.rfind(c.told, 0), 0u) << c.what << ": " << text;
+      EXPECT_NE(text.find("What you captured is kept"), std::string::npos) << text;
+    }
+    EXPECT_TRUE(CloseRestartedProgram(30000)) << c.what;
+    NodeSnapshot added = Leaf({"Kept capture"});
+    ASSERT_TRUE(added.found) << c.what;
+    EXPECT_EQ(added.record.kind, kItemWebLink);
+    EXPECT_EQ(added.record.sequence, 1);
+    EXPECT_EQ(TopLevel().size(), 6u) << c.what << ": written once";
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "collector/CaptureRules.h"
 #include "collector/TargetLibrary.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
@@ -160,6 +161,70 @@ TEST_F(TargetLibraryTest, TreeFoldersComeInTheirOrderAndNodesBySignedSequence) {
   std::vector<std::string> shown;
   for (const auto& node : library.Roots()) shown.push_back(node->displayText);
   EXPECT_EQ(shown, (std::vector<std::string>{"Minus", "First", "Second"}));
+}
+
+// Storages the library keeps for itself are never a folder to write into,
+// whatever class id they carry and in any letter case; nor is a catalog
+// folder, even when it is asked for by name.
+TEST_F(TargetLibraryTest, OnlyTreeFoldersAreOfferedOrLoaded) {
+  const char* const own[] = {"LIBRARY_BOOKMARK", "library_maininfo", "LIBRARY_LASTINTERFACE",
+                             "Library_Interface_Setting", "#$librarysetting#$"};
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    uint16_t order = 3;
+    for (const char* name : own) {
+      StorageHandle storage;
+      ASSERT_HRESULT_SUCCEEDED(root.CreateStorage(name, kWriteMode, storage)) << name;
+      storage.WriteClass(FolderClassId(kFolderTree, order++));
+    }
+  }
+  TargetLibrary library;
+  ASSERT_HRESULT_SUCCEEDED(library.Open(path_));
+  std::vector<std::string> folders;
+  ASSERT_HRESULT_SUCCEEDED(library.ListTreeFolders(folders));
+  EXPECT_EQ(folders, (std::vector<std::string>{"Later tree", "Tree"}));
+  std::vector<std::string> refused(std::begin(own), std::end(own));
+  refused.push_back("Catalog");
+  for (const std::string& name : refused) {
+    int failed = 0;
+    EXPECT_EQ(library.LoadFolder(name, failed), kNotATreeFolder) << name;
+    EXPECT_TRUE(library.FolderName().empty()) << name;
+    EXPECT_HRESULT_FAILED(library.AddToEmptyFolder("Stray", {kItemText, "{\\rtf1 x}"})) << name;
+  }
+  int failed = 0;
+  EXPECT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
+}
+
+// Under code page 936 the node name made from a title of double-byte
+// characters never ends in half a character, in its plain form or, when
+// that is taken, in its encoded form cut to the element-name limit.
+TEST_F(TargetLibraryTest, DoubleByteTitlesMakeNamesOfWholeCharacters) {
+  if (GetACP() != 936) GTEST_SKIP() << "runs under code page 936 (see the GBK test entry)";
+  std::string box = "a";
+  for (int i = 0; i < 16; ++i) box += "\xD6\xD0";  // a and sixteen times the character for "middle"
+  const std::string title = TitleFromBox(box);
+  EXPECT_EQ(title.size(), 29u) << "the 30th byte would be the first half of a character";
+  TargetLibrary library;
+  OpenWithPlan(library);
+  std::vector<std::string> names;
+  for (int i = 0; i < 4; ++i) {
+    std::string used;
+    ASSERT_HRESULT_SUCCEEDED(library.InsertNode(*Node(library, "First"), title, {kItemText, "{\\rtf1 x}"}, &used));
+    names.push_back(used);
+  }
+  ASSERT_HRESULT_SUCCEEDED(library.Commit());
+  EXPECT_EQ(names.front(), title);
+  for (const std::string& name : names) {
+    EXPECT_LE(name.size(), kMaxElementName) << name;
+    wchar_t wide[64];
+    int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), wide, 64);
+    EXPECT_GT(length, 0) << "not whole characters: " << name;
+    const std::string shown = DisplayName(name);
+    EXPECT_EQ(title.compare(0, shown.size(), shown), 0) << name;
+    EXPECT_EQ(CutToBytes(title, shown.size()), shown) << name;
+    EXPECT_TRUE(ReadLeafFromFile(path_, "Tree", {name}).found) << name;
+  }
 }
 
 TEST_F(TargetLibraryTest, AWriteThatFailsTakesItsRenumberingWithIt) {

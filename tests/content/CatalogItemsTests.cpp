@@ -170,7 +170,7 @@ TEST(CatalogItems, ItemCounterFollowsTheCatalogFolderLoadedLast) {
   QuietHost host;
   NoPrompt prompt;
   class NoTexts : public TextSource {
-    const char* Text(int) const override { return nullptr; }
+    const char* Text(vellora::TextKey) const override { return nullptr; }
   } texts;
   class Sink : public DiagnosticSink {
     void Report(const std::string&) override {}

@@ -67,7 +67,7 @@ TEST(DataListRead, StoredFormsReadAsWhatIsInThem) {
       {"a count beyond the bytes left", Info(1, {80}), true, Titles({"A"}) + Bytes32(4000) + "ab", {"A"}, {},
        true, false},
       {"a column count of a billion", Info(1000000000u, {80, 80, 80}), true, abc + Counted("1") + Counted("2") +
-       Counted("3"), {"A", "B", "C"}, {{"1", "2", "3"}}, true, false},
+       Counted("3"), {"A", "B", "C", "1", "2", "3"}, {}, true, false},
       {"a title of 5,000 bytes", Info(1, {80}), true, Titles({longTitle}) + Counted("v"), {longTitle}, {{"v"}}, false,
        false},
       {"fewer titles than columns", Info(3, {80, 80, 80}), true, Titles({"A"}), {"A"}, {}, true, false},
@@ -96,6 +96,24 @@ TEST(DataListRead, WidthsComeFromTheInfoStreamAndMinusOneIsKept) {
   ASSERT_EQ(list.columns.size(), 2u);
   EXPECT_EQ(list.columns[0].width, 120);
   EXPECT_EQ(list.columns[1].width, kControlDefaultWidth);
+}
+
+TEST(DataListRead, AWidthArrayShorterThanTheColumnsStillReadsEveryColumn) {
+  const std::string content = Titles({"A", "B", "C"}) + Counted("1") + Counted("2") + Counted("3") + Counted("4") +
+                              Counted("5") + Counted("6");
+  const struct {
+    std::vector<uint32_t> widths;
+    std::vector<int32_t> expected;
+  } cases[] = {{{}, {80, 80, 80}}, {{120}, {120, 80, 80}}, {{120, 60}, {120, 60, 80}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.widths.size());
+    DataList list;
+    EXPECT_FALSE(ParseDataList(Info(3, c.widths), true, content, list).damaged);
+    std::vector<int32_t> widths;
+    for (const auto& column : list.columns) widths.push_back(column.width);
+    EXPECT_EQ(widths, c.expected);
+    EXPECT_EQ(list.rows, (Rows{{"1", "2", "3"}, {"4", "5", "6"}}));
+  }
 }
 
 TEST(DataListWrite, AnEmptyCellIsTheEmptyStringSoNoRowIsLost) {
@@ -177,6 +195,24 @@ TEST_F(StoredList, TheIconPathStaysReadableBehindTheWidthsWhateverTheColumnCount
     EXPECT_EQ(back.columns.size(), columns);
     EXPECT_EQ(back.rows, list.rows);
   }
+}
+
+TEST_F(StoredList, DeletingTheOnlyColumnTakesTheRowsWithIt) {
+  DataList list;
+  list.columns = {{"A", 80}};
+  list.AppendRow({"one"});
+  list.AppendRow({"two"});
+  list.DeleteColumn(0);
+  EXPECT_EQ(list.RowCount(), 0u);
+  ASSERT_HRESULT_SUCCEEDED(Write(list));
+  // A column inserted afterwards starts a list without rows, in memory and in the file.
+  list.InsertColumn(0, "New", kInsertedColumnWidth);
+  EXPECT_EQ(list.RowCount(), 0u);
+  ASSERT_HRESULT_SUCCEEDED(Write(list));
+  DataList back;
+  EXPECT_FALSE(Read(back).damaged);
+  ASSERT_EQ(back.columns.size(), 1u);
+  EXPECT_TRUE(back.rows.empty());
 }
 
 TEST_F(StoredList, WithoutAnIconNothingFollowsTheNewWidths) {

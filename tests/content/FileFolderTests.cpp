@@ -74,6 +74,16 @@ TEST(FileFolderRead, EncodingKeepsStreamNamesInTheThirdStringAndLinksEmpty) {
   EXPECT_EQ(back[1].streamName, "b (2).txt");
 }
 
+TEST(FileFolderRead, TheThirdStringStaysEmptyWhenTheStreamIsNamedAfterTheTitle) {
+  const std::vector<FileEntry> entries = {{kEmbeddedFileFlag, "C:\\a\\notes.txt", "C:\\a\\notes.txt", "notes.txt"},
+                                          {kEmbeddedFileFlag, "C:\\b\\notes.txt", "C:\\b\\notes.txt", "notes (2).txt"}};
+  EXPECT_EQ(EncodeFileEntries(entries), Bytes32(0) + Bytes32(kEmbeddedFileFlag) + Bytes32(0) +
+                                            Counted("C:\\a\\notes.txt") + Counted("C:\\a\\notes.txt") + Counted("") +
+                                            Bytes32(1) + Bytes32(kEmbeddedFileFlag) + Bytes32(0) +
+                                            Counted("C:\\b\\notes.txt") + Counted("C:\\b\\notes.txt") +
+                                            Counted("notes (2).txt"));
+}
+
 NameTaken TakenOf(std::vector<std::string> names) {
   return [names](const std::string& name) {
     for (const auto& n : names)
@@ -135,6 +145,19 @@ TEST(FileFolderNames, CopiesAndExportsKeepTheFilesOwnNameAndType) {
     FileEntry entry{kEmbeddedFileFlag, e.title, e.source, "s"};
     EXPECT_EQ(ExportFileName(entry), e.proposed) << e.title;
   }
+}
+
+TEST(FileFolderNames, CopiesNeverTakeTheNameOfADevice) {
+  const struct {
+    const char* streamName;
+    const char* copy;
+  } cases[] = {{"nul.txt", "_nul.txt"},         {"COM1", "_COM1"},         {"con", "_con"},
+               {"Lpt9.log.txt", "_Lpt9.log.txt"}, {"aux .txt", "_aux .txt"}, {"PRN.", "_PRN"},
+               {"prn. .doc", "_prn. .doc"},     {"com1.txt(2)", "com1(2).txt"}, {"COM10.txt", "COM10.txt"},
+               {"LPT0", "LPT0"},                {"console.txt", "console.txt"}, {"nullish", "nullish"}};
+  for (const auto& c : cases) EXPECT_EQ(WorkingCopyName(c.streamName), c.copy) << c.streamName;
+  FileEntry entry{kEmbeddedFileFlag, "C:\\x\\aux.c", "C:\\x\\aux.c", "s"};
+  EXPECT_EQ(ExportFileName(entry), "_aux.c");
 }
 
 // A file folder item of a real compound file, with files on disk to add.
@@ -274,6 +297,87 @@ TEST_F(StoredFiles, OpenedCopiesAreReadOnlyAndAReopeningReplacesThem) {
   // Read-only copies do not keep the folder from going at the end.
   RemoveWorkingFolder(working);
   EXPECT_FALSE(vtest::FileExists(working));
+}
+
+TEST_F(StoredFiles, NamesReadFromTheFileNeverReachTheItemsOwnStreams) {
+  const std::string source = Disk("crafted.bin", std::string(333, 'x'));
+  for (const char* own : {kFolderItemContent, kFolderItemInfo, kTabPageItemInfo, kTabPageItemContent}) {
+    // Named by the third string, and by a title whose file name it is.
+    for (bool inTitle : {false, true}) {
+      SCOPED_TRACE(std::string(own) + (inTitle ? " in the title" : " in the third string"));
+      std::vector<FileEntry> read;
+      const std::string title = inTitle ? std::string("C:\\x\\") + own : "report.doc";
+      ASSERT_FALSE(ParseFileEntries(Record(kEmbeddedFileFlag, title, source, inTitle ? "" : own), read).damaged);
+      ASSERT_EQ(read.size(), 1u);
+      EXPECT_FALSE(UsableStreamName(read[0].streamName));
+      const std::string info = StreamBytes(kFolderItemInfo);
+      StreamChanges renamed;
+      renamed.renamed = {{own, "moved.txt"}};
+      StreamChanges dropped;
+      dropped.dropped = {own};
+      for (const StreamChanges& changes : {StreamChanges{}, renamed, dropped}) {
+        ASSERT_HRESULT_SUCCEEDED(Write(read, changes));
+        EXPECT_EQ(StreamBytes(kFolderItemInfo), info);
+        std::vector<FileEntry> back;
+        OpenedItem opened;
+        ASSERT_HRESULT_SUCCEEDED(source_.Open(false, opened));
+        EXPECT_FALSE(ReadFileEntries(opened, back).damaged);
+        ASSERT_EQ(back.size(), 1u);
+        EXPECT_EQ(back[0].title, title);
+        EXPECT_EQ(back[0].streamName, read[0].streamName);  // the record is kept as it was read
+      }
+      EXPECT_HRESULT_FAILED(EmbedFile(Item(), source, own));
+      StorageHandle item = Item(true);
+      EXPECT_EQ(item.FindElement(kTabPageItemInfo), ElementType::None);
+      EXPECT_EQ(item.FindElement(kTabPageItemContent), ElementType::None);
+      EXPECT_EQ(item.FindElement("moved.txt"), ElementType::None);
+      EXPECT_HRESULT_FAILED(ExportEmbeddedFile(item, own, disk_.File("out.bin")));
+    }
+  }
+}
+
+TEST_F(StoredFiles, EntriesWhoseStreamNameIsTooLongAreReadAndKept) {
+  const std::string name32(28, 'n');
+  const struct {
+    std::string fileName;  // of the title
+    std::string extra;     // the third string
+  } cases[] = {{name32 + ".txt", ""},
+               {std::string(60, 'a') + ".doc", ""},
+               {std::string(200, 'b'), ""},
+               {"short.txt", std::string(40, 'r') + ".txt"}};
+  const std::string source = Disk("older.bin", "older bytes");
+  std::string content;
+  for (const auto& c : cases) content += Record(kEmbeddedFileFlag, "C:\\old\\" + c.fileName, source, c.extra);
+  std::vector<FileEntry> entries;
+  ASSERT_FALSE(ParseFileEntries(content, entries).damaged);
+  ASSERT_EQ(entries.size(), std::size(cases));
+  for (const FileEntry& e : entries) EXPECT_FALSE(UsableStreamName(e.streamName)) << e.streamName;
+  // The item can still be saved, with every entry as it was, and a new one beside them.
+  const std::string added = Disk("added.txt", "new");
+  entries.push_back({kEmbeddedFileFlag, added, added, "added.txt"});
+  ASSERT_HRESULT_SUCCEEDED(Write(entries));
+  EXPECT_EQ(StreamBytes("added.txt"), "new");
+  std::vector<FileEntry> back;
+  OpenedItem opened;
+  ASSERT_HRESULT_SUCCEEDED(source_.Open(false, opened));
+  EXPECT_FALSE(ReadFileEntries(opened, back).damaged);
+  ASSERT_EQ(back.size(), entries.size());
+  for (size_t i = 0; i < back.size(); ++i) {
+    EXPECT_EQ(back[i].title, entries[i].title);
+    EXPECT_EQ(back[i].streamName, entries[i].streamName);
+  }
+}
+
+TEST_F(StoredFiles, AWorkingCopyNamedLikeADeviceIsWrittenAsAFile) {
+  const std::string path = Disk("device.txt", "device?");
+  ASSERT_HRESULT_SUCCEEDED(EmbedFile(Item(), path, "nul.txt"));
+  FileEntry entry{kEmbeddedFileFlag, path, path, "nul.txt"};
+  const std::string working = disk_.File("TempVL");
+  std::string copy;
+  ASSERT_HRESULT_SUCCEEDED(WriteWorkingCopy(Item(true), entry, working, copy));
+  EXPECT_EQ(copy, working + "\\_nul.txt");
+  EXPECT_EQ(vtest::ReadWholeFile(copy), "device?");
+  RemoveWorkingFolder(working);
 }
 
 }  // namespace

@@ -198,6 +198,15 @@ TEST_F(LookCommandsTest, TheTreeFontIsShownWholeButOnlyFaceAndHeightAreKept) {
   EXPECT_FALSE(reopened.treeFont->lfItalic);
 }
 
+TEST_F(LookCommandsTest, ATreeFontHeightKeptAsA16BitIntegerIsRead) {
+  ASSERT_HRESULT_SUCCEEDED(document_.WriteSettingsSlot(kSlotTreeFace, Str("Arial")));
+  ASSERT_HRESULT_SUCCEEDED(document_.WriteSettingsSlot(kSlotTreeHeight, Short(-15)));
+  const LibraryLook look = looks_.StoredLook();
+  ASSERT_TRUE(look.treeFont);
+  EXPECT_STREQ(look.treeFont->lfFaceName, "Arial");
+  EXPECT_EQ(look.treeFont->lfHeight, -15);
+}
+
 TEST_F(LookCommandsTest, RestoreDefaultStoresTheBuiltInValues) {
   rig_.prompt.files = {"C:\\p.bmp", "C:\\q.bmp"};
   looks_.Handle(ID_FOLDER_BACK_IMAGE);
@@ -210,7 +219,7 @@ TEST_F(LookCommandsTest, RestoreDefaultStoresTheBuiltInValues) {
   EXPECT_EQ(Slot(kSlotTreeBack).AsString(), "");
   EXPECT_EQ(Slot(kSlotTreeText).Type(), VT_I4);
   EXPECT_EQ(Slot(kSlotTreeText).AsInt(-1), 0);
-  EXPECT_EQ(Slot(kSlotTreeFace).AsString(), rig_.texts.TextOr(1, "?"));
+  EXPECT_EQ(Slot(kSlotTreeFace).AsString(), rig_.texts.TextOr(kTextFontFace, "?"));
   EXPECT_EQ(Slot(kSlotTreeHeight).AsInt(), -12);
   const LibraryLook restored = looks_.StoredLook();
   EXPECT_EQ(restored.outbarBack, Backdrop{});

@@ -50,8 +50,8 @@ class SearchCommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(doc_.CreateLibrary(rig_.dir.File("search.vlx")));
-    tree_ = rig_.texts.TextOr(4704, "");
-    catalog_ = rig_.texts.TextOr(4713, "");
+    tree_ = rig_.texts.TextOr(kTextFirstTreeFolder, "");
+    catalog_ = rig_.texts.TextOr(kTextFirstCatalogFolder, "");
     ASSERT_HRESULT_SUCCEEDED(doc_.SelectCurrentFolder(tree_));
     const StorageHandle& folder = doc_.CurrentFolder();
     vtest::AddLeaf(folder, "Alpha", 1, "{\\rtf1 the Needle is here\\par}");

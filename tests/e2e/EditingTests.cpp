@@ -34,7 +34,7 @@ bool WaitGone(HWND window) {
 
 class EditingProgram : public vtest::ProgramFixture {
  protected:
-  std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
+  std::string Folder(vellora::TextKey key) const { return rig_.texts.TextOr(key, ""); }
 };
 
 TEST_F(EditingProgram, DialogsKeyboardAndMouseBuildALibraryThatSurvivesReopening) {
@@ -109,7 +109,7 @@ TEST_F(EditingProgram, DialogsKeyboardAndMouseBuildALibraryThatSurvivesReopening
   PostMessageA(main, WM_COMMAND, ID_ITEM_PASTE, 0);
   // And a catalog item through "Add Information Item".
   PostMessageA(main, WM_COMMAND, ID_CATALOG_NEW, 0);
-  HWND addItem = program_.WaitForWindow(rig_.texts.TextOr(4165, "Add Information Item"));
+  HWND addItem = program_.WaitForWindow(rig_.texts.TextOr(kTextAddItemCaption, "Add Information Item"));
   ASSERT_NE(addItem, nullptr);
   SetDlgItemTextA(addItem, IDC_ITEM_TITLE, "Journal");
   vtest::ClickButton(addItem, IDOK);

@@ -56,7 +56,7 @@ class ListsProgramTest : public vtest::ProgramFixture {
     main_ = program_.WaitForMainWindow();
     if (!main_) return nullptr;
     Command(ID_CATALOG_NEW);
-    HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(4165, "Add Information Item"));
+    HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(kTextAddItemCaption, "Add Information Item"));
     if (!dialog) return nullptr;
     SetText(GetDlgItem(dialog, IDC_ITEM_TITLE), title);
     SendMessageA(GetDlgItem(dialog, IDC_ITEM_KIND_TEXT), BM_SETCHECK, BST_UNCHECKED, 0);

@@ -156,7 +156,7 @@ TEST_F(ProtectProgram, ANodeProtectedThroughTheDialogsIsAskedForAfterReopening) 
                 "Please input password to access item [Vault]");
     }
     if (attempt < 4) {
-      EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(3787, "?")) << attempt;
+      EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(kTextWrongPasswordTryAgain, "?")) << attempt;
       captions.push_back(vtest::WindowText(prompt));
     } else {
       EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }));
@@ -186,7 +186,7 @@ TEST_F(ProtectProgram, AWrongLibraryPasswordOpensTheScratchLibraryInstead) {
   EXPECT_EQ(vtest::WindowText(GetDlgItem(prompt, IDC_PASSWORD_TEXT)),
             "Please input password to access item [" + path.substr(0, 18) + "]");
   vtest::ClickButton(prompt, IDCANCEL);
-  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(3827, "?"));
+  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(kTextPasswordFailed, "?"));
   HWND main = program_.WaitForMainWindow();
   ASSERT_NE(main, nullptr);
   EXPECT_NE(vtest::WindowText(main).find(rig_.texts.TextOr(kTextUntitled, "?")), std::string::npos)
@@ -218,7 +218,7 @@ TEST_F(ProtectProgram, TheTrayLockComesBackOnlyWithTheLibraryPassword) {
   EXPECT_EQ(vtest::WindowText(GetDlgItem(prompt, IDC_PASSWORD_TEXT)),
             "Please input password to access item [This library]");
   vtest::ClickButton(prompt, IDCANCEL);
-  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(5461, "?"));
+  EXPECT_EQ(AnswerBox(Tip()), rig_.texts.TextOr(kTextStillLocked, "?"));
   Sleep(300);
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_TRUE(iconShown());
@@ -290,7 +290,7 @@ TEST_F(ProtectProgram, ALookBelongsToItsLibraryAndComesBackWithIt) {
   ASSERT_NE(main, nullptr);
   SetForegroundWindow(main);
   PostMessageA(main, WM_COMMAND, ID_TREE_BACK_IMAGE, 0);
-  HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(3336, "?"));
+  HWND dialog = program_.WaitForWindow(rig_.texts.TextOr(kTextBackImageTitle, "?"));
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(vtest::AnswerFileDialog(dialog, picture));
   EXPECT_TRUE(WaitUntil([&] { return treeCorner(main) == RGB(255, 0, 0); })) << std::hex << treeCorner(main);

@@ -29,7 +29,7 @@ class ProgramTest : public ::testing::Test {
     doc.Save();
     return path;
   }
-  std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
+  std::string Folder(vellora::TextKey key) const { return rig_.texts.TextOr(key, ""); }
 
   // Closes the program as the user would and waits for it to end.
   void CloseProgram(HWND main) {

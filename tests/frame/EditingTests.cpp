@@ -7,9 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <set>
+
 #include "app/frame/MainFrame.h"
 #include "content/CatalogItems.h"
 #include "content/CommandIds.h"
+#include "content/NodeOperations.h"
 #include "tests/TestSupport.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
@@ -65,6 +70,14 @@ class EditFrame : public vtest::FrameFixture {
     LoadTree(root.OpenStorageFor(TreeFolder().c_str(), true), nodes);
     return nodes;
   }
+
+  // The tree folder of the file while no frame holds it, open for writing.
+  void WithTreeFolder(const std::function<void(const StorageHandle&)>& change) {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    change(root.OpenStorageFor(TreeFolder().c_str(), false));
+  }
+  HWND TreeWindow() { return vtest::FindChildOfClass(frame_->Handle(), WC_TREEVIEWA); }
 
   std::string path_;
 };
@@ -375,6 +388,193 @@ TEST_F(EditFrame, ReadOnlyKeysDoNothingAndPropertiesDescribeTheNode) {
   SelectGroup(CatalogFolder());
   Command(ID_NODE_DELETE);
   EXPECT_TRUE(rig_.prompt.shown.empty());
+}
+
+TEST_F(EditFrame, TheCollisionQueryComparesTitlesNotElementNames) {
+  // The first catalog folder holds an item titled B under an encoded name,
+  // as a second item of that title gets it.
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    ASSERT_HRESULT_SUCCEEDED(CreateItem(root.OpenStorageFor(CatalogFolder().c_str(), false), kItemText,
+                                        EncodedElementName("B", 7).c_str(), 1, kFolderItemInfo, kFolderItemContent,
+                                        {}));
+  }
+  Open();
+  const std::string other = rig_.texts.TextOr(kTextSecondCatalogFolder, "");
+  NewItemRequest titledB;
+  titledB.title = "B";
+  SelectGroup(other);
+  rig_.prompt.items = {titledB};
+  Command(ID_CATALOG_NEW);
+  struct Case {
+    const char* what;
+    std::function<void()> bringB;  // adds or pastes something titled B into the first catalog folder
+    int answer;
+  } cases[] = {
+      {"a new item", [&] {
+         rig_.prompt.items = {titledB};
+         Command(ID_CATALOG_NEW);
+       }, IDCANCEL},
+      {"an item of another folder", [&] {
+         SelectGroup(other);
+         Host().SelectItem(0);
+         Pump();
+         Command(ID_ITEM_COPY);
+         SelectGroup(CatalogFolder());
+         Command(ID_ITEM_PASTE);
+       }, IDCANCEL},
+      {"a tree node", [&] {
+         SelectGroup(TreeFolder());
+         SelectNode("B");
+         Command(ID_ITEM_COPY);
+         SelectGroup(CatalogFolder());
+         Command(ID_ITEM_PASTE);
+       }, IDYES},  // replaced: still one item of that title, under the name it had
+  };
+  for (const Case& c : cases) {
+    SelectGroup(CatalogFolder());
+    rig_.prompt.shown.clear();
+    rig_.prompt.messageAnswers = {c.answer};
+    c.bringB();
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.what;
+    EXPECT_EQ(rig_.prompt.shown[0].caption, "Query") << c.what;
+    ASSERT_EQ(Host().Items().size(), 1u) << c.what;
+    EXPECT_EQ(Host().Items()[0].title, "B") << c.what;
+    EXPECT_EQ(Host().Items()[0].elementName, EncodedElementName("B", 7)) << c.what;
+  }
+}
+
+TEST_F(EditFrame, PastingWithNothingSelectedPutsTheNodeLastUnderANumberOfItsOwn) {
+  struct Case {
+    int32_t a, b, c;  // the numbers the file gives A, B and C
+    UINT how;
+  } cases[] = {
+      {1, 2, 3, ID_ITEM_COPY},
+      {0, 1, 2, ID_ITEM_COPY},  // one more than A's number is B's
+      {-5, 1, 2, ID_ITEM_CUT},
+  };
+  for (const Case& c : cases) {
+    WithTreeFolder([&](const StorageHandle& tree) {
+      ASSERT_HRESULT_SUCCEEDED(WriteSequences(tree, {}, {{"A", c.a}, {"B", c.b}, {"C", c.c}}));
+    });
+    Open();
+    SelectNode("A");
+    Command(c.how);
+    TreeView_SelectItem(TreeWindow(), nullptr);
+    Pump();
+    ASSERT_EQ(frame_->Tree().Selected(), nullptr);
+    Command(ID_ITEM_PASTE);
+    EXPECT_EQ(Titles(), "B C A") << c.a;
+    std::vector<TreeNode> saved = SavedTree();
+    EXPECT_EQ(Shape(saved), "B C A") << c.a;
+    std::set<int32_t> numbers;
+    for (const TreeNode& node : saved) numbers.insert(node.sequence);
+    EXPECT_EQ(numbers.size(), saved.size()) << c.a;
+  }
+}
+
+TEST_F(EditFrame, ACutNodePastedOntoItselfStaysOnTheClipboard) {
+  MainFrame& frame = Open();
+  SelectNode("B");
+  Command(ID_ITEM_CUT);
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Titles(), "A B C");
+  EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kNode);
+  EXPECT_TRUE(frame.Content().Clipboard().cut);
+  // It can still be pasted where it was meant to go.
+  SelectNode("A");
+  Command(ID_ITEM_PASTE);
+  EXPECT_EQ(Titles(), "B A C");
+  EXPECT_EQ(frame.Content().Clipboard().state, ItemClipboard::kEmpty);
+}
+
+TEST_F(EditFrame, SetAsTitleMakesOneLineOfASelectionOverSeveralParagraphs) {
+  MainFrame& frame = Open();
+  SelectGroup(CatalogFolder());
+  NewItemRequest note;
+  note.title = "Note";
+  rig_.prompt.items = {note};
+  Command(ID_CATALOG_NEW);
+  struct Case {
+    const char* text;
+    const char* title;  // null: nothing is renamed and the user is told
+  } cases[] = {
+      {"Plan\r\nfor\r\n\r\nMay\r\n", "Plan for May"},
+      {"\tOne\vline\r\n", "One line"},
+      {"\r\n\r\n", nullptr},
+  };
+  for (bool tree : {true, false}) {
+    for (const Case& c : cases) {
+      if (tree) {
+        SelectGroup(TreeFolder());
+        frame.Tree().Select(frame.Tree().FirstChild(NodeRef{}));
+        Pump();
+      } else {
+        SelectGroup(CatalogFolder());
+        Host().SelectItem(0);
+        Pump();
+      }
+      const std::string before = tree ? frame.Tree().Title(frame.Tree().Selected()) : Host().Items()[0].title;
+      HWND text = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+      ASSERT_NE(text, nullptr);
+      SendMessageA(text, EM_SETREADONLY, FALSE, 0);
+      SetWindowTextA(text, c.text);
+      SendMessageA(text, EM_SETSEL, 0, -1);
+      rig_.prompt.shown.clear();
+      Command(ID_EDIT_SET_TITLE);
+      const std::string after = tree ? frame.Tree().Title(frame.Tree().Selected()) : Host().Items()[0].title;
+      if (c.title) {
+        EXPECT_EQ(after, c.title) << (tree ? "node" : "item");
+        EXPECT_TRUE(rig_.prompt.shown.empty());
+      } else {
+        EXPECT_EQ(after, before) << (tree ? "node" : "item");
+        ASSERT_EQ(rig_.prompt.shown.size(), 1u);
+        EXPECT_EQ(rig_.prompt.shown[0].text, "No selected text!");
+      }
+    }
+  }
+}
+
+// What the open popup menu shows, read from a timer of the menu's own loop,
+// which then closes it.
+std::map<UINT, bool> g_menuEnabled;
+bool g_menuRead = false;
+
+void CALLBACK ReadPopupAndClose(HWND, UINT, UINT_PTR, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  auto menu = popup ? reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)) : nullptr;
+  if (!menu) return;
+  for (auto& [id, enabled] : g_menuEnabled) enabled = !(GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED);
+  g_menuRead = true;
+  EndMenu();
+}
+
+TEST_F(EditFrame, TheItemMenuIsEnabledForTheItemClickedNotForTheSelection) {
+  Open();
+  SelectGroup(CatalogFolder());
+  for (const char* title : {"one", "two"}) {
+    NewItemRequest item;
+    item.title = title;
+    rig_.prompt.items = {item};
+    Command(ID_CATALOG_NEW);
+  }
+  Host().SelectItem(-1);
+  Pump();
+  ASSERT_EQ(Host().SelectedItem(), -1);
+  const UINT itemCommands[] = {ID_CATALOG_DELETE, ID_CATALOG_RENAME, ID_ITEM_COPY, ID_ITEM_CUT,
+                               ID_ITEM_CUSTOM_ICON, ID_ITEM_ACCESS_PASSWORD};
+  g_menuEnabled.clear();
+  g_menuRead = false;
+  for (UINT id : itemCommands) g_menuEnabled[id] = false;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 200, ReadPopupAndClose);
+  OutBarNotify click = {GroupOf(CatalogFolder()), 1, {60, 60}};
+  SendMessageA(frame_->Handle(), OutBarNotifyMessage(), kOutBarItemRightClick, reinterpret_cast<LPARAM>(&click));
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(g_menuRead);
+  for (UINT id : itemCommands) EXPECT_TRUE(g_menuEnabled[id]) << id;
+  // Closed, the menu leaves the commands to the selection again.
+  EXPECT_FALSE(frame_->QueryCommandUi(ID_CATALOG_DELETE).enabled);
 }
 
 }  // namespace

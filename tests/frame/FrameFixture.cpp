@@ -16,6 +16,24 @@ HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title) {
   return nullptr;
 }
 
+namespace {
+
+BOOL CALLBACK FindVisibleList(HWND child, LPARAM out) {
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, WC_LISTVIEWA) || !IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND ShownList(HWND frame) {
+  HWND found = nullptr;
+  EnumChildWindows(frame, FindVisibleList, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 void FrameFixture::SetUp() {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_USEREX_CLASSES | ICC_COOL_CLASSES |
                                               ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};

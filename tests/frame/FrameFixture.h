@@ -23,6 +23,9 @@ namespace vtest {
 // The first of first and its following siblings in the tree control titled title.
 HTREEITEM FindTitle(HWND tree, HTREEITEM first, const char* title);
 
+// The list control of the data list or file view shown now in the frame.
+HWND ShownList(HWND frame);
+
 // Answers every dialog of this process whose caption is one of the watched
 // ones with OK, having typed typed into its one-line edit (id 1037) when
 // given, and keeps the texts it read, until it is destroyed.

@@ -52,7 +52,7 @@ class FrameTest : public vtest::FrameFixture {
     tree.Release();
     doc.Save();
   }
-  std::string Folder(int key) const { return rig_.texts.TextOr(key, ""); }
+  std::string Folder(vellora::TextKey key) const { return rig_.texts.TextOr(key, ""); }
 
   MainFrame& Open() {
     FrameSetup setup;
@@ -311,13 +311,13 @@ DWORD WINAPI CloseWhenItAppears(void* parameter) {
 TEST_F(FrameTest, HelpWithoutItsFileWarnsWithTheTableTexts) {
   Open();
   DialogAnswer answer;
-  answer.caption = rig_.texts.TextOr(4888, "?");
+  answer.caption = rig_.texts.TextOr(kTextHelpCaption, "?");
   HANDLE helper = CreateThread(nullptr, 0, CloseWhenItAppears, &answer, 0, nullptr);
   Command(ID_HELP_CONTENTS);
   WaitForSingleObject(helper, 10000);
   CloseHandle(helper);
   EXPECT_TRUE(answer.seen);
-  EXPECT_EQ(answer.text, rig_.texts.TextOr(4837, "?"));
+  EXPECT_EQ(answer.text, rig_.texts.TextOr(kTextHelpMissing, "?"));
 }
 
 TEST(DialogFilters, BarsBecomeNulsAndTheListEndsWithTwo) {

@@ -287,8 +287,8 @@ TEST_F(ProtectFrame, ARefusedCatalogItemSaysSoAndShowsTheAccessDeniedForm) {
   rig_.prompt.passwordAnswers = {false};
   ClickItem(group, 1);
   ASSERT_FALSE(rig_.prompt.shown.empty());
-  EXPECT_EQ(rig_.prompt.shown.back().text, rig_.texts.TextOr(5396, "?"));
-  EXPECT_EQ(rig_.prompt.shown.back().caption, rig_.texts.TextOr(5382, "?"));
+  EXPECT_EQ(rig_.prompt.shown.back().text, rig_.texts.TextOr(kTextItemAccessDenied, "?"));
+  EXPECT_EQ(rig_.prompt.shown.back().caption, rig_.texts.TextOr(kTextAccessDeniedCaption, "?"));
   EXPECT_TRUE(PlaceholderShows("Invalid password, access denied!"));
   EXPECT_EQ(frame_->State().viewKind, kViewPlaceholder);
   rig_.prompt.passwordAnswers = {true};
@@ -393,7 +393,7 @@ TEST_F(ProtectFrame, TheLibraryPasswordIsAskedForWhenTheLibraryOpens) {
   rig_.prompt.shown.clear();
   Command(ID_TOOLS_LIBRARY_PASSWORD);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
-  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(4906, "?"));
+  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(kTextLibraryPasswordRemoved, "?"));
   Open();
   EXPECT_EQ(frame_->Document().Path(), path_);
 }
@@ -426,7 +426,7 @@ TEST_F(ProtectFrame, TheReadOnlyLockGreysEditingAndKeepsKeysOutOfTheText) {
   EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
 }
 
-TEST_F(ProtectFrame, LayoutsArrangeThePanesAndNeverClearALockSetByHand) {
+TEST_F(ProtectFrame, LayoutsArrangeThePanesAndSetOrClearTheOneReadOnlyLock) {
   Open();
   HWND outbar = vtest::FindChildOfClass(frame_->Handle(), "WTLOutBarCtrl");
   HWND title = vtest::FindChildOfClass(frame_->Handle(), "VelloraTitleStrip");
@@ -449,23 +449,81 @@ TEST_F(ProtectFrame, LayoutsArrangeThePanesAndNeverClearALockSetByHand) {
     EXPECT_EQ(frame_->State().toolbarShown, c.toolbarShown) << c.layout;
     EXPECT_EQ(frame_->State().readOnly, c.readOnly) << c.layout;
   }
-  // A lock set by hand outlives every layout.
-  Command(ID_TOOLS_LOCK_READONLY);
-  for (UINT layout : {ID_LAYOUT_STANDARD, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_TEXT_READING, ID_LAYOUT_WEB_BROWSER,
-                      ID_LAYOUT_STANDARD}) {
+  // One lock: every layout but Text Reading clears it, also when it was set by hand.
+  HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+  for (UINT layout : {ID_LAYOUT_STANDARD, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_WEB_BROWSER}) {
+    Command(ID_TOOLS_LOCK_READONLY);
+    ASSERT_TRUE(frame_->State().readOnly) << layout;
     Command(layout);
-    EXPECT_TRUE(frame_->State().readOnly) << layout;
+    EXPECT_FALSE(frame_->State().readOnly) << layout;
+    EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY) << layout;
   }
-  // Lock Readonly takes back every lock.
+  // Lock Readonly turns over the lock Text Reading set, as any other.
   Command(ID_LAYOUT_TEXT_READING);
   Command(ID_TOOLS_LOCK_READONLY);
   EXPECT_FALSE(frame_->State().readOnly);
-  // The text layouts never put an item of another kind into the text view.
+  Command(ID_TOOLS_LOCK_READONLY);
+  EXPECT_TRUE(frame_->State().readOnly);
+  Command(ID_LAYOUT_STANDARD);
+  EXPECT_FALSE(frame_->State().readOnly);
+}
+
+TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAreaWithoutAWebView) {
+  Open();
+  const int catalog = GroupOf(CatalogFolder());
+  struct Case {
+    const char* shown;
+    std::function<void()> show;
+    ViewKind before;
+  } cases[] = {
+      {"a folder node", [&] {
+         SelectGroup(TreeFolder());
+         TreeView_SelectItem(tree_, Node("Shelf"));
+         Pump();
+       }, kViewNodeList},
+      {"a data list", [&] {
+         SelectGroup(CatalogFolder());
+         ClickItem(catalog, 2);
+       }, kViewDataList},
+      {"a file folder", [&] {
+         SelectGroup(CatalogFolder());
+         ClickItem(catalog, 3);
+       }, kViewFileFolder},
+  };
+  for (const Case& c : cases) {
+    for (UINT layout : {ID_LAYOUT_WEB_BROWSER, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_TEXT_READING}) {
+      Command(ID_LAYOUT_STANDARD);
+      c.show();
+      ASSERT_EQ(frame_->State().viewKind, c.before) << c.shown;
+      Command(layout);
+      if (layout == ID_LAYOUT_WEB_BROWSER) {
+        // No web view is built yet: what is shown stays.
+        EXPECT_EQ(frame_->State().viewKind, c.before) << c.shown;
+        continue;
+      }
+      EXPECT_EQ(frame_->State().viewKind, kViewText) << c.shown << " " << layout;
+      // The text view comes in empty, and takes no typing that nothing could keep.
+      EXPECT_EQ(ShownText(), "") << c.shown << " " << layout;
+      HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+      EXPECT_TRUE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY) << c.shown << " " << layout;
+    }
+  }
+  // A note shown stays shown, editable under Text Editor.
+  Command(ID_LAYOUT_STANDARD);
+  SelectGroup(TreeFolder());
+  TreeView_SelectItem(tree_, Node("Open"));
+  Pump();
+  Command(ID_LAYOUT_TEXT_EDITOR);
+  EXPECT_EQ(ShownText(), "text of Open");
+  HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
+  EXPECT_FALSE(SendMessageA(text, EM_GETOPTIONS, 0, 0) & ECO_READONLY);
+  // Leaving the empty view for an item shows the item.
   TreeView_SelectItem(tree_, Node("Shelf"));
   Pump();
-  ASSERT_EQ(frame_->State().viewKind, kViewNodeList);
-  Command(ID_LAYOUT_TEXT_EDITOR);
-  EXPECT_EQ(frame_->State().viewKind, kViewNodeList);
+  Command(ID_LAYOUT_TEXT_READING);
+  TreeView_SelectItem(tree_, Node("Open"));
+  Pump();
+  EXPECT_EQ(ShownText(), "text of Open");
   Command(ID_LAYOUT_STANDARD);
 }
 
@@ -508,7 +566,7 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   EXPECT_EQ(TreeView_GetTextColor(tree_), kDefaultTreeText);
   EXPECT_EQ(Look().CurrentColor(LookPart::OutbarText), kDefaultOutbarText);
   EXPECT_EQ(TreeView_GetBkColor(tree_), RGB(255, 255, 255));
-  EXPECT_EQ(treeFont(), (std::pair<std::string, LONG>(rig_.texts.TextOr(1, "?"), kDefaultTreeFontHeight)));
+  EXPECT_EQ(treeFont(), (std::pair<std::string, LONG>(rig_.texts.TextOr(kTextFontFace, "?"), kDefaultTreeFontHeight)));
   EXPECT_TRUE(frame_->Document().ReadSettingsSlot(4).Type() == VT_EMPTY);
 
   // The first again: its own look comes back with it.
@@ -525,21 +583,6 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   EXPECT_TRUE(rig_.prompt.shown.empty());
 }
 
-BOOL CALLBACK FindVisibleList(HWND child, LPARAM out) {
-  char name[32] = "";
-  GetClassNameA(child, name, sizeof name);
-  if (lstrcmpiA(name, WC_LISTVIEWA) || !IsWindowVisible(child)) return TRUE;
-  *reinterpret_cast<HWND*>(out) = child;
-  return FALSE;
-}
-
-// The list control of the data list or file view shown now.
-HWND ShownList(HWND frame) {
-  HWND found = nullptr;
-  EnumChildWindows(frame, FindVisibleList, reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
 TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   Open();
   SetForegroundWindow(frame_->Handle());
@@ -547,7 +590,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   const int group = GroupOf(CatalogFolder());
   ClickItem(group, 2);  // the data list
   ASSERT_EQ(frame_->State().viewKind, kViewDataList);
-  HWND table = ShownList(frame_->Handle());
+  HWND table = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(table);
   rig_.prompt.colors = {RGB(200, 220, 240), RGB(120, 0, 60)};
   Command(ID_LIST_BACK_COLOR);
@@ -557,7 +600,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   // The file view keeps its own part of the look.
   ClickItem(group, 3);
   ASSERT_EQ(frame_->State().viewKind, kViewFileFolder);
-  HWND files = ShownList(frame_->Handle());
+  HWND files = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(files && files != table);
   EXPECT_EQ(ListView_GetBkColor(files), GetSysColor(COLOR_WINDOW));
   const std::string picture = rig_.dir.File("green.bmp");
@@ -577,12 +620,12 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   SetForegroundWindow(frame_->Handle());
   SelectGroup(CatalogFolder());
   ClickItem(GroupOf(CatalogFolder()), 2);
-  table = ShownList(frame_->Handle());
+  table = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(table);
   EXPECT_EQ(ListView_GetBkColor(table), RGB(200, 220, 240));
   EXPECT_EQ(ListView_GetTextColor(table), RGB(120, 0, 60));
   ClickItem(GroupOf(CatalogFolder()), 3);
-  files = ShownList(frame_->Handle());
+  files = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(files);
   UpdateWindow(files);
   Pump();
@@ -629,7 +672,7 @@ TEST_F(ProtectFrame, TheTrayLockHidesEverythingAndComesBackOnlyWithTheLibraryPas
   Pump();
   EXPECT_EQ(rig_.prompt.passwordNames.back(), "This library");
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
-  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(5461, "?"));
+  EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(kTextStillLocked, "?"));
   EXPECT_EQ(rig_.prompt.shown[0].caption, "Tip");
   EXPECT_FALSE(IsWindowVisible(frame_->Handle()));
   EXPECT_TRUE(frame_->LockedInTray());

@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "content/DataList.h"
+#include "content/FileFolder.h"
+#include "content/ItemSource.h"
 #include "tests/TestSupport.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
@@ -32,6 +36,27 @@ class SearchFrameTest : public vtest::FrameFixture {
     vtest::AddNote(tree, "Plan", 1, note);
     vtest::AddNote(tree, encoded_.c_str(), 2, note);
     tree.Release();
+    // A data list whose second row holds the word far into a long cell, and
+    // a file folder whose second entry is named after it.
+    StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
+    ASSERT_HRESULT_SUCCEEDED(
+        doc.CreateItem(catalog, kItemDataList, "Table", 1, kFolderItemInfo, kFolderItemContent, {"Name", "Notes"}));
+    ASSERT_HRESULT_SUCCEEDED(doc.CreateItem(catalog, kItemFileFolder, "Files", 2, kFolderItemInfo, kFolderItemContent, {}));
+    DataList table;
+    table.columns = {{"Name", 80}, {"Notes", 80}};
+    for (const auto& row : kRows) table.AppendRow(row);
+    OpenedItem item;
+    ASSERT_HRESULT_SUCCEEDED(CatalogItemSource(catalog, "Table", kItemDataList, "Table").OpenForUpdate(item));
+    ASSERT_HRESULT_SUCCEEDED(WriteDataList(item, table));
+    ASSERT_HRESULT_SUCCEEDED(item.Commit());
+    item = OpenedItem{};
+    std::vector<FileEntry> files;
+    for (const char* title : {"plan.txt", "needle.txt", "needles.txt"}) files.push_back({0, title, "C:\\" + std::string(title), {}});
+    ASSERT_HRESULT_SUCCEEDED(CatalogItemSource(catalog, "Files", kItemFileFolder, "Files").OpenForUpdate(item));
+    ASSERT_HRESULT_SUCCEEDED(WriteFileFolder(item, files, {}));
+    ASSERT_HRESULT_SUCCEEDED(item.Commit());
+    item = OpenedItem{};
+    catalog.Release();
     for (int i = 0; i < bookmarks_; ++i) doc.AddBookmark({"b" + std::to_string(i), tree_ + "\\Plan"});
     doc.Save();
   }
@@ -44,6 +69,8 @@ class SearchFrameTest : public vtest::FrameFixture {
     return item;
   }
 
+  const std::vector<std::vector<std::string>> kRows = {
+      {"first", "nothing here"}, {"second", std::string(3000, 'x') + "needle"}, {"needle", "third"}};
   std::string path_, tree_;
   const std::string encoded_ = EncodedElementName("Plan", 77);
   int bookmarks_ = 0;
@@ -99,6 +126,77 @@ TEST_F(SearchFrameTest, QuickAccessEndsWithTheBookmarkManagerPastTheRoutedEntrie
   ASSERT_EQ(GetMenuItemCount(quick), 130);
   EXPECT_EQ(GetMenuItemID(quick, 128), static_cast<UINT>(ID_QUICK_ACCESS_LAST));
   EXPECT_EQ(GetMenuItemID(quick, 129), static_cast<UINT>(ID_BOOKMARK_MANAGER));
+}
+
+TEST_F(SearchFrameTest, SearchCurrentItemFindsTheRowsOfTheDataListAndTheFileView) {
+  OpenLibrary(path_, true);
+  SelectGroup(CatalogFolder());
+  ContentHost& host = *frame_;
+  struct Case {
+    int item;
+    ViewKind view;
+    std::vector<int> found;  // the rows selected by the search and each repeat after it
+  } cases[] = {
+      {0, kViewDataList, {1, 2}},   // a cell of 3006 bytes, then a first cell
+      {1, kViewFileFolder, {1, 2}},  // first cells only
+  };
+  for (const Case& c : cases) {
+    host.SelectItem(c.item);
+    Pump();
+    ASSERT_EQ(frame_->State().viewKind, c.view);
+    HWND list = vtest::ShownList(frame_->Handle());
+    ASSERT_TRUE(list);
+    rig_.prompt.shown.clear();
+    rig_.prompt.names = {std::string("needle")};
+    for (size_t i = 0; i < c.found.size(); ++i) {
+      Command(i == 0 ? ID_SEARCH_CURRENT_ITEM : ID_SEARCH_REPEAT);
+      EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), c.found[i]) << c.view << " search " << i;
+    }
+    EXPECT_TRUE(rig_.prompt.shown.empty()) << c.view;
+    // No wrapping round: the last repeat says it found nothing more.
+    Command(ID_SEARCH_REPEAT);
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.view;
+    EXPECT_EQ(rig_.prompt.shown[0].text, "Can not find [needle] in current item view.");
+  }
+}
+
+TEST_F(SearchFrameTest, ABookmarkListThatCannotBeWrittenIsToldAndStaysAsItWas) {
+  bookmarks_ = 2;
+  SetUp();
+  MainFrame& frame = OpenLibrary(path_, true);
+  HMENU quick = GetSubMenu(GetSubMenu(frame.MenuBar(), MENU_POS_CONTENT), CONTENT_POS_QUICK_ACCESS);
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+  } cases[] = {
+      {"Add Bookmark", [&] {
+         rig_.prompt.names = {std::string("mark")};
+         Command(ID_BOOKMARK_ADD);
+       }},
+      {"the bookmark list", [&] {
+         vtest::DialogWatcher ok({"Bookmark list"});
+         Command(ID_BOOKMARK_MANAGER);
+       }},
+  };
+  for (const Case& c : cases) {
+    {
+      // Held open here, the settings storage cannot be opened by the library.
+      StorageHandle held;
+      ASSERT_HRESULT_SUCCEEDED(frame.Document().Root().OpenStorage(kSettingsStorage, kWriteMode, held));
+      rig_.prompt.shown.clear();
+      c.change();
+    }
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.what;
+    EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.TextOr(vellora::kTextFailCaption, "Fail")) << c.what;
+    EXPECT_EQ(frame.Document().Bookmarks().size(), 2u) << c.what;
+    EXPECT_EQ(GetMenuItemCount(quick), 2) << c.what;
+  }
+  // Once the library can write again, so can the user.
+  rig_.prompt.shown.clear();
+  rig_.prompt.names = {std::string("mark")};
+  Command(ID_BOOKMARK_ADD);
+  EXPECT_TRUE(rig_.prompt.shown.empty());
+  EXPECT_EQ(frame.Document().Bookmarks().size(), 3u);
 }
 
 }  // namespace

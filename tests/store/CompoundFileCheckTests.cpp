@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "store/CompoundFileCheck.h"
 #include "tests/TestSupport.h"
@@ -57,7 +58,20 @@ TEST_F(CompoundFileCheckTest, EachDamageIsFoundAndJudged) {
       {"StreamsCrossEachOther", {Damage::kReadOnly, "runs into the data of"}},
       {"TruncatedFile", {Damage::kUnreadable, "directory lies partly past the end of the file"}},
       {"NotACompoundFile", {Damage::kUnreadable, "not a library"}},
+      {"NameLengthTooLong", {Damage::kReadOnly, "1 directory entry gives a wrong length for the name"}},
+      {"NameLengthTooShort", {Damage::kReadOnly, "wrong length for the name beside it, as renames"}},
+      {"NameLengthZero", {Damage::kReadOnly, "(\"Tree\\Branch\\Note\")"}},
+      {"SiblingsOutOfOrder", {Damage::kReadOnly, "under \"Tree\\Branch\" are out of order"}},
+      {"SiblingPointsPastTheEnd", {Damage::kUnreadable, "past its end, where look-ups never end"}},
+      {"CycleThroughAnUnusedEntry", {Damage::kUnreadable, "tree under \"Tree\\Branch\" runs in a circle"}},
+      {"CycleThroughTheRootEntry", {Damage::kUnreadable, "runs in a circle"}},
+      {"CycleThroughTwoStorages", {Damage::kUnreadable, "runs in a circle"}},
+      {"EntryListedByTwoStorages", {Damage::kReadOnly, "\"Tree\\Top\" is listed in two places"}},
+      {"EntriesOfNoStorage", {Damage::kReadOnly, "3 directory entries in use belong to no storage"}},
+      {"DifatStartsInTheFileWithACountOfOne", {Damage::kReadOnly, "counts 1 sectors for the list"}},
+      {"AllocationTableSectorMarkedFree", {Damage::kReadOnly, "does not mark its own sectors"}},
   };
+  const std::set<std::string> repairable = {"NameLengthTooLong", "NameLengthTooShort", "NameLengthZero"};
   ASSERT_EQ(expected.size(), vtest::ClassicDamages().size());
   for (const vtest::Damage& damage : vtest::ClassicDamages()) {
     SCOPED_TRACE(damage.name);
@@ -68,6 +82,7 @@ TEST_F(CompoundFileCheckTest, EachDamageIsFoundAndJudged) {
     EXPECT_EQ(report.Worst(), want.worst) << report.Summary(20);
     EXPECT_NE(report.Summary(20).find(want.says), std::string::npos) << report.Summary(20);
     EXPECT_EQ(report.PlatformMayRead(), want.worst != Damage::kUnreadable);
+    EXPECT_EQ(report.Repairable(), repairable.count(damage.name) == 1);
   }
 }
 
@@ -111,6 +126,54 @@ TEST_F(CompoundFileCheckTest, EveryByteOfTheHeaderAndDirectoryMayBeWrongWithoutA
     if (!report.Sound()) ++judgedDamaged;
   }
   EXPECT_GT(judgedDamaged, 40u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CompoundFileCheckLargeFile, ALibraryThatNeedsAListOfTableSectorsIsSoundUntilItsCountIsWrong) {
+  // Over 109 allocation table sectors (some 7 MB): the header's list is continued in sectors of its own.
+  vtest::TempDir dir;
+  std::string path = dir.File("large.vlx");
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.CreateRoot(path.c_str(), kWriteMode));
+    StreamHandle big;
+    ASSERT_HRESULT_SUCCEEDED(root.CreateStream("Big", kWriteMode, big));
+    std::string chunk(1 << 20, 'v');
+    for (int i = 0; i < 9; ++i) ASSERT_HRESULT_SUCCEEDED(big.WriteBytes(chunk.data(), static_cast<ULONG>(chunk.size())));
+  }
+  vtest::DamagedFile file = vtest::DamagedFile::FromFile(path);
+  ASSERT_GT(file.U32(0x2C), 109u);
+  ASSERT_GE(file.U32(0x48), 1u);
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  EXPECT_TRUE(report.Sound()) << report.Summary();
+  struct Case {
+    const char* name;
+    void (*apply)(vtest::DamagedFile&);
+    const char* says;
+  };
+  const Case cases[] = {
+      {"count one more", [](vtest::DamagedFile& f) { f.SetU32(0x48, f.U32(0x48) + 1); }, "where the table needs"},
+      {"a list sector marked free",
+       [](vtest::DamagedFile& f) {
+         // Its entry lies in a table sector that the list itself names (past the header's 109).
+         uint32_t list = f.U32(0x44);
+         uint32_t part = list / 128;
+         uint32_t tableSector = part < 109 ? f.U32(0x4C + 4 * part) : f.U32(f.SectorOffset(list) + 4 * (part - 109));
+         f.SetU32(f.SectorOffset(tableSector) + (list % 128) * 4, 0xFFFFFFFFu);
+       },
+       "does not mark its own sectors"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    vtest::DamagedFile damaged = file;
+    c.apply(damaged);
+    report = CheckCompoundFileBytes(reinterpret_cast<const uint8_t*>(damaged.Bytes().data()), damaged.Size());
+    EXPECT_EQ(report.Worst(), Damage::kReadOnly) << report.Summary();
+    EXPECT_NE(report.Summary().find(c.says), std::string::npos) << report.Summary();
+  }
 }
 
 }  // namespace

@@ -163,6 +163,21 @@ uint32_t DamagedFile::EntryIndex(const std::string& name) const {
   return 0xFFFFFFFFu;
 }
 
+uint32_t DamagedFile::FreeEntry() const {
+  std::vector<uint32_t> directory = ChainFrom(FirstDirectorySector());
+  for (uint32_t i = 0; i < directory.size() * 4; ++i)
+    if (bytes_[EntryOffset(i) + 0x42] == 0) return i;
+  return 0xFFFFFFFFu;
+}
+
+void DamagedFile::SetName(uint32_t index, const std::string& name) {
+  size_t at = EntryOffset(index);
+  if (at + 128 > bytes_.size() || name.size() > 31) return;
+  std::memset(&bytes_[at], 0, 64);
+  for (size_t i = 0; i < name.size(); ++i) bytes_[at + 2 * i] = name[i];
+  SetU16(at + 0x40, static_cast<uint16_t>((name.size() + 1) * 2));
+}
+
 bool DamagedFile::Write(const std::string& path) const { return WriteWholeFile(path, bytes_); }
 
 const std::vector<Damage>& ClassicDamages() {
@@ -213,6 +228,47 @@ const std::vector<Damage>& ClassicDamages() {
        }},
       {"TruncatedFile", [](DamagedFile& f) { f.Truncate(f.Size() * 2 / 3 + 100); }},
       {"NotACompoundFile", [](DamagedFile& f) { f.SetU32(0, 0x12345678); }},
+      // A rename that kept the old length: "Note" with the length of a longer or a shorter name.
+      {"NameLengthTooLong", [](DamagedFile& f) { f.SetU16(f.EntryOffset(kDamageNote) + 0x40, 16); }},
+      {"NameLengthTooShort", [](DamagedFile& f) { f.SetU16(f.EntryOffset(kDamageNote) + 0x40, 4); }},
+      {"NameLengthZero", [](DamagedFile& f) { f.SetU16(f.EntryOffset(kDamageNote) + 0x40, 0); }},
+      {"SiblingsOutOfOrder",
+       [](DamagedFile& f) {
+         uint32_t note = f.EntryIndex(kDamageNote), big = f.EntryIndex(kDamageBig);
+         f.SetName(note, kDamageBig);
+         f.SetName(big, kDamageNote);
+       }},
+      {"SiblingPointsPastTheEnd", [](DamagedFile& f) { f.SetLeft(f.EntryIndex(kDamageNote), 1000); }},
+      {"CycleThroughAnUnusedEntry",
+       [](DamagedFile& f) {
+         uint32_t note = f.EntryIndex(kDamageNote), unused = f.FreeEntry();
+         f.SetLeft(note, unused);
+         f.SetLeft(unused, note);
+         f.SetRight(unused, note);
+       }},
+      {"CycleThroughTheRootEntry",
+       [](DamagedFile& f) {
+         uint32_t note = f.EntryIndex(kDamageNote);
+         f.SetLeft(note, 0);
+         f.SetLeft(0, note);
+         f.SetRight(0, note);
+       }},
+      // The catalog's item also hangs below a leaf of the tree, which links back to it.
+      {"CycleThroughTwoStorages",
+       [](DamagedFile& f) {
+         uint32_t item = f.EntryIndex("Item"), top = f.EntryIndex("Top");
+         f.SetRight(item, top);
+         f.SetLeft(top, item);
+         f.SetRight(top, item);
+       }},
+      {"EntryListedByTwoStorages", [](DamagedFile& f) { f.SetRight(f.EntryIndex("Item"), f.EntryIndex("Top")); }},
+      {"EntriesOfNoStorage", [](DamagedFile& f) { f.SetChild(f.EntryIndex(kDamageCatalog), 0xFFFFFFFFu); }},
+      {"DifatStartsInTheFileWithACountOfOne",
+       [](DamagedFile& f) {
+         f.SetU32(0x44, f.StartOf(kDamageBig));
+         f.SetU32(0x48, 1);
+       }},
+      {"AllocationTableSectorMarkedFree", [](DamagedFile& f) { f.SetFat(f.U32(0x4C), 0xFFFFFFFFu); }},
   };
   return damages;
 }

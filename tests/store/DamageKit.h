@@ -67,6 +67,15 @@ class DamagedFile {
   uint32_t EntryIndex(const std::string& name) const;
   size_t EntryOffset(uint32_t index) const;
   size_t EntryOffset(const std::string& name) const { return EntryOffset(EntryIndex(name)); }
+  // The first directory entry in no use (type 0).
+  uint32_t FreeEntry() const;
+  // Gives the entry the name, its length field the name's right length.
+  void SetName(uint32_t index, const std::string& name);
+  uint16_t NameLengthField(uint32_t index) const { return static_cast<uint16_t>(U32(EntryOffset(index) + 0x40)); }
+  // Sibling and child links of an entry.
+  void SetLeft(uint32_t index, uint32_t to) { SetU32(EntryOffset(index) + 0x44, to); }
+  void SetRight(uint32_t index, uint32_t to) { SetU32(EntryOffset(index) + 0x48, to); }
+  void SetChild(uint32_t index, uint32_t to) { SetU32(EntryOffset(index) + 0x4C, to); }
   uint32_t StartOf(const std::string& name) const { return U32(EntryOffset(name) + 0x74); }
   uint32_t SizeOf(const std::string& name) const { return U32(EntryOffset(name) + 0x78); }
   // The root entry's chain: the small-stream area.
@@ -85,7 +94,9 @@ struct Damage {
   const char* name;
   void (*apply)(DamagedFile&);
 };
-// The classic corruptions, each applied to a fresh copy of the sample.
+// The classic corruptions, each applied to a fresh copy of the sample, and
+// the faults of the directory and the table bookkeeping that the platform's
+// look-ups and saves trip over.
 const std::vector<Damage>& ClassicDamages();
 
 }  // namespace vtest

@@ -331,6 +331,54 @@ TEST_F(DocumentTest, ALibraryPasswordGuardsTheOpen) {
   EXPECT_EQ(doc_.Path(), path);
 }
 
+TEST_F(DocumentTest, ASlotThatCannotBeReadBeforeThePasswordLeavesTheOpenGuarded) {
+  // A string whose byte count is odd: no UTF-16 text, but its end is known.
+  const std::string bad("\x08\x00\x03\x00\x00\x00" "abc", 9);
+  for (int position : {0, 2, 5}) {
+    SCOPED_TRACE(position);
+    const std::string path = LibraryPath(("bad" + std::to_string(position) + ".vlx").c_str());
+    ASSERT_TRUE(doc_.CreateLibrary(path));
+    for (int slot = 0; slot < 6; ++slot) doc_.WriteSettingsSlot(slot, Variant::FromString("x"));
+    doc_.WriteSettingsSlot(6, Variant::FromString("secret"));
+    doc_.Save();
+    doc_.Close();
+    {
+      // Slot `position` replaced by the bad bytes.
+      StorageHandle root;
+      ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kWriteMode));
+      SettingsStream s;
+      ASSERT_HRESULT_SUCCEEDED(OpenSettingsStream(root, kInterfaceSettingStream, s));
+      const std::string x("\x08\x00\x04\x00\x00\x00x\x00\x00\x00", 10);
+      std::string bytes;
+      for (int slot = 0; slot < 6; ++slot) bytes += slot == position ? bad : x;
+      bytes += std::string("\x08\x00\x0E\x00\x00\x00s\0e\0c\0r\0e\0t\0\0\0", 20);
+      ASSERT_HRESULT_SUCCEEDED(s.stream.Reset());
+      ASSERT_HRESULT_SUCCEEDED(s.stream.WriteBytes(bytes.data(), static_cast<ULONG>(bytes.size())));
+    }
+    rig_.prompt.passwordNames.clear();
+    rig_.prompt.passwordAnswers = {false};
+    EXPECT_TRUE(doc_.OpenLibrary(path));
+    EXPECT_EQ(rig_.prompt.passwordNames.size(), 1u);
+    EXPECT_TRUE(doc_.IsScratch());
+    rig_.prompt.shown.clear();
+    rig_.prompt.passwordAnswers = {true};
+    ASSERT_TRUE(doc_.OpenLibrary(path));
+    EXPECT_EQ(doc_.Path(), path);
+    doc_.Close();  // writes the last location into slot 0
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));
+    EXPECT_EQ(ReadSettingsString(root, 6), "secret");
+    if (position != 0) {
+      StorageHandle settings = root.OpenStorageFor(kSettingsStorage, true);
+      StreamHandle s = settings.OpenStreamFor(kInterfaceSettingStream, true);
+      std::string bytes(static_cast<size_t>(s.Size()), '\0');
+      ULONG got = 0;
+      s.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+      EXPECT_NE(bytes.find(bad), std::string::npos);
+    }
+  }
+}
+
 TEST_F(DocumentTest, NewOpenAndRecentDoNothingWhenTheQuestionIsCancelled) {
   std::string path = LibraryPath(), other = LibraryPath("other.vlx");
   ASSERT_TRUE(doc_.CreateLibrary(other));
@@ -358,7 +406,7 @@ TEST_F(DocumentTest, ARecentEntryWhoseFileIsGoneIsDroppedAndTheLibraryStays) {
   EXPECT_EQ(doc_.Recent().Count(), 1);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
   EXPECT_EQ(rig_.prompt.shown[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-  EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.Text(kTextMissingFileCaption));
+  EXPECT_EQ(rig_.prompt.shown[0].caption, rig_.texts.Text(kTextErrorCaption));
   EXPECT_EQ(doc_.Path(), path);
   // An existing entry is opened.
   std::string third = LibraryPath("third.vlx");

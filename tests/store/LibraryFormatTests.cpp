@@ -185,6 +185,94 @@ TEST_F(LibraryFileTest, ACorruptSettingsStreamReadsAsEmptyAndIsRewritten) {
   EXPECT_EQ(ReadSettingsString(root_, 1), "x");
 }
 
+// Slots as the stream encoding lays them down: the type, then the value.
+std::string Le(uint32_t value, size_t width) {
+  std::string out;
+  for (size_t i = 0; i < width; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return out;
+}
+std::string CountedText(const std::string& ascii) {
+  std::string out = Le(static_cast<uint32_t>(2 * ascii.size() + 2), 4);
+  for (char c : ascii) out += std::string(1, c) + '\0';
+  return out + std::string(2, '\0');
+}
+std::string StringSlot(const std::string& ascii) { return Le(VT_BSTR, 2) + CountedText(ascii); }
+std::string IntSlot(int32_t value) { return Le(VT_I4, 2) + Le(static_cast<uint32_t>(value), 4); }
+
+class SettingsSlotsTest : public LibraryFileTest {
+ protected:
+  void SetStream(const std::string& bytes) {
+    SettingsStream s;
+    ASSERT_HRESULT_SUCCEEDED(OpenSettingsStream(root_, kInterfaceSettingStream, s));
+    ASSERT_HRESULT_SUCCEEDED(s.stream.Reset());
+    ASSERT_HRESULT_SUCCEEDED(s.stream.WriteBytes(bytes.data(), static_cast<ULONG>(bytes.size())));
+  }
+  std::string Stream() {
+    StorageHandle settings = root_.OpenStorageFor(kSettingsStorage, true);
+    StreamHandle s = settings.OpenStreamFor(kInterfaceSettingStream, true);
+    std::string bytes(static_cast<size_t>(s.Size()), '\0');
+    ULONG got = 0;
+    if (!bytes.empty()) s.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+    return bytes.substr(0, got);
+  }
+};
+
+TEST_F(SettingsSlotsTest, ASlotThatCannotBeReadLeavesTheOthersReadableAndSurvivesARewrite) {
+  const struct {
+    const char* what;
+    std::string bytes;
+  } bad[] = {
+      {"a string of an odd byte count", Le(VT_BSTR, 2) + Le(3, 4) + "abc"},
+      {"a decimal kept as a text that is no number", Le(VT_DECIMAL, 2) + CountedText("abc")},
+      {"a type this program does not know", Le(0x0FFF, 2) + CountedText("?")},
+  };
+  for (const auto& b : bad) {
+    for (int position : {0, 3, 5, 7}) {
+      SCOPED_TRACE(std::string(b.what) + " in slot " + std::to_string(position));
+      std::vector<std::string> slots;
+      for (int i = 0; i < 9; ++i)
+        slots.push_back(i == position ? b.bytes : i == 6 ? StringSlot("secret") : i == 8 ? IntSlot(77)
+                                                                                      : StringSlot("s" + std::to_string(i)));
+      std::string stored;
+      for (const auto& slot : slots) stored += slot;
+      SetStream(stored);
+      for (int i = 0; i < 9; ++i) {
+        Variant v = ReadSettingsSlot(root_, i);
+        if (i == position) EXPECT_EQ(v.Type(), VT_EMPTY) << i;
+        else if (i == 8) EXPECT_EQ(v.AsInt(), 77);
+        else if (i != 6) EXPECT_EQ(v.AsString(), "s" + std::to_string(i)) << i;
+      }
+      EXPECT_EQ(ReadSettingsString(root_, 6), "secret");  // the library password
+      // Writing a slot before it and one beyond the list keeps its bytes where they were.
+      ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root_, 1, Variant::FromString("new")));
+      ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root_, 11, Variant::FromInt(5)));
+      slots[1] = StringSlot("new");
+      std::string expected;
+      for (const auto& slot : slots) expected += slot;
+      expected += StringSlot("") + StringSlot("") + IntSlot(5);
+      EXPECT_EQ(Stream(), expected);
+      EXPECT_EQ(ReadSettingsString(root_, 6), "secret");
+    }
+  }
+}
+
+TEST_F(SettingsSlotsTest, BytesWhoseEndCannotBeFoundAndWhatFollowsTheListAreKept) {
+  // An object: only its class knows its length, so the slots behind it are
+  // out of reach; writing a slot before it keeps it whole.
+  const std::string object = Le(VT_UNKNOWN, 2) + std::string(16, '\x11') + "object state";
+  SetStream(StringSlot("a") + StringSlot("b") + object);
+  EXPECT_EQ(ReadSettingsSlot(root_, 2).Type(), VT_EMPTY);
+  ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root_, 0, Variant::FromString("c")));
+  EXPECT_EQ(Stream(), StringSlot("c") + StringSlot("b") + object);
+  // Behind the end mark of the list.
+  const std::string after = Le(VT_EMPTY, 2) + "left by another writer";
+  SetStream(StringSlot("a") + after);
+  ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root_, 2, Variant::FromInt(9)));
+  EXPECT_EQ(Stream(), StringSlot("a") + StringSlot("") + IntSlot(9) + after);
+  EXPECT_EQ(ReadSettingsSlot(root_, 2).AsInt(), 9);
+  EXPECT_EQ(ReadSettingsSlot(root_, 3).Type(), VT_EMPTY);
+}
+
 TEST_F(LibraryFileTest, BookmarksAppendAfterTheRunAndRewriteReplacesIt) {
   EXPECT_TRUE(ReadBookmarks(root_).empty());
   ASSERT_HRESULT_SUCCEEDED(AppendBookmark(root_, {"First", "Tree\\A"}));

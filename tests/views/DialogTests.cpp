@@ -72,7 +72,7 @@ TEST(Dialogs, AddFolderTakesNineteenBytesAndTheKind) {
       HWND d = vtest::WaitForDialog("Add Folder");
       ASSERT_NE(d, nullptr);
       Click(d, IDOK);  // empty: refused
-      vtest::AnswerMessageBox(Texts().TextOr(4152, "Add Folder"), IDOK, &warning);
+      vtest::AnswerMessageBox(Texts().TextOr(kTextAddFolderCaption, "Add Folder"), IDOK, &warning);
       SetControlText(d, IDC_FOLDER_NAME, c.typed);
       if (c.kindButton) SendMessageA(GetDlgItem(d, c.kindButton), BM_CLICK, 0, 0);
       Click(d, IDOK);
@@ -81,13 +81,13 @@ TEST(Dialogs, AddFolderTakesNineteenBytesAndTheKind) {
     ASSERT_TRUE(dialog.Ask(nullptr, answer)) << c.typed;
     EXPECT_EQ(answer.name, c.expected.name);
     EXPECT_EQ(answer.kind, c.expected.kind);
-    EXPECT_EQ(warning, Texts().TextOr(3296, ""));
+    EXPECT_EQ(warning, Texts().TextOr(kTextFolderNameEmpty, ""));
   }
 }
 
 TEST(Dialogs, AddInformationItemCollectsColumnsAndRefusesWhatIsMissing) {
   AddItemDialog dialog(Texts());
-  const std::string caption = Texts().TextOr(4165, "Add Information Item");
+  const std::string caption = Texts().TextOr(kTextAddItemCaption, "Add Information Item");
   std::string empty, same, noColumns, listed;
   vtest::DialogDriver driver([&] {
     HWND d = vtest::WaitForDialog(caption);
@@ -95,7 +95,7 @@ TEST(Dialogs, AddInformationItemCollectsColumnsAndRefusesWhatIsMissing) {
     SetControlText(d, IDC_ITEM_TITLE, "Phones");
     SendMessageA(GetDlgItem(d, IDC_ITEM_KIND_LIST), BM_CLICK, 0, 0);
     Click(d, IDOK);
-    vtest::AnswerMessageBox(Texts().TextOr(3739, "Tip"), IDOK, &noColumns);
+    vtest::AnswerMessageBox(Texts().TextOr(kTextTipCaption, "Tip"), IDOK, &noColumns);
     Click(d, IDC_ITEM_LIST_ADD);
     vtest::AnswerMessageBox("Fail", IDOK, &empty);
     for (const char* title : {"Name", "Phone"}) {
@@ -123,7 +123,7 @@ TEST(Dialogs, AddInformationItemCollectsColumnsAndRefusesWhatIsMissing) {
   });
   NewItemRequest answer;
   ASSERT_TRUE(dialog.Ask(nullptr, answer));
-  EXPECT_EQ(noColumns, Texts().TextOr(4186, ""));
+  EXPECT_EQ(noColumns, Texts().TextOr(kTextListNeedsColumn, ""));
   EXPECT_EQ(empty, "Column title can not be empty.");
   EXPECT_EQ(same, "Column title can not be same.");
   EXPECT_EQ(listed, "1");  // after deleting the last, the one before it is selected
@@ -143,14 +143,14 @@ TEST(Dialogs, AWebPageNeedsItsAddressAndAnEmptyTitleIsRefused) {
     SetControlText(d, IDC_ITEM_TITLE, "Home page");
     SendMessageA(GetDlgItem(d, IDC_ITEM_KIND_WEB), BM_CLICK, 0, 0);
     Click(d, IDOK);
-    vtest::AnswerMessageBox(Texts().TextOr(3739, "Tip"), IDOK, &noAddress);
+    vtest::AnswerMessageBox(Texts().TextOr(kTextTipCaption, "Tip"), IDOK, &noAddress);
     SetControlText(d, IDC_ITEM_LIST_EDIT, "http://example.org/");
     Click(d, IDOK);
   });
   NewItemRequest answer;
   ASSERT_TRUE(dialog.Ask(nullptr, answer));
   EXPECT_EQ(noTitle, "Sorry but folder name can not be empty!");
-  EXPECT_EQ(noAddress, Texts().TextOr(4273, ""));
+  EXPECT_EQ(noAddress, Texts().TextOr(kTextWebAddressEmpty, ""));
   EXPECT_EQ(answer.kind, kItemWebLink);
   EXPECT_EQ(answer.address, "http://example.org/");
 }
@@ -184,7 +184,7 @@ TEST(Dialogs, ThePasswordPromptGivesFourChances) {
         SetControlText(d, IDC_PASSWORD_EDIT, c.typed[i]);
         Click(d, IDOK);
         if (i + 1 < c.typed.size()) {
-          vtest::AnswerMessageBox(Texts().TextOr(3739, "Tip"), IDOK);
+          vtest::AnswerMessageBox(Texts().TextOr(kTextTipCaption, "Tip"), IDOK);
           char caption[128] = "";
           GetWindowTextA(d, caption, sizeof caption);
           captions.push_back(caption);

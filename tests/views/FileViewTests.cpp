@@ -290,6 +290,40 @@ TEST_F(FileViewTest, AMissingStreamIsToldOnceAndItsEntryStays) {
   EXPECT_FALSE(HasStream(stream));
 }
 
+// The item's own source, except that updates can be made to fail.
+class FailingUpdates : public ItemSource {
+ public:
+  explicit FailingUpdates(const ItemSource& real) : real_(real) {}
+  bool fail = true;
+  uint16_t Kind() const override { return real_.Kind(); }
+  const std::string& Title() const override { return real_.Title(); }
+  HRESULT Open(bool forWriting, OpenedItem& out) const override { return real_.Open(forWriting, out); }
+  HRESULT OpenForUpdate(OpenedItem& out) const override {
+    return fail ? STG_E_MEDIUMFULL : real_.OpenForUpdate(out);
+  }
+
+ private:
+  const ItemSource& real_;
+};
+
+TEST_F(FileViewTest, AStoreThatFailsAfterAnEmbedLeavesNoStreamBehind) {
+  FailingUpdates failing(source_);
+  view_.Load(failing);
+  const std::string path = Disk("kept.txt", "bytes");
+  Add(path, true);
+  EXPECT_FALSE(HasStream("kept.txt"));
+  EXPECT_TRUE(view_.Entries().empty());
+  EXPECT_EQ(ListView_GetItemCount(view_.List()), 0);
+  ASSERT_EQ(prompt_.shown.size(), 1u);
+  EXPECT_NE(prompt_.shown[0].text.find(path), std::string::npos);
+  EXPECT_TRUE(StoredTitles().empty());
+  // Once the library takes writes again, the same file goes in whole.
+  failing.fail = false;
+  Add(path, true);
+  EXPECT_EQ(StoredTitles(), std::vector<std::string>{path});
+  EXPECT_TRUE(HasStream("kept.txt"));
+}
+
 }  // namespace
 
 namespace {
@@ -297,7 +331,7 @@ namespace {
 class OneText : public vellora::TextSource {
  public:
   explicit OneText(const char* text) : text_(text) {}
-  const char* Text(int) const override { return text_; }
+  const char* Text(vellora::TextKey) const override { return text_; }
 
  private:
   const char* text_;
@@ -314,16 +348,16 @@ TEST(ViewTexts, ATableTextWithOtherPlaceholdersThanExpectedGivesWayToTheFallback
                {"cut %", "3 gone"}};
   for (const auto& c : cases) {
     OneText texts(c.table);
-    EXPECT_EQ(vellora::FormatText(texts, 1, "%d gone", 3), c.expected) << c.table;
+    EXPECT_EQ(vellora::FormatText(texts, vellora::kTextEmbeddedMissingOnLoad, "%d gone", 3), c.expected) << c.table;
   }
   OneText path("Cannot write %s");
-  EXPECT_EQ(vellora::FormatText(path, 1, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
+  EXPECT_EQ(vellora::FormatText(path, vellora::kTextExportFailed, "fallback %s", std::string("C:\\x")), "Cannot write C:\\x");
 }
 
 TEST(ViewTexts, TheShippedTableHoldsTheViewsTextsWithTheirPlaceholders) {
   const vellora::StringTable& table = vtest::ShippedTexts();
   const struct {
-    int key;
+    vellora::TextKey key;
     const char* placeholder;  // the one the code fills in, or ""
     const char* words;        // what the text is about
   } texts[] = {{vellora::kTextStoreFailed, "", "could not be written"},

@@ -100,6 +100,31 @@ TEST(ViewFind, ListRowsAreSearchedAfterTheSelectionAndTheMatchIsSelected) {
   EXPECT_EQ(selected(), 2);
 }
 
+TEST(ViewFind, ACellIsSearchedOverItsWholeLength) {
+  HiddenParent host;
+  HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 300, 200, host.Handle(), nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  LVCOLUMNA column = {};
+  column.mask = LVCF_WIDTH;
+  column.cx = 80;
+  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  // The word at the end of cells around the sizes a first read takes, and far past them.
+  for (size_t before : {size_t{10}, size_t{1017}, size_t{1018}, size_t{1019}, size_t{2042}, size_t{70000}}) {
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    std::string cell = std::string(before, 'x') + "needle";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = cell.data();
+    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_TRUE(FindInListRows(list, "needle", true)) << cell.size() << " bytes";
+    // The last byte of the cell counts, and nothing after it.
+    LVITEMA none = {};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+    EXPECT_FALSE(FindInListRows(list, "needlex", true)) << cell.size() << " bytes";
+  }
+}
+
 TEST(BookmarkListDialog, RefusesMovesAtTheEndsAndOkHandsTheEditedListBack) {
   std::vector<Bookmark> marks = {{"one", "F\\1"}, {"two", "F\\2"}, {"three", "F\\3"}};
   const std::string caption = "Tip caption";
@@ -125,6 +150,37 @@ TEST(BookmarkListDialog, RefusesMovesAtTheEndsAndOkHandsTheEditedListBack) {
   EXPECT_EQ(result[0].title, "two");
   EXPECT_EQ(result[1].title, "three");
   EXPECT_EQ(result[1].location, "F\\3");
+}
+
+TEST(BookmarkListDialog, ButtonsDoNothingWhenNoRowLooksSelected) {
+  const std::vector<Bookmark> marks = {{"one", "F\\1"}, {"two", "F\\2"}, {"three", "F\\3"}};
+  const std::string caption = "Tip caption";
+  for (int button : {IDC_BOOKMARK_DELETE, IDC_BOOKMARK_MODIFY, IDC_BOOKMARK_MOVE_UP, IDC_BOOKMARK_MOVE_DOWN}) {
+    BookmarkListDialog dialog(marks, caption);
+    std::vector<std::string> popups;  // what opened over the list
+    vtest::DialogDriver driver([&] {
+      HWND d = vtest::WaitForDialog("Bookmark list");
+      ASSERT_NE(d, nullptr);
+      // The user clicks beside the rows: the selection goes.
+      LVITEMA none = {};
+      none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageA(GetDlgItem(d, IDC_BOOKMARK_LIST), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
+      vtest::Click(d, button);
+      for (const char* shown : {"Please input the new bookmark name", caption.c_str()}) {
+        if (HWND popup = vtest::WaitForDialog(shown, 1000)) {
+          popups.push_back(shown);
+          PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+        }
+      }
+      vtest::Click(d, IDOK);
+    });
+    ASSERT_TRUE(dialog.Ask(nullptr)) << button;
+    EXPECT_TRUE(popups.empty()) << button << ": " << popups.front();
+    std::vector<Bookmark> result = dialog.Result();
+    ASSERT_EQ(result.size(), marks.size()) << button;
+    for (size_t i = 0; i < marks.size(); ++i) EXPECT_EQ(result[i].title, marks[i].title) << button;
+  }
 }
 
 }  // namespace

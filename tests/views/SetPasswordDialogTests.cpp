@@ -51,7 +51,7 @@ Outcome Drive(const std::string& current, const std::vector<Attempt>& attempts, 
       vtest::Click(d, IDOK);
       if (i + 1 < attempts.size() || cancel) {
         std::string text;
-        EXPECT_TRUE(vtest::AnswerMessageBox(Texts().TextOr(3646, "Error"), IDOK, &text));
+        EXPECT_TRUE(vtest::AnswerMessageBox(Texts().TextOr(kTextErrorCaption, "Error"), IDOK, &text));
         out.refusals.push_back(text);
       }
     }

@@ -245,7 +245,16 @@ INSTANTIATE_TEST_SUITE_P(
         ToolCase{"DeletingTheCurrentLineKeepsItsParagraphMark", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo\rthree"),
                  W("one\r\rthree"), 5, 5},
         ToolCase{"DeletingTheLastLineWithoutAMarkEmptiesIt", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo"), W("one\r"),
-                 6, 6}),
+                 6, 6},
+        // With a selection the caret stands where it ends: that line goes.
+        ToolCase{"DeletingTheCurrentLineInsideASelectionOnOneLine", ID_TEXT_DELETE_CURRENT_LINE,
+                 W("one\rtwo\rthree"), W("one\r\rthree"), 4, 6},
+        ToolCase{"DeletingTheCurrentLineOfASelectionFromTheLineAbove", ID_TEXT_DELETE_CURRENT_LINE,
+                 W("one\rtwo\rthree"), W("one\r\rthree"), 1, 6},
+        ToolCase{"DeletingTheCurrentLineOfASelectionOverThreeLines", ID_TEXT_DELETE_CURRENT_LINE,
+                 W("one\rtwo\rthree"), W("one\rtwo\r"), 2, 10},
+        ToolCase{"DeletingTheCurrentLineOfASelectionToTheEnd", ID_TEXT_DELETE_CURRENT_LINE, W("one\rtwo\rthree"),
+                 W("one\rtwo\r"), 5, 13}),
     [](const ::testing::TestParamInfo<ToolCase>& info) { return std::string(info.param.name); });
 
 // Double-byte characters exist only under a double-byte code page; this

@@ -49,7 +49,7 @@ class HiddenParent {
 // A string table without texts: every message falls back to its own.
 class NoTexts : public vellora::TextSource {
  public:
-  const char* Text(int) const override { return nullptr; }
+  const char* Text(vellora::TextKey) const override { return nullptr; }
 };
 
 // The program's own string table, loaded once.

@@ -23,8 +23,8 @@ bool AddFolderDialog::OnOk() {
   // Read through a 20-byte buffer: longer input is cut, never mid-character.
   std::string name = ItemText(IDC_FOLDER_NAME, kMaxNameBytes + 1);
   if (name.empty()) {
-    MessageBoxA(Handle(), texts_.TextOr(3296, "Please enter a name for the folder.").c_str(),
-                texts_.TextOr(4152, "Add Folder").c_str(), MB_OK | MB_ICONWARNING);
+    MessageBoxA(Handle(), texts_.TextOr(kTextFolderNameEmpty, "Please enter a name for the folder.").c_str(),
+                texts_.TextOr(kTextAddFolderCaption, "Add Folder").c_str(), MB_OK | MB_ICONWARNING);
     SetFocus(Item(IDC_FOLDER_NAME));
     return false;
   }

@@ -49,7 +49,7 @@ bool AddItemDialog::Ask(HWND owner, NewItemRequest& answer) {
 }
 
 bool AddItemDialog::OnInit() {
-  SetWindowTextA(Handle(), (caption_.empty() ? texts_.TextOr(4165, "Add Information Item") : caption_).c_str());
+  SetWindowTextA(Handle(), (caption_.empty() ? texts_.TextOr(kTextAddItemCaption, "Add Information Item") : caption_).c_str());
   SendMessageA(Item(IDC_ITEM_TITLE), EM_LIMITTEXT, kMaxTitleBytes, 0);
   SendMessageA(Item(IDC_ITEM_LIST), LB_SETITEMHEIGHT, 0, kColumnRowHeight);
   if (!allowTabPages_) ShowWindow(Item(IDC_ITEM_KIND_TABS), SW_HIDE);
@@ -207,7 +207,7 @@ bool AddItemDialog::OnCommand(int id, int code, HWND) {
 }
 
 bool AddItemDialog::OnOk() {
-  const std::string caption = texts_.TextOr(3739, "Tip");
+  const std::string caption = texts_.TextOr(kTextTipCaption, "Tip");
   std::string title = ItemText(IDC_ITEM_TITLE, kMaxTitleBytes + 1);
   if (title.empty()) {
     Warn(ResourceString(IDS_EMPTY_TITLE, "Sorry but folder name can not be empty!"),
@@ -221,13 +221,13 @@ bool AddItemDialog::OnOk() {
   if (answer.kind == kItemDataList) {
     answer.columns = Columns();
     if (answer.columns.empty()) {
-      Warn(texts_.TextOr(4186, "A data list needs at least one column."), caption, MB_ICONINFORMATION);
+      Warn(texts_.TextOr(kTextListNeedsColumn, "A data list needs at least one column."), caption, MB_ICONINFORMATION);
       return false;
     }
   } else if (answer.kind == kItemWebLink || answer.kind == kItemOleControl) {
     answer.address = ItemText(IDC_ITEM_LIST_EDIT, kMaxAddressBytes + 1);
     if (answer.address.empty()) {
-      Warn(texts_.TextOr(answer.kind == kItemWebLink ? 4273 : 4353, "Please fill in the field."), caption,
+      Warn(texts_.TextOr(answer.kind == kItemWebLink ? kTextWebAddressEmpty : kTextControlIdEmpty, "Please fill in the field."), caption,
            MB_ICONINFORMATION);
       return false;
     }

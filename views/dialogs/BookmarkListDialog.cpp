@@ -74,6 +74,8 @@ void BookmarkListDialog::Tip(const char* text) {
 
 bool BookmarkListDialog::OnCommand(int id, int code, HWND) {
   if (code != BN_CLICKED) return false;
+  // The buttons act on the row that looks selected now, or on none.
+  rows_.Select(static_cast<int>(SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
   switch (id) {
     case IDC_BOOKMARK_DELETE:
       if (rows_.DeleteSelected()) FillList();
@@ -96,16 +98,6 @@ bool BookmarkListDialog::OnCommand(int id, int code, HWND) {
       return true;
     default: return false;
   }
-}
-
-INT_PTR BookmarkListDialog::OnMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
-  handled = false;
-  if (msg != WM_NOTIFY) return 0;
-  auto* header = reinterpret_cast<NMHDR*>(lParam);
-  if (!header || header->idFrom != IDC_BOOKMARK_LIST || header->code != LVN_ITEMCHANGED) return 0;
-  auto* change = reinterpret_cast<NMLISTVIEW*>(lParam);
-  if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED)) rows_.Select(change->iItem);
-  return 0;
 }
 
 }  // namespace vellora

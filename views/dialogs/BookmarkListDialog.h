@@ -24,7 +24,6 @@ class BookmarkListDialog : public ModalDialog {
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
-  INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
  private:
   void FillList();

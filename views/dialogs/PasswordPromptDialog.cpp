@@ -32,7 +32,7 @@ bool PasswordPromptDialog::OnOk() {
     End(IDCANCEL);
     return false;
   }
-  MessageBoxA(Handle(), texts_.TextOr(3787, "Wrong password.").c_str(), texts_.TextOr(3739, "Tip").c_str(),
+  MessageBoxA(Handle(), texts_.TextOr(kTextWrongPasswordTryAgain, "Wrong password.").c_str(), texts_.TextOr(kTextTipCaption, "Tip").c_str(),
               MB_OK | MB_ICONWARNING);
   --chances_;
   char caption[96];

@@ -24,7 +24,7 @@ bool SetPasswordDialog::OnInit() {
 }
 
 void SetPasswordDialog::Refuse(const char* text, UINT icon, int focus) {
-  MessageBoxA(Handle(), text, texts_.TextOr(kTextPasswordErrorCaption, "Error").c_str(), MB_OK | icon);
+  MessageBoxA(Handle(), text, texts_.TextOr(kTextErrorCaption, "Error").c_str(), MB_OK | icon);
   SetFocus(Item(focus));
   SendMessageA(Item(focus), EM_SETSEL, 0, -1);
 }
