@@ -22,6 +22,7 @@ struct NewItemRequest {
   uint16_t kind = 1;
   std::vector<std::string> columns;  // a data list's column titles
   std::string address;               // a web page's address, an OLE control's id
+  bool offerTabPages = true;         // asked of the dialog: whether "Tabpages" is a choice
 };
 
 struct NodeProperties {

@@ -52,17 +52,54 @@ HRESULT CatalogItemSource::OpenForUpdate(OpenedItem& out) const {
   return hr;
 }
 
-HRESULT CatalogItemSource::OpenWith(DWORD storageMode, bool forWriting, OpenedItem& out) const {
-  out = OpenedItem{};
-  out.contentName = contentStream_;
+namespace {
+
+// Opens an item storage of the container with its info and content streams.
+HRESULT OpenItemStreams(const StorageHandle& container, const std::string& elementName, DWORD storageMode,
+                        bool forWriting, const char* infoStream, const char* contentStream, OpenedItem& out) {
+  out.contentName = contentStream;
   const DWORD mode = forWriting ? kWriteMode : kReadMode;
-  HRESULT hr = container_.OpenStorage(elementName_.c_str(), storageMode, out.itemStorage);
+  HRESULT hr = container.OpenStorage(elementName.c_str(), storageMode, out.itemStorage);
   if (FAILED(hr)) return hr;
   // An item without an info stream is still shown; its content is what counts.
-  out.itemStorage.OpenStream(infoStream_, mode, out.info);
-  hr = out.itemStorage.OpenStream(contentStream_, mode, out.content);
-  if (hr == STG_E_FILENOTFOUND && forWriting) hr = out.itemStorage.CreateStream(contentStream_, kWriteMode, out.content);
+  out.itemStorage.OpenStream(infoStream, mode, out.info);
+  hr = out.itemStorage.OpenStream(contentStream, mode, out.content);
+  if (hr == STG_E_FILENOTFOUND && forWriting) hr = out.itemStorage.CreateStream(contentStream, kWriteMode, out.content);
   return hr;
+}
+
+}  // namespace
+
+HRESULT CatalogItemSource::OpenWith(DWORD storageMode, bool forWriting, OpenedItem& out) const {
+  out = OpenedItem{};
+  return OpenItemStreams(container_, elementName_, storageMode, forWriting, infoStream_, contentStream_, out);
+}
+
+TabPageSource::TabPageSource(const StorageHandle& folder, std::string itemName, std::string pageName, uint16_t kind,
+                             std::string title)
+    : folder_(folder),
+      itemName_(std::move(itemName)),
+      pageName_(std::move(pageName)),
+      kind_(kind),
+      title_(std::move(title)) {}
+
+HRESULT TabPageSource::Open(bool forWriting, OpenedItem& out) const {
+  return OpenWith(forWriting ? kWriteMode : kReadMode, forWriting, out);
+}
+
+HRESULT TabPageSource::OpenForUpdate(OpenedItem& out) const {
+  HRESULT hr = OpenWith(kTransactedMode, true, out);
+  if (SUCCEEDED(hr)) out.transacted = true;
+  return hr;
+}
+
+HRESULT TabPageSource::OpenWith(DWORD pageMode, bool forWriting, OpenedItem& out) const {
+  out = OpenedItem{};
+  // The item storage is opened directly: a committed page reaches the folder.
+  HRESULT hr = folder_.OpenStorage(itemName_.c_str(), forWriting ? kWriteMode : kReadMode, out.outerStorage);
+  if (FAILED(hr)) return hr;
+  return OpenItemStreams(out.outerStorage, pageName_, pageMode, forWriting, kTabPageItemInfo, kTabPageItemContent,
+                         out);
 }
 
 LeafNodeSource::LeafNodeSource(const StorageHandle& folder, std::vector<std::string> path, uint16_t kind,

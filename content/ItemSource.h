@@ -18,6 +18,7 @@ namespace vellora {
 
 // An item's elements, held open while they are used.
 struct OpenedItem {
+  StorageHandle outerStorage; // a tab page: the tab pages item around its storage
   OpenedNode node;            // a leaf: its stream and the storages above it
   StorageHandle itemStorage;  // a catalog item or tab page: its storage
   StreamHandle info;          // its info stream ("FolderItemInfo" / "TabPageItemInfo")
@@ -63,6 +64,7 @@ class CatalogItemSource : public ItemSource {
   uint16_t Kind() const override { return kind_; }
   const std::string& Title() const override { return title_; }
   const std::string& ElementName() const { return elementName_; }
+  const StorageHandle& Container() const { return container_; }
   HRESULT Open(bool forWriting, OpenedItem& out) const override;
   HRESULT OpenForUpdate(OpenedItem& out) const override;
 
@@ -75,6 +77,29 @@ class CatalogItemSource : public ItemSource {
   std::string title_;
   const char* infoStream_;
   const char* contentStream_;
+};
+
+// A page of a tab pages item: the item storage is opened from its folder for
+// each operation, and the page storage inside it, with the tab page's stream
+// names. The folder must stay open while the source is used.
+class TabPageSource : public ItemSource {
+ public:
+  TabPageSource(const StorageHandle& folder, std::string itemName, std::string pageName, uint16_t kind,
+                std::string title);
+  uint16_t Kind() const override { return kind_; }
+  const std::string& Title() const override { return title_; }
+  const std::string& PageName() const { return pageName_; }
+  HRESULT Open(bool forWriting, OpenedItem& out) const override;
+  HRESULT OpenForUpdate(OpenedItem& out) const override;
+
+ private:
+  HRESULT OpenWith(DWORD pageMode, bool forWriting, OpenedItem& out) const;
+
+  const StorageHandle& folder_;
+  std::string itemName_;
+  std::string pageName_;
+  uint16_t kind_;
+  std::string title_;
 };
 
 // A tree leaf, found from its tree folder by the element names of its path.

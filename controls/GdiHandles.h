@@ -50,6 +50,7 @@ using BitmapHandle = OwnedHandle<HBITMAP, detail::DeleteGdiObject<HBITMAP>>;
 using BrushHandle = OwnedHandle<HBRUSH, detail::DeleteGdiObject<HBRUSH>>;
 using FontHandle = OwnedHandle<HFONT, detail::DeleteGdiObject<HFONT>>;
 using PenHandle = OwnedHandle<HPEN, detail::DeleteGdiObject<HPEN>>;
+using RegionHandle = OwnedHandle<HRGN, detail::DeleteGdiObject<HRGN>>;
 using MenuHandle = OwnedHandle<HMENU, DestroyMenu>;
 using IconHandle = OwnedHandle<HICON, DestroyIcon>;
 using ImageListHandle = OwnedHandle<HIMAGELIST, detail::DestroyImageList>;

@@ -276,13 +276,17 @@ HWND TextView::Edit() const { return edit_ ? edit_->Handle() : nullptr; }
 std::unique_ptr<TextView::EditWindow> TextView::MakeEdit(bool visible, LONG limit) const {
   auto edit = std::make_unique<EditWindow>(const_cast<TextView&>(*this));
   RECT rc = {0, 0, 0, 0};
+  // A fresh window takes the place of the old one, wherever that was moved
+  // (a tab page shows the view inside the tab pages view).
+  HWND parent = parent_;
   if (HWND old = Edit()) {
+    if (HWND now = GetParent(old)) parent = now;
     GetWindowRect(old, &rc);
-    MapWindowPoints(nullptr, parent_, reinterpret_cast<POINT*>(&rc), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
   }
   DWORD style = WS_CHILD | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL |
                 ES_SAVESEL | ES_WANTRETURN | (visible ? WS_VISIBLE : 0);
-  HWND hwnd = edit->Create(parent_, nullptr, style, WS_EX_CLIENTEDGE, rc.left, rc.top, rc.right - rc.left,
+  HWND hwnd = edit->Create(parent, nullptr, style, WS_EX_CLIENTEDGE, rc.left, rc.top, rc.right - rc.left,
                            rc.bottom - rc.top);
   if (!hwnd) return nullptr;
   DragAcceptFiles(hwnd, TRUE);

@@ -4,11 +4,19 @@
 
 namespace vellora {
 
-MenuHandle LoadViewPopup(int position, HMENU& popup) {
-  MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_VIEW_POPUPS)));
+namespace {
+
+MenuHandle LoadPopupAt(int menuId, int position, HMENU& popup) {
+  MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(menuId)));
   popup = menu ? GetSubMenu(menu, position) : nullptr;
   return menu;
 }
+
+}  // namespace
+
+MenuHandle LoadViewPopup(int position, HMENU& popup) { return LoadPopupAt(IDR_VIEW_POPUPS, position, popup); }
+
+MenuHandle LoadFirstPopup(int menuId, HMENU& popup) { return LoadPopupAt(menuId, 0, popup); }
 
 void RemoveCommands(HMENU popup, std::initializer_list<UINT> ids) {
   for (UINT id : ids) RemoveMenu(popup, id, MF_BYCOMMAND);

@@ -11,6 +11,8 @@ namespace vellora {
 
 // Loads menu 215; popup gets its popup at position (null when missing).
 MenuHandle LoadViewPopup(int position, HMENU& popup);
+// Loads another menu of the views and gives its first popup.
+MenuHandle LoadFirstPopup(int menuId, HMENU& popup);
 void RemoveCommands(HMENU popup, std::initializer_list<UINT> ids);
 // No separator first, last or right after another one.
 void TidySeparators(HMENU popup);

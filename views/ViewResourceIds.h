@@ -8,6 +8,7 @@
 #define VELLORA_VIEW_RESOURCE_IDS_H
 
 #define IDR_VIEW_POPUPS             215   /* "_ListPop", "_TextViewPop", "_FolderViewPop" */
+#define IDR_TABPAGE_POPUP           262   /* "_TabPagePop" */
 #define IDB_SORT_ARROWS             280   /* data list header: 0 ascending, 1 descending */
 
 /* Positions of the popups of menu 215. */
@@ -17,5 +18,6 @@
 
 #define IDC_DATA_LIST               105
 #define IDC_FILE_VIEW               107
+#define IDC_TAB_STRIP               109
 
 #endif /* VELLORA_VIEW_RESOURCE_IDS_H */

@@ -90,7 +90,7 @@ bool WindowPrompt::AskName(const std::string& caption, const std::string& initia
 bool WindowPrompt::AskNewFolder(NewFolderRequest& answer) { return AddFolderDialog(texts_).Ask(owner_, answer); }
 
 bool WindowPrompt::AskNewItem(NewItemRequest& answer, const std::string& caption) {
-  return AddItemDialog(texts_, caption).Ask(owner_, answer);
+  return AddItemDialog(texts_, caption, answer.offerTabPages).Ask(owner_, answer);
 }
 
 void WindowPrompt::ShowNodeProperties(const NodeProperties& properties) { PropertyDialog(properties).Show(owner_); }

@@ -42,7 +42,6 @@
 #define IDR_FOLDER_POPUP            247   /* "_FolderPop" */
 #define IDR_OUTBAR_ITEM_POPUP       249   /* "_OutlookItemPop" */
 #define IDR_TRAY_POPUP              255   /* "-TrayPop" */
-#define IDR_TABPAGE_POPUP           262   /* "_TabPagePop" */
 
 /* Toolbar layouts (command lists in ToolbarLayout.h, bitmaps above). */
 #define IDR_MAIN_TOOLBAR            128

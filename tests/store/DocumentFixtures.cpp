@@ -75,7 +75,9 @@ bool ScriptedPrompt::AskNewFolder(vellora::NewFolderRequest& answer) {
   return Next(folders, answer, "Add Folder dialog");
 }
 
-bool ScriptedPrompt::AskNewItem(vellora::NewItemRequest& answer, const std::string&) {
+bool ScriptedPrompt::AskNewItem(vellora::NewItemRequest& answer, const std::string& caption) {
+  itemCaptions.push_back(caption);
+  itemOffersTabPages.push_back(answer.offerTabPages);
   return Next(items, answer, "Add Information Item dialog");
 }
 

@@ -27,6 +27,8 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   std::deque<std::optional<std::string>> names;
   std::deque<std::optional<vellora::NewFolderRequest>> folders;
   std::deque<std::optional<vellora::NewItemRequest>> items;
+  std::vector<std::string> itemCaptions;   // the captions of the item dialogs shown
+  std::vector<bool> itemOffersTabPages;    // and whether they offered "Tabpages"
   std::vector<std::string> nameCaptions;  // the captions of the name dialogs shown
   std::vector<std::string> nameLabels;    // and their labels
   std::vector<vellora::NodeProperties> properties;
