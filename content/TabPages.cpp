@@ -186,7 +186,7 @@ std::string WithSubject(const std::string& format, const std::string& subject) {
 }  // namespace
 
 void TabPageCommands::Warn(const std::string& text) {
-  prompt_.ShowMessage(text, texts_.TextOr(3739, "Tip"), MB_OK | MB_ICONWARNING);
+  prompt_.ShowMessage(text, texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | MB_ICONWARNING);
 }
 
 bool TabPageCommands::Add(const StorageHandle& item, TabPages& pages, size_t& index) {
@@ -199,7 +199,7 @@ bool TabPageCommands::Add(const StorageHandle& item, TabPages& pages, size_t& in
     replaced = pages.IndexOfTitle(request.title);
     if (replaced < 0) break;
     const std::string question =
-        WithSubject(texts_.TextOr(5036, "%s already exists."), texts_.TextOr(4580, "An item with this title"));
+        WithSubject(texts_.TextOr(kTextNameCollisionQuestion, "%s already exists."), texts_.TextOr(kTextItemCollisionSubject, "An item with this title"));
     const int answer = prompt_.ShowMessage(question, "Query", MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDYES) break;
     std::string entered;
@@ -225,8 +225,8 @@ bool TabPageCommands::Add(const StorageHandle& item, TabPages& pages, size_t& in
 
 bool TabPageCommands::Delete(const StorageHandle& item, TabPages& pages, size_t current) {
   if (pages.Count() < 2) {
-    prompt_.ShowMessage(texts_.TextOr(4475, "An item must keep at least one tab page."),
-                        texts_.TextOr(3739, "Tip"), MB_OK | MB_ICONWARNING);
+    prompt_.ShowMessage(texts_.TextOr(kTextLastTabPage, "An item must keep at least one tab page."),
+                        texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | MB_ICONWARNING);
     return false;
   }
   if (FAILED(pages.Delete(item, current))) {

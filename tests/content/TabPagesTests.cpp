@@ -327,8 +327,8 @@ TEST_F(TabPageCommandsTest, DeleteKeepsTheLastPageWithTheTablesWarning) {
   ASSERT_TRUE(commands.Delete(item, pages, 1));
   EXPECT_TRUE(rig.prompt.shown.empty());  // no question before deleting
   EXPECT_FALSE(commands.Delete(item, pages, 0));
-  EXPECT_EQ(LastMessage().text, rig.texts.TextOr(4475, "?"));
-  EXPECT_EQ(LastMessage().caption, rig.texts.TextOr(3739, "?"));
+  EXPECT_EQ(LastMessage().text, rig.texts.TextOr(kTextLastTabPage, "?"));
+  EXPECT_EQ(LastMessage().caption, rig.texts.TextOr(kTextTipCaption, "?"));
   EXPECT_EQ(LastMessage().type & MB_ICONMASK, static_cast<UINT>(MB_ICONWARNING));
   EXPECT_EQ(TitlesReadAgain(item), Strings{"Content"});
 }
