@@ -186,7 +186,8 @@ void MainFrame::ToggleReadOnlyLock() {
 void MainFrame::ApplyReadOnly() {
   RefreshFrameState();
   textView_.SetReadOnly(state_.readOnly);
-  if (shownItemView_ && shownItemView_ != &textView_) shownItemView_->SetReadOnly(state_.readOnly);
+  if (shownItemView_ && shownItemView_ != &textView_)
+    shownItemView_->SetReadOnly(state_.readOnly || shownLoadFailed_);
   ApplyViewMenuRules();
   UpdateCommandUi();
 }
