@@ -338,7 +338,8 @@ void TreeModel::Expand(NodeRef node) {
 }
 
 bool TreeModel::EditLabel(NodeRef node) {
-  if (!tree_ || !node) return false;
+  // A hidden tree would take the edit and never end it.
+  if (!tree_ || !node || !IsWindowVisible(tree_)) return false;
   SetFocus(tree_);
   return SendMessageA(tree_, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Item(node))) != 0;
 }
