@@ -10,6 +10,7 @@
 #include "tests/TestSupport.h"
 #include "tests/frame/FrameFixture.h"
 #include "tests/store/DocumentFixtures.h"
+#include "views/TextView.h"
 
 using namespace vellora;
 
@@ -48,6 +49,54 @@ TEST_F(NoteFrame, ANodeAddedWhileTheTreeIsHiddenIsMadeAndNothingStaysPending) {
       EXPECT_FALSE(tree.Data(n)->elementName.empty());
     }
   EXPECT_EQ(made, 2);
+}
+
+// The size of a top-level note's stream in the tree folder of the file.
+ULONGLONG NoteSize(const std::string& path, const std::string& folder, const char* note) {
+  StorageHandle root;
+  EXPECT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));
+  StorageHandle tree = root.OpenStorageFor(folder.c_str(), true);
+  StreamHandle stream;
+  EXPECT_HRESULT_SUCCEEDED(tree.OpenStream(note, kReadMode, stream));
+  STATSTG stat = {};
+  if (stream) stream->Stat(&stat, STATFLAG_NONAME);
+  return stat.cbSize.QuadPart;
+}
+
+TEST_F(NoteFrame, ANoteTooLargeToLoadIsToldStaysReadOnlyAndIsNotStoredOver) {
+  const ULONGLONG big = kMaxNoteBytes + 4096;
+  {
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.OpenLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(TreeFolder().c_str(), false);
+    vtest::AddNote(tree, "Big", 2, "{\\rtf1 big}");
+    StreamHandle stream;
+    ASSERT_HRESULT_SUCCEEDED(tree.OpenStream("Big", kWriteMode, stream));
+    ULARGE_INTEGER size;
+    size.QuadPart = big;
+    ASSERT_HRESULT_SUCCEEDED(stream->SetSize(size));
+    stream.Release();
+    tree.Release();
+    doc.Save();
+  }
+  MainFrame& frame = OpenLibrary(path_, true);
+  SelectNode("Big");
+  vtest::Pump();
+  bool told = false;
+  for (const auto& m : rig_.prompt.shown) told = told || m.text.find("could not be shown") != std::string::npos;
+  EXPECT_TRUE(told);
+  HWND edit = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+  ASSERT_TRUE(edit);
+  // The lock taken on and off again leaves it read-only.
+  Command(ID_TOOLS_LOCK_READONLY);
+  Command(ID_TOOLS_LOCK_READONLY);
+  edit = vtest::FindChildOfClass(frame.Handle(), "VelloraTextView");
+  EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & ES_READONLY);
+  SendMessageA(edit, EM_SETMODIFY, TRUE, 0);
+  SelectNode("A");
+  Command(ID_FILE_SAVE);
+  frame_.reset();
+  EXPECT_EQ(NoteSize(path_, TreeFolder(), "Big"), big);
 }
 
 }  // namespace
