@@ -40,7 +40,8 @@ class TreeAccess {
   // Selects through the usual selection path (the item is shown).
   virtual void Select(NodeRef node) = 0;
   virtual void Expand(NodeRef node) = 0;
-  virtual void EditLabel(NodeRef node) = 0;
+  // Starts editing a node's label; false when no edit started (the tree is hidden).
+  virtual bool EditLabel(NodeRef node) = 0;
 };
 
 class ContentHost {

@@ -53,7 +53,11 @@ void ContentCommands::AddNode(UINT how) {
   if (!node) return;
   if (parent) tree.Expand(parent);
   pendingNode_ = node;
-  tree.EditLabel(node);
+  if (tree.EditLabel(node)) return;
+  // No edit started (the tree is hidden): the node is made as a cancelled
+  // edit would make it, so nothing stays pending.
+  pendingNode_ = nullptr;
+  CreatePendingNode(node, tree.Title(node));
 }
 
 void ContentCommands::RenameNodeTitle() {

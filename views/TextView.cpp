@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cwctype>
+#include <new>
 #include <cstring>
 
 #include "content/CommandIds.h"
@@ -30,6 +31,9 @@ constexpr DWORD kEventMask = ENM_LINK | ENM_DROPFILES | ENM_REQUESTRESIZE | ENM_
 // in the note's RTF in one pass and the result swapped in.
 constexpr size_t kDirectEditLimit = 16;
 constexpr size_t kSnapshotLimit = 8;
+// A note is read from its stream in pieces of this size.
+constexpr ULONG kReadChunk = 1u << 20;
+constexpr char kTooLargeToHold[] = "it is larger than this program can hold in memory";
 
 WNDPROC g_richEditProc = nullptr;
 
@@ -202,6 +206,22 @@ void OpenWithShortcut(HWND owner, const std::string& target) {
 
 }  // namespace
 
+bool TooLongToWrap(const std::wstring& text) {
+  // The square of each long paragraph's length, added up, against the cost
+  // of the one paragraph at the bound; shorter paragraphs cost little each.
+  unsigned long long cost = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of(L"\r\n", start);
+    if (end == std::wstring::npos) end = text.size();
+    unsigned long long length = end - start;
+    if (length > kQuadraticWrapFrom) cost += length * length;
+    if (cost > static_cast<unsigned long long>(kMaxWrappedParagraph) * kMaxWrappedParagraph) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 LONG FontSizeTwips(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kFontSizes))) return 160;
   return kFontSizes[index] * 20;
@@ -293,12 +313,13 @@ std::unique_ptr<TextView::EditWindow> TextView::MakeEdit(bool visible, LONG limi
   SendMessageA(hwnd, EM_AUTOURLDETECT, TRUE, 0);
   SendMessageA(hwnd, EM_SETEVENTMASK, 0, kEventMask);
   SendMessageA(hwnd, EM_EXLIMITTEXT, 0, std::max(limit, kTextLimit));
-  SendMessageA(hwnd, EM_SETTARGETDEVICE, 0, wrap_ ? 0 : 1);
+  // Born unwrapped: a note is laid out once, after it is known to be wrappable.
+  SendMessageA(hwnd, EM_SETTARGETDEVICE, 0, 1);
   if (backSet_) SendMessageA(hwnd, EM_SETBKGNDCOLOR, 0, back_);
   // The default character format, also for what a loaded content does not say.
   ApplyDefaultFormat(hwnd, SCF_DEFAULT);
   ApplyDefaultFormat(hwnd, SCF_ALL);
-  SendMessageA(hwnd, EM_SETREADONLY, readOnly_, 0);
+  SendMessageA(hwnd, EM_SETREADONLY, !Editable(), 0);
   SendMessageA(hwnd, EM_SETMODIFY, FALSE, 0);
   return edit;
 }
@@ -324,72 +345,113 @@ void TextView::SwapEdit(std::unique_ptr<EditWindow> fresh) {
 bool TextView::Create(HWND parent) {
   parent_ = parent;
   edit_ = MakeEdit(false, kTextLimit);
+  if (edit_) FitWrap(edit_->Handle(), std::wstring());
   return edit_ != nullptr;
 }
 
-bool TextView::StreamInto(HWND edit, const ItemSource& source, bool& empty) {
-  empty = true;
-  loadProblem_.clear();
+void TextView::FitWrap(HWND edit, const std::wstring& text) {
+  unwrapped_ = TooLongToWrap(text);
+  SendMessageA(edit, EM_SETTARGETDEVICE, 0, wrap_ && !unwrapped_ ? 0 : 1);
+}
+
+bool TextView::ReadNote(const ItemSource& source, std::string& note) {
   OpenedItem item;
-  if (FAILED(source.Open(false, item)) || FAILED(item.SeekContent())) return false;
-  // The note is read whole and checked first: the platform's reader never
-  // sees rich text that could overrun it, and an unsound note is shown as far
-  // as it is sound. A size read from the file is trusted only so far.
-  constexpr ULONGLONG kMaxNoteBytes = 256ull << 20;
-  ULONGLONG left = std::min<ULONGLONG>(item.Content().Remaining(), kMaxNoteBytes);
-  std::string note(static_cast<size_t>(left), '\0');
-  ULONG got = 0;
-  if (left && FAILED(item.Content().ReadBytes(note.data(), static_cast<ULONG>(left), &got))) return false;
-  note.resize(got);
-  RichTextVerdict verdict;
-  std::string sound = SoundRichText(note, &verdict);
-  if (!verdict.sound) loadProblem_ = verdict.problem;
+  if (FAILED(source.Open(false, item)) || FAILED(item.SeekContent())) {
+    loadProblem_ = "it could not be opened in the library";
+    return false;
+  }
+  // The stream's own size only says how much to expect; the bound is ours.
+  ULONGLONG expected = 0;
+  STATSTG stat = {};
+  if (SUCCEEDED(item.Content()->Stat(&stat, STATFLAG_NONAME)) && stat.cbSize.QuadPart > item.contentOffset)
+    expected = stat.cbSize.QuadPart - item.contentOffset;
+  if (expected > kMaxNoteBytes) {
+    loadProblem_ = kTooLargeToHold;
+    return false;
+  }
+  note.reserve(static_cast<size_t>(expected) + kReadChunk);
+  for (;;) {
+    if (note.size() > kMaxNoteBytes) {
+      loadProblem_ = kTooLargeToHold;
+      return false;
+    }
+    size_t at = note.size();
+    note.resize(at + kReadChunk);
+    ULONG got = 0;
+    HRESULT hr = item.Content().ReadBytes(note.data() + at, kReadChunk, &got);
+    note.resize(at + std::min<size_t>(got, kReadChunk));
+    if (FAILED(hr)) {
+      loadProblem_ = "it could not be read from the library";
+      return false;
+    }
+    if (got == 0) return true;
+  }
+}
+
+bool TextView::StreamInto(HWND edit, std::string& note) {
+  // The platform's reader never sees rich text that could overrun it: an
+  // unsound note is shown as far as it is sound. A sound one is not copied.
+  RichTextVerdict verdict = CheckRichText(note.data(), note.size());
+  std::string cut;
+  if (!verdict.sound) {
+    cut = SoundRichText(note);
+    loadProblem_ = verdict.problem;
+  }
   StreamCookie cookie;
-  cookie.text = &sound;
+  cookie.text = verdict.sound ? &note : &cut;
   EDITSTREAM es = {};
   es.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
   es.pfnCallback = ReadFromString;
   SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-  empty = TextLength(edit) == 0;
-  return es.dwError == 0;
+  if (es.dwError != 0) {
+    // What the control took may be only part of the note.
+    loadProblem_ = "the text control could not take it in whole";
+    return false;
+  }
+  return true;
 }
 
 bool TextView::Load(const ItemSource& source) {
   source_ = &source;
   undoSnapshots_.clear();
   redoSnapshots_.clear();
-  // A content needs at most one character per byte of its RTF: the limit is
-  // raised to that before anything is read, so nothing is cut.
-  LONG limit = kTextLimit;
-  OpenedItem probe;
-  if (SUCCEEDED(source.Open(false, probe))) {
-    STATSTG stat = {};
-    if (SUCCEEDED(probe.Content()->Stat(&stat, STATFLAG_NONAME)) && stat.cbSize.QuadPart > probe.contentOffset) {
-      ULONGLONG bytes = stat.cbSize.QuadPart - probe.contentOffset;
-      limit = static_cast<LONG>(std::min<ULONGLONG>(std::max<ULONGLONG>(bytes, kTextLimit), 0x7FFFFFFE));
-    }
+  loadProblem_.clear();
+  bool ok = false;
+  std::unique_ptr<EditWindow> fresh;
+  try {
+    std::string note;
+    ok = ReadNote(source, note);
+    // A content needs at most one character per byte of its RTF: the limit is
+    // raised to that before anything is read, so nothing is cut.
+    LONG limit = static_cast<LONG>(std::max<size_t>(note.size(), static_cast<size_t>(kTextLimit)));
+    // The content goes into a fresh window that takes the old one's place:
+    // one step, however long the note shown before was.
+    fresh = MakeEdit(false, limit);
+    if (!fresh) return false;
+    if (ok) ok = StreamInto(fresh->Handle(), note);
+    note = std::string();
+    FitWrap(fresh->Handle(), TextOf(fresh->Handle()));
+  } catch (const std::bad_alloc&) {
+    loadProblem_ = kTooLargeToHold;
+    ok = false;
+    if (fresh) SendMessageA(fresh->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
   }
-  probe = OpenedItem{};
-  // The content goes into a fresh window that takes the old one's place: one
-  // step, however long the note shown before was.
-  std::unique_ptr<EditWindow> fresh = MakeEdit(false, limit);
+  if (!fresh) fresh = MakeEdit(false, kTextLimit);
   if (!fresh) return false;
-  bool empty = true;
-  bool ok = StreamInto(fresh->Handle(), source, empty);
-  if (empty) {
+  if (TextLength(fresh->Handle()) == 0) {
     // What stream-in left must not carry a format of its own.
     ApplyDefaultFormat(fresh->Handle(), SCF_ALL);
   }
+  // A note not shown as stored takes no edits: they could never be stored.
+  SendMessageA(fresh->Handle(), EM_SETREADONLY, !Editable(), 0);
   SendMessageA(fresh->Handle(), EM_SETMODIFY, FALSE, 0);
   SwapEdit(std::move(fresh));
-  // A note shown cut short takes no edits: they could never be stored.
-  if (!loadProblem_.empty()) SendMessageA(Edit(), EM_SETREADONLY, TRUE, 0);
   return ok;
 }
 
 bool TextView::Store() {
   if (!source_ || !Modified()) return true;
-  // A note shown cut short is never written back over the whole of it.
+  // A note not shown as stored is never written back over the whole of it.
   if (!loadProblem_.empty()) {
     SendMessageA(Edit(), EM_SETMODIFY, FALSE, 0);
     return true;
@@ -415,7 +477,10 @@ void TextView::Clear() {
   loadProblem_.clear();
   undoSnapshots_.clear();
   redoSnapshots_.clear();
-  if (Edit()) SwapEdit(MakeEdit(false, kTextLimit));
+  if (!Edit()) return;
+  std::unique_ptr<EditWindow> fresh = MakeEdit(false, kTextLimit);
+  if (fresh) FitWrap(fresh->Handle(), std::wstring());
+  SwapEdit(std::move(fresh));
 }
 
 void TextView::SetBackColor(COLORREF color) {
@@ -426,7 +491,7 @@ void TextView::SetBackColor(COLORREF color) {
 
 void TextView::SetReadOnly(bool readOnly) {
   readOnly_ = readOnly;
-  if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, readOnly || !loadProblem_.empty(), 0);
+  if (Edit()) SendMessageA(Edit(), EM_SETREADONLY, !Editable(), 0);
 }
 
 bool TextView::HandleCommand(UINT id) { return HandleCommandFrom(id, nullptr); }
@@ -435,18 +500,18 @@ bool TextView::HandleCommandFrom(UINT id, HWND control) {
   HWND edit = Edit();
   if (!edit) return false;
   switch (id) {
-    case ID_EDIT_UNDO: if (!readOnly_) Undo(); return true;
-    case ID_EDIT_REDO: if (!readOnly_) Redo(); return true;
+    case ID_EDIT_UNDO: if (Editable()) Undo(); return true;
+    case ID_EDIT_REDO: if (Editable()) Redo(); return true;
     case ID_EDIT_COPY: SendMessageA(edit, WM_COPY, 0, 0); return true;
-    case ID_EDIT_CUT: if (!readOnly_) SendMessageA(edit, WM_CUT, 0, 0); return true;
-    case ID_EDIT_PASTE: if (!readOnly_) SendMessageA(edit, WM_PASTE, 0, 0); return true;
+    case ID_EDIT_CUT: if (Editable()) SendMessageA(edit, WM_CUT, 0, 0); return true;
+    case ID_EDIT_PASTE: if (Editable()) SendMessageA(edit, WM_PASTE, 0, 0); return true;
     case ID_EDIT_SELECT_ALL: Select(edit, 0, -1); return true;
     case ID_TEXT_AUTO_LINE: SetWordWrap(!wrap_); return true;
     default: break;
   }
   if (!IsFormattingCommand(id) && !IsToolCommand(id)) return false;
-  // A read-only note is neither formatted nor tidied.
-  if (readOnly_) return true;
+  // A read-only note, or one not shown as stored, is neither formatted nor tidied.
+  if (!Editable()) return true;
   switch (id) {
     case ID_FORMAT_BOLD: ToggleEffect(CFM_BOLD, CFE_BOLD); break;
     case ID_FORMAT_ITALIC: ToggleEffect(CFM_ITALIC, CFE_ITALIC); break;
@@ -466,7 +531,7 @@ bool TextView::HandleCommandFrom(UINT id, HWND control) {
 bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
   HWND edit = Edit();
   if (!edit) return false;
-  const bool editable = !readOnly_;
+  const bool editable = Editable();
   CHARRANGE range = Selection(edit);
   switch (id) {
     case ID_EDIT_UNDO:
@@ -481,8 +546,9 @@ bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
     case ID_EDIT_COPY: ui.enabled = range.cpMax != range.cpMin; return true;
     case ID_EDIT_SELECT_ALL: ui.enabled = true; return true;
     case ID_TEXT_AUTO_LINE:
-      ui.enabled = true;
-      ui.checked = wrap_;
+      // A note too long to wrap stays unwrapped whatever the flag says.
+      ui.enabled = !unwrapped_;
+      ui.checked = wrap_ && !unwrapped_;
       return true;
     default: break;
   }
@@ -571,7 +637,7 @@ void TextView::SetAlignment(WORD alignment) {
 }
 
 void TextView::ApplyFontName(const std::string& face) {
-  if (readOnly_ || !Edit() || face.empty()) return;
+  if (!Editable() || !Edit() || face.empty()) return;
   CHARFORMAT2A format = {};
   format.dwMask = CFM_FACE;
   lstrcpynA(format.szFaceName, face.c_str(), LF_FACESIZE);
@@ -579,7 +645,7 @@ void TextView::ApplyFontName(const std::string& face) {
 }
 
 void TextView::ApplyFontSize(int index) {
-  if (readOnly_ || !Edit()) return;
+  if (!Editable() || !Edit()) return;
   CHARFORMAT2A format = {};
   format.dwMask = CFM_SIZE;
   format.yHeight = FontSizeTwips(index);
@@ -626,7 +692,7 @@ void TextView::ColorCommand(UINT id, bool fromButton) {
 }
 
 void TextView::DropDownColor(UINT id, const RECT& button) {
-  if (readOnly_ || !Edit()) return;
+  if (!Editable() || !Edit()) return;
   if (id != ID_FORMAT_TEXT_COLOR && id != ID_FORMAT_HIGHLIGHT_COLOR && id != ID_TEXT_BACK_COLOR) return;
   COLORREF current = CurrentColor(id);
   PaletteChoice choice;
@@ -650,7 +716,7 @@ void TextView::FontDialog() {
 
 void TextView::SetWordWrap(bool wrap) {
   wrap_ = wrap;
-  SendMessageA(Edit(), EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
+  SendMessageA(Edit(), EM_SETTARGETDEVICE, 0, wrap && !unwrapped_ ? 0 : 1);
 }
 
 // ---- messages of the edit window ---------------------------------------------------
@@ -825,10 +891,13 @@ bool TextView::RebuildWithEdits(const std::wstring& text, const TextEdits& edits
   if (!fresh) return false;
   StreamRtfInto(fresh->Handle(), after);
   // The new window must hold exactly the text the edits make, or it is not used.
-  if (TextOf(fresh->Handle()) != ApplyEdits(text, edits)) {
+  std::wstring made = TextOf(fresh->Handle());
+  if (made != ApplyEdits(text, edits)) {
     fresh->Destroy();
     return false;
   }
+  // Joined paragraphs can grow past what wraps in bounded time.
+  FitWrap(fresh->Handle(), made);
   SendMessageA(fresh->Handle(), WM_SETREDRAW, FALSE, 0);
   SendMessageA(fresh->Handle(), EM_SETMODIFY, TRUE, 0);
   SwapEdit(std::move(fresh));
@@ -843,6 +912,7 @@ bool TextView::RestoreRtf(const std::string& rtf) {
   std::unique_ptr<EditWindow> fresh = MakeEdit(false, limit);
   if (!fresh) return false;
   StreamRtfInto(fresh->Handle(), rtf);
+  FitWrap(fresh->Handle(), TextOf(fresh->Handle()));
   SendMessageA(fresh->Handle(), EM_SETMODIFY, TRUE, 0);
   SwapEdit(std::move(fresh));
   return true;

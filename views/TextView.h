@@ -20,6 +20,19 @@ namespace vellora {
 
 // The characters a note may hold before its content asks for more.
 inline constexpr LONG kTextLimit = 4000000;
+// The most bytes of RTF a note may have to be loaded: the process is 32-bit,
+// and a note is held several times over on its way (the bytes read, the
+// control's own UTF-16 text and layout, and, while a tool runs, the RTF
+// streamed out, the edited RTF, a second control and two texts).
+inline constexpr unsigned long long kMaxNoteBytes = 32ull << 20;
+// The rich edit control lays out a paragraph in time that grows with the
+// square of its length once it is longer than about 2,000 characters (one of
+// 16,384 characters takes about a second, one of 64 KiB about sixteen). A
+// note whose long paragraphs cost more than one paragraph of
+// kMaxWrappedParagraph characters is shown without word wrap.
+inline constexpr size_t kQuadraticWrapFrom = 2048;
+inline constexpr size_t kMaxWrappedParagraph = 16384;
+bool TooLongToWrap(const std::wstring& text);
 // The font sizes of the format strip's size box, in points.
 inline constexpr int kFontSizes[] = {6, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 // Height in twips for an entry of the size box (-1: none chosen).
@@ -48,13 +61,17 @@ class TextView : public ItemView {
   bool SelectionFont(std::string& face, LONG& twips) const;
   // The selected text, or empty.
   std::string SelectedText() const;
-  // What was wrong with the note shown last (it is shown as far as it is
-  // sound, read-only); empty when it loaded as stored.
+  // What was wrong with the note shown last: it is shown as far as it could
+  // be read, read-only, and never stored; empty when it loaded as stored.
   const std::string& LoadProblem() const { return loadProblem_; }
+  // True while the note shown is too long to wrap and so is shown unwrapped.
+  bool ShownUnwrapped() const { return unwrapped_; }
   // True while an item is shown.
   bool HasItem() const { return source_ != nullptr; }
   bool WordWrap() const { return wrap_; }
   bool ReadOnly() const { return readOnly_; }
+  // Takes edits: not locked, and the note shown is the note stored.
+  bool Editable() const { return !readOnly_ && loadProblem_.empty(); }
   COLORREF BackColor() const { return back_; }
   // The back colour a library keeps for the view; CLR_DEFAULT: the system's.
   void SetBackColor(COLORREF color);
@@ -104,7 +121,10 @@ class TextView : public ItemView {
   // The face of the string table, 12 points, normal weight.
   void ApplyDefaultFormat(HWND edit, WPARAM scope) const;
   void SwapEdit(std::unique_ptr<EditWindow> fresh);
-  bool StreamInto(HWND edit, const ItemSource& source, bool& empty);
+  bool ReadNote(const ItemSource& source, std::string& note);
+  bool StreamInto(HWND edit, std::string& note);
+  // Wraps the window's text when the flag is on and it can be laid out in bounded time.
+  void FitWrap(HWND edit, const std::wstring& text);
   LRESULT OnEditMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
   void OnContextMenu(POINT screen);
   void OnLinkClicked(const ENLINK& link);
@@ -138,6 +158,7 @@ class TextView : public ItemView {
   const ItemSource* source_ = nullptr;
   bool readOnly_ = false;
   bool wrap_ = true;
+  bool unwrapped_ = false;
   COLORREF lastText_;
   COLORREF lastHighlight_;
   COLORREF back_;

@@ -337,10 +337,11 @@ void TreeModel::Expand(NodeRef node) {
   if (tree_ && node) SendMessageA(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Item(node)));
 }
 
-void TreeModel::EditLabel(NodeRef node) {
-  if (!tree_ || !node) return;
+bool TreeModel::EditLabel(NodeRef node) {
+  // A hidden tree would take the edit and never end it.
+  if (!tree_ || !node || !IsWindowVisible(tree_)) return false;
   SetFocus(tree_);
-  SendMessageA(tree_, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Item(node)));
+  return SendMessageA(tree_, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Item(node))) != 0;
 }
 
 }  // namespace vellora

@@ -128,7 +128,7 @@ class TreeModel : public TreeAccess {
   void SortChildren(NodeRef parent) override { SortChildren(Item(parent)); }
   void Select(NodeRef node) override;
   void Expand(NodeRef node) override;
-  void EditLabel(NodeRef node) override;
+  bool EditLabel(NodeRef node) override;
 
  private:
   void DeleteAll();

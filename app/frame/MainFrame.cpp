@@ -416,9 +416,24 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
   shownSource_ = std::move(source);
   view->SetReadOnly(ReadOnlyNow());
   ApplyListLook(*view);
-  view->Load(*shownSource_);
+  // A note that could not be read whole is kept read-only and never stored
+  // over: what the view holds is not what the library holds.
+  shownLoadFailed_ = !view->Load(*shownSource_);
+  if (shownLoadFailed_) view->SetReadOnly(true);
   shownItemView_ = view;
   PutIntoPane(PaneWindowOf(*view), view->Kind());
+  if (shownLoadFailed_) {
+    std::string why = view == &textView_ ? textView_.LoadProblem() : std::string("it could not be read");
+    prompt_.ShowMessage("\"" + shownSource_->Title() + "\" could not be shown: " + why +
+                            ".\n\nIt is kept read-only, and it will not be saved over.",
+                        "Fail", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  if (view == &textView_ && textView_.ShownUnwrapped())
+    prompt_.ShowMessage("\"" + shownSource_->Title() +
+                            "\" holds lines too long to wrap in reasonable time, so it is shown without word "
+                            "wrap.\n\nThe note itself is not changed.",
+                        "Tip", MB_OK | MB_ICONINFORMATION);
   // Told once while the same damaged note is shown again and again (the
   // message box's own loop can bring the same selection back).
   std::string damage = view == &textView_ && !textView_.LoadProblem().empty()
@@ -439,6 +454,7 @@ bool MainFrame::ReleaseShownItem() {
   if (shownItemView_) shownItemView_->Clear();
   shownItemView_ = nullptr;
   shownSource_.reset();
+  shownLoadFailed_ = false;
   return stored;
 }
 

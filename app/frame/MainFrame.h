@@ -291,6 +291,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   // the source of the item it shows.
   ItemView* shownItemView_ = nullptr;
   std::unique_ptr<ItemSource> shownSource_;
+  bool shownLoadFailed_ = false;  // the shown item could not be read: read-only, never stored
   ImageListHandle toolbarImages_;
   ImageListHandle formatImages_;
   ImageListHandle treeImages_;

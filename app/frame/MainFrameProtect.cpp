@@ -185,7 +185,8 @@ void MainFrame::ApplyReadOnly() {
   RefreshFrameState();
   // A text view brought in without an item takes no typing: nothing would keep it.
   textView_.SetReadOnly(state_.readOnly || !textView_.HasItem());
-  if (shownItemView_ && shownItemView_ != &textView_) shownItemView_->SetReadOnly(state_.readOnly);
+  if (shownItemView_ && shownItemView_ != &textView_)
+    shownItemView_->SetReadOnly(state_.readOnly || shownLoadFailed_);
   ApplyViewMenuRules();
   UpdateCommandUi();
 }

@@ -28,6 +28,7 @@ void MainFrame::ConnectTextView() {
 
 bool MainFrame::StoreItemView() {
   if (!shownItemView_) return true;
+  if (shownLoadFailed_) return true;
   bool had = shownItemView_->Modified();
   bool stored = shownItemView_->Store();
   // What was stored waits in the folder's transaction: Save must commit it.
