@@ -389,6 +389,9 @@ bool TextView::ReadNote(const ItemSource& source, std::string& note) {
 }
 
 bool TextView::StreamInto(HWND edit, std::string& note) {
+  // An empty content is an empty note (a new item): the control is not asked
+  // to read rich text from nothing, which it reports as a failed read.
+  if (note.empty()) return true;
   // The platform's reader never sees rich text that could overrun it: an
   // unsound note is shown as far as it is sound. A sound one is not copied.
   RichTextVerdict verdict = CheckRichText(note.data(), note.size());

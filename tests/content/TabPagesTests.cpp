@@ -59,12 +59,17 @@ std::vector<std::string> TitlesReadAgain(const StorageHandle& item) {
 
 using Strings = std::vector<std::string>;
 
-TEST(TabPages, ANewItemShowsContentThenFilesAndTheNextPageTakesKeyTwo) {
+// A tab pages item as the program makes one, its pages read.
+class TabPagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_HRESULT_SUCCEEDED(pages.Load(item)); }
   vtest::ScratchFile file;
-  PagesItem made(file);
+  PagesItem made{file};
   const StorageHandle& item = made.item;
   TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+};
+
+TEST_F(TabPagesTest, ANewItemShowsContentThenFilesAndTheNextPageTakesKeyTwo) {
   EXPECT_EQ(Titles(pages), (Strings{"Content", "Files"}));
   EXPECT_EQ(pages.Pages()[0].kind, kItemText);
   EXPECT_EQ(pages.Pages()[1].kind, kItemFileFolder);
@@ -130,12 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                   0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TabPages, AddingNeverReplacesAPageOrAReservedName) {
-  vtest::ScratchFile file;
-  PagesItem made(file);
-  const StorageHandle& item = made.item;
-  TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+TEST_F(TabPagesTest, AddingNeverReplacesAPageOrAReservedName) {
   // "content" meets the existing page as the storage compares names; a
   // name the item keeps for itself is never a page's name either.
   for (const char* title : {"content", "FolderItemInfo", "TabPageItemInfo"}) {
@@ -153,12 +153,7 @@ TEST(TabPages, AddingNeverReplacesAPageOrAReservedName) {
   EXPECT_TRUE(item.OpenStreamFor(kFolderItemInfo, true));
 }
 
-TEST(TabPages, APageCannotBeTabPagesItself) {
-  vtest::ScratchFile file;
-  PagesItem made(file);
-  const StorageHandle& item = made.item;
-  TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+TEST_F(TabPagesTest, APageCannotBeTabPagesItself) {
   NewItemRequest request;
   request.title = "Nested";
   request.kind = kItemTabPages;
@@ -167,24 +162,14 @@ TEST(TabPages, APageCannotBeTabPagesItself) {
   EXPECT_EQ(TitlesReadAgain(item), (Strings{"Content", "Files"}));
 }
 
-TEST(TabPages, TheLastPageIsNeverDeleted) {
-  vtest::ScratchFile file;
-  PagesItem made(file);
-  const StorageHandle& item = made.item;
-  TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+TEST_F(TabPagesTest, TheLastPageIsNeverDeleted) {
   ASSERT_HRESULT_SUCCEEDED(pages.Delete(item, 0));
   EXPECT_EQ(Titles(pages), (Strings{"Files"}));
   EXPECT_EQ(pages.Delete(item, 0), E_ACCESSDENIED);
   EXPECT_EQ(TitlesReadAgain(item), (Strings{"Files"}));
 }
 
-TEST(TabPages, RenamingRefusesAnotherPagesTitleAndKeepsTheFileRight) {
-  vtest::ScratchFile file;
-  PagesItem made(file);
-  const StorageHandle& item = made.item;
-  TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+TEST_F(TabPagesTest, RenamingRefusesAnotherPagesTitleAndKeepsTheFileRight) {
   using R = TabPages::RenameResult;
   EXPECT_EQ(pages.Rename(item, 0, "Content"), R::kUnchanged);
   EXPECT_EQ(pages.Rename(item, 0, "FILES"), R::kRepeated);
@@ -201,12 +186,7 @@ TEST(TabPages, RenamingRefusesAnotherPagesTitleAndKeepsTheFileRight) {
   EXPECT_EQ(TitlesReadAgain(item), (Strings{"Notes", "TabPageItemContent"}));
 }
 
-TEST(TabPages, MovesSwapTheKeysAndLastWhenReadAgain) {
-  vtest::ScratchFile file;
-  PagesItem made(file);
-  const StorageHandle& item = made.item;
-  TabPages pages;
-  ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+TEST_F(TabPagesTest, MovesSwapTheKeysAndLastWhenReadAgain) {
   NewItemRequest request;
   request.title = "Third";
   size_t index = 0;
