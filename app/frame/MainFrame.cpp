@@ -418,13 +418,13 @@ void MainFrame::ShowItem(std::unique_ptr<ItemSource> source) {
   ApplyListLook(*view);
   // A note that could not be read whole is kept read-only and never stored
   // over: what the view holds is not what the library holds.
-  shownLoadFailed_ = !view->Load(*shownSource_);
+  bool loaded = view->Load(*shownSource_);
+  shownLoadFailed_ = view == &textView_ && !loaded;
   if (shownLoadFailed_) view->SetReadOnly(true);
   shownItemView_ = view;
   PutIntoPane(PaneWindowOf(*view), view->Kind());
   if (shownLoadFailed_) {
-    std::string why = view == &textView_ ? textView_.LoadProblem() : std::string("it could not be read");
-    prompt_.ShowMessage("\"" + shownSource_->Title() + "\" could not be shown: " + why +
+    prompt_.ShowMessage("\"" + shownSource_->Title() + "\" could not be shown: " + textView_.LoadProblem() +
                             ".\n\nIt is kept read-only, and it will not be saved over.",
                         "Fail", MB_OK | MB_ICONEXCLAMATION);
     return;
