@@ -5,7 +5,7 @@
 #include <unknwn.h>
 
 #include "collector/HtmlCatchInterface.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora::collector {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora::collector {
 

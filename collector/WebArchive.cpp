@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "collector/PageCapture.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora::collector {
 

@@ -39,19 +39,7 @@ bool SameName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-bool IsPageKind(uint16_t kind) {
-  switch (kind) {
-    case kItemText:
-    case kItemDataList:
-    case kItemWebLink:
-    case kItemWebArchive:
-    case kItemFileFolder:
-    case kItemOleControl:
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsPageKind(uint16_t kind) { return IsItemKind(kind) && kind != kItemTabPages; }
 
 HRESULT TabPages::Load(const StorageHandle& item) {
   Clear();

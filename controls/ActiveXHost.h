@@ -14,7 +14,7 @@
 #include <string>
 
 #include "controls/Window.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora {
 

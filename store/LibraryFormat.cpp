@@ -485,9 +485,7 @@ HRESULT RewriteBookmarks(const StorageHandle& root, const std::vector<Bookmark>&
 
 // ---- items ------------------------------------------------------------------
 
-HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
-                   const char* infoStream, const char* contentStream, const std::vector<std::string>& strings) {
-  bool carriesStrings = kind == kItemDataList || kind == kItemWebLink || kind == kItemOleControl;
+bool IsItemKind(uint16_t kind) {
   switch (kind) {
     case kItemText:
     case kItemDataList:
@@ -496,10 +494,16 @@ HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* na
     case kItemFileFolder:
     case kItemTabPages:
     case kItemOleControl:
-      break;
+      return true;
     default:
-      return E_INVALIDARG;
+      return false;
   }
+}
+
+HRESULT CreateItem(const StorageHandle& container, uint16_t kind, const char* name, int32_t itemId,
+                   const char* infoStream, const char* contentStream, const std::vector<std::string>& strings) {
+  bool carriesStrings = kind == kItemDataList || kind == kItemWebLink || kind == kItemOleControl;
+  if (!IsItemKind(kind)) return E_INVALIDARG;
   if ((kind == kItemWebLink || kind == kItemOleControl) && strings.empty()) return E_INVALIDARG;
 
   StorageHandle item;

@@ -166,6 +166,9 @@ HRESULT RewriteBookmarks(const StorageHandle& root, const std::vector<Bookmark>&
 
 // ---- items ------------------------------------------------------------------
 
+// One of the information item kinds above.
+bool IsItemKind(uint16_t kind);
+
 // Lays down one item under name in the container (replacing an element of
 // that name). strings: the column titles of a data list, the address of a web
 // page, the control identifier of an OLE control.

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 #include "store/ElementWalk.h"
 #include "store/StorageHandle.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora {
 

@@ -200,16 +200,11 @@ void TabPagesView::RunPageCommand(UINT id) {
   if (!item) return;
   bool changed = false;
   int select = strip_.Selected();
+  size_t added = pages_.Count();  // the page an Add made, selected once the tabs are laid out
   switch (id) {
-    case ID_TABPAGE_ADD: {
-      size_t added = 0;
+    case ID_TABPAGE_ADD:
       changed = commands_.Add(item, pages_, added);
-      if (changed) {
-        FillTabs(0);  // a replaced page may have gone: the tabs follow the pages
-        select = TabOfPage(added);
-      }
       break;
-    }
     case ID_TABPAGE_DELETE:
       changed = page < pages_.Count() && commands_.Delete(item, pages_, page);
       // The tab that takes the deleted one's place, or the one before it.
@@ -236,6 +231,11 @@ void TabPagesView::RunPageCommand(UINT id) {
   // The tabs are laid out again from the pages, and the selected page shown
   // anew (a renamed or deleted page's source names another storage now).
   FillTabs(select);
+  if (id == ID_TABPAGE_ADD) {
+    // A replaced page may have gone: the new page's tab is found among the new tabs.
+    strip_.Select(TabOfPage(added));
+    current_ = strip_.Selected();
+  }
   ShowTab(strip_.Selected());
 }
 

@@ -16,7 +16,7 @@
 #include "controls/CallbackGuard.h"
 #include "controls/GdiHandles.h"
 #include "controls/Window.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace vellora {
 

@@ -7,7 +7,7 @@
 
 #include "collector/CaptureRules.h"
 #include "collector/PageCapture.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 #include "tests/collector/TestDocument.h"
 
 using namespace vellora;

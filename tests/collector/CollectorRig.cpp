@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 #include "tests/TestSupport.h"
 #include "tests/e2e/VelloraProcess.h"
 

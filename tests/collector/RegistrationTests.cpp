@@ -12,7 +12,7 @@
 #include "collector/CollectorModule.h"
 #include "collector/HtmlCatchInterface.h"
 #include "collector/Registration.h"
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 #include "tests/collector/CollectorRig.h"
 
 using namespace vellora;

@@ -3,7 +3,7 @@
 #include <comcat.h>
 #include <ole2.h>
 
-#include "store/ComPtr.h"
+#include "platform/ComPtr.h"
 #include "store/StorageHandle.h"
 #include "views/dialogs/DialogIds.h"
 
