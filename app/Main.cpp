@@ -57,7 +57,7 @@ int Application::Run(const std::string& startupPath, int showCommand) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) frame.UpdateCommandUi();
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
-    if (frame.Handle() && frame.TranslateAccelerator(msg)) continue;
+    if (frame.Handle() && (frame.PreTranslate(msg) || frame.TranslateAccelerator(msg))) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

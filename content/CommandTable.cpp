@@ -72,7 +72,8 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_VIEW_TOOLBAR, kNeedNothing, O::Frame, C::Toolbar),
     Row(ID_VIEW_STATUS_BAR, kNeedNothing, O::Frame, C::StatusBar),
     Row(ID_VIEW_TITLE_BAR, kNeedNothing, O::Frame, C::TitleStrip),
-    Row(ID_VIEW_FORMAT_TOOLBAR, kNeedNothing, O::Frame, C::FormatStrip),
+    // The text view's own strip: the view says whether it shows.
+    Row(ID_VIEW_FORMAT_TOOLBAR, kNeedNothing, O::View),
     Row(ID_VIEW_SEARCH_RESULT, kNeedNothing, O::Frame, C::SearchResult),
     Row(ID_VIEW_SHOW_TREEVIEW, kNeedTreeFolder, O::Frame, C::OutlookPane),
     Row(ID_VIEW_SHOW_LISTVIEW, kNeedListFolder, O::Frame),
@@ -211,7 +212,6 @@ bool Checked(CommandCheck check, const CommandContext& c) {
     case C::Toolbar: return c.toolbarShown;
     case C::StatusBar: return c.statusBarShown;
     case C::TitleStrip: return c.titleStripShown;
-    case C::FormatStrip: return c.formatStripShown;
     case C::SearchResult: return c.searchResultVisible;
     case C::ReadOnly: return c.readOnly;
     case C::None: break;

@@ -47,7 +47,6 @@ struct CommandContext {
   bool toolbarShown = true;
   bool statusBarShown = true;
   bool titleStripShown = true;
-  bool formatStripShown = true;
   bool searchResultVisible = false;
 };
 
@@ -84,7 +83,6 @@ enum class CommandCheck : uint8_t {
   Toolbar,
   StatusBar,
   TitleStrip,
-  FormatStrip,
   SearchResult,
   ReadOnly,
 };

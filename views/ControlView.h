@@ -48,7 +48,7 @@ class ControlView : public ItemView {
   const std::string& Identifier() const { return identifier_; }
   const ActiveXHost* Host() const { return host_.get(); }
   // Keys offered to the control first.
-  bool PreTranslate(MSG& message) { return host_ && host_->PreTranslate(message); }
+  bool PreTranslate(MSG& message) override { return host_ && host_->PreTranslate(message); }
 
  private:
   void Layout();

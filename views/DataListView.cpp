@@ -6,6 +6,7 @@
 
 #include "content/CommandIds.h"
 #include "store/LibraryFormat.h"
+#include "views/ViewFind.h"
 #include "views/ViewMenus.h"
 #include "views/ViewResourceIds.h"
 #include "views/ViewTexts.h"
@@ -470,6 +471,17 @@ void DataListView::SortByColumn(int column) {
   // Under the read-only lock, or for a list that is not written, the order
   // is the view's alone.
   if (CanEdit()) Write();
+}
+
+bool DataListView::Find(const std::string& text, bool textOnly) {
+  if (textOnly || !list_ || !FindInListRows(list_, text, true)) return false;
+  SetFocus(list_);
+  return true;
+}
+
+bool DataListView::ApplyLook(const LibraryLook& look) {
+  look_.Apply(list_, look.listBack, look.listText);
+  return true;
 }
 
 }  // namespace vellora

@@ -15,6 +15,7 @@
 #include "store/Services.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"
+#include "views/ViewLook.h"
 #include "views/ViewHost.h"
 
 namespace vellora {
@@ -25,7 +26,6 @@ class DataListView : public ItemView {
   DataListView(UserPrompt& prompt, const TextSource& texts, SortMemory& sortMemory);
   ~DataListView() override;
 
-  ViewWiring wiring;
   // The header's sort arrows (the frame's image list, kept by the frame).
   void SetSortImages(HIMAGELIST images, int ascending, int descending);
 
@@ -40,6 +40,10 @@ class DataListView : public ItemView {
   void SetReadOnly(bool readOnly) override { readOnly_ = readOnly; }
   bool HandleCommand(UINT id) override;
   bool QueryCommand(UINT id, CommandUi& ui) const override;
+  // Rows from the one after the selection on (not for text-only finds).
+  bool Find(const std::string& text, bool textOnly) override;
+  // The list part of the library's look.
+  bool ApplyLook(const LibraryLook& look) override;
 
   // The right-click menu at a screen point, as the mouse brings it up.
   void ShowContextMenu(POINT screen);
@@ -83,6 +87,7 @@ class DataListView : public ItemView {
   SortMemory& sortMemory_;
   ViewHost host_{"VelloraDataListView"};
   HWND list_ = nullptr;
+  ListLook look_;
   const ItemSource* source_ = nullptr;
   DataList table_;
   bool readOnly_ = false;

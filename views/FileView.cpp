@@ -9,6 +9,7 @@
 #include "content/CommandIds.h"
 #include "content/WorkingFolder.h"
 #include "store/LibraryFormat.h"
+#include "views/ViewFind.h"
 #include "views/ViewMenus.h"
 #include "views/ViewResourceIds.h"
 #include "views/ViewTexts.h"
@@ -446,6 +447,17 @@ void FileView::ExportSelected() {
     if (SUCCEEDED(hr)) hr = ExportEmbeddedFile(item.itemStorage, entry.streamName, path);
   }
   if (FAILED(hr)) Tell(FormatText(texts_, kTextExportFailed, "The file could not be written:\n%s", path));
+}
+
+bool FileView::Find(const std::string& text, bool textOnly) {
+  if (textOnly || !list_ || !FindInListRows(list_, text, false)) return false;
+  SetFocus(list_);
+  return true;
+}
+
+bool FileView::ApplyLook(const LibraryLook& look) {
+  look_.Apply(list_, look.fileBack, look.fileText);
+  return true;
 }
 
 }  // namespace vellora

@@ -17,6 +17,7 @@
 #include "store/Services.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"
+#include "views/ViewLook.h"
 #include "views/ViewHost.h"
 
 namespace vellora {
@@ -26,7 +27,6 @@ class FileView : public ItemView {
   FileView(UserPrompt& prompt, const TextSource& texts);
   ~FileView() override;
 
-  ViewWiring wiring;
   // Hands a file to the program the system opens it with; false when that
   // failed. The shell by default.
   std::function<bool(const std::string& path)> openFile;
@@ -44,6 +44,10 @@ class FileView : public ItemView {
   void SetReadOnly(bool readOnly) override { readOnly_ = readOnly; }
   bool HandleCommand(UINT id) override;
   bool QueryCommand(UINT id, CommandUi& ui) const override;
+  // Rows from the one after the selection on (not for text-only finds).
+  bool Find(const std::string& text, bool textOnly) override;
+  // The list part of the library's look.
+  bool ApplyLook(const LibraryLook& look) override;
 
   // The right-click menu at a screen point, as the mouse brings it up.
   void ShowContextMenu(POINT screen);
@@ -80,6 +84,7 @@ class FileView : public ItemView {
   const TextSource& texts_;
   ViewHost host_{"VelloraFileView"};
   HWND list_ = nullptr;
+  ListLook look_;
   ImageListHandle icons_;
   std::map<std::string, int> iconOfExtension_;
   std::string workingFolder_;

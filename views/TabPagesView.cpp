@@ -104,8 +104,16 @@ void TabPagesView::ShowTab(int tab) {
   }
   shown_ = view;
   view->SetReadOnly(readOnly_);
-  view->Load(*source);  // the page view tells of a page it could not read
+  const bool loaded = view->Load(*source);
   pageSource_ = std::move(source);
+  // A page that could not be read whole stays read-only and is told.
+  const std::string problem = view->LoadProblem();
+  if (!problem.empty()) {
+    view->SetReadOnly(true);
+    prompt_.ShowMessage("\"" + page.title + "\" could not be shown" + (loaded ? " whole" : "") + ": " + problem +
+                            ".\n\nIt is kept read-only, and it will not be saved over.",
+                        "Fail", MB_OK | MB_ICONEXCLAMATION);
+  }
   current_ = tab;
   Layout();
   ShowWindow(view->Window(), SW_SHOW);
@@ -237,6 +245,26 @@ void TabPagesView::RunPageCommand(UINT id) {
     current_ = strip_.Selected();
   }
   ShowTab(strip_.Selected());
+}
+
+bool TabPagesView::HandleCommandFrom(UINT id, HWND control) {
+  if (id >= ID_TABPAGE_ADD && id <= ID_TABPAGE_MOVE_BACK) return HandleCommand(id);
+  return shown_ && shown_->HandleCommandFrom(id, control);
+}
+
+std::string TabPagesView::ShownPage() const {
+  if (!pageSource_ || !shown_) return {};
+  return pageSource_->Title();
+}
+
+bool TabPagesView::ChoosePage(const std::string& nameOrTitle) {
+  for (int tab = 0; tab < strip_.TabCount(); ++tab) {
+    const TabPageEntry& page = pages_.Pages()[static_cast<size_t>(strip_.TabData(tab))];
+    if (page.elementName != nameOrTitle && page.title != nameOrTitle) continue;
+    if (tab != strip_.Selected()) ChooseTab(tab);
+    return strip_.Selected() == tab;
+  }
+  return false;
 }
 
 bool TabPagesView::QueryCommand(UINT id, CommandUi& ui) const {

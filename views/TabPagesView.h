@@ -40,7 +40,6 @@ class TabPagesView : public ItemView, private TabStripEvents {
   TabPagesView(ContentPrompt& prompt, const TextSource& texts, PageViewSource pageView);
   ~TabPagesView() override;
 
-  ViewWiring wiring;
 
   ViewKind Kind() const override { return kViewTabPages; }
   bool Create(HWND parent) override;
@@ -53,7 +52,28 @@ class TabPagesView : public ItemView, private TabStripEvents {
   void Clear() override;
   void SetReadOnly(bool readOnly) override;
   bool HandleCommand(UINT id) override;
+  bool HandleCommandFrom(UINT id, HWND control) override;
   bool QueryCommand(UINT id, CommandUi& ui) const override;
+  void UpdateCommandUi() override {
+    if (shown_) shown_->UpdateCommandUi();
+  }
+  // The page view shown speaks for the item's content.
+  const ItemView& ActiveView() const override {
+    if (shown_) return *shown_;
+    return *this;
+  }
+  bool Find(const std::string& text, bool textOnly) override { return shown_ && shown_->Find(text, textOnly); }
+  std::string SelectedText() const override { return shown_ ? shown_->SelectedText() : std::string(); }
+  bool Position(long& index) const override { return shown_ && shown_->Position(index); }
+  void GoToPosition(long index) override {
+    if (shown_) shown_->GoToPosition(index);
+  }
+  bool PreTranslate(MSG& message) override { return shown_ && shown_->PreTranslate(message); }
+  bool HasItem() const override { return folder_ != nullptr; }
+  // The title of the selected page (empty when none is shown).
+  std::string ShownPage() const override;
+  // Selects the page of that element name or title; false when there is none.
+  bool ChoosePage(const std::string& nameOrTitle) override;
 
   const TabPages& Pages() const { return pages_; }
   const TabStrip& Strip() const { return strip_; }

@@ -17,6 +17,7 @@
 #include "controls/GdiHandles.h"
 #include "controls/Window.h"
 #include "platform/ComPtr.h"
+#include "views/ViewFind.h"
 
 namespace vellora {
 
@@ -571,6 +572,33 @@ bool TextView::QueryCommand(UINT id, CommandUi& ui) const {
   return true;
 }
 
+bool TextView::Find(const std::string& text, bool) {
+  if (!Edit() || !FindInRichEdit(Edit(), text)) return false;
+  SetFocus(Edit());
+  return true;
+}
+
+bool TextView::Position(long& index) const {
+  if (!Edit() || !source_) return false;
+  index = FirstVisibleCharacter(Edit());
+  return true;
+}
+
+void TextView::GoToPosition(long index) {
+  if (Edit()) ScrollToCharacter(Edit(), index);
+}
+
+bool TextView::ApplyLook(const LibraryLook& look) {
+  if (look.textBack) SetBackColor(*look.textBack);
+  return true;
+}
+
+std::string TextView::LoadRemark() const {
+  if (!unwrapped_) return {};
+  return "holds lines too long to wrap in reasonable time, so it is shown without word wrap.\n\n"
+         "The note itself is not changed.";
+}
+
 std::string TextView::SelectedText() const {
   HWND edit = Edit();
   if (!edit) return {};
@@ -751,7 +779,7 @@ void TextView::OnContextMenu(POINT screen) {
     QueryCommand(id, ui);
     EnableMenuItem(popup, id, MF_BYCOMMAND | (ui.enabled ? MF_ENABLED : MF_GRAYED));
   }
-  if (trackPopup) trackPopup(popup, screen);
+  if (wiring.trackPopup) wiring.trackPopup(popup, screen);
   else TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, 0, GetParent(Edit()), nullptr);
 }
 

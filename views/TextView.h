@@ -56,18 +56,25 @@ class TextView : public ItemView {
   bool HandleCommand(UINT id) override;
   bool HandleCommandFrom(UINT id, HWND control) override;
   bool QueryCommand(UINT id, CommandUi& ui) const override;
+  bool Find(const std::string& text, bool textOnly) override;
+  std::string SelectedText() const override;
+  // The first visible character, and scrolling a character to the top.
+  bool Position(long& index) const override;
+  void GoToPosition(long index) override;
+  // The text part of the library's look: the back colour.
+  bool ApplyLook(const LibraryLook& look) override;
 
   // The selection's face name and height in twips, for the format strip.
   bool SelectionFont(std::string& face, LONG& twips) const;
-  // The selected text, or empty.
-  std::string SelectedText() const;
   // What was wrong with the note shown last: it is shown as far as it could
   // be read, read-only, and never stored; empty when it loaded as stored.
-  const std::string& LoadProblem() const { return loadProblem_; }
+  std::string LoadProblem() const override { return loadProblem_; }
+  // Said of a note too long to wrap, which is shown unwrapped (after its
+  // title: "<title>" holds lines ...).
+  std::string LoadRemark() const override;
   // True while the note shown is too long to wrap and so is shown unwrapped.
   bool ShownUnwrapped() const { return unwrapped_; }
-  // True while an item is shown.
-  bool HasItem() const { return source_ != nullptr; }
+  bool HasItem() const override { return source_ != nullptr; }
   bool WordWrap() const { return wrap_; }
   bool ReadOnly() const { return readOnly_; }
   // Takes edits: not locked, and the note shown is the note stored.
@@ -95,8 +102,6 @@ class TextView : public ItemView {
   LRESULT OnNotify(const NMHDR& header);
 
   // What the view needs of its surroundings; each has a working default.
-  // Tracks a popup menu at a screen point (the frame's command bar).
-  std::function<void(HMENU popup, POINT screen)> trackPopup;
   // The edit window was replaced by a new one (content swapped in one step).
   std::function<void(HWND window)> onWindowReplaced;
   // The back colour changed (the view-appearance settings keep it).

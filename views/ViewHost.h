@@ -2,7 +2,7 @@
 // The window a data list or file view puts into the item pane: it holds the
 // view's one control, keeps it filling the window, and hands the control's
 // notifications, its context menu and the messages the view posts to itself
-// back to the view. And what the frame hands such a view.
+// back to the view.
 #include <windows.h>
 
 #include <functional>
@@ -34,13 +34,5 @@ class ViewHost : public Window {
   HWND control_ = nullptr;
 };
 
-// What the frame hands a data list or file view.
-struct ViewWiring {
-  // Shows a context menu (a popup of menu 215) at a screen point; the frame
-  // tracks it with its command bar, which sends the chosen command back.
-  std::function<void(HMENU popup, POINT screen)> trackPopup;
-  // Called after every change that reached the library file.
-  std::function<void()> onStored;
-};
 
 }  // namespace vellora

@@ -20,4 +20,15 @@
 #define IDC_FILE_VIEW               107
 #define IDC_TAB_STRIP               109
 
+/* Pictures the views and the tree draw with, and their child windows. */
+#define IDB_NODE_LIST               202   /* node list rows: 32x32, folder node then leaf */
+#define IDB_TREE                    219   /* favourite tree, 20x20 */
+#define IDB_FORMAT_TOOLBAR          221   /* format toolbar, 16x16 */
+#define IDB_VIEW_BACKGROUND         239   /* default background of the outlook bar and the tree */
+#define IDB_WEB_TOOLBAR             270   /* web view toolbar, 24x24 */
+#define IDC_FAVORITE_TREE           102
+#define IDC_FONT_NAME_COMBO         103
+#define IDC_FONT_SIZE_COMBO         104
+#define IDC_WEB_VIEW                108
+
 #endif /* VELLORA_VIEW_RESOURCE_IDS_H */

@@ -11,13 +11,12 @@
 #include "content/DocumentCommands.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
-#include "store/ElementWalk.h"
 
 namespace vellora {
 
 using namespace resources;
 
-void MainFrame::OnCommand(UINT id) {
+void MainFrame::OnCommand(UINT id, HWND control) {
   // A greyed command does nothing, also when its key is pressed.
   RefreshFrameState();
   if (!QueryCommandUi(id).enabled) return;
@@ -26,7 +25,8 @@ void MainFrame::OnCommand(UINT id) {
   if (OnFrameCommand(id)) return;
   if (content_->Handle(id)) return;
   if (OnSearchCommand(id)) return;
-  if (shownItemView_ && shownItemView_->HandleCommand(id)) return;
+  ItemView* shown = items_.Shown();
+  if (shown && (control ? shown->HandleCommandFrom(id, control) : shown->HandleCommand(id))) return;
   RunDocumentCommand(*document_, id);
 }
 
@@ -36,7 +36,7 @@ CommandUi MainFrame::QueryCommandUi(UINT id) {
   if (row && row->owner == CommandOwner::View && !(row->needs & kNotBuilt)) {
     // The shown view decides about its own commands; with none shown they are greyed.
     CommandUi own = ui;
-    if (shownItemView_ && shownItemView_->QueryCommand(id, own)) {
+    if (items_.Shown() && items_.Shown()->QueryCommand(id, own)) {
       ui.enabled = ui.enabled && own.enabled;
       ui.checked = own.checked;
     } else {
@@ -48,16 +48,15 @@ CommandUi MainFrame::QueryCommandUi(UINT id) {
 
 bool MainFrame::OnFrameCommand(UINT id) {
   switch (id) {
-    case ID_VIEW_TOOLBAR: ToggleToolbar(); return true;
     case ID_VIEW_STATUS_BAR: ToggleStatusBar(); return true;
-    case ID_VIEW_TITLE_BAR: ToggleSplitter(titleSplitter_, SplitterPane::Second); return true;
-    case ID_VIEW_FORMAT_TOOLBAR: ToggleSplitter(textSplitter_, SplitterPane::Second); return true;
+    case ID_VIEW_TOOLBAR: ShowToolbar(!chrome_.ToolbarShown()); return true;
+    case ID_VIEW_TITLE_BAR: ToggleSplitter(items_.TitleSplitter(), SplitterPane::Second); return true;
     case ID_VIEW_SHOW_TREEVIEW:
     case ID_VIEW_SHOW_LISTVIEW: ToggleSplitter(mainSplitter_, SplitterPane::Second); return true;
     case ID_TREE_EXPAND_BRANCH:
     case ID_TREE_COLLAPSE_BRANCH:
     case ID_TREE_EXPAND_ALL:
-    case ID_TREE_COLLAPSE_ALL: ExpandTree(id); return true;
+    case ID_TREE_COLLAPSE_ALL: tree_.ExpandTree(id); return true;
     case ID_NEXT_PANE: MoveFocus(); return true;
     case ID_HELP_CONTENTS: OpenHelp(); return true;
     case ID_HELP_SUPPORT:
@@ -68,18 +67,13 @@ bool MainFrame::OnFrameCommand(UINT id) {
   }
 }
 
-void MainFrame::ToggleToolbar() { ShowToolbar(!toolbarShown_); }
-
 void MainFrame::ShowToolbar(bool show) {
-  toolbarShown_ = show;
-  int band = static_cast<int>(SendMessageA(rebar_, RB_IDTOINDEX, 2, 0));
-  SendMessageA(rebar_, RB_SHOWBAND, band, toolbarShown_);
+  chrome_.ShowToolbar(show);
   LayoutFrame();
 }
 
 void MainFrame::ToggleStatusBar() {
-  statusShown_ = !statusShown_;
-  ShowWindow(status_, statusShown_ ? SW_SHOW : SW_HIDE);
+  chrome_.ShowStatusBar(!chrome_.StatusShown());
   LayoutFrame();
 }
 
@@ -88,69 +82,15 @@ void MainFrame::ToggleSplitter(Splitter& splitter, SplitterPane keep) {
   RefreshFrameState();
 }
 
-void MainFrame::LoadBelow(HTREEITEM item, int depth) {
-  // Never below the walk limit: a damaged folder node can contain itself.
-  if (depth >= kMaxElementDepth) return;
-  for (; item; item = TreeView_GetNextSibling(tree_, item)) {
-    if (StaysClosed(item)) continue;
-    treeModel_.EnsureChildren(item, document_->CurrentFolder());
-    if (HTREEITEM child = TreeView_GetChild(tree_, item)) LoadBelow(child, depth + 1);
-  }
-}
-
-void MainFrame::ExpandBelow(HTREEITEM item, UINT how, bool siblings, int depth) {
-  if (depth >= kMaxElementDepth) return;
-  // The expanded state and its image are set directly: an expand message per
-  // node makes the control lay out the whole tree each time.
-  const TreeImages& images = treeModel_.Images();
-  int image = how == TVE_EXPAND ? images.expandedFolderNode : images.folderNode;
-  for (; item; item = siblings ? TreeView_GetNextSibling(tree_, item) : nullptr) {
-    HTREEITEM child = TreeView_GetChild(tree_, item);
-    if (!child || (how == TVE_EXPAND && StaysClosed(item))) continue;
-    TVITEMA change = {};
-    change.mask = TVIF_STATE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    change.hItem = item;
-    change.stateMask = TVIS_EXPANDED;
-    change.state = how == TVE_EXPAND ? TVIS_EXPANDED : 0;
-    change.iImage = change.iSelectedImage = image;
-    TreeView_SetItem(tree_, &change);
-    ExpandBelow(child, how, true, depth + 1);
-  }
-}
-
-void MainFrame::ExpandTree(UINT id) {
-  UINT how = (id == ID_TREE_EXPAND_BRANCH || id == ID_TREE_EXPAND_ALL) ? TVE_EXPAND : TVE_COLLAPSE;
-  HTREEITEM selected = TreeView_GetSelection(tree_);
-  bool whole = id == ID_TREE_EXPAND_ALL || id == ID_TREE_COLLAPSE_ALL || !selected;
-  SendMessageA(tree_, WM_SETREDRAW, FALSE, 0);
-  // Branches still in the file are read first, while they are closed, so
-  // that no insertion has to lay out an open tree; then they are expanded.
-  if (how == TVE_EXPAND) {
-    if (whole) {
-      LoadBelow(TreeView_GetRoot(tree_));
-    } else {
-      treeModel_.EnsureChildren(selected, document_->CurrentFolder());
-      LoadBelow(TreeView_GetChild(tree_, selected));
-    }
-  }
-  if (whole) {
-    ExpandBelow(TreeView_GetRoot(tree_), how);
-  } else {
-    if (TreeView_GetChild(tree_, selected)) ExpandBelow(selected, how, false);
-  }
-  SendMessageA(tree_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(tree_, nullptr, TRUE);
-}
-
 void MainFrame::MoveFocus() {
   HWND focus = GetFocus();
-  bool inBar = focus && (focus == tree_ || focus == outbar_.Handle() || IsChild(outbar_.Handle(), focus));
+  HWND bar = folders_.Bar().Handle();
+  bool inBar = focus && (focus == tree_.Handle() || focus == bar || IsChild(bar, focus));
   if (!inBar) {
-    SetFocus(IsWindowVisible(tree_) ? tree_ : outbar_.Handle());
+    SetFocus(tree_.Visible() ? tree_.Handle() : bar);
     return;
   }
-  if (shownItemView_) SetFocus(shownItemView_->FocusWindow());
-  else if (shownView_) SetFocus(shownView_);
+  if (HWND pane = items_.FocusWindow()) SetFocus(pane);
 }
 
 void MainFrame::OpenHelp() {
@@ -182,60 +122,29 @@ void MainFrame::RefreshFrameState() {
   s.readOnly = ReadOnlyNow();
   s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
-  s.viewModified = shownItemView_ && shownItemView_->Modified();
-  s.treeVisible = IsWindowVisible(tree_) != FALSE;
-  s.treeHasSelection = TreeView_GetSelection(tree_) != nullptr;
-  s.outbarHasGroup = outbar_.SelectedGroup() >= 0;
+  s.viewKind = ShownKind();
+  s.viewModified = items_.Shown() && items_.Shown()->Modified();
+  s.treeVisible = tree_.Visible();
+  s.treeHasSelection = tree_.Selection() != nullptr;
+  s.outbarHasGroup = folders_.SelectedGroup() >= 0;
   s.outbarHasSelectedItem = TargetItem() >= 0;
-  s.outbarVisible = IsWindowVisible(outbar_.Handle()) != FALSE;
-  s.nodeListVisible = IsWindowVisible(nodeList_.Handle()) != FALSE;
+  s.outbarVisible = IsWindowVisible(folders_.Bar().Handle()) != FALSE;
+  s.nodeListVisible = IsWindowVisible(items_.NodeList().Handle()) != FALSE;
   s.outlookPaneShown = mainSplitter_.SinglePane() == SplitterPane::None;
-  s.toolbarShown = toolbarShown_;
-  s.statusBarShown = statusShown_;
-  s.titleStripShown = titleSplitter_.SinglePane() == SplitterPane::None;
-  s.formatStripShown = textSplitter_.SinglePane() == SplitterPane::None;
+  s.toolbarShown = chrome_.ToolbarShown();
+  s.statusBarShown = chrome_.StatusShown();
+  s.titleStripShown = items_.TitleSplitter().SinglePane() == SplitterPane::None;
   s.lastSearchKind = search_->LastKind();
   s.searchResultVisible = results_.Handle() && resultsSplitter_.SinglePane() == SplitterPane::None;
-}
-
-void MainFrame::SyncFormatBoxes() {
-  HWND focus = GetFocus();
-  if (focus && (focus == fontName_ || focus == fontSize_ || IsChild(fontName_, focus) || IsChild(fontSize_, focus)))
-    return;
-  if (SendMessageA(fontName_, CB_GETDROPPEDSTATE, 0, 0) || SendMessageA(fontSize_, CB_GETDROPPEDSTATE, 0, 0)) return;
-  std::string face;
-  LONG twips = 0;
-  if (!textView_.SelectionFont(face, twips)) return;
-  char shown[LF_FACESIZE] = "";
-  GetWindowTextA(fontName_, shown, sizeof shown);
-  if (face != shown) {
-    LRESULT at = SendMessageA(fontName_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(face.c_str()));
-    if (at != CB_ERR) SendMessageA(fontName_, CB_SETCURSEL, at, 0);
-    else SetWindowTextA(fontName_, face.c_str());
-  }
-  char size[16];
-  wsprintfA(size, "%d", static_cast<int>(twips / 20));
-  LRESULT at = SendMessageA(fontSize_, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(size));
-  if (at != SendMessageA(fontSize_, CB_GETCURSEL, 0, 0)) SendMessageA(fontSize_, CB_SETCURSEL, at, 0);
 }
 
 void MainFrame::UpdateCommandUi() {
   if (!Handle() || shuttingDown_) return;
   RefreshFrameState();
-  const bool textShown = shownItemView_ == &textView_;
-  if (textShown) SyncFormatBoxes();
-  for (UINT id : kMainToolbarButtons) {
-    if (!id) continue;
-    CommandUi ui = QueryCommandUi(id);
-    SendMessageA(toolbar_, TB_ENABLEBUTTON, id, MAKELONG(ui.enabled, 0));
-  }
-  for (UINT id : kFormatToolbarButtons) {
-    if (!id) continue;
-    CommandUi ui = QueryCommandUi(id);
-    SendMessageA(formatBar_, TB_ENABLEBUTTON, id, MAKELONG(ui.enabled && textShown, 0));
-    SendMessageA(formatBar_, TB_CHECKBUTTON, id, MAKELONG(ui.checked, 0));
-  }
+  // A tab pages item changes its active view without the pane changing.
+  ApplyViewMenuRules();
+  chrome_.UpdateButtons([this](UINT id) { return QueryCommandUi(id); });
+  if (ItemView* shown = items_.Shown()) shown->UpdateCommandUi();
 }
 
 void MainFrame::OnInitMenuPopup(HMENU menu) {
@@ -256,16 +165,17 @@ void MainFrame::OnInitMenuPopup(HMENU menu) {
 }
 
 void MainFrame::OnContextMenu(HWND source, POINT screen) {
-  if (source != tree_) return;
+  HWND tree = tree_.Handle();
+  if (!tree || source != tree) return;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   TVHITTESTINFO hit = {};
   hit.pt = screen;
-  ScreenToClient(tree_, &hit.pt);
-  HTREEITEM item = TreeView_HitTest(tree_, &hit);
+  ScreenToClient(tree, &hit.pt);
+  HTREEITEM item = TreeView_HitTest(tree, &hit);
   if (item && (hit.flags & TVHT_ONITEM)) {
-    TreeView_SelectItem(tree_, item);
+    TreeView_SelectItem(tree, item);
     // The Content menu less its "Folder" and "Catalog" popups and the separator.
-    HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
+    HMENU content = GetSubMenu(chrome_.Menu(), MENU_POS_CONTENT);
     MenuHandle copy(CreatePopupMenu());
     HMENU popup = copy.Get();
     int count = GetMenuItemCount(content);

@@ -8,7 +8,6 @@
 #include "app/resources/ResourceIds.h"
 #include "content/Bookmarks.h"
 #include "content/LocationPath.h"
-#include "views/ViewFind.h"
 #include "views/dialogs/BookmarkListDialog.h"
 
 namespace vellora {
@@ -27,10 +26,9 @@ constexpr char kBookmarksNotStored[] =
 // ---- the docked results window ---------------------------------------------------
 
 void MainFrame::CreateResultsDock() {
-  resultsSplitter_.Create(mainSplitter_.Handle(), SplitterOrientation::Horizontal);
-  resultsSplitter_.SetPanes(titleSplitter_.Handle(), nullptr);
+  resultsSplitter_.SetPanes(items_.Window(), nullptr);
   resultsSplitter_.SetSinglePane(SplitterPane::First);
-  mainSplitter_.SetPanes(outbar_.Handle(), resultsSplitter_.Handle());
+  mainSplitter_.SetPanes(folders_.Bar().Handle(), resultsSplitter_.Handle());
 }
 
 void MainFrame::ShowResultsWindow(bool show) {
@@ -56,7 +54,7 @@ void MainFrame::ShowSearchResults(const std::string& text, const std::vector<std
 
 void MainFrame::OpenResult(const std::string& path) {
   GoToLocation(path);
-  if (shownItemView_ == &textView_) FindInRichEdit(textView_.Window(), results_.SearchText());
+  if (ItemView* shown = items_.Shown()) shown->Find(results_.SearchText(), true);
 }
 
 // ---- commands ---------------------------------------------------------------------
@@ -105,32 +103,33 @@ void MainFrame::FillQuickAccess(HMENU submenu) {
 }
 
 void MainFrame::RefreshBookmarkMenu() {
-  HMENU content = GetSubMenu(menu_, MENU_POS_CONTENT);
+  HMENU content = GetSubMenu(chrome_.Menu(), MENU_POS_CONTENT);
   FillQuickAccess(content ? GetSubMenu(content, CONTENT_POS_QUICK_ACCESS) : nullptr);
 }
 
 // ---- location paths ---------------------------------------------------------------
 
 std::string MainFrame::CurrentLocation() {
-  int group = outbar_.SelectedGroup();
-  if (group < 0 || group >= static_cast<int>(groups_.size())) return {};
+  const FolderBar::Folder* folder = folders_.SelectedFolder();
+  if (!folder) return {};
   Location location;
-  location.components.push_back(groups_[static_cast<size_t>(group)].name);
-  if (groups_[static_cast<size_t>(group)].kind == kFolderTree) {
+  location.components.push_back(folder->name);
+  if (folder->kind == kFolderTree) {
     // Bookmarks and the last location name nodes by their titles.
+    const TreeModel& model = tree_.Model();
     std::vector<std::string> titles;
-    for (HTREEITEM item = TreeView_GetSelection(tree_); item && treeModel_.DataOf(item);
-         item = treeModel_.ParentOf(item))
-      titles.insert(titles.begin(), treeModel_.TitleOf(item));
+    for (HTREEITEM item = tree_.Selection(); item && model.DataOf(item); item = model.ParentOf(item))
+      titles.insert(titles.begin(), model.TitleOf(item));
     location.components.insert(location.components.end(), titles.begin(), titles.end());
-    if (!titles.empty() && shownItemView_ == &textView_) {
+    long index = 0;
+    if (!titles.empty() && items_.Shown() && items_.Shown()->Position(index)) {
       location.hasTextIndex = true;
-      location.textIndex = FirstVisibleCharacter(textView_.Window());
+      location.textIndex = index;
     }
   } else {
-    int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(ShownItems().size()))
-      location.components.push_back(ShownItems()[static_cast<size_t>(item)].elementName);
+    int item = folders_.SelectedItem();
+    if (item >= 0 && item < static_cast<int>(folders_.Items().size()))
+      location.components.push_back(folders_.Items()[static_cast<size_t>(item)].elementName);
   }
   return FormatLocation(location);
 }
@@ -138,29 +137,33 @@ std::string MainFrame::CurrentLocation() {
 bool MainFrame::GoToLocation(const std::string& path) {
   Location location = ParseLocation(path);
   if (location.components.empty()) return false;
-  for (size_t g = 0; g < groups_.size(); ++g) {
-    if (groups_[g].name != location.components[0]) continue;
-    if (outbar_.SelectedGroup() != static_cast<int>(g)) outbar_.SetSelectedGroup(static_cast<int>(g), true);
-    if (groups_[g].kind == kFolderTree) return GoToTreeLocation(location.components, location.hasTextIndex, location.textIndex);
+  for (int g = 0; g < folders_.GroupCount(); ++g) {
+    const FolderBar::Folder* folder = folders_.FolderAt(g);
+    if (folder->name != location.components[0]) continue;
+    const bool tree = folder->kind == kFolderTree;
+    if (folders_.SelectedGroup() != g) folders_.Bar().SetSelectedGroup(g, true);
+    if (tree) return GoToTreeLocation(location.components, location.hasTextIndex, location.textIndex);
     return GoToCatalogLocation(location.components);
   }
   return false;
 }
 
 bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex) {
+  TreeModel& model = tree_.Model();
+  HWND tree = tree_.Handle();
   HTREEITEM parent = nullptr, found = nullptr;
   for (size_t i = 1; i < components.size(); ++i) {
     if (parent) {
-      treeModel_.EnsureChildren(parent, document_->CurrentFolder());
+      model.EnsureChildren(parent, document_->CurrentFolder());
       // A protected node is entered only through its password, also on the
       // way down to a bookmark or a search result.
-      if (!EnterProtectedNode(parent)) return true;
+      if (!tree_.EnterProtectedNode(parent)) return true;
     }
     std::vector<NamedSibling> siblings;
     std::vector<HTREEITEM> items;
-    for (HTREEITEM child = treeModel_.FirstChild(parent); child; child = treeModel_.NextSibling(child)) {
-      const TreeItemData* data = treeModel_.DataOf(child);
-      siblings.push_back({data ? data->elementName : std::string(), treeModel_.TitleOf(child)});
+    for (HTREEITEM child = model.FirstChild(parent); child; child = model.NextSibling(child)) {
+      const TreeItemData* data = model.DataOf(child);
+      siblings.push_back({data ? data->elementName : std::string(), model.TitleOf(child)});
       items.push_back(child);
     }
     int match = MatchComponent(siblings, components[i]);
@@ -170,23 +173,23 @@ bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, boo
     parent = found;
   }
   if (!found) return true;
-  TreeView_EnsureVisible(tree_, found);
-  if (TreeView_GetSelection(tree_) != found) TreeView_SelectItem(tree_, found);
+  TreeView_EnsureVisible(tree, found);
+  if (tree_.Selection() != found) TreeView_SelectItem(tree, found);
   // A refused password leaves the selection where it was.
-  if (TreeView_GetSelection(tree_) != found) return true;
-  if (hasTextIndex && shownItemView_ == &textView_) ScrollToCharacter(textView_.Window(), textIndex);
+  if (tree_.Selection() != found) return true;
+  if (hasTextIndex && items_.Shown()) items_.Shown()->GoToPosition(textIndex);
   return true;
 }
 
 bool MainFrame::GoToCatalogLocation(const std::vector<std::string>& components) {
   if (components.size() < 2) return true;
   std::vector<NamedSibling> siblings;
-  for (const CatalogItemEntry& item : ShownItems()) siblings.push_back({item.elementName, item.title});
+  for (const CatalogItemEntry& item : folders_.Items()) siblings.push_back({item.elementName, item.title});
   int match = MatchComponent(siblings, components[1]);
   if (match < 0) return true;
-  outbar_.SetSelectedItem(match);
-  outbar_.EnsureItemVisible(match);
-  ShowCatalogItem(outbar_.SelectedGroup(), match);
+  folders_.SelectItem(match, false);
+  folders_.Bar().EnsureItemVisible(match);
+  ShowCatalogItem(folders_.SelectedGroup(), match);
   return true;
 }
 
@@ -195,23 +198,23 @@ bool MainFrame::GoToCatalogLocation(const std::vector<std::string>& components) 
 SearchSelection MainFrame::Selection() {
   SearchSelection s;
   s.folderKind = state_.folderKind;
-  s.viewKind = state_.viewKind;
-  int group = outbar_.SelectedGroup();
-  if (group >= 0 && group < static_cast<int>(groups_.size())) s.folderName = groups_[static_cast<size_t>(group)].name;
+  s.viewKind = ShownKind();
+  if (const FolderBar::Folder* folder = folders_.SelectedFolder()) s.folderName = folder->name;
   if (s.folderKind == kFolderTree) {
-    HTREEITEM item = TreeView_GetSelection(tree_);
-    if (item && treeModel_.DataOf(item)) {
+    TreeModel& model = tree_.Model();
+    HTREEITEM item = tree_.Selection();
+    if (item && model.DataOf(item)) {
       s.hasNode = true;
-      s.nodePath = treeModel_.NodePath(item);
-      s.nodeTitle = treeModel_.TitleOf(item);
-      treeModel_.EnsureChildren(item, document_->CurrentFolder());
-      s.nodeHasChildren = TreeView_GetChild(tree_, item) != nullptr;
+      s.nodePath = model.NodePath(item);
+      s.nodeTitle = model.TitleOf(item);
+      model.EnsureChildren(item, document_->CurrentFolder());
+      s.nodeHasChildren = TreeView_GetChild(tree_.Handle(), item) != nullptr;
     }
   } else {
-    int item = outbar_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(ShownItems().size())) {
+    int item = folders_.SelectedItem();
+    if (item >= 0 && item < static_cast<int>(folders_.Items().size())) {
       s.hasItem = true;
-      s.itemElementName = ShownItems()[static_cast<size_t>(item)].elementName;
+      s.itemElementName = folders_.Items()[static_cast<size_t>(item)].elementName;
     }
   }
   return s;
@@ -220,26 +223,14 @@ SearchSelection MainFrame::Selection() {
 void MainFrame::StorePendingEdits() { StoreTextViewContent(); }
 
 bool MainFrame::FindInShownView(const std::string& text, bool textOnly) {
-  if (shownItemView_ == &textView_) {
-    if (!FindInRichEdit(textView_.Window(), text)) return false;
-    SetFocus(textView_.Window());
-    return true;
-  }
-  if (textOnly || !shownItemView_) return false;
-  if (state_.viewKind != kViewDataList && state_.viewKind != kViewFileFolder) return false;
-  // The rows are in the list control the view keeps the keyboard in, not in
-  // the window around it.
-  HWND list = shownItemView_->FocusWindow();
-  if (!FindInListRows(list, text, state_.viewKind == kViewDataList)) return false;
-  SetFocus(list);
-  return true;
+  return items_.Shown() && items_.Shown()->Find(text, textOnly);
 }
 
 // The web view's own find comes with the web view.
 bool MainFrame::OpenWebFind() { return false; }
 
 bool MainFrame::TreeNodeExists(const std::vector<std::string>& path) {
-  return state_.folderKind == kFolderTree && treeModel_.LoadAlongPath(path, document_->CurrentFolder()) != nullptr;
+  return state_.folderKind == kFolderTree && tree_.Model().LoadAlongPath(path, document_->CurrentFolder()) != nullptr;
 }
 
 }  // namespace vellora

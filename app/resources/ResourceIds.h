@@ -23,14 +23,9 @@
 #define IDI_VELLORA                 128
 #define IDB_MAIN_TOOLBAR            128
 #define IDB_MAIN_TOOLBAR_HOT        210
-#define IDB_NODE_LIST               202   /* node list rows: 32x32, folder node then leaf */
 #define IDB_OUTBAR_SMALL            207   /* outlook bar items, 16x16 */
 #define IDB_OUTBAR_LARGE            208   /* outlook bar items, 32x32 */
-#define IDB_TREE                    219   /* favourite tree, 20x20 */
-#define IDB_FORMAT_TOOLBAR          221   /* format toolbar, 16x16 */
 #define IDB_MENU_IMAGES             229   /* menu images, 16x16 */
-#define IDB_VIEW_BACKGROUND         239   /* default background of the outlook bar and the tree */
-#define IDB_WEB_TOOLBAR             270   /* web view toolbar, 24x24 */
 
 #define IDI_CLOCK                   260
 #define IDI_TRAY                    255
@@ -74,10 +69,6 @@
 /* ---------------------------------------------------------------- windows */
 
 #define IDC_OUTBAR                  101
-#define IDC_FAVORITE_TREE           102
-#define IDC_FONT_NAME_COMBO         103
-#define IDC_FONT_SIZE_COMBO         104
-#define IDC_WEB_VIEW                108
 #define IDC_CONTROL_VIEW            113
 #define IDW_STATUS_BAR              59393
 #define IDW_TOOLBAR_BAND            60161 /* the main toolbar's band of the rebar */

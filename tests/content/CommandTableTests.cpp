@@ -110,7 +110,6 @@ TEST(CommandRules, ChecksMirrorTheState) {
   EXPECT_FALSE(EvaluateRule(ID_VIEW_TITLE_BAR, s).checked);
   EXPECT_TRUE(EvaluateRule(ID_VIEW_TOOLBAR, s).checked);
   EXPECT_FALSE(EvaluateRule(ID_VIEW_STATUS_BAR, s).checked);
-  EXPECT_TRUE(EvaluateRule(ID_VIEW_FORMAT_TOOLBAR, s).checked);
   EXPECT_FALSE(EvaluateRule(ID_WEB_BROWSE, s).checked);  // no web view yet
   EXPECT_FALSE(EvaluateRule(ID_SEARCH_REPEAT, s).enabled);
   s.lastSearchKind = 2;

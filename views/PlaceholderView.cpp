@@ -1,6 +1,6 @@
-#include "app/frame/PlaceholderView.h"
+#include "views/PlaceholderView.h"
 
-#include "app/frame/ViewText.h"
+#include "views/ViewText.h"
 
 namespace vellora {
 

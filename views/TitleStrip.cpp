@@ -1,6 +1,6 @@
-#include "app/frame/TitleStrip.h"
+#include "views/TitleStrip.h"
 
-#include "app/frame/ViewText.h"
+#include "views/ViewText.h"
 
 namespace vellora {
 

@@ -1,4 +1,4 @@
-#include "app/frame/NodeListView.h"
+#include "views/NodeListView.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "app/frame/FormatStrip.h"
+#include "views/FormatStrip.h"
 
 #include "controls/ParentNotifications.h"
 

@@ -1,0 +1,84 @@
+#pragma once
+// The text view as the item pane shows it: the format strip (the font boxes
+// and the format toolbar) above the text view's editor, in one window that
+// the frame or the tab pages view puts where the item goes. It keeps the
+// strip in step with the editor, and takes the strip's own commands.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "controls/GdiHandles.h"
+#include "controls/Splitter.h"
+#include "controls/Window.h"
+#include "views/FormatStrip.h"
+#include "views/ItemView.h"
+#include "views/TextView.h"
+
+namespace vellora {
+
+class TextPaneWindow : public Window {
+ public:
+  // A message of the pane's children; handled sets whether it was taken.
+  std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)> onMessage;
+
+ protected:
+  const char* ClassName() const override { return "VelloraTextPane"; }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TextPane : public ItemView {
+ public:
+  // defaultFace: the face of new text and of the font box at first.
+  explicit TextPane(std::string defaultFace);
+  ~TextPane() override;
+
+  TextView& Text() { return text_; }
+  const TextView& Text() const { return text_; }
+  bool FormatStripShown() const { return splitter_.SinglePane() == SplitterPane::None; }
+
+  ViewKind Kind() const override { return kViewText; }
+  bool Create(HWND parent) override;
+  HWND Window() const override { return window_.Handle(); }
+  HWND FocusWindow() const override { return text_.Window(); }
+  bool Load(const ItemSource& source) override { return text_.Load(source); }
+  std::string LoadProblem() const override { return text_.LoadProblem(); }
+  std::string LoadRemark() const override { return text_.LoadRemark(); }
+  bool Store() override { return text_.Store(); }
+  bool Modified() const override { return text_.Modified(); }
+  void Clear() override { text_.Clear(); }
+  bool HasItem() const override { return text_.HasItem(); }
+  void SetReadOnly(bool readOnly) override { text_.SetReadOnly(readOnly); }
+  bool HandleCommand(UINT id) override;
+  bool HandleCommandFrom(UINT id, HWND control) override;
+  bool QueryCommand(UINT id, CommandUi& ui) const override;
+  void UpdateCommandUi() override;
+  bool Find(const std::string& text, bool textOnly) override { return text_.Find(text, textOnly); }
+  std::string SelectedText() const override { return text_.SelectedText(); }
+  bool Position(long& index) const override { return text_.Position(index); }
+  void GoToPosition(long index) override { text_.GoToPosition(index); }
+  bool ApplyLook(const LibraryLook& look) override { return text_.ApplyLook(look); }
+  void ApplyLayout(const InterfaceLayout& layout) override;
+
+ private:
+  void CreateStrip();
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
+  // The font boxes and the colour buttons, which act on the editor directly.
+  bool OnStripCommand(UINT id, UINT code, HWND control);
+  void OnColorDropDown(const NMTOOLBARA& note);
+  bool Enabled(UINT id) const;
+  void SyncFormatBoxes();
+  void ShowStrip(bool show);
+
+  std::string defaultFace_;
+  TextPaneWindow window_;
+  Splitter splitter_;
+  FormatStrip strip_;
+  TextView text_;
+  HWND formatBar_ = nullptr;
+  HWND fontName_ = nullptr;
+  HWND fontSize_ = nullptr;
+  ImageListHandle formatImages_;
+};
+
+}  // namespace vellora
