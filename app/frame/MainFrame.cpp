@@ -12,7 +12,7 @@
 #include "app/resources/ToolbarLayout.h"
 #include "app/frame/SupportAddresses.h"
 #include "content/WorkingFolder.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -29,7 +29,7 @@
 #include "controls/Splitter.h"
 #include "controls/TrayIcon.h"
 #include "controls/ViewBackdrop.h"
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "store/LibraryDocument.h"
 #include "views/DataListView.h"
 #include "views/ControlView.h"

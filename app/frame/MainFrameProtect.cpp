@@ -6,7 +6,7 @@
 
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/CallbackGuard.h"
-#include "controls/ModalDialog.h"
-#include "controls/Window.h"
+#include "platform/CallbackGuard.h"
+#include "platform/ModalDialog.h"
+#include "platform/Window.h"
 
 using namespace vellora;
 

@@ -1,8 +1,8 @@
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 #include <vector>
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 
