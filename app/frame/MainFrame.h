@@ -31,6 +31,7 @@
 #include "controls/ViewBackdrop.h"
 #include "platform/Window.h"
 #include "store/LibraryDocument.h"
+#include "store/ProgramWindow.h"
 #include "views/DataListView.h"
 #include "views/ControlView.h"
 #include "views/FileView.h"
@@ -40,10 +41,6 @@
 #include "views/TreeModel.h"
 
 namespace vellora {
-
-// Sent by the collector: save, close and answer 1.
-constexpr UINT WM_RELEASE_LIBRARY = WM_USER + 2001;
-constexpr char kMainWindowClass[] = "VELLORA_SYSTEM";
 
 struct FrameSetup {
   std::string startupPath;
