@@ -145,6 +145,13 @@ class TargetLibraryTest : public ::testing::Test {
     ASSERT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
     EXPECT_EQ(failed, 0);
   }
+  // Changes the folder "Tree" straight in the file, outside any TargetLibrary.
+  template <class Edit>
+  void EditTree(Edit edit) {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    edit(root.OpenStorageFor("Tree", false));
+  }
   const FolderNode* Node(const TargetLibrary& library, const std::string& name) {
     for (const auto& node : library.Roots())
       if (node->elementName == name) return node.get();
@@ -312,13 +319,10 @@ TEST_F(TargetLibraryTest, OverwritingRefusesFolderNodesAndProtectedLeaves) {
 // (by title), not in the order the file happens to enumerate them; a node
 // inserted before one of them moves exactly those the program shows after it.
 TEST_F(TargetLibraryTest, SiblingsOfOneNumberStandAndMoveInTheProgramsOrder) {
-  {
-    StorageHandle root;
-    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
-    StorageHandle folder = root.OpenStorageFor("Tree", false);
-    // The file lists shorter names first: Zed comes before alpha and Bravo.
+  // The file lists shorter names first: Zed comes before alpha and Bravo.
+  EditTree([](const StorageHandle& folder) {
     for (const char* name : {"Zed", "alpha", "Bravo"}) Leaf(folder, name, 2);
-  }
+  });
   const struct {
     const char* selected;
     std::map<std::string, int> after;
@@ -339,30 +343,26 @@ TEST_F(TargetLibraryTest, SiblingsOfOneNumberStandAndMoveInTheProgramsOrder) {
     const std::map<std::string, int> sequences(children.begin(), children.end());
     EXPECT_EQ(sequences, c.after) << c.selected;
     // Undo for the next case: the new node goes, the numbers come back.
-    StorageHandle root;
-    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
-    StorageHandle folder = root.OpenStorageFor("Tree", false);
-    ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement("New"));
-    for (const char* name : {"alpha", "Bravo", "Second", "Zed"}) {
-      ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement(name));
-      Leaf(folder, name, 2);
-    }
+    EditTree([](const StorageHandle& folder) {
+      ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement("New"));
+      for (const char* name : {"alpha", "Bravo", "Second", "Zed"}) {
+        ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement(name));
+        Leaf(folder, name, 2);
+      }
+    });
   }
 }
 
 // A storage that will not list its elements is counted; its branch is offered
 // empty and everything else as it is.
 TEST_F(TargetLibraryTest, AStorageThatWillNotListIsCountedAndTheRestStays) {
-  {
-    StorageHandle root;
-    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
-    StorageHandle folder = root.OpenStorageFor("Tree", false);
+  EditTree([](const StorageHandle& folder) {
     NodeInfoRecord record;
     record.sequence = 3;
     StorageHandle box;
     ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Box", record, box));
     Leaf(box, "Inside", 1);
-  }
+  });
   const struct {
     int enumerationsLeft;
     int expectedFailures;
