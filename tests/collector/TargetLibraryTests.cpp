@@ -384,6 +384,8 @@ TEST_F(TargetLibraryTest, AStorageThatWillNotListIsCountedAndTheRestStays) {
     for (const auto& node : library.Roots()) shown.push_back(node->displayText);
     EXPECT_EQ(shown, c.shown) << c.enumerationsLeft;
     const FolderNode* box = Node(library, "Box");
-    if (box) EXPECT_EQ(box->children.size(), c.expectedFailures ? 0u : 1u) << c.enumerationsLeft;
+    if (box) {
+      EXPECT_EQ(box->children.size(), c.expectedFailures ? 0u : 1u) << c.enumerationsLeft;
+    }
   }
 }
