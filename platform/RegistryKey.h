@@ -9,27 +9,24 @@
 #include <optional>
 #include <string>
 
+#include "platform/OwnedHandle.h"
+
 namespace vellora {
 
 class RegistryKey {
  public:
   RegistryKey() = default;
   explicit RegistryKey(HKEY adopt) : key_(adopt) {}
-  ~RegistryKey() { Close(); }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  RegistryKey(RegistryKey&& other) noexcept : key_(other.Release()) {}
-  RegistryKey& operator=(RegistryKey&& other) noexcept;
 
   // Both answer ERROR_SUCCESS or the system's error; the key held before is
   // closed first either way.
   LONG Open(HKEY parent, const char* path, REGSAM access);
   LONG Create(HKEY parent, const char* path, REGSAM access);
-  void Close();
-  HKEY Release();
+  void Close() { key_.Reset(); }
+  HKEY Release() { return key_.Release(); }
 
-  HKEY Get() const { return key_; }
-  explicit operator bool() const { return key_ != nullptr; }
+  HKEY Get() const { return key_.Get(); }
+  explicit operator bool() const { return static_cast<bool>(key_); }
 
   // A REG_DWORD of exactly four bytes; nothing when missing or of another type.
   std::optional<DWORD> ReadDword(const char* name) const;
@@ -48,7 +45,8 @@ class RegistryKey {
   LONG DeleteValue(const char* name) const;
 
  private:
-  HKEY key_ = nullptr;
+  static BOOL WINAPI CloseKey(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
+  OwnedHandle<HKEY, CloseKey> key_;
 };
 
 }  // namespace vellora
