@@ -9,7 +9,7 @@
 #include "app/ErrorLog.h"
 #include "app/StringTable.h"
 #include "app/frame/MainFrame.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -2,11 +2,11 @@
 
 #include <oleauto.h>
 
-#include <exception>
 
 #include "collector/CollectorModule.h"
 #include "collector/PageCapture.h"
 #include "collector/SaveToDialog.h"
+#include "platform/CallbackGuard.h"
 #include "store/StorageHandle.h"
 
 namespace vellora::collector {
@@ -88,14 +88,11 @@ HRESULT HtmlCatch::Invoke(DISPID member, REFIID iid, LCID, WORD flags, DISPPARAM
 HRESULT HtmlCatch::TransmitHtmlDocument(IDispatch* pHtmlDocument) {
   // The browser's script is on the other side: nothing may escape to it, and
   // the answer is always S_OK (the dialog has told the user what happened).
-  try {
+  return Guarded("HtmlCatch", S_OK, [&] {
     PageCapture capture = CapturePage(pHtmlDocument);
-    if (!capture.document) return S_OK;
-    RunSaveToDialog(capture, GetActiveWindow());
-  } catch (const std::exception&) {
-  } catch (...) {
-  }
-  return S_OK;
+    if (capture.document) RunSaveToDialog(capture, GetActiveWindow());
+    return S_OK;
+  });
 }
 
 // ---- class objects ----------------------------------------------------------

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include "platform/KernelHandle.h"
+#include "platform/RegistryKey.h"
+
 namespace vellora::collector {
 
 HWND FindMainProgram() { return FindWindowA(kMainWindowClass, nullptr); }
@@ -10,7 +13,7 @@ ReleaseAnswer RequestRelease(HWND window, DWORD timeoutMs) {
   DWORD_PTR answer = 0;
   // Without SMTO_ABORTIFHUNG: a request that was given up on is always still
   // queued for a program that is busy saving, so it is never sent twice.
-  if (!SendMessageTimeoutA(window, kReleaseLibraryMessage, 0, 0, SMTO_NORMAL, timeoutMs, &answer))
+  if (!SendMessageTimeoutA(window, WM_RELEASE_LIBRARY, 0, 0, SMTO_NORMAL, timeoutMs, &answer))
     return ReleaseAnswer::NoAnswer;
   return answer == 1 ? ReleaseAnswer::Released : ReleaseAnswer::Refused;
 }
@@ -18,10 +21,9 @@ ReleaseAnswer RequestRelease(HWND window, DWORD timeoutMs) {
 void WaitForProcessEnd(DWORD processId, DWORD timeoutMs) {
   // A window of the browser's own process would never see it end.
   if (!processId || processId == GetCurrentProcessId()) return;
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-  if (!process) return;
-  WaitForSingleObject(process, timeoutMs);
-  CloseHandle(process);
+  KernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+  if (!process.Valid()) return;
+  WaitForSingleObject(process.Get(), timeoutMs);
 }
 
 HRESULT OpenWithRetries(const std::function<HRESULT()>& open, int attempts, DWORD pauseMs) {
@@ -47,18 +49,9 @@ bool StartMainProgram(const std::string& folder) {
 namespace vellora::collector {
 
 std::string NewestLibraryPath() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Vellora\\Recent Document List", 0, KEY_READ, &key) != ERROR_SUCCESS)
-    return {};
-  char path[MAX_PATH + 1] = "";
-  DWORD size = MAX_PATH;
-  DWORD type = 0;
-  LONG error = RegQueryValueExA(key, "Document1", nullptr, &type, reinterpret_cast<BYTE*>(path), &size);
-  RegCloseKey(key);
-  if (error != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return {};
-  // The stored value need not end with its NUL.
-  path[size < MAX_PATH ? size : MAX_PATH] = '\0';
-  return path;
+  RegistryKey key;
+  if (key.Open(HKEY_CURRENT_USER, "Software\\Vellora\\Recent Document List", KEY_READ) != ERROR_SUCCESS) return {};
+  return key.ReadString("Document1", MAX_PATH, true).value_or(std::string());
 }
 
 }  // namespace vellora::collector

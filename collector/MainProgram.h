@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "store/ProgramWindow.h"
+
 namespace vellora::collector {
 
-inline constexpr UINT kReleaseLibraryMessage = WM_USER + 2001;
-inline constexpr char kMainWindowClass[] = "VELLORA_SYSTEM";
 inline constexpr char kMainProgramFile[] = "Vellora.EXE";
 
 // How long the main program may take to save and answer before the user is

@@ -7,6 +7,7 @@
 
 #include "collector/CollectorModule.h"
 #include "collector/HtmlCatchInterface.h"
+#include "platform/RegistryKey.h"
 #include "store/StorageHandle.h"
 
 namespace vellora::collector {
@@ -19,26 +20,13 @@ namespace {
 const HKEY kClasses = HKEY_CLASSES_ROOT;
 const HKEY kUser = HKEY_CURRENT_USER;
 
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() { if (key_) RegCloseKey(key_); }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 HRESULT FromWin32(LONG error) { return error == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(error); }
 
 // Deletes a key with everything below it; a key that is not there is fine.
 LONG DeleteTree(HKEY root, const std::string& path) {
   {
-    RegKey key;
-    LONG error = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | KEY_WRITE, key.Receive());
+    RegistryKey key;
+    LONG error = key.Open(root, path.c_str(), KEY_READ | KEY_WRITE);
     if (error == ERROR_FILE_NOT_FOUND) return ERROR_SUCCESS;
     if (error != ERROR_SUCCESS) return error;
     char name[256];
@@ -54,8 +42,8 @@ LONG DeleteTree(HKEY root, const std::string& path) {
 }
 
 bool HasSubkeys(HKEY root, const std::string& path) {
-  RegKey key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+  RegistryKey key;
+  if (key.Open(root, path.c_str(), KEY_READ) != ERROR_SUCCESS) return false;
   DWORD subkeys = 0;
   if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
                        nullptr, nullptr) != ERROR_SUCCESS)
@@ -119,19 +107,13 @@ HRESULT WriteRegistryTable(const std::vector<RegistryEntry>& table, const Regist
       LONG error = DeleteTree(entry.root, entry.key);
       if (error != ERROR_SUCCESS) return FromWin32(error);
     }
-    RegKey key;
-    LONG error = RegCreateKeyExA(entry.root, entry.key, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.Receive(),
-                                 nullptr);
+    RegistryKey key;
+    LONG error = key.Create(entry.root, entry.key, KEY_READ | KEY_WRITE);
     if (error != ERROR_SUCCESS) return FromWin32(error);
-    if (entry.kind == ValueKind::String) {
-      std::string text = ExpandTokens(entry.text ? entry.text : "", tokens);
-      error = RegSetValueExA(key.Get(), entry.valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                             static_cast<DWORD>(text.size() + 1));
-    } else if (entry.kind == ValueKind::Dword) {
-      DWORD number = entry.number;
-      error = RegSetValueExA(key.Get(), entry.valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                             sizeof number);
-    }
+    if (entry.kind == ValueKind::String)
+      error = key.WriteString(entry.valueName, ExpandTokens(entry.text ? entry.text : "", tokens));
+    else if (entry.kind == ValueKind::Dword)
+      error = key.WriteDword(entry.valueName, entry.number);
     if (error != ERROR_SUCCESS) return FromWin32(error);
   }
   return S_OK;

@@ -1,11 +1,11 @@
 #include "collector/RichTextComposer.h"
 
 #include "collector/RtfSplice.h"
+#include "platform/CallbackGuard.h"
 
 #include <richedit.h>
 
 #include <cstring>
-#include <exception>
 
 namespace vellora::collector {
 
@@ -52,14 +52,12 @@ DWORD CALLBACK ReadFromString(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG
 }
 
 DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* written) {
-  try {
+  *written = 0;
+  return Guarded("rich text stream", static_cast<DWORD>(1), [&] {
     reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
     *written = size;
-    return 0;
-  } catch (...) {
-    *written = 0;
-    return 1;
-  }
+    return static_cast<DWORD>(0);
+  });
 }
 
 void SetNewTextFormat(HWND edit, WPARAM scope) {

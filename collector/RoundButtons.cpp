@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/GdiHandles.h"
+
 namespace vellora::collector {
 
 namespace {
@@ -41,30 +43,6 @@ LRESULT CALLBACK TrackMouse(HWND button, UINT message, WPARAM wParam, LPARAM lPa
   return DefSubclassProc(button, message, wParam, lParam);
 }
 
-class GdiObject {
- public:
-  explicit GdiObject(HGDIOBJ object) : object_(object) {}
-  ~GdiObject() { if (object_) DeleteObject(object_); }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  HGDIOBJ Get() const { return object_; }
-
- private:
-  HGDIOBJ object_;
-};
-
-class Selected {
- public:
-  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selected() { SelectObject(dc_, old_); }
-  Selected(const Selected&) = delete;
-  Selected& operator=(const Selected&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 }  // namespace
 
 void AttachRoundButton(HWND button) {
@@ -88,11 +66,11 @@ void DrawRoundButton(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
   COLORREF frame = disabled ? GetSysColor(COLOR_GRAYTEXT) : hot ? kFrameHot : focused ? kFrameFocus : kFrameNormal;
   COLORREF fill = pressed ? kFillPressed : hot ? kFillHot : kFillNormal;
-  GdiObject pen(CreatePen(PS_SOLID, focused || hot ? 2 : 1, frame));
-  GdiObject brush(CreateSolidBrush(fill));
+  PenHandle pen(CreatePen(PS_SOLID, focused || hot ? 2 : 1, frame));
+  BrushHandle brush(CreateSolidBrush(fill));
   {
-    Selected usePen(dc, pen.Get());
-    Selected useBrush(dc, brush.Get());
+    SelectGuard usePen(dc, pen);
+    SelectGuard useBrush(dc, brush);
     RoundRect(dc, box.left + 1, box.top + 1, box.right - 1, box.bottom - 1, 10, 10);
   }
 

@@ -13,6 +13,8 @@
 #include "collector/RoundButtons.h"
 #include "collector/TargetLibrary.h"
 #include "collector/WebArchive.h"
+#include "platform/GdiHandles.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora::collector {
 
@@ -63,28 +65,6 @@ constexpr int kBannerHeight = 60;
 constexpr char kBannerFace[] = "\xBB\xAA\xCE\xC4\xD0\xD0\xBF\xAC";
 constexpr size_t kMaxNodeTextInBox = 511;
 
-// Owns one handle of the kind that Free releases.
-template <class Handle, auto Free>
-class Owned {
- public:
-  Owned() = default;
-  ~Owned() { Reset(nullptr); }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
-  void Reset(Handle handle) {
-    if (handle_) Free(handle_);
-    handle_ = handle;
-  }
-  Handle Get() const { return handle_; }
-
- private:
-  Handle handle_ = nullptr;
-};
-
-BOOL DeleteFont(HFONT font) { return DeleteObject(font); }
-using OwnedImageList = Owned<HIMAGELIST, ImageList_Destroy>;
-using OwnedFont = Owned<HFONT, DeleteFont>;
-
 std::string WindowTextOf(HWND window) {
   int length = GetWindowTextLengthA(window);
   if (length <= 0) return {};
@@ -94,30 +74,27 @@ std::string WindowTextOf(HWND window) {
   return text;
 }
 
-class SaveToDialog {
+class SaveToDialog : public ModalDialog {
  public:
   SaveToDialog(PageCapture& capture, const HandOverTimings& timings) : capture_(capture), timings_(timings) {}
-  SaveToDialog(const SaveToDialog&) = delete;
-  SaveToDialog& operator=(const SaveToDialog&) = delete;
 
-  void Run(HWND owner) {
-    owner_ = owner;
-    DialogBoxParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_SAVE_TO), owner, Procedure,
-                    reinterpret_cast<LPARAM>(this));
+  void Show(HWND owner) {
+    Run(owner, IDD_SAVE_TO, ModuleInstance());
     library_.Close();
   }
 
- private:
-  static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+ protected:
+  bool OnInit() override;
+  bool OnOk() override;
+  bool OnCancel() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
-  BOOL OnInitDialog();
-  void OnCommand(int id, int code);
+ private:
   void OnTreeSelectionChanged();
   void OnDestroy();
 
   void SetUpAppearance();
-  void CenterOnOwner();
   bool OpenLibrary();
   // Asks the running main program for the library and opens it once the
   // file is free; the user decides how long to wait.
@@ -137,60 +114,32 @@ class SaveToDialog {
   void FinishDialog(int result);
 
   const FolderNode* SelectedNode() const;
-  bool Checked(int id) const { return IsDlgButtonChecked(window_, id) == BST_CHECKED; }
-  void Check(int id, bool on) { CheckDlgButton(window_, id, on ? BST_CHECKED : BST_UNCHECKED); }
-  void Show(int id, bool visible) { ShowWindow(GetDlgItem(window_, id), visible ? SW_SHOW : SW_HIDE); }
+  void ShowItem(int id, bool visible) { ShowWindow(Item(id), visible ? SW_SHOW : SW_HIDE); }
   // A damaged library is never written into: the user is told what is wrong.
   void TellDamaged() {
     const std::string text = std::string(kDamagedLibrary) + "\n\n" + library_.Damage();
     Tell(text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
   }
   int Tell(const char* text, const char* caption, UINT type) {
-    return MessageBoxA(window_, text, caption, type);
+    return MessageBoxA(Handle(), text, caption, type);
   }
   bool HasSelectionText() const { return !capture_.selectionText.empty(); }
 
   PageCapture& capture_;
   const HandOverTimings timings_;
-  HWND owner_ = nullptr;
-  HWND window_ = nullptr;
   HWND tree_ = nullptr;
   TargetLibrary library_;
   // Set when the main program was asked to close for us: it is started again
   // when the dialog goes, whichever way it ends.
   bool restartProgram_ = false;
   bool filling_ = false;
-  OwnedImageList images_;
-  OwnedFont bannerFont_;
+  ImageListHandle images_;
+  FontHandle bannerFont_;
 };
 
-INT_PTR CALLBACK SaveToDialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The dialog procedure is a wall: nothing thrown may cross into the system.
-  try {
-    SaveToDialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-      self = reinterpret_cast<SaveToDialog*>(lParam);
-      SetWindowLongPtrA(window, DWLP_USER, lParam);
-      self->window_ = window;
-    } else {
-      self = reinterpret_cast<SaveToDialog*>(GetWindowLongPtrA(window, DWLP_USER));
-    }
-    if (!self) return FALSE;
-    return self->Handle(message, wParam, lParam);
-  } catch (...) {
-    OutputDebugStringA("LibraneCollector: the Save to dialog met an unexpected failure\n");
-    if (message == WM_INITDIALOG) EndDialog(window, IDCANCEL);
-    return FALSE;
-  }
-}
-
-INT_PTR SaveToDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR SaveToDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = true;
   switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      return TRUE;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header->idFrom == IDC_SAVE_TO_TREE && header->code == TVN_SELCHANGEDA) OnTreeSelectionChanged();
@@ -200,7 +149,7 @@ INT_PTR SaveToDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       DrawRoundButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window_, IDC_SAVE_TO_BANNER)) {
+      if (reinterpret_cast<HWND>(lParam) == Item(IDC_SAVE_TO_BANNER)) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, kBannerText);
         SetBkMode(dc, TRANSPARENT);
@@ -211,23 +160,24 @@ INT_PTR SaveToDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDestroy();
       return FALSE;
     default:
+      handled = false;
       return FALSE;
   }
 }
 
-BOOL SaveToDialog::OnInitDialog() {
-  tree_ = GetDlgItem(window_, IDC_SAVE_TO_TREE);
+bool SaveToDialog::OnInit() {
+  tree_ = Item(IDC_SAVE_TO_TREE);
   SetUpAppearance();
-  CenterOnOwner();
+  CentreOnOwner();
   if (!OpenLibrary()) {
-    EndDialog(window_, IDCANCEL);
-    return TRUE;
+    End(IDCANCEL);
+    return true;
   }
   FillFolderList();
-  SetDlgItemTextA(window_, IDC_SAVE_TO_TITLE, capture_.title.c_str());
-  SetDlgItemTextA(window_, IDC_SAVE_TO_LINK, capture_.link.c_str());
+  SetItemText(IDC_SAVE_TO_TITLE, capture_.title);
+  SetItemText(IDC_SAVE_TO_LINK, capture_.link);
   SetDefaults();
-  return TRUE;
+  return true;
 }
 
 void SaveToDialog::SetUpAppearance() {
@@ -235,9 +185,9 @@ void SaveToDialog::SetUpAppearance() {
   TreeView_SetTextColor(tree_, kTreeText);
   images_.Reset(ImageList_LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(IDB_SAVE_TO_TREE), kImageWidth, 0,
                                      RGB(255, 0, 255), IMAGE_BITMAP, LR_CREATEDIBSECTION));
-  if (images_.Get()) TreeView_SetImageList(tree_, images_.Get(), TVSIL_NORMAL);
+  if (images_) TreeView_SetImageList(tree_, images_.Get(), TVSIL_NORMAL);
 
-  HWND banner = GetDlgItem(window_, IDC_SAVE_TO_BANNER);
+  HWND banner = Item(IDC_SAVE_TO_BANNER);
   LOGFONTA face = {};
   face.lfHeight = kBannerHeight;
   face.lfWeight = FW_NORMAL;
@@ -245,34 +195,21 @@ void SaveToDialog::SetUpAppearance() {
   face.lfQuality = ANTIALIASED_QUALITY;
   lstrcpynA(face.lfFaceName, kBannerFace, LF_FACESIZE);
   bannerFont_.Reset(CreateFontIndirectA(&face));
-  if (bannerFont_.Get()) SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(bannerFont_.Get()), FALSE);
+  if (bannerFont_) SendMessageA(banner, WM_SETFONT, reinterpret_cast<WPARAM>(bannerFont_.Get()), FALSE);
   // The tooltip belongs to the dialog and goes with it.
   HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, ModuleInstance(), nullptr);
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, ModuleInstance(), nullptr);
   if (tip) {
     static char bannerText[] = "Vellora";
     TOOLINFOA tool = {};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
+    tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(banner);
     tool.lpszText = bannerText;
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  for (int id : {IDC_SAVE_TO_RUN_PROGRAM, IDOK, IDCANCEL}) AttachRoundButton(GetDlgItem(window_, id));
-}
-
-void SaveToDialog::CenterOnOwner() {
-  RECT area;
-  HWND over = owner_ && IsWindowVisible(owner_) ? owner_ : nullptr;
-  if (over) GetWindowRect(over, &area);
-  else SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  RECT mine;
-  GetWindowRect(window_, &mine);
-  int width = mine.right - mine.left, height = mine.bottom - mine.top;
-  int x = area.left + ((area.right - area.left) - width) / 2;
-  int y = area.top + ((area.bottom - area.top) - height) / 2;
-  SetWindowPos(window_, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int id : {IDC_SAVE_TO_RUN_PROGRAM, IDOK, IDCANCEL}) AttachRoundButton(Item(id));
 }
 
 bool SaveToDialog::OpenLibrary() {
@@ -296,7 +233,7 @@ bool SaveToDialog::OpenLibrary() {
   }
   // The program saved and closed; it is started again at the end.
   restartProgram_ = true;
-  EnableWindow(GetDlgItem(window_, IDC_SAVE_TO_RUN_PROGRAM), FALSE);
+  EnableWindow(Item(IDC_SAVE_TO_RUN_PROGRAM), FALSE);
   return true;
 }
 
@@ -325,7 +262,7 @@ bool SaveToDialog::TakeOverFromProgram(HWND program, const std::string& path) {
 }
 
 void SaveToDialog::FillFolderList() {
-  HWND list = GetDlgItem(window_, IDC_SAVE_TO_FOLDERS);
+  HWND list = Item(IDC_SAVE_TO_FOLDERS);
   SendMessageA(list, CB_RESETCONTENT, 0, 0);
   std::vector<std::string> names;
   library_.ListTreeFolders(names);
@@ -337,7 +274,7 @@ void SaveToDialog::FillFolderList() {
 }
 
 void SaveToDialog::LoadChosenFolder() {
-  HWND list = GetDlgItem(window_, IDC_SAVE_TO_FOLDERS);
+  HWND list = Item(IDC_SAVE_TO_FOLDERS);
   LRESULT index = SendMessageA(list, CB_GETCURSEL, 0, 0);
   if (index == CB_ERR) return;
   LRESULT length = SendMessageA(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -391,23 +328,23 @@ void SaveToDialog::InsertBranch(HTREEITEM parent, const FolderNode& node) {
 
 void SaveToDialog::SetDefaults() {
   const bool text = HasSelectionText();
-  for (int id : {IDC_SAVE_TO_OVERWRITE_ALL, IDC_SAVE_TO_APPEND, IDC_SAVE_TO_INSERT_FRONT}) Show(id, text);
-  for (int id : {IDC_SAVE_TO_ADDRESS_ONLY, IDC_SAVE_TO_EMBED_PAGE}) Show(id, !text);
-  CheckRadioButton(window_, IDC_SAVE_TO_OVERWRITE_ALL, IDC_SAVE_TO_INSERT_FRONT, 0);
-  Check(IDC_SAVE_TO_ADDRESS_ONLY, !text);
-  Check(IDC_SAVE_TO_EMBED_PAGE, false);
-  Check(IDC_SAVE_TO_APPEND, text);
-  Check(IDC_SAVE_TO_INSERT, !text);
-  Check(IDC_SAVE_TO_OVERWRITE, text);
+  for (int id : {IDC_SAVE_TO_OVERWRITE_ALL, IDC_SAVE_TO_APPEND, IDC_SAVE_TO_INSERT_FRONT}) ShowItem(id, text);
+  for (int id : {IDC_SAVE_TO_ADDRESS_ONLY, IDC_SAVE_TO_EMBED_PAGE}) ShowItem(id, !text);
+  CheckRadioButton(Handle(), IDC_SAVE_TO_OVERWRITE_ALL, IDC_SAVE_TO_INSERT_FRONT, 0);
+  SetChecked(IDC_SAVE_TO_ADDRESS_ONLY, !text);
+  SetChecked(IDC_SAVE_TO_EMBED_PAGE, false);
+  SetChecked(IDC_SAVE_TO_APPEND, text);
+  SetChecked(IDC_SAVE_TO_INSERT, !text);
+  SetChecked(IDC_SAVE_TO_OVERWRITE, text);
   // The page title, in either mode: a node's name only comes in when the
   // user clicks "Overwrite selected node" or picks a node while it is checked.
-  HWND title = GetDlgItem(window_, IDC_SAVE_TO_TITLE);
+  HWND title = Item(IDC_SAVE_TO_TITLE);
   EnableWindow(title, TRUE);
   SetWindowTextA(title, capture_.title.c_str());
 }
 
 void SaveToDialog::OnAddMode(bool overwrite) {
-  HWND title = GetDlgItem(window_, IDC_SAVE_TO_TITLE);
+  HWND title = Item(IDC_SAVE_TO_TITLE);
   EnableWindow(title, !overwrite);
   if (!overwrite) {
     SetWindowTextA(title, capture_.title.c_str());
@@ -419,32 +356,40 @@ void SaveToDialog::OnAddMode(bool overwrite) {
 }
 
 void SaveToDialog::OnTreeSelectionChanged() {
-  if (!filling_ && Checked(IDC_SAVE_TO_OVERWRITE)) OnAddMode(true);
+  if (!filling_ && IsChecked(IDC_SAVE_TO_OVERWRITE)) OnAddMode(true);
 }
 
-void SaveToDialog::OnCommand(int id, int code) {
+// Both end the dialog themselves, once its tree has let go of the nodes.
+bool SaveToDialog::OnOk() {
+  if (Save()) FinishDialog(IDOK);
+  return false;
+}
+
+bool SaveToDialog::OnCancel() {
+  FinishDialog(IDCANCEL);
+  return false;
+}
+
+bool SaveToDialog::OnCommand(int id, int code, HWND) {
   switch (id) {
     case IDC_SAVE_TO_FOLDERS:
       if (code == CBN_SELCHANGE) LoadChosenFolder();
-      break;
+      return true;
     case IDC_SAVE_TO_INSERT:
     case IDC_SAVE_TO_OVERWRITE:
       if (code == BN_CLICKED) OnAddMode(id == IDC_SAVE_TO_OVERWRITE);
-      break;
+      return true;
     case IDOK:
-      if (Save()) FinishDialog(IDOK);
-      break;
+      OnOk();
+      return true;
     case IDC_SAVE_TO_RUN_PROGRAM:
       if (Save()) {
         FinishDialog(IDOK);
         if (!restartProgram_) StartMainProgram(ModuleFolder(ModulePath()));
       }
-      break;
-    case IDCANCEL:
-      FinishDialog(IDCANCEL);
-      break;
+      return true;
     default:
-      break;
+      return false;
   }
 }
 
@@ -460,8 +405,8 @@ const FolderNode* SaveToDialog::SelectedNode() const {
 
 bool SaveToDialog::BuildContent(const FolderNode* node, bool overwrite, LeafContent& content) {
   if (HasSelectionText()) {
-    TextMode mode = Checked(IDC_SAVE_TO_OVERWRITE_ALL) ? TextMode::OverwriteAll
-                    : Checked(IDC_SAVE_TO_INSERT_FRONT) ? TextMode::InsertIntoFront
+    TextMode mode = IsChecked(IDC_SAVE_TO_OVERWRITE_ALL) ? TextMode::OverwriteAll
+                    : IsChecked(IDC_SAVE_TO_INSERT_FRONT) ? TextMode::InsertIntoFront
                                                         : TextMode::AppendToLast;
     std::string oldContent;
     bool oldIsText = false;
@@ -474,14 +419,14 @@ bool SaveToDialog::BuildContent(const FolderNode* node, bool overwrite, LeafCont
       oldIsText = record.kind == kItemText;
     }
     content.kind = kItemText;
-    if (FAILED(ComposeRichText(window_, oldIsText ? &oldContent : nullptr, mode, capture_.selectionText,
+    if (FAILED(ComposeRichText(Handle(), oldIsText ? &oldContent : nullptr, mode, capture_.selectionText,
                                content.bytes))) {
       Tell(kTextNotComposed, kCaption, MB_OK | MB_ICONERROR);
       return false;
     }
     return true;
   }
-  if (Checked(IDC_SAVE_TO_ADDRESS_ONLY)) {
+  if (IsChecked(IDC_SAVE_TO_ADDRESS_ONLY)) {
     content = LinkContent(capture_.link);
     return true;
   }
@@ -494,7 +439,7 @@ bool SaveToDialog::BuildContent(const FolderNode* node, bool overwrite, LeafCont
 }
 
 bool SaveToDialog::Save() {
-  const std::string title = TitleFromBox(WindowTextOf(GetDlgItem(window_, IDC_SAVE_TO_TITLE)));
+  const std::string title = TitleFromBox(WindowTextOf(Item(IDC_SAVE_TO_TITLE)));
   if (title.empty()) {
     Tell(kEmptyTitle, kCaption, MB_OK | MB_ICONINFORMATION);
     return false;
@@ -504,7 +449,7 @@ bool SaveToDialog::Save() {
     return false;
   }
   const FolderNode* node = SelectedNode();
-  const bool overwrite = Checked(IDC_SAVE_TO_OVERWRITE);
+  const bool overwrite = IsChecked(IDC_SAVE_TO_OVERWRITE);
   // A folder without nodes offers nothing to select: a new node is its first.
   const bool firstNode = !node && !overwrite && library_.Roots().empty() && !library_.FolderName().empty();
   if (!node && !firstNode) {
@@ -560,11 +505,11 @@ void SaveToDialog::FinishDialog(int result) {
   // draws nothing (one by one with drawing on takes seconds for big trees).
   ClearTree();
   filling_ = true;
-  EndDialog(window_, result);
+  End(result);
 }
 
 void SaveToDialog::OnDestroy() {
-  for (int id : {IDC_SAVE_TO_RUN_PROGRAM, IDOK, IDCANCEL}) DetachRoundButton(GetDlgItem(window_, id));
+  for (int id : {IDC_SAVE_TO_RUN_PROGRAM, IDOK, IDCANCEL}) DetachRoundButton(Item(id));
   filling_ = true;
   TreeView_SetImageList(tree_, nullptr, TVSIL_NORMAL);
   // The library goes before the program may want it back.
@@ -576,7 +521,7 @@ void SaveToDialog::OnDestroy() {
 
 void RunSaveToDialog(PageCapture& capture, HWND owner, const HandOverTimings& timings) {
   SaveToDialog dialog(capture, timings);
-  dialog.Run(owner);
+  dialog.Show(owner);
 }
 
 }  // namespace vellora::collector

@@ -1,6 +1,7 @@
 #include "collector/TargetLibrary.h"
 
 #include "store/CompoundFileCheck.h"
+#include "store/NodeTree.h"
 
 #include <algorithm>
 
@@ -11,55 +12,21 @@ namespace {
 // A leaf bigger than this is not loaded into memory for rewriting.
 constexpr ULONGLONG kMaxLeafBytes = 256ull * 1024 * 1024;
 
-void SortBySequence(FolderNodes& nodes) {
-  std::stable_sort(nodes.begin(), nodes.end(),
-                   [](const auto& a, const auto& b) { return a->sequence < b->sequence; });
-}
-
-// Lists one storage into out; counts storages that could not be enumerated.
-void ListStorage(const StorageHandle& storage, FolderNode* parent, FolderNodes& out, int& failedListings) {
-  struct Element {
-    std::string name;
-    DWORD type;
-  };
-  std::vector<Element> elements;
-  HRESULT hr = storage.ForEachElement([&](const STATSTG& stat, const std::string& name) {
-    elements.push_back({name, stat.type});
-    return true;
-  });
-  if (FAILED(hr)) {
-    ++failedListings;
-    return;
-  }
-  for (const Element& element : elements) {
+// The tree as the program reads and orders it, kept with links to the
+// parents, which a write needs to find its way back down.
+void TakeNodes(std::vector<TreeNode>& from, FolderNode* parent, FolderNodes& out) {
+  out.reserve(from.size());
+  for (TreeNode& read : from) {
     auto node = std::make_unique<FolderNode>();
-    node->elementName = element.name;
-    node->displayText = DisplayName(element.name);
+    node->elementName = std::move(read.elementName);
+    node->displayText = std::move(read.title);
+    node->sequence = read.sequence;
+    node->isFolderNode = read.isFolderNode;
+    node->isProtected = read.HasPassword();
     node->parent = parent;
-    NodeInfoRecord record;
-    if (element.type == STGTY_STORAGE) {
-      StorageHandle child = storage.OpenStorageFor(element.name.c_str(), true);
-      if (child) {
-        StreamHandle info = child.OpenStreamFor(kNodeInfoStream, true);
-        ReadNodeInfo(info, record);
-      }
-      node->isFolderNode = true;
-      node->sequence = record.sequence;
-      node->isProtected = record.HasPassword();
-      if (child) ListStorage(child, node.get(), node->children, failedListings);
-    } else if (element.type == STGTY_STREAM) {
-      // The record of a folder node is not a node, in any letter case.
-      if (IsNodeInfoStreamName(element.name)) continue;
-      StreamHandle leaf = storage.OpenStreamFor(element.name.c_str(), true);
-      ReadNodeInfo(leaf, record);
-      node->sequence = record.sequence;
-      node->isProtected = record.HasPassword();
-    } else {
-      continue;
-    }
+    TakeNodes(read.children, node.get(), node->children);
     out.push_back(std::move(node));
   }
-  SortBySequence(out);
 }
 
 HRESULT WriteLeaf(const StreamHandle& stream, const NodeInfoRecord& record, const std::string& bytes) {
@@ -159,7 +126,12 @@ HRESULT TargetLibrary::LoadFolder(const std::string& name, int& failedListings) 
     return kNotATreeFolder;
   }
   folderName_ = name;
-  ListStorage(folder_, nullptr, roots_, failedListings);
+  std::vector<TreeNode> read;
+  TreeLoadReport report;
+  // A storage that would not list leaves its branch empty; the rest is offered.
+  LoadTree(folder_, read, report);
+  failedListings = report.unlistedStorages;
+  TakeNodes(read, nullptr, roots_);
   return S_OK;
 }
 

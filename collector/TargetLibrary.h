@@ -19,11 +19,11 @@ namespace vellora::collector {
 struct FolderNode {
   std::string elementName;  // as stored; used to open it
   std::string displayText;  // the title shown
-  int32_t sequence = 0;     // sort key among its siblings
+  int32_t sequence = 0;     // its place among its siblings
   bool isFolderNode = false;  // a storage, which can hold children
   bool isProtected = false;   // its record carries a password
   FolderNode* parent = nullptr;
-  std::vector<std::unique_ptr<FolderNode>> children;  // ascending by sequence
+  std::vector<std::unique_ptr<FolderNode>> children;  // in the program's order (ShowsBefore)
 };
 using FolderNodes = std::vector<std::unique_ptr<FolderNode>>;
 

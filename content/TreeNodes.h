@@ -1,64 +1,22 @@
 #pragma once
-// The tree of a "Favorite Tree" folder as it lies in the library: folder
-// nodes are storages (their record in "#BOOKFOLDERITEMINFO#"), leaf nodes are
-// streams (their record in the first 40 bytes). This file reads that tree into
-// memory and opens single node elements by their path; it opens no window
-// (TreeModel.h puts the tree into a tree view control).
+// The tree of a "Favorite Tree" folder as the program works on it: the node
+// records behind the tree items, the node list, and single node elements
+// opened by their path. The tree itself is read by store/NodeTree.h; this
+// file opens no window (TreeModel.h puts the tree into a tree view control).
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "store/ElementWalk.h"
 #include "store/LibraryFormat.h"
+#include "store/NodeTree.h"
 #include "store/StorageHandle.h"
 
 namespace vellora {
 
-// A tree nested deeper than this is cut there: the folder node on the last
-// level is listed without its children. (A damaged file can make a folder
-// node contain itself; the limit is the one every element walk keeps.)
-inline constexpr int kMaxTreeDepth = kMaxElementDepth;
-
 // The node list view reads titles through a 64-byte buffer.
 inline constexpr size_t kNodeListTitleBytes = 63;
-
-struct TreeNode {
-  std::string elementName;  // name inside the parent storage
-  std::string title;        // the element name decoded
-  int32_t sequence = 0;     // position among the siblings
-  uint16_t kind = 0;        // item kind of a leaf
-  uint16_t flags = 0;       // bit 15: access password
-  std::string password;     // meaningful only with the password flag
-  bool isFolderNode = false;
-  // False for a folder node whose children were left for later (a load of
-  // fewer levels than the tree has).
-  bool childrenLoaded = true;
-  std::vector<TreeNode> children;  // sorted by sequence
-
-  bool HasPassword() const { return (flags & kPasswordFlag) != 0; }
-};
-
-// Reads the nodes of a tree folder (or of a folder node's storage) into
-// roots, every level sorted. Answers the HRESULT of enumerating the folder,
-// S_FALSE when a branch was cut at kMaxTreeDepth or a storage below could not
-// be opened (what could be read is listed).
-HRESULT LoadTree(const StorageHandle& folder, std::vector<TreeNode>& roots);
-// The same for the first `levels` levels only: folder nodes on the last level
-// come without their children (childrenLoaded false). A tree of thousands of
-// nodes is shown from its first levels, the rest loaded when expanded.
-HRESULT LoadTreeLevels(const StorageHandle& storage, int levels, std::vector<TreeNode>& roots);
-
-// Siblings in display order: ascending sequence number (signed), equal
-// numbers by title, then by element name, so the order never depends on how
-// the file enumerates. Sorts one level / every level.
-bool ShowsBefore(const TreeNode& a, const TreeNode& b);
-void SortSiblings(std::vector<TreeNode>& siblings);
-void SortTree(std::vector<TreeNode>& roots);
-
-// Counts the nodes of a branch list, all levels.
-size_t CountNodes(const std::vector<TreeNode>& roots);
 
 // A node as the tree view shows it: an opaque handle of the window layer
 // (the tree item), which the content logic only passes back.

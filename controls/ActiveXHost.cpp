@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "platform/ComPtr.h"
 
 namespace vellora {

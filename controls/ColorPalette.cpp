@@ -3,7 +3,7 @@
 #include <windowsx.h>
 #include <commdlg.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

@@ -1,6 +1,6 @@
 #include "controls/CommandBar.h"
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 #include <windowsx.h>
 

@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "controls/GdiHandles.h"
-#include "controls/Window.h"
+#include "platform/GdiHandles.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

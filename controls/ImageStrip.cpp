@@ -1,6 +1,6 @@
 #include "controls/ImageStrip.h"
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/ParentNotifications.h"
 
 namespace vellora {

@@ -11,7 +11,7 @@
 // owner-draw and control-colour messages, and registered window messages) are
 // passed on to the splitter's parent, so nested splitters are transparent to
 // the window that owns them.
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

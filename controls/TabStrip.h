@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/GdiHandles.h"
-#include "controls/Window.h"
+#include "platform/GdiHandles.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

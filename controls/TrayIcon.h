@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

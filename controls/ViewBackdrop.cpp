@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -7,7 +7,7 @@
 // own background image is not drawn everywhere the program runs.)
 #include <windows.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

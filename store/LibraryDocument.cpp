@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/KernelHandle.h"
 #include "store/LibrarySalvage.h"
 #include "store/NameLengthRepair.h"
 
@@ -25,13 +26,12 @@ bool FileExists(const std::string& path) {
 
 // Size of a file opened with no access rights, as the file system reports it.
 LONGLONG FileSizeOf(const std::string& path) {
-  HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return -1;
+  KernelHandle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return -1;
   LARGE_INTEGER size;
   size.QuadPart = -1;
-  if (!GetFileSizeEx(h, &size)) size.QuadPart = -1;
-  CloseHandle(h);
+  if (!GetFileSizeEx(file.Get(), &size)) size.QuadPart = -1;
   return size.QuadPart;
 }
 

@@ -1,7 +1,8 @@
 #include "store/RecentList.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "platform/RegistryKey.h"
 
 namespace vellora {
 
@@ -10,64 +11,29 @@ namespace {
 constexpr char kListKey[] = "Recent Document List";
 constexpr char kCountValue[] = "DocumentCount";
 
-// An open registry key, closed on every path.
-class RegKey {
- public:
-  RegKey() = default;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-
-  bool Open(HKEY parent, const char* sub, REGSAM access) {
-    return RegOpenKeyExA(parent, sub, 0, access, &key_) == ERROR_SUCCESS;
-  }
-  bool Create(HKEY parent, const char* sub, REGSAM access) {
-    return RegCreateKeyExA(parent, sub, 0, nullptr, 0, access, nullptr, &key_, nullptr) ==
-           ERROR_SUCCESS;
-  }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 std::string DocumentValueName(int n) { return "Document" + std::to_string(n); }
 
 // A stored entry, or empty when the value is missing, too long or not a
-// string. The value need not carry its NUL: only the bytes read are used.
-std::string ReadEntry(HKEY key, const std::string& name) {
-  char buf[RecentList::kEntryBytes + 1] = {};
-  DWORD type = 0;
-  DWORD size = RecentList::kEntryBytes;
-  if (RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) !=
-          ERROR_SUCCESS ||
-      type != REG_SZ)
-    return std::string();
-  size = std::min<DWORD>(size, RecentList::kEntryBytes);
-  return std::string(buf, strnlen(buf, size));
+// string. The value need not carry its NUL.
+std::string ReadEntry(const RegistryKey& key, const std::string& name) {
+  return key.ReadString(name.c_str(), RecentList::kEntryBytes).value_or(std::string());
 }
 
 }  // namespace
 
 void RecentList::Load(HKEY root, const std::string& keyPath) {
-  RegKey app;
-  RegKey list;
-  if (!app.Open(root, keyPath.c_str(), KEY_READ) || !list.Open(app.Get(), kListKey, KEY_READ))
+  RegistryKey app;
+  RegistryKey list;
+  if (app.Open(root, keyPath.c_str(), KEY_READ) != ERROR_SUCCESS ||
+      list.Open(app.Get(), kListKey, KEY_READ) != ERROR_SUCCESS)
     return;
-  DWORD stored = 0;
-  DWORD type = 0;
-  DWORD size = sizeof stored;
-  if (RegQueryValueExA(list.Get(), kCountValue, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
-                       &size) != ERROR_SUCCESS ||
-      type != REG_DWORD || size != sizeof stored)
-    return;
-  const int count = static_cast<int>(std::clamp<DWORD>(stored, kLoadMinCount, kLoadMaxCount));
+  const std::optional<DWORD> stored = list.ReadDword(kCountValue);
+  if (!stored) return;
+  const int count = static_cast<int>(std::clamp<DWORD>(*stored, kLoadMinCount, kLoadMaxCount));
 
   entries_.clear();
   max_ = count;
-  for (int n = count; n >= 1; --n) AddEntry(ReadEntry(list.Get(), DocumentValueName(n)));
+  for (int n = count; n >= 1; --n) AddEntry(ReadEntry(list, DocumentValueName(n)));
   // A stored count above the running maximum must not leave more entries than
   // the program keeps afterwards; the oldest go.
   max_ = kRunningMax;
@@ -76,23 +42,16 @@ void RecentList::Load(HKEY root, const std::string& keyPath) {
 }
 
 void RecentList::Save(HKEY root, const std::string& keyPath) const {
-  RegKey app;
-  RegKey list;
-  if (!app.Create(root, keyPath.c_str(), KEY_WRITE) || !list.Create(app.Get(), kListKey, KEY_WRITE))
+  RegistryKey app;
+  RegistryKey list;
+  if (app.Create(root, keyPath.c_str(), KEY_WRITE) != ERROR_SUCCESS ||
+      list.Create(app.Get(), kListKey, KEY_WRITE) != ERROR_SUCCESS)
     return;
-  const DWORD stored = static_cast<DWORD>(max_);
-  RegSetValueExA(list.Get(), kCountValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored),
-                 sizeof stored);
+  list.WriteDword(kCountValue, static_cast<DWORD>(max_));
   const int count = Count();
-  for (int n = count; n >= 1; --n) {
-    const std::string& path = entries_[count - n];
-    RegSetValueExA(list.Get(), DocumentValueName(n).c_str(), 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
-  }
+  for (int n = count; n >= 1; --n) list.WriteString(DocumentValueName(n).c_str(), entries_[count - n]);
   // Values left by a longer list go, up to the highest one a load can read.
-  for (int n = count + 1; n <= kLoadMaxCount; ++n)
-    RegDeleteValueA(list.Get(), DocumentValueName(n).c_str());
+  for (int n = count + 1; n <= kLoadMaxCount; ++n) list.DeleteValue(DocumentValueName(n).c_str());
 }
 
 bool RecentList::AddEntry(const std::string& path) {

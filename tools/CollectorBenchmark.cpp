@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -20,6 +21,7 @@
 #include "collector/RichTextComposer.h"
 #include "collector/SaveToDialog.h"
 #include "collector/TargetLibrary.h"
+#include "platform/RegistryKey.h"
 #include "store/LibraryFormat.h"
 
 using namespace vellora;
@@ -51,25 +53,18 @@ void Report(const char* what, double ms, const std::string& detail = {}) {
 class NewestEntry {
  public:
   explicit NewestEntry(const std::string& path) {
-    RegCreateKeyExA(HKEY_CURRENT_USER, kRecentKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
-    char old[MAX_PATH + 1] = "";
-    DWORD size = MAX_PATH, type = 0;
-    had_ = RegQueryValueExA(key_, "Document1", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS;
-    old_ = old;
-    RegSetValueExA(key_, "Document1", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
+    key_.Create(HKEY_CURRENT_USER, kRecentKey, KEY_ALL_ACCESS);
+    old_ = key_.ReadString("Document1", MAX_PATH);
+    key_.WriteString("Document1", path);
   }
   ~NewestEntry() {
-    if (had_) RegSetValueExA(key_, "Document1", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
-                             static_cast<DWORD>(old_.size() + 1));
-    else RegDeleteValueA(key_, "Document1");
-    RegCloseKey(key_);
+    if (old_) key_.WriteString("Document1", *old_);
+    else key_.DeleteValue("Document1");
   }
 
  private:
-  HKEY key_ = nullptr;
-  bool had_ = false;
-  std::string old_;
+  RegistryKey key_;
+  std::optional<std::string> old_;
 };
 
 // A note of about 1 MB: paragraphs of some 500 characters, each with a few

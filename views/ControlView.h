@@ -10,7 +10,7 @@
 #include <string>
 
 #include "controls/ActiveXHost.h"
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "content/FileFolder.h"
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "store/Services.h"
 #include "store/UserPrompt.h"
 #include "views/ItemView.h"

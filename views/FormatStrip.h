@@ -1,7 +1,7 @@
 #pragma once
 // The strip that holds the format toolbar above the text view: paints the
 // button face behind the flat toolbar and passes its commands on.
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

@@ -16,7 +16,7 @@
 #include "content/ContentPrompt.h"
 #include "content/ItemSource.h"
 #include "content/LibraryLook.h"
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/Splitter.h"
 #include "views/ItemView.h"
 #include "views/NodeListView.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

@@ -3,7 +3,7 @@
 // "No item", or the access-denied form after a failed password.
 #include <string>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

@@ -14,7 +14,7 @@
 #include "content/TabPages.h"
 #include "controls/TabStrip.h"
 #include "store/Services.h"
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "views/ItemView.h"
 #include "views/ViewHost.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "content/CommandIds.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 #include "controls/ParentNotifications.h"
 #include "views/ToolbarLayout.h"
 #include "views/ViewResourceIds.h"

@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/Splitter.h"
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "views/FormatStrip.h"
 #include "views/ItemView.h"
 #include "views/TextView.h"

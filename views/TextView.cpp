@@ -13,9 +13,9 @@
 #include "content/CommandIds.h"
 #include "content/RichTextCheck.h"
 #include "content/RtfEdits.h"
-#include "controls/CallbackGuard.h"
-#include "controls/GdiHandles.h"
-#include "controls/Window.h"
+#include "platform/CallbackGuard.h"
+#include "platform/GdiHandles.h"
+#include "platform/Window.h"
 #include "platform/ComPtr.h"
 #include "views/ViewFind.h"
 

@@ -3,7 +3,7 @@
 // brighter while the main window is active.
 #include <string>
 
-#include "controls/Window.h"
+#include "platform/Window.h"
 
 namespace vellora {
 

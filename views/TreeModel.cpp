@@ -1,6 +1,6 @@
 #include "views/TreeModel.h"
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 #include <algorithm>
 #include <utility>

@@ -14,7 +14,7 @@
 
 #include "content/ContentPrompt.h"
 #include "content/LibraryLook.h"
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/ViewBackdrop.h"
 #include "views/TreeDrag.h"
 #include "views/TreeModel.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/ListViewLook.h"
 #include "views/ViewResourceIds.h"
 

@@ -5,7 +5,7 @@
 
 #include <initializer_list>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

@@ -3,7 +3,7 @@
 // (the placeholder and the title strip).
 #include <windows.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

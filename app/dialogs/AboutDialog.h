@@ -1,6 +1,6 @@
 #pragma once
 // "About Vellora" (dialog 100).
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

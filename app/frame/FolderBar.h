@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "content/CatalogItems.h"
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "controls/OutlookBar.h"
 
 namespace vellora {

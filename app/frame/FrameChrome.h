@@ -8,7 +8,7 @@
 
 #include "content/CommandTable.h"
 #include "controls/CommandBar.h"
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace vellora {
 

@@ -26,17 +26,14 @@
 #include "content/LibraryLook.h"
 #include "content/SearchCommands.h"
 #include "controls/Splitter.h"
-#include "controls/Window.h"
+#include "platform/Window.h"
 #include "store/LibraryDocument.h"
+#include "store/ProgramWindow.h"
 #include "views/ItemArea.h"
 #include "views/SearchResultsWindow.h"
 #include "views/TreePane.h"
 
 namespace vellora {
-
-// Sent by the collector: save, close and answer 1.
-constexpr UINT WM_RELEASE_LIBRARY = WM_USER + 2001;
-constexpr char kMainWindowClass[] = "VELLORA_SYSTEM";
 
 struct FrameSetup {
   std::string startupPath;

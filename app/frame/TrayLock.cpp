@@ -1,7 +1,7 @@
 #include "app/frame/TrayLock.h"
 
 #include "app/resources/ResourceIds.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/dialogs/WelcomeDialog.h"
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 #include "controls/ColorPalette.h"
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"

@@ -23,6 +23,8 @@ struct FailurePlan {
   bool createStream = false;
   bool folderCommit = false;
   bool rootCommit = false;
+  // Enumerations that still succeed before every further one fails; -1: all succeed.
+  int enumerationsLeft = -1;
 };
 
 // Forwards to a real storage; fails what the plan says. Storages opened
@@ -77,6 +79,8 @@ class FailingStorage final : public IStorage {
   }
   HRESULT STDMETHODCALLTYPE Revert() override { return inner_->Revert(); }
   HRESULT STDMETHODCALLTYPE EnumElements(DWORD r1, void* r2, DWORD r3, IEnumSTATSTG** out) override {
+    if (plan_->enumerationsLeft == 0) return STG_E_INSUFFICIENTMEMORY;
+    if (plan_->enumerationsLeft > 0) --plan_->enumerationsLeft;
     return inner_->EnumElements(r1, r2, r3, out);
   }
   HRESULT STDMETHODCALLTYPE DestroyElement(const OLECHAR* name) override { return inner_->DestroyElement(name); }
@@ -140,6 +144,13 @@ class TargetLibraryTest : public ::testing::Test {
     int failed = 0;
     ASSERT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
     EXPECT_EQ(failed, 0);
+  }
+  // Changes the folder "Tree" straight in the file, outside any TargetLibrary.
+  template <class Edit>
+  void EditTree(Edit edit) {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    edit(root.OpenStorageFor("Tree", false));
   }
   const FolderNode* Node(const TargetLibrary& library, const std::string& name) {
     for (const auto& node : library.Roots())
@@ -303,3 +314,78 @@ TEST_F(TargetLibraryTest, OverwritingRefusesFolderNodesAndProtectedLeaves) {
 }
 
 }  // namespace
+
+// Siblings of one sequence number stand in the order the program shows them
+// (by title), not in the order the file happens to enumerate them; a node
+// inserted before one of them moves exactly those the program shows after it.
+TEST_F(TargetLibraryTest, SiblingsOfOneNumberStandAndMoveInTheProgramsOrder) {
+  // The file lists shorter names first: Zed comes before alpha and Bravo.
+  EditTree([](const StorageHandle& folder) {
+    for (const char* name : {"Zed", "alpha", "Bravo"}) Leaf(folder, name, 2);
+  });
+  const struct {
+    const char* selected;
+    std::map<std::string, int> after;
+  } cases[] = {
+      {"alpha", {{"Minus", -5}, {"First", 1}, {"New", 2}, {"alpha", 3}, {"Bravo", 3}, {"Second", 3}, {"Zed", 3}}},
+      {"Second", {{"Minus", -5}, {"First", 1}, {"alpha", 2}, {"Bravo", 2}, {"New", 2}, {"Second", 3}, {"Zed", 3}}},
+  };
+  for (const auto& c : cases) {
+    TargetLibrary library;
+    OpenWithPlan(library);
+    std::vector<std::string> shown;
+    for (const auto& node : library.Roots()) shown.push_back(node->displayText);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Minus", "First", "alpha", "Bravo", "Second", "Zed"}));
+    ASSERT_NE(Node(library, c.selected), nullptr);
+    ASSERT_HRESULT_SUCCEEDED(library.InsertNode(*Node(library, c.selected), "New", {kItemText, "{\\rtf1 new}"}));
+    ASSERT_HRESULT_SUCCEEDED(library.Commit());
+    auto children = ChildrenInFile(path_, "Tree", {});
+    const std::map<std::string, int> sequences(children.begin(), children.end());
+    EXPECT_EQ(sequences, c.after) << c.selected;
+    // Undo for the next case: the new node goes, the numbers come back.
+    EditTree([](const StorageHandle& folder) {
+      ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement("New"));
+      for (const char* name : {"alpha", "Bravo", "Second", "Zed"}) {
+        ASSERT_HRESULT_SUCCEEDED(folder.DestroyElement(name));
+        Leaf(folder, name, 2);
+      }
+    });
+  }
+}
+
+// A storage that will not list its elements is counted; its branch is offered
+// empty and everything else as it is.
+TEST_F(TargetLibraryTest, AStorageThatWillNotListIsCountedAndTheRestStays) {
+  EditTree([](const StorageHandle& folder) {
+    NodeInfoRecord record;
+    record.sequence = 3;
+    StorageHandle box;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(folder, "Box", record, box));
+    Leaf(box, "Inside", 1);
+  });
+  const struct {
+    int enumerationsLeft;
+    int expectedFailures;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {-1, 0, {"Minus", "First", "Second", "Box"}},
+      {1, 1, {"Minus", "First", "Second", "Box"}},  // the folder lists, the folder node does not
+      {0, 1, {}},                                   // the folder itself does not list
+  };
+  for (const auto& c : cases) {
+    TargetLibrary library;
+    OpenWithPlan(library);
+    plan_->enumerationsLeft = c.enumerationsLeft;
+    int failed = -1;
+    EXPECT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
+    plan_->enumerationsLeft = -1;
+    EXPECT_EQ(failed, c.expectedFailures) << c.enumerationsLeft;
+    std::vector<std::string> shown;
+    for (const auto& node : library.Roots()) shown.push_back(node->displayText);
+    EXPECT_EQ(shown, c.shown) << c.enumerationsLeft;
+    const FolderNode* box = Node(library, "Box");
+    if (box) {
+      EXPECT_EQ(box->children.size(), c.expectedFailures ? 0u : 1u) << c.enumerationsLeft;
+    }
+  }
+}

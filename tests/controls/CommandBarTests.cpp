@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 #include "tests/controls/ControlHost.h"
 
 using vellora::CommandBar;

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "controls/GdiHandles.h"
+#include "platform/GdiHandles.h"
 
 namespace {
 

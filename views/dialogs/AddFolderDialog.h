@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "content/ContentPrompt.h"
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 #include "store/Services.h"
 
 namespace vellora {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "content/Bookmarks.h"
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

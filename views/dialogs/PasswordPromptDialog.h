@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 #include "store/Services.h"
 
 namespace vellora {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "content/ContentPrompt.h"
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "controls/GdiHandles.h"
-#include "controls/Window.h"
+#include "platform/GdiHandles.h"
+#include "platform/Window.h"
 #include "store/LibraryFormat.h"
 #include "views/dialogs/DialogIds.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 namespace vellora {
 

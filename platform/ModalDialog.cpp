@@ -1,14 +1,14 @@
-#include "controls/ModalDialog.h"
+#include "platform/ModalDialog.h"
 
 #include <vector>
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 
-INT_PTR ModalDialog::Run(HWND owner, int templateId) {
-  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner, Procedure,
-                         reinterpret_cast<LPARAM>(this));
+INT_PTR ModalDialog::Run(HWND owner, int templateId, HINSTANCE resources) {
+  return DialogBoxParamA(resources ? resources : GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,
+                         Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR ModalDialog::RunIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate) {
@@ -52,7 +52,13 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT msg, WPARAM wParam, LP
     self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
   }
   if (!self) return FALSE;
-  INT_PTR result = Guarded("dialog", static_cast<INT_PTR>(FALSE), [&] { return self->Dispatch(msg, wParam, lParam); });
+  bool failed = true;
+  INT_PTR result = Guarded("dialog", static_cast<INT_PTR>(FALSE), [&] {
+    INT_PTR r = self->Dispatch(msg, wParam, lParam);
+    failed = false;
+    return r;
+  });
+  if (failed && msg == WM_INITDIALOG) EndDialog(dialog, IDCANCEL);
   if (msg == WM_NCDESTROY) self->dialog_ = nullptr;
   return result;
 }

@@ -1,6 +1,6 @@
-#include "controls/Window.h"
+#include "platform/Window.h"
 
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 namespace vellora {
 

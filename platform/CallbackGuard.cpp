@@ -1,4 +1,4 @@
-#include "controls/CallbackGuard.h"
+#include "platform/CallbackGuard.h"
 
 #include <windows.h>
 

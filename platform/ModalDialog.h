@@ -17,8 +17,10 @@ class ModalDialog {
   virtual ~ModalDialog() = default;
 
   // Runs the dialog of the resource template and answers the code it ended
-  // with (IDOK, IDCANCEL, ...), or -1 when it could not be shown.
-  INT_PTR Run(HWND owner, int templateId);
+  // with (IDOK, IDCANCEL, ...), or -1 when it could not be shown. The
+  // template comes from resources, or from the program when that is null (a
+  // DLL names its own module).
+  INT_PTR Run(HWND owner, int templateId, HINSTANCE resources = nullptr);
   // The same with a template in memory (a DLGTEMPLATE and its items).
   INT_PTR RunIndirect(HWND owner, const DLGTEMPLATE* dialogTemplate);
 
@@ -30,7 +32,8 @@ class ModalDialog {
   static std::string ControlText(HWND control, size_t maxBytes);
 
  protected:
-  // WM_INITDIALOG; answer false after setting the focus yourself.
+  // WM_INITDIALOG; answer false after setting the focus yourself. A dialog
+  // whose OnInit throws is ended with IDCANCEL: it was never set up.
   virtual bool OnInit() { return true; }
   // IDOK: answer true to close the dialog with IDOK, false to keep it open.
   virtual bool OnOk() { return true; }

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/CallbackGuard.h"
-#include "controls/ModalDialog.h"
-#include "controls/Window.h"
+#include "platform/CallbackGuard.h"
+#include "platform/ModalDialog.h"
+#include "platform/Window.h"
 
 using namespace vellora;
 
@@ -40,6 +40,22 @@ class ThrowingDialog : public ModalDialog {
   }
 };
 
+// A dialog template in memory: no controls, just a frame.
+struct BlankTemplate {
+  DLGTEMPLATE head;
+  WORD menu, windowClass, title;
+};
+const BlankTemplate& BlankDialog() {
+  static const BlankTemplate blank = [] {
+    BlankTemplate t = {};
+    t.head.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
+    t.head.cx = 100;
+    t.head.cy = 40;
+    return t;
+  }();
+  return blank;
+}
+
 TEST(CallbackGuard, AFailedCreationIsSeenAsOneAndOtherMessagesGoOn) {
   g_reported.clear();
   SetCallbackFailureReporter(Record);
@@ -59,18 +75,37 @@ TEST(CallbackGuard, AFailedCreationIsSeenAsOneAndOtherMessagesGoOn) {
   }
   EXPECT_EQ(g_reported.size(), 2u);
 
-  // A dialog template in memory: no controls, just a frame.
-  struct {
-    DLGTEMPLATE head;
-    WORD menu, windowClass, title;
-  } blank = {};
-  blank.head.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
-  blank.head.cx = 100;
-  blank.head.cy = 40;
   ThrowingDialog dialog;
-  EXPECT_EQ(dialog.RunIndirect(nullptr, &blank.head), IDCANCEL);
+  EXPECT_EQ(dialog.RunIndirect(nullptr, &BlankDialog().head), IDCANCEL);
   EXPECT_EQ(g_reported.back(), "dialog: broken dialog");
   SetCallbackFailureReporter(nullptr);
+}
+
+// A dialog whose set-up throws was never set up: it must not stay on the
+// screen waiting for input. A watchdog ends it after a few seconds, so a fault
+// shows as a wrong answer rather than a hung test.
+constexpr INT_PTR kEndedByWatchdog = 99;
+HWND g_brokenDialog = nullptr;
+
+class BrokenSetUp : public ModalDialog {
+ protected:
+  bool OnInit() override {
+    g_brokenDialog = Handle();
+    throw std::runtime_error("set-up failed");
+  }
+};
+
+void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD) {
+  if (g_brokenDialog && IsWindow(g_brokenDialog)) EndDialog(g_brokenDialog, kEndedByWatchdog);
+}
+
+TEST(CallbackGuard, ADialogWhoseSetUpThrowsEndsAsCancelled) {
+  g_brokenDialog = nullptr;
+  UINT_PTR timer = SetTimer(nullptr, 0, 3000, Watchdog);
+  BrokenSetUp dialog;
+  EXPECT_EQ(dialog.RunIndirect(nullptr, &BlankDialog().head), IDCANCEL);
+  KillTimer(nullptr, timer);
+  EXPECT_NE(g_brokenDialog, nullptr) << "the dialog was shown";
 }
 
 }  // namespace
