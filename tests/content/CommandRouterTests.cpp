@@ -40,7 +40,7 @@ bool IsClaimerOwner(CommandOwner owner) {
   return false;
 }
 
-TEST(CommandOwners, EachRowNamesTheOneHandlerThatTakesItsIds) {
+TEST(CommandRouterOwners, EachRowNamesTheOneHandlerThatTakesItsIds) {
   for (UINT id = 0; id <= 0xFFFF; ++id) {
     std::vector<CommandOwner> claimed;
     for (const Claimer& c : kClaimers)
@@ -57,7 +57,7 @@ TEST(CommandOwners, EachRowNamesTheOneHandlerThatTakesItsIds) {
   }
 }
 
-TEST(CommandOwners, RowsWithoutAHandlerAreGreyed) {
+TEST(CommandRouterOwners, RowsWithoutAHandlerAreGreyed) {
   CommandContext anything;
   for (const CommandRow& row : CommandRows()) {
     if (row.owner != CommandOwner::None) continue;
@@ -90,9 +90,9 @@ const CommandOwner kOwners[] = {CommandOwner::Frame,     CommandOwner::Content, 
                                 CommandOwner::Passwords, CommandOwner::Looks,   CommandOwner::View,
                                 CommandOwner::Document};
 
-class RouterTest : public ::testing::Test {
+class CommandRouterTest : public ::testing::Test {
  public:
-  RouterTest() {
+  CommandRouterTest() {
     context_.folderKind = 1;
     context_.treeVisible = true;
     context_.treeHasSelection = true;
@@ -113,7 +113,7 @@ class RouterTest : public ::testing::Test {
   std::map<CommandOwner, FakeHandler> handlers_;
 };
 
-TEST_F(RouterTest, ACommandReachesOnlyTheHandlerThatRunsIt) {
+TEST_F(CommandRouterTest, ACommandReachesOnlyTheHandlerThatRunsIt) {
   const struct {
     UINT id;
     CommandOwner owner;
@@ -137,27 +137,27 @@ TEST_F(RouterTest, ACommandReachesOnlyTheHandlerThatRunsIt) {
   EXPECT_TRUE(log_.reports.empty());
 }
 
-TEST_F(RouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
+TEST_F(CommandRouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
   const struct {
     const char* what;
     UINT id;
-    void (*arrange)(RouterTest&);
+    void (*arrange)(CommandRouterTest&);
     bool logged;
   } cases[] = {
-      {"greyed by the lock", ID_NODE_ADD_ROOT, [](RouterTest& t) { t.context_.readOnly = true; }, false},
-      {"no note shown", ID_EDIT_SET_TITLE, [](RouterTest& t) { t.context_.viewKind = kViewDataList; }, false},
-      {"no row", ID_ITEM_COPY_OLD, [](RouterTest&) {}, true},
-      {"past the routed bookmarks", ID_QUICK_ACCESS_LAST + 1, [](RouterTest&) {}, true},
-      {"not built", ID_FILE_PRINT, [](RouterTest&) {}, false},
-      {"no handler", ID_SEARCH_TITLES, [](RouterTest& t) { t.router_.Register(CommandOwner::Search, nullptr); },
+      {"greyed by the lock", ID_NODE_ADD_ROOT, [](CommandRouterTest& t) { t.context_.readOnly = true; }, false},
+      {"no note shown", ID_EDIT_SET_TITLE, [](CommandRouterTest& t) { t.context_.viewKind = kViewDataList; }, false},
+      {"no row", ID_ITEM_COPY_OLD, [](CommandRouterTest&) {}, true},
+      {"past the routed bookmarks", ID_QUICK_ACCESS_LAST + 1, [](CommandRouterTest&) {}, true},
+      {"not built", ID_FILE_PRINT, [](CommandRouterTest&) {}, false},
+      {"no handler", ID_SEARCH_TITLES, [](CommandRouterTest& t) { t.router_.Register(CommandOwner::Search, nullptr); },
        true},
-      {"handler declines", ID_FOLDER_NEW, [](RouterTest& t) { t.handlers_[CommandOwner::Content].takes = false; },
+      {"handler declines", ID_FOLDER_NEW, [](CommandRouterTest& t) { t.handlers_[CommandOwner::Content].takes = false; },
        true},
-      {"view not its own", ID_EDIT_COPY, [](RouterTest& t) { t.handlers_[CommandOwner::View].answers = false; },
+      {"view not its own", ID_EDIT_COPY, [](CommandRouterTest& t) { t.handlers_[CommandOwner::View].answers = false; },
        false},
   };
   for (const auto& c : cases) {
-    RouterTest& t = *this;
+    CommandRouterTest& t = *this;
     t.context_ = CommandContext{};
     t.context_.folderKind = 1;
     t.context_.viewKind = kViewText;
@@ -177,7 +177,7 @@ TEST_F(RouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
   }
 }
 
-TEST_F(RouterTest, TheStateIsReadWhenTheCommandComesNotWhenTheRouterWasMade) {
+TEST_F(CommandRouterTest, TheStateIsReadWhenTheCommandComesNotWhenTheRouterWasMade) {
   EXPECT_TRUE(router_.Query(ID_FOLDER_NEW).enabled);
   context_.readOnly = true;
   EXPECT_FALSE(router_.Query(ID_FOLDER_NEW).enabled);
@@ -185,7 +185,7 @@ TEST_F(RouterTest, TheStateIsReadWhenTheCommandComesNotWhenTheRouterWasMade) {
   EXPECT_TRUE(router_.Query(ID_TOOLS_LOCK_READONLY).checked);
 }
 
-TEST_F(RouterTest, AViewDecidesAboutItsOwnCommandsWithinTheirRows) {
+TEST_F(CommandRouterTest, AViewDecidesAboutItsOwnCommandsWithinTheirRows) {
   FakeHandler& view = handlers_[CommandOwner::View];
   view.refines = true;
   view.says = {false, true};
@@ -212,7 +212,7 @@ bool PopupEnabled(int menu, int position, const CommandContext& context) {
   return false;
 }
 
-TEST(PopupRules, PopupsFollowTheFolderKindTheShownViewAndTheLock) {
+TEST(CommandTablePopups, PopupsFollowTheFolderKindTheShownViewAndTheLock) {
   const struct {
     const char* name;
     int folderKind;
@@ -248,7 +248,7 @@ TEST(PopupRules, PopupsFollowTheFolderKindTheShownViewAndTheLock) {
   }
 }
 
-TEST(PopupRules, NoteCommandsAskForTheNoteInTheirOwnRows) {
+TEST(CommandTablePopups, NoteCommandsAskForTheNoteInTheirOwnRows) {
   // The keys of these commands work wherever the menu would let them.
   const UINT noteCommands[] = {ID_EDIT_UNDO, ID_EDIT_COPY, ID_EDIT_SET_TITLE, ID_TEXT_DELETE_CURRENT_LINE,
                                ID_TEXT_INSERT_TIME, ID_FORMAT_BOLD, ID_TEXT_AUTO_LINE};
