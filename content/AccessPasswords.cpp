@@ -66,12 +66,13 @@ PasswordCommands::PasswordCommands(LibraryDocument& document, ContentPrompt& pro
                                    const TextSource& texts)
     : document_(document), prompt_(prompt), host_(host), texts_(texts) {}
 
-bool PasswordCommands::Handle(UINT id) {
-  switch (id) {
-    case ID_ITEM_ACCESS_PASSWORD: SetAccessPassword(); return true;
-    case ID_TOOLS_LIBRARY_PASSWORD: SetLibraryPassword(); return true;
-    default: return false;
-  }
+std::span<const CommandEntry<PasswordCommands>> PasswordCommands::Map() {
+  using P = PasswordCommands;
+  static constexpr CommandEntry<P> kMap[] = {
+      {ID_ITEM_ACCESS_PASSWORD, [](P& p, UINT) { p.SetAccessPassword(); }},
+      {ID_TOOLS_LIBRARY_PASSWORD, [](P& p, UINT) { p.SetLibraryPassword(); }},
+  };
+  return kMap;
 }
 
 void PasswordCommands::SetAccessPassword() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "content/CommandHandler.h"
 #include "content/ContentHost.h"
 #include "content/ContentPrompt.h"
 #include "store/LibraryDocument.h"
@@ -41,17 +42,19 @@ HRESULT WriteItemPassword(const StorageHandle& folder, const std::string& elemen
 // The library password; empty when none is set.
 std::string LibraryPassword(const LibraryDocument& document);
 
-class PasswordCommands {
+class PasswordCommands : public CommandHandler {
  public:
   PasswordCommands(LibraryDocument& document, ContentPrompt& prompt, ContentHost& host, const TextSource& texts);
 
   // Runs Access Password or Library Password; false for other commands.
-  bool Handle(UINT id);
+  bool Handle(UINT id) override { return RunEntry(Map(), *this, id); }
+  static bool Handles(UINT id) { return FindEntry(Map(), id) != nullptr; }
   // Sets or clears the password of the selected tree node or catalog item.
   void SetAccessPassword();
   void SetLibraryPassword();
 
  private:
+  static std::span<const CommandEntry<PasswordCommands>> Map();
   void SetNodePassword();
   void SetItemPassword();
   std::string Text(TextKey key, const char* fallback) const { return texts_.TextOr(key, fallback); }

@@ -31,42 +31,44 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_FILE_REPACK, kNeedWritable, O::Document),
     Range(ID_FILE_MRU_FIRST, ID_FILE_MRU_LAST, kNeedNothing, O::Document),
     Row(ID_APP_EXIT, kNeedNothing, O::Document),
-    Row(ID_FILE_EXPORT_FOLDERS, kNotBuilt, O::Content),
-    Row(ID_FILE_IMPORT_FOLDERS, kNeedWritable | kNotBuilt, O::Content),
-    Row(ID_FILE_PRINT, kNotBuilt, O::Frame),
-    Row(ID_FILE_PRINT_PREVIEW, kNotBuilt, O::Frame),
-    Row(ID_FILE_PRINT_SETUP, kNotBuilt, O::Frame),
+    Row(ID_FILE_EXPORT_FOLDERS, kNotBuilt, O::None),
+    Row(ID_FILE_IMPORT_FOLDERS, kNeedWritable | kNotBuilt, O::None),
+    Row(ID_FILE_PRINT, kNotBuilt, O::None),
+    Row(ID_FILE_PRINT_PREVIEW, kNotBuilt, O::None),
+    Row(ID_FILE_PRINT_SETUP, kNotBuilt, O::None),
 
-    // Edit menu: the text view's own operations and tools.
-    Row(ID_EDIT_UNDO, kNeedNothing, O::View),
-    Row(ID_EDIT_REDO, kNeedNothing, O::View),
-    Row(ID_EDIT_CUT, kNeedNothing, O::View),
-    Row(ID_EDIT_COPY, kNeedNothing, O::View),
-    Row(ID_EDIT_PASTE, kNeedNothing, O::View),
-    Row(ID_EDIT_SELECT_ALL, kNeedNothing, O::View),
-    // It renames the node or item: not under the read-only lock.
-    Row(ID_EDIT_SET_TITLE, kNeedWritable, O::Content),
-    Row(ID_TEXT_REORGANIZE_PARAGRAPHS, kNeedNothing, O::View),
-    Row(ID_TEXT_DELETE_LINE_END_SPACES, kNeedNothing, O::View),
-    Row(ID_TEXT_CLEANUP_PARAGRAPH_SPACES, kNeedNothing, O::View),
-    Row(ID_TEXT_INSERT_SINGLE_LINE, kNeedNothing, O::View),
-    Row(ID_TEXT_INSERT_DOUBLE_LINE, kNeedNothing, O::View),
-    Row(ID_TEXT_INSERT_TIME, kNeedNothing, O::View),
-    Row(ID_TEXT_DELETE_CURRENT_LINE, kNeedNothing, O::View),
-    Row(ID_TEXT_DELETE_EMPTY_LINES, kNeedNothing, O::View),
-    Row(ID_TEXT_DELETE_EXTRA_SPACES, kNeedNothing, O::View),
-    Row(ID_TEXT_INSERT_EMPTY_LINES, kNeedNothing, O::View),
-    Row(ID_FORMAT_BOLD, kNeedNothing, O::View),
-    Row(ID_FORMAT_ITALIC, kNeedNothing, O::View),
-    Row(ID_FORMAT_UNDERLINE, kNeedNothing, O::View),
-    Row(ID_FORMAT_ALIGN_LEFT, kNeedNothing, O::View),
-    Row(ID_FORMAT_ALIGN_CENTER, kNeedNothing, O::View),
-    Row(ID_FORMAT_ALIGN_RIGHT, kNeedNothing, O::View),
-    Row(ID_FORMAT_TEXT_COLOR, kNeedNothing, O::View),
-    Row(ID_FORMAT_HIGHLIGHT_COLOR, kNeedNothing, O::View),
-    Row(ID_TEXT_BACK_COLOR, kNeedNothing, O::View),
-    Row(ID_TEXT_AUTO_LINE, kNeedNothing, O::View),
-    Row(ID_TEXT_FONT, kNeedNothing, O::View),
+    // Edit menu: the text view's own operations and tools; the text view
+    // decides further whether its text takes them.
+    Row(ID_EDIT_UNDO, kNeedTextView, O::View),
+    Row(ID_EDIT_REDO, kNeedTextView, O::View),
+    Row(ID_EDIT_CUT, kNeedTextView, O::View),
+    Row(ID_EDIT_COPY, kNeedTextView, O::View),
+    Row(ID_EDIT_PASTE, kNeedTextView, O::View),
+    Row(ID_EDIT_SELECT_ALL, kNeedTextView, O::View),
+    // It renames the node or item from the note's selection: not under the
+    // read-only lock, and only while a note is shown.
+    Row(ID_EDIT_SET_TITLE, kNeedWritable | kNeedTextView, O::Content),
+    Row(ID_TEXT_REORGANIZE_PARAGRAPHS, kNeedTextView, O::View),
+    Row(ID_TEXT_DELETE_LINE_END_SPACES, kNeedTextView, O::View),
+    Row(ID_TEXT_CLEANUP_PARAGRAPH_SPACES, kNeedTextView, O::View),
+    Row(ID_TEXT_INSERT_SINGLE_LINE, kNeedTextView, O::View),
+    Row(ID_TEXT_INSERT_DOUBLE_LINE, kNeedTextView, O::View),
+    Row(ID_TEXT_INSERT_TIME, kNeedTextView, O::View),
+    Row(ID_TEXT_DELETE_CURRENT_LINE, kNeedTextView, O::View),
+    Row(ID_TEXT_DELETE_EMPTY_LINES, kNeedTextView, O::View),
+    Row(ID_TEXT_DELETE_EXTRA_SPACES, kNeedTextView, O::View),
+    Row(ID_TEXT_INSERT_EMPTY_LINES, kNeedTextView, O::View),
+    Row(ID_FORMAT_BOLD, kNeedTextView, O::View),
+    Row(ID_FORMAT_ITALIC, kNeedTextView, O::View),
+    Row(ID_FORMAT_UNDERLINE, kNeedTextView, O::View),
+    Row(ID_FORMAT_ALIGN_LEFT, kNeedTextView, O::View),
+    Row(ID_FORMAT_ALIGN_CENTER, kNeedTextView, O::View),
+    Row(ID_FORMAT_ALIGN_RIGHT, kNeedTextView, O::View),
+    Row(ID_FORMAT_TEXT_COLOR, kNeedTextView, O::View),
+    Row(ID_FORMAT_HIGHLIGHT_COLOR, kNeedTextView, O::View),
+    Row(ID_TEXT_BACK_COLOR, kNeedTextView, O::View),
+    Row(ID_TEXT_AUTO_LINE, kNeedTextView, O::View),
+    Row(ID_TEXT_FONT, kNeedTextView, O::View),
 
     // View menu: the frame's bars and panes.
     Row(ID_VIEW_TOOLBAR, kNeedNothing, O::Frame, C::Toolbar),
@@ -77,26 +79,26 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_VIEW_SEARCH_RESULT, kNeedNothing, O::Frame, C::SearchResult),
     Row(ID_VIEW_SHOW_TREEVIEW, kNeedTreeFolder, O::Frame, C::OutlookPane),
     Row(ID_VIEW_SHOW_LISTVIEW, kNeedListFolder, O::Frame),
-    Row(ID_FOLDER_FORE_COLOR, kNeedNothing, O::Frame),
-    Row(ID_FOLDER_BACK_COLOR, kNeedNothing, O::Frame),
-    Row(ID_FOLDER_BACK_IMAGE, kNeedNothing, O::Frame),
-    Row(ID_FOLDER_RESTORE_DEFAULT, kNeedNothing, O::Frame),
+    Row(ID_FOLDER_FORE_COLOR, kNeedNothing, O::Looks),
+    Row(ID_FOLDER_BACK_COLOR, kNeedNothing, O::Looks),
+    Row(ID_FOLDER_BACK_IMAGE, kNeedNothing, O::Looks),
+    Row(ID_FOLDER_RESTORE_DEFAULT, kNeedNothing, O::Looks),
     Row(ID_ITEM_CUSTOM_ICON, kWritableItem | kNeedListFolder, O::Content),
-    Row(ID_TREE_FORE_COLOR, kNeedNothing, O::Frame),
-    Row(ID_TREE_BACK_COLOR, kNeedTreeVisible, O::Frame),
-    Row(ID_TREE_FONT, kNeedTreeVisible, O::Frame),
-    Row(ID_TREE_BACK_IMAGE, kNeedTreeVisible, O::Frame),
-    Row(ID_TREE_RESTORE_DEFAULT, kNeedNothing, O::Frame),
+    Row(ID_TREE_FORE_COLOR, kNeedNothing, O::Looks),
+    Row(ID_TREE_BACK_COLOR, kNeedTreeVisible, O::Looks),
+    Row(ID_TREE_FONT, kNeedTreeVisible, O::Looks),
+    Row(ID_TREE_BACK_IMAGE, kNeedTreeVisible, O::Looks),
+    Row(ID_TREE_RESTORE_DEFAULT, kNeedNothing, O::Looks),
     Row(ID_TREE_EXPAND_ALL, kNeedTreeVisible, O::Frame),
     Row(ID_TREE_COLLAPSE_ALL, kNeedTreeVisible, O::Frame),
     Row(ID_TREE_EXPAND_BRANCH, kNeedTreeVisible, O::Frame),
     Row(ID_TREE_COLLAPSE_BRANCH, kNeedTreeVisible, O::Frame),
-    Row(ID_LIST_TEXT_COLOR, kNeedNothing, O::Frame),
-    Row(ID_LIST_BACK_COLOR, kNeedNothing, O::Frame),
-    Row(ID_LIST_BACK_IMAGE, kNeedNothing, O::Frame),
-    Row(ID_FILEVIEW_FORE_COLOR, kNeedNothing, O::Frame),
-    Row(ID_FILEVIEW_BACK_COLOR, kNeedNothing, O::Frame),
-    Row(ID_FILEVIEW_BACK_IMAGE, kNeedNothing, O::Frame),
+    Row(ID_LIST_TEXT_COLOR, kNeedNothing, O::Looks),
+    Row(ID_LIST_BACK_COLOR, kNeedNothing, O::Looks),
+    Row(ID_LIST_BACK_IMAGE, kNeedNothing, O::Looks),
+    Row(ID_FILEVIEW_FORE_COLOR, kNeedNothing, O::Looks),
+    Row(ID_FILEVIEW_BACK_COLOR, kNeedNothing, O::Looks),
+    Row(ID_FILEVIEW_BACK_IMAGE, kNeedNothing, O::Looks),
     Row(ID_LAYOUT_STANDARD, kNeedNothing, O::Frame),
     Row(ID_LAYOUT_TEXT_READING, kNeedNothing, O::Frame),
     Row(ID_LAYOUT_TEXT_EDITOR, kNeedNothing, O::Frame),
@@ -122,25 +124,26 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_ITEM_COPY, kWritableItem, O::Content),
     Row(ID_ITEM_CUT, kWritableItem, O::Content),
     Row(ID_ITEM_PASTE, kNeedWritable | kNeedOutbarVisible | kNeedClipboard, O::Content),
-    Row(ID_BOOKMARK_ADD, kNeedWritable, O::Content),
-    Row(ID_BOOKMARK_MANAGER, kNeedWritable, O::Content),
-    Range(ID_QUICK_ACCESS_FIRST, ID_QUICK_ACCESS_LAST, kNeedNothing, O::Content),
-    Row(ID_ITEM_ACCESS_PASSWORD, kNeedWritable, O::Content),
-    Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget | kNotBuilt, O::Content),
-    Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget | kNotBuilt, O::Content),
-    Row(ID_EXPORT_TEXT, kNeedTextOrListView | kNotBuilt, O::Content),
+    // The frame keeps the bookmarks: it knows where the user is and goes there.
+    Row(ID_BOOKMARK_ADD, kNeedWritable, O::Frame),
+    Row(ID_BOOKMARK_MANAGER, kNeedWritable, O::Frame),
+    Range(ID_QUICK_ACCESS_FIRST, ID_QUICK_ACCESS_LAST, kNeedNothing, O::Frame),
+    Row(ID_ITEM_ACCESS_PASSWORD, kNeedWritable, O::Passwords),
+    Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget | kNotBuilt, O::None),
+    Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget | kNotBuilt, O::None),
+    Row(ID_EXPORT_TEXT, kNeedTextOrListView | kNotBuilt, O::None),
 
     // Search menu.
-    Row(ID_SEARCH_CURRENT_ITEM, kNeedNothing, O::Content),
-    Row(ID_SEARCH_CURRENT_BRANCH, kNeedNothing, O::Content),
-    Row(ID_SEARCH_TITLES, kNeedNothing, O::Content),
-    Row(ID_SEARCH_CURRENT_FOLDER, kNeedNothing, O::Content),
-    Row(ID_SEARCH_REPEAT, kNeedSearchRun, O::Content),
+    Row(ID_SEARCH_CURRENT_ITEM, kNeedNothing, O::Search),
+    Row(ID_SEARCH_CURRENT_BRANCH, kNeedNothing, O::Search),
+    Row(ID_SEARCH_TITLES, kNeedNothing, O::Search),
+    Row(ID_SEARCH_CURRENT_FOLDER, kNeedNothing, O::Search),
+    Row(ID_SEARCH_REPEAT, kNeedSearchRun, O::Search),
 
     // Tools menu, tray menu, focus key.
     Row(ID_TOOLS_LOCK_READONLY, kNeedNothing, O::Frame, C::ReadOnly),
     Row(ID_TOOLS_LOCK_TRAY, kNeedNothing, O::Frame),
-    Row(ID_TOOLS_LIBRARY_PASSWORD, kNeedWritable, O::Content),
+    Row(ID_TOOLS_LIBRARY_PASSWORD, kNeedWritable, O::Passwords),
     Row(ID_TOOLS_CHECK_LIBRARY, kNeedNothing, O::Document),
     Row(ID_TRAY_ACTIVATE, kNeedNothing, O::Frame),
     Row(ID_NEXT_PANE, kNeedNothing, O::Frame),
@@ -173,14 +176,14 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_TABPAGE_RENAME, kNotBuilt, O::View),
     Row(ID_TABPAGE_MOVE_FORWARD, kNotBuilt, O::View),
     Row(ID_TABPAGE_MOVE_BACK, kNotBuilt, O::View),
-    Row(ID_WEB_FORWARD, kNotBuilt, O::View),
-    Row(ID_WEB_BACK, kNotBuilt, O::View),
-    Row(ID_WEB_STOP, kNotBuilt, O::View),
-    Row(ID_WEB_BROWSE, kNotBuilt, O::View),
-    Row(ID_WEB_SOURCE, kNotBuilt, O::View),
-    Row(ID_WEB_EDIT, kNotBuilt, O::View),
-    Row(ID_WEB_PRINT, kNotBuilt, O::View),
-    Row(ID_WEB_REFRESH, kNotBuilt, O::View),
+    Row(ID_WEB_FORWARD, kNotBuilt, O::None),
+    Row(ID_WEB_BACK, kNotBuilt, O::None),
+    Row(ID_WEB_STOP, kNotBuilt, O::None),
+    Row(ID_WEB_BROWSE, kNotBuilt, O::None),
+    Row(ID_WEB_SOURCE, kNotBuilt, O::None),
+    Row(ID_WEB_EDIT, kNotBuilt, O::None),
+    Row(ID_WEB_PRINT, kNotBuilt, O::None),
+    Row(ID_WEB_REFRESH, kNotBuilt, O::None),
 });
 
 bool Met(uint32_t need, const CommandContext& c) {
@@ -202,9 +205,31 @@ bool Met(uint32_t need, const CommandContext& c) {
     case kNeedTextImportTarget: return c.viewKind == kViewText || (tree && !c.nodeListVisible);
     case kNeedWebImportTarget: return c.viewKind == kViewWeb || (tree && !c.nodeListVisible);
     case kNeedTextOrListView: return c.viewKind == kViewText || c.viewKind == kViewDataList;
+    case kNeedTextView: return c.viewKind == kViewText || (c.viewKind == kViewTabPages && c.pageViewKind == kViewText);
+    case kNeedListView: return c.viewKind == kViewDataList;
+    case kNeedFileView: return c.viewKind == kViewFileFolder;
     default: return true;
   }
 }
+
+bool AllMet(uint32_t needs, const CommandContext& c) {
+  for (uint32_t bit = 1; bit && bit != kNotBuilt; bit <<= 1)
+    if ((needs & bit) && !Met(bit, c)) return false;
+  return true;
+}
+
+// The popups enabled as a whole when the folder or the view changes. Their
+// entries are evaluated from their own rows when the popup opens.
+constexpr PopupRow kPopups[] = {
+    {MENU_POS_VIEW, VIEW_POS_TREE_VIEW, kNeedTreeFolder},
+    {MENU_POS_VIEW, VIEW_POS_FOLDER, kNeedListFolder},
+    {MENU_POS_CONTENT, CONTENT_POS_CATALOG, kNeedListFolder},
+    {MENU_POS_VIEW, VIEW_POS_TEXT_VIEW, kNeedTextView},
+    {MENU_POS_VIEW, VIEW_POS_LIST_VIEW, kNeedListView},
+    {MENU_POS_VIEW, VIEW_POS_FILE_VIEW, kNeedFileView},
+    // Until it opens, the Edit menu follows the note and the lock as a whole.
+    {MENU_POS_EDIT, kWholeMenu, kNeedTextView | kNeedWritable},
+};
 
 bool Checked(CommandCheck check, const CommandContext& c) {
   switch (check) {
@@ -233,8 +258,7 @@ CommandUi EvaluateRule(UINT id, const CommandContext& context) {
   CommandUi ui;
   const CommandRow* row = FindCommand(id);
   if (!row) return ui;
-  for (uint32_t bit = 1; bit && bit != kNotBuilt; bit <<= 1)
-    if ((row->needs & bit) && !Met(bit, context)) ui.enabled = false;
+  ui.enabled = AllMet(row->needs, context);
   ui.checked = Checked(row->check, context);
   return ui;
 }
@@ -244,5 +268,9 @@ CommandUi EvaluateCommand(UINT id, const CommandContext& context) {
   if (!row || (row->needs & kNotBuilt)) return CommandUi{false, row ? Checked(row->check, context) : false};
   return EvaluateRule(id, context);
 }
+
+std::span<const PopupRow> PopupRows() { return kPopups; }
+
+bool EvaluatePopup(const PopupRow& row, const CommandContext& context) { return AllMet(row.needs, context); }
 
 }  // namespace vellora

@@ -2,13 +2,15 @@
 // Every command of the main window as one table of data: its id (or id
 // range), what it needs to be enabled, who handles it and what its check mark
 // follows. The menus, the toolbars and the accelerators are enabled from this
-// table on every idle pass and before a menu opens.
+// table on every idle pass and before a menu opens. Beside it, the popups of
+// the menu bar that are enabled as a whole, with what they need.
 #include <windows.h>
 
 #include <cstdint>
 #include <span>
 
 #include "content/CommandIds.h"
+#include "content/MenuPositions.h"
 
 namespace vellora {
 
@@ -33,6 +35,9 @@ struct CommandContext {
   bool readOnly = false;
   int folderKind = 0;  // 1 tree folder, 2 list folder
   int viewKind = kViewNone;
+  // What a tab pages item shows on its selected page: its page views take
+  // the commands of their kind through it.
+  int pageViewKind = kViewNone;
   int clipboardState = kClipboardEmpty;
   int lastSearchKind = 0;
   bool documentModified = false;
@@ -68,13 +73,25 @@ enum CommandNeed : uint32_t {
   kNeedTextImportTarget = 1u << 10,  // the text view, or a tree leaf
   kNeedWebImportTarget = 1u << 11,   // the web view, or a tree leaf
   kNeedTextOrListView = 1u << 12,
+  kNeedTextView = 1u << 13,  // shown as the item, or as the page of a tab pages item
+  kNeedListView = 1u << 14,  // the data list view is the item shown
+  kNeedFileView = 1u << 15,  // the file view is the item shown
   // No handler in this build: shown, always greyed.
   kNotBuilt = 1u << 31,
 };
 
-// Who handles a command, in the order the frame asks: its own commands, the
-// content commands, the shown item view's map, the document's map.
-enum class CommandOwner : uint8_t { Frame, Content, View, Document };
+// Who handles a command: the one handler the router hands it to.
+enum class CommandOwner : uint8_t {
+  None,       // no handler in this build
+  Frame,      // the frame's own bars, panes, tree walks, layouts, locks, help, bookmarks
+  Content,    // folders, catalog items, tree nodes, the item clipboard, Set as Title
+  Search,     // the search commands
+  Passwords,  // access and library passwords
+  Looks,      // the library's colours, pictures and tree font
+  View,       // the shown item view's own map
+  Document,   // the library file as a whole, the recent libraries
+};
+constexpr size_t kCommandOwnerCount = static_cast<size_t>(CommandOwner::Document) + 1;
 
 // What a command's check mark follows (view-owned commands say it themselves).
 enum class CommandCheck : uint8_t {
@@ -110,5 +127,17 @@ CommandUi EvaluateRule(UINT id, const CommandContext& context);
 // view-owned command comes out as its row allows; the shown view decides the
 // rest (the frame asks it).
 CommandUi EvaluateCommand(UINT id, const CommandContext& context);
+
+// A popup of the menu bar that is enabled as a whole: its place and its needs.
+struct PopupRow {
+  int menu;      // MENU_POS_... of the top-level menu
+  int position;  // the popup's position inside it; kWholeMenu: every entry of the menu
+  uint32_t needs;
+};
+constexpr int kWholeMenu = -1;
+
+std::span<const PopupRow> PopupRows();
+// Whether the popup is enabled in this context.
+bool EvaluatePopup(const PopupRow& row, const CommandContext& context);
 
 }  // namespace vellora

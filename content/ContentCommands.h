@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "content/CommandHandler.h"
 #include "content/ContentHost.h"
 #include "content/ContentPrompt.h"
 #include "content/NodeOperations.h"
@@ -29,12 +30,14 @@ struct ItemClipboard {
   bool cut = false;
 };
 
-class ContentCommands {
+class ContentCommands : public CommandHandler {
  public:
   ContentCommands(LibraryDocument& document, ContentPrompt& prompt, ContentHost& host, const TextSource& texts);
 
   // Runs the command when it is one of the content commands.
-  bool Handle(UINT id);
+  bool Handle(UINT id) override;
+  // Whether id is one of the content commands.
+  static bool Handles(UINT id) { return FindEntry(Map(), id) != nullptr; }
 
   const ItemClipboard& Clipboard() const { return clipboard_; }
   void ClearClipboard() { clipboard_ = ItemClipboard{}; }
@@ -71,6 +74,7 @@ class ContentCommands {
   void SetAsTitle();
 
  private:
+  static std::span<const CommandEntry<ContentCommands>> Map();
   std::string Text(TextKey key, const char* fallback) const { return texts_.TextOr(key, fallback); }
   int Message(const std::string& text, const std::string& caption, UINT type) {
     return prompt_.ShowMessage(text, caption, type);

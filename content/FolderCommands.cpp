@@ -33,32 +33,35 @@ ContentCommands::ContentCommands(LibraryDocument& document, ContentPrompt& promp
                                  const TextSource& texts)
     : document_(document), prompt_(prompt), host_(host), texts_(texts) {}
 
-bool ContentCommands::Handle(UINT id) {
-  switch (id) {
-    case ID_FOLDER_NEW: NewFolder(); return true;
-    case ID_FOLDER_DELETE: DeleteFolder(); return true;
-    case ID_FOLDER_RENAME: RenameFolder(); return true;
-    case ID_FOLDER_MOVE_UP: MoveFolder(-1); return true;
-    case ID_FOLDER_MOVE_DOWN: MoveFolder(1); return true;
-    case ID_CATALOG_NEW: NewCatalogItem(); return true;
-    case ID_CATALOG_DELETE: DeleteCatalogItem(); return true;
-    case ID_CATALOG_RENAME: RenameCatalogItem(); return true;
-    case ID_CATALOG_MOVE_UP: MoveCatalogItem(-1); return true;
-    case ID_CATALOG_MOVE_DOWN: MoveCatalogItem(1); return true;
-    case ID_ITEM_CUSTOM_ICON: CustomItemIcon(); return true;
-    case ID_NODE_ADD_ROOT:
-    case ID_NODE_ADD_CHILD:
-    case ID_NODE_ADD_SIBLING: AddNode(id); return true;
-    case ID_NODE_RENAME: RenameNodeTitle(); return true;
-    case ID_NODE_DELETE: DeleteSelectedNode(); return true;
-    case ID_NODE_PROPERTY: ShowProperty(); return true;
-    case ID_ITEM_COPY: CopyItem(false); return true;
-    case ID_ITEM_CUT: CopyItem(true); return true;
-    case ID_ITEM_PASTE: PasteItem(); return true;
-    case ID_EDIT_SET_TITLE: SetAsTitle(); return true;
-    default: return false;
-  }
+std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
+  using C = ContentCommands;
+  static constexpr CommandEntry<C> kMap[] = {
+      {ID_FOLDER_NEW, [](C& c, UINT) { c.NewFolder(); }},
+      {ID_FOLDER_DELETE, [](C& c, UINT) { c.DeleteFolder(); }},
+      {ID_FOLDER_RENAME, [](C& c, UINT) { c.RenameFolder(); }},
+      {ID_FOLDER_MOVE_UP, [](C& c, UINT) { c.MoveFolder(-1); }},
+      {ID_FOLDER_MOVE_DOWN, [](C& c, UINT) { c.MoveFolder(1); }},
+      {ID_CATALOG_NEW, [](C& c, UINT) { c.NewCatalogItem(); }},
+      {ID_CATALOG_DELETE, [](C& c, UINT) { c.DeleteCatalogItem(); }},
+      {ID_CATALOG_RENAME, [](C& c, UINT) { c.RenameCatalogItem(); }},
+      {ID_CATALOG_MOVE_UP, [](C& c, UINT) { c.MoveCatalogItem(-1); }},
+      {ID_CATALOG_MOVE_DOWN, [](C& c, UINT) { c.MoveCatalogItem(1); }},
+      {ID_ITEM_CUSTOM_ICON, [](C& c, UINT) { c.CustomItemIcon(); }},
+      {ID_NODE_ADD_ROOT, [](C& c, UINT id) { c.AddNode(id); }},
+      {ID_NODE_ADD_CHILD, [](C& c, UINT id) { c.AddNode(id); }},
+      {ID_NODE_ADD_SIBLING, [](C& c, UINT id) { c.AddNode(id); }},
+      {ID_NODE_RENAME, [](C& c, UINT) { c.RenameNodeTitle(); }},
+      {ID_NODE_DELETE, [](C& c, UINT) { c.DeleteSelectedNode(); }},
+      {ID_NODE_PROPERTY, [](C& c, UINT) { c.ShowProperty(); }},
+      {ID_ITEM_COPY, [](C& c, UINT) { c.CopyItem(false); }},
+      {ID_ITEM_CUT, [](C& c, UINT) { c.CopyItem(true); }},
+      {ID_ITEM_PASTE, [](C& c, UINT) { c.PasteItem(); }},
+      {ID_EDIT_SET_TITLE, [](C& c, UINT) { c.SetAsTitle(); }},
+  };
+  return kMap;
 }
+
+bool ContentCommands::Handle(UINT id) { return RunEntry(Map(), *this, id); }
 
 char ContentCommands::AskCollision(const std::string& subject, std::string& name, bool pasting) {
   const std::string text = Format(Text(kTextNameCollisionQuestion, "%s already exists."), subject.c_str());

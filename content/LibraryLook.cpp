@@ -87,25 +87,26 @@ LibraryLook LookCommands::StoredLook() const {
   return ReadLibraryLook([this](int slot) { return document_.ReadSettingsSlot(slot); }, DefaultFace());
 }
 
-bool LookCommands::Handle(UINT id) {
-  switch (id) {
-    case ID_FOLDER_FORE_COLOR: ChooseColorOf(LookPart::OutbarText); return true;
-    case ID_FOLDER_BACK_COLOR: ChooseColorOf(LookPart::OutbarBack); return true;
-    case ID_FOLDER_BACK_IMAGE: ChooseImageOf(LookPart::OutbarBack); return true;
-    case ID_FOLDER_RESTORE_DEFAULT: RestoreFolderLook(); return true;
-    case ID_TREE_FORE_COLOR: ChooseColorOf(LookPart::TreeText); return true;
-    case ID_TREE_BACK_COLOR: ChooseColorOf(LookPart::TreeBack); return true;
-    case ID_TREE_FONT: ChooseTreeFont(); return true;
-    case ID_TREE_BACK_IMAGE: ChooseImageOf(LookPart::TreeBack); return true;
-    case ID_TREE_RESTORE_DEFAULT: RestoreTreeLook(); return true;
-    case ID_LIST_TEXT_COLOR: ChooseColorOf(LookPart::ListText); return true;
-    case ID_LIST_BACK_COLOR: ChooseColorOf(LookPart::ListBack); return true;
-    case ID_LIST_BACK_IMAGE: ChooseImageOf(LookPart::ListBack); return true;
-    case ID_FILEVIEW_FORE_COLOR: ChooseColorOf(LookPart::FileText); return true;
-    case ID_FILEVIEW_BACK_COLOR: ChooseColorOf(LookPart::FileBack); return true;
-    case ID_FILEVIEW_BACK_IMAGE: ChooseImageOf(LookPart::FileBack); return true;
-    default: return false;
-  }
+std::span<const CommandEntry<LookCommands>> LookCommands::Map() {
+  using L = LookCommands;
+  static constexpr CommandEntry<L> kMap[] = {
+      {ID_FOLDER_FORE_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::OutbarText); }},
+      {ID_FOLDER_BACK_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::OutbarBack); }},
+      {ID_FOLDER_BACK_IMAGE, [](L& l, UINT) { l.ChooseImageOf(LookPart::OutbarBack); }},
+      {ID_FOLDER_RESTORE_DEFAULT, [](L& l, UINT) { l.RestoreFolderLook(); }},
+      {ID_TREE_FORE_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::TreeText); }},
+      {ID_TREE_BACK_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::TreeBack); }},
+      {ID_TREE_FONT, [](L& l, UINT) { l.ChooseTreeFont(); }},
+      {ID_TREE_BACK_IMAGE, [](L& l, UINT) { l.ChooseImageOf(LookPart::TreeBack); }},
+      {ID_TREE_RESTORE_DEFAULT, [](L& l, UINT) { l.RestoreTreeLook(); }},
+      {ID_LIST_TEXT_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::ListText); }},
+      {ID_LIST_BACK_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::ListBack); }},
+      {ID_LIST_BACK_IMAGE, [](L& l, UINT) { l.ChooseImageOf(LookPart::ListBack); }},
+      {ID_FILEVIEW_FORE_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::FileText); }},
+      {ID_FILEVIEW_BACK_COLOR, [](L& l, UINT) { l.ChooseColorOf(LookPart::FileBack); }},
+      {ID_FILEVIEW_BACK_IMAGE, [](L& l, UINT) { l.ChooseImageOf(LookPart::FileBack); }},
+  };
+  return kMap;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "content/CommandHandler.h"
 #include "content/ContentPrompt.h"
 #include "store/LibraryDocument.h"
 #include "store/Services.h"
@@ -92,19 +93,21 @@ class LookHost {
   virtual bool ApplyLook(const LibraryLook& look) = 0;
 };
 
-class LookCommands {
+class LookCommands : public CommandHandler {
  public:
   LookCommands(LibraryDocument& document, ContentPrompt& prompt, LookHost& host, const TextSource& texts);
 
   // Runs one of the Folder, Tree View, List View or File View appearance
   // commands; false for other commands.
-  bool Handle(UINT id);
+  bool Handle(UINT id) override { return RunEntry(Map(), *this, id); }
+  static bool Handles(UINT id) { return FindEntry(Map(), id) != nullptr; }
   // The look of the open library.
   LibraryLook StoredLook() const;
   // The text view's back colour was chosen: the library keeps it.
   void TextBackChosen(COLORREF color);
 
  private:
+  static std::span<const CommandEntry<LookCommands>> Map();
   void ChooseColorOf(LookPart part);
   void ChooseImageOf(LookPart part);
   void ChooseTreeFont();

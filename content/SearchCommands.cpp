@@ -41,15 +41,16 @@ std::string Bracketed(const char* format, const std::string& name, const std::st
   return out;
 }
 
-bool SearchCommands::Run(UINT id) {
-  switch (id) {
-    case ID_SEARCH_CURRENT_ITEM: SearchCurrentItem(); return true;
-    case ID_SEARCH_CURRENT_BRANCH: SearchCurrentBranch(); return true;
-    case ID_SEARCH_TITLES: SearchTitles(); return true;
-    case ID_SEARCH_CURRENT_FOLDER: SearchCurrentFolder(); return true;
-    case ID_SEARCH_REPEAT: RepeatLastSearch(); return true;
-    default: return false;
-  }
+std::span<const CommandEntry<SearchCommands>> SearchCommands::Map() {
+  using S = SearchCommands;
+  static constexpr CommandEntry<S> kMap[] = {
+      {ID_SEARCH_CURRENT_ITEM, [](S& s, UINT) { s.SearchCurrentItem(); }},
+      {ID_SEARCH_CURRENT_BRANCH, [](S& s, UINT) { s.SearchCurrentBranch(); }},
+      {ID_SEARCH_TITLES, [](S& s, UINT) { s.SearchTitles(); }},
+      {ID_SEARCH_CURRENT_FOLDER, [](S& s, UINT) { s.SearchCurrentFolder(); }},
+      {ID_SEARCH_REPEAT, [](S& s, UINT) { s.RepeatLastSearch(); }},
+  };
+  return kMap;
 }
 
 // ---- walks ------------------------------------------------------------------

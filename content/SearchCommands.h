@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "content/CommandHandler.h"
 #include "content/LibrarySearch.h"
 #include "content/ContentPrompt.h"
 
@@ -57,14 +58,16 @@ class SearchHost {
   virtual void ShowSearchResults(const std::string& text, const std::vector<std::string>& paths) = 0;
 };
 
-class SearchCommands {
+class SearchCommands : public CommandHandler {
  public:
   // The prompts are the one-line "Rename" dialog with the search's caption and label.
   SearchCommands(LibraryDocument& document, ContentPrompt& prompt, SearchHost& host)
       : document_(document), prompt_(prompt), host_(host) {}
 
   // Runs one of the search commands; false for other ids.
-  bool Run(UINT id);
+  bool Run(UINT id) { return RunEntry(Map(), *this, id); }
+  bool Handle(UINT id) override { return Run(id); }
+  static bool Handles(UINT id) { return FindEntry(Map(), id) != nullptr; }
 
   int LastKind() const { return lastKind_; }
   const std::string& LastText() const { return lastText_; }
@@ -78,6 +81,7 @@ class SearchCommands {
   SearchResults WalkTitles(const std::string& text);
 
  private:
+  static std::span<const CommandEntry<SearchCommands>> Map();
   void SearchCurrentItem();
   void SearchCurrentBranch();
   void SearchTitles();

@@ -123,7 +123,7 @@ TEST(CommandTable, EveryIdHasOneRowAndRangesCoverTheirEntries) {
     for (UINT id = row.first; id <= row.last; ++id) EXPECT_TRUE(seen.insert(id).second) << id;
   }
   EXPECT_EQ(FindCommand(ID_FILE_MRU_FIRST + 3)->owner, CommandOwner::Document);
-  EXPECT_EQ(FindCommand(ID_QUICK_ACCESS_LAST)->owner, CommandOwner::Content);
+  EXPECT_EQ(FindCommand(ID_QUICK_ACCESS_LAST)->owner, CommandOwner::Frame);
   EXPECT_EQ(FindCommand(ID_QUICK_ACCESS_LAST + 1), nullptr);  // listed, never routed
   EXPECT_EQ(FindCommand(ID_EDIT_UNDO)->owner, CommandOwner::View);
   EXPECT_EQ(FindCommand(ID_NEXT_PANE)->owner, CommandOwner::Frame);
