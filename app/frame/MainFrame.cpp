@@ -33,7 +33,8 @@ MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup se
       prompt_(setup_.prompt ? *setup_.prompt : static_cast<ContentPrompt&>(windowPrompt_)),
       tree_(prompt_),
       items_(prompt_),
-      lock_(prompt_, texts) {
+      lock_(prompt_, texts),
+      router_(state_, &log_) {
   DocumentSetup docSetup;
   docSetup.registryRoot = setup_.registryRoot;
   docSetup.registryKey = setup_.registryKey;
@@ -42,6 +43,14 @@ MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup se
   search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
   passwords_ = std::make_unique<PasswordCommands>(*document_, prompt_, *this, texts_);
   looks_ = std::make_unique<LookCommands>(*document_, prompt_, *this, texts_);
+  documentCommands_ = std::make_unique<DocumentCommands>(*document_);
+  router_.Register(CommandOwner::Frame, &frameCommands_);
+  router_.Register(CommandOwner::Content, content_.get());
+  router_.Register(CommandOwner::Search, search_.get());
+  router_.Register(CommandOwner::Passwords, passwords_.get());
+  router_.Register(CommandOwner::Looks, looks_.get());
+  router_.Register(CommandOwner::View, &viewCommands_);
+  router_.Register(CommandOwner::Document, documentCommands_.get());
   outbarMessage_ = RegisterWindowMessageA("WM_OUTBAR_NOTIFY");
   if (setup_.trayShell) lock_.SetShell(setup_.trayShell);
 }
@@ -125,7 +134,7 @@ void MainFrame::CreatePanes() {
     // The document may be going (its last words clear the views).
     if (!document_) return;
     RefreshFrameState();
-    ApplyViewMenuRules();
+    ApplyMenuRules();
   };
   CreateViewTable();
   CreateResultsDock();
@@ -197,22 +206,13 @@ void EnableWholeMenu(HMENU menu, bool enable) {
 
 }  // namespace
 
-void MainFrame::ApplyFolderMenuRules() {
-  HMENU view = GetSubMenu(chrome_.Menu(), MENU_POS_VIEW);
-  HMENU content = GetSubMenu(chrome_.Menu(), MENU_POS_CONTENT);
-  bool tree = state_.folderKind == 1;
-  EnableByPosition(view, VIEW_POS_TREE_VIEW, tree);
-  EnableByPosition(view, VIEW_POS_FOLDER, !tree);
-  EnableByPosition(content, CONTENT_POS_CATALOG, !tree);
-}
-
-void MainFrame::ApplyViewMenuRules() {
-  HMENU view = GetSubMenu(chrome_.Menu(), MENU_POS_VIEW);
-  int kind = state_.viewKind;
-  EnableByPosition(view, VIEW_POS_TEXT_VIEW, kind == kViewText);
-  EnableByPosition(view, VIEW_POS_LIST_VIEW, kind == kViewDataList);
-  EnableByPosition(view, VIEW_POS_FILE_VIEW, kind == kViewFileFolder);
-  EnableWholeMenu(GetSubMenu(chrome_.Menu(), MENU_POS_EDIT), kind == kViewText && !state_.readOnly);
+void MainFrame::ApplyMenuRules() {
+  for (const PopupRow& row : PopupRows()) {
+    HMENU menu = GetSubMenu(chrome_.Menu(), row.menu);
+    const bool on = EvaluatePopup(row, state_);
+    if (row.position == kWholeMenu) EnableWholeMenu(menu, on);
+    else EnableByPosition(menu, row.position, on);
+  }
 }
 
 // ---- messages -----------------------------------------------------------------------

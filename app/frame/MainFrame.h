@@ -19,7 +19,9 @@
 #include "app/frame/WindowPrompt.h"
 #include "content/AccessPasswords.h"
 #include "content/CatalogItems.h"
+#include "content/CommandRouter.h"
 #include "content/CommandTable.h"
+#include "content/DocumentCommands.h"
 #include "content/ContentCommands.h"
 #include "content/ContentHost.h"
 #include "content/ItemSource.h"
@@ -91,8 +93,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void ShowPlaceholder(PlaceholderView::Form form);
   // What the pane shows: the active view's kind, or the area's own pane.
   int ShownKind() const;
-  void ApplyFolderMenuRules();
-  void ApplyViewMenuRules();
+  // The menu bar's popups enabled as the popup table says for the state now.
+  void ApplyMenuRules();
 
   // Messages.
   void OnClose();
@@ -198,6 +200,21 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   LOGFONTA CurrentTreeFont() const override;
   bool ApplyLook(const LibraryLook& look) override;
 
+  // The handlers the router knows besides the content layer's: the frame's
+  // own commands, and the shown view's map.
+  struct FrameCommands : CommandHandler {
+    explicit FrameCommands(MainFrame& owner) : frame(owner) {}
+    bool Handle(UINT id) override { return frame.OnFrameCommand(id); }
+    MainFrame& frame;
+  };
+  struct ShownViewCommands : CommandHandler {
+    explicit ShownViewCommands(ItemArea& owner) : area(owner) {}
+    bool Handle(UINT id) override;
+    bool Query(UINT id, CommandUi& ui) const override;
+    ItemArea& area;
+    HWND control = nullptr;  // the control a command came from, while it runs
+  };
+
   const TextSource& texts_;
   DiagnosticSink& log_;
   FrameSetup setup_;
@@ -209,6 +226,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   std::unique_ptr<SearchCommands> search_;
   std::unique_ptr<PasswordCommands> passwords_;
   std::unique_ptr<LookCommands> looks_;
+  std::unique_ptr<DocumentCommands> documentCommands_;
 
   FrameChrome chrome_;
   Splitter mainSplitter_;     // the outlook bar left, the item area right
@@ -220,6 +238,9 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   TrayLock lock_;
   RecentMenu recentMenu_;
   CommandContext state_;
+  CommandRouter router_;
+  FrameCommands frameCommands_{*this};
+  ShownViewCommands viewCommands_{items_};
   UINT outbarMessage_ = 0;
   // The read-only lock: Lock Readonly turns it over, the layouts set or clear it.
   bool readOnlyLock_ = false;

@@ -17,33 +17,23 @@ namespace vellora {
 using namespace resources;
 
 void MainFrame::OnCommand(UINT id, HWND control) {
-  // A greyed command does nothing, also when its key is pressed.
+  // A greyed command does nothing, also when its key is pressed; the row's
+  // owner alone runs it.
   RefreshFrameState();
-  if (!QueryCommandUi(id).enabled) return;
-  // The frame's own commands, then the content commands, then the shown
-  // view's map, then the document's.
-  if (OnFrameCommand(id)) return;
-  if (content_->Handle(id)) return;
-  if (OnSearchCommand(id)) return;
-  ItemView* shown = items_.Shown();
-  if (shown && (control ? shown->HandleCommandFrom(id, control) : shown->HandleCommand(id))) return;
-  RunDocumentCommand(*document_, id);
+  viewCommands_.control = control;
+  router_.Route(id);
+  viewCommands_.control = nullptr;
 }
 
-CommandUi MainFrame::QueryCommandUi(UINT id) {
-  CommandUi ui = EvaluateCommand(id, state_);
-  const CommandRow* row = FindCommand(id);
-  if (row && row->owner == CommandOwner::View && !(row->needs & kNotBuilt)) {
-    // The shown view decides about its own commands; with none shown they are greyed.
-    CommandUi own = ui;
-    if (items_.Shown() && items_.Shown()->QueryCommand(id, own)) {
-      ui.enabled = ui.enabled && own.enabled;
-      ui.checked = own.checked;
-    } else {
-      ui.enabled = false;
-    }
-  }
-  return ui;
+CommandUi MainFrame::QueryCommandUi(UINT id) { return router_.Query(id); }
+
+bool MainFrame::ShownViewCommands::Handle(UINT id) {
+  ItemView* shown = area.Shown();
+  return shown && (control ? shown->HandleCommandFrom(id, control) : shown->HandleCommand(id));
+}
+
+bool MainFrame::ShownViewCommands::Query(UINT id, CommandUi& ui) const {
+  return area.Shown() && area.Shown()->QueryCommand(id, ui);
 }
 
 bool MainFrame::OnFrameCommand(UINT id) {
@@ -63,7 +53,7 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
-    default: return OnProtectCommand(id) || OnLookCommand(id);
+    default: return OnProtectCommand(id) || OnLookCommand(id) || OnSearchCommand(id);
   }
 }
 
@@ -122,7 +112,10 @@ void MainFrame::RefreshFrameState() {
   s.readOnly = ReadOnlyNow();
   s.clipboardState = content_->Clipboard().state;
   s.documentModified = document_->Modified();
-  s.viewKind = ShownKind();
+  s.viewKind = items_.ShownKind();
+  // A tab pages item's page view takes the commands of its kind.
+  const ItemView* shown = items_.Shown();
+  s.pageViewKind = shown && &shown->ActiveView() != shown ? shown->ActiveView().Kind() : kViewNone;
   s.viewModified = items_.Shown() && items_.Shown()->Modified();
   s.treeVisible = tree_.Visible();
   s.treeHasSelection = tree_.Selection() != nullptr;
@@ -142,7 +135,7 @@ void MainFrame::UpdateCommandUi() {
   if (!Handle() || shuttingDown_) return;
   RefreshFrameState();
   // A tab pages item changes its active view without the pane changing.
-  ApplyViewMenuRules();
+  ApplyMenuRules();
   chrome_.UpdateButtons([this](UINT id) { return QueryCommandUi(id); });
   if (ItemView* shown = items_.Shown()) shown->UpdateCommandUi();
 }

@@ -52,14 +52,14 @@ void MainFrame::SelectFolderGroup(int group) {
     // Nothing of the folder left before stays shown, also when the first
     // node's password was refused.
     if (!first || tree_.Selection() != first) ShowPlaceholder(PlaceholderView::Form::NoItem);
-    ApplyFolderMenuRules();
+    ApplyMenuRules();
     return;
   }
   // Read once; later selections show what the group already holds.
   folders_.FillOnce(group, [this](const std::string& name, std::vector<CatalogItemEntry>& items) {
     LoadCatalogFolder(*document_, name, items);
   });
-  ApplyFolderMenuRules();
+  ApplyMenuRules();
   // "No item" is for an empty folder; otherwise its item is shown.
   if (folders_.Items().empty()) {
     ShowPlaceholder(PlaceholderView::Form::NoItem);

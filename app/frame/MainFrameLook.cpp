@@ -23,7 +23,7 @@ bool MainFrame::OnLookCommand(UINT id) {
     ApplyLayout(*layout);
     return true;
   }
-  return looks_->Handle(id);
+  return false;
 }
 
 void MainFrame::ApplyLayout(const InterfaceLayout& layout) {

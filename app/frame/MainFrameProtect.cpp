@@ -1,5 +1,5 @@
-// The main window's protection commands: the password commands, the lock to
-// the notification area and the read-only lock. The tree's gate in front of
+// The main window's locks: the lock to the notification area and the
+// read-only lock. The tree's gate in front of
 // protected nodes is the tree pane's.
 #include <windows.h>
 
@@ -13,7 +13,7 @@ bool MainFrame::OnProtectCommand(UINT id) {
     case ID_TOOLS_LOCK_TRAY: lock_.Lock(); return true;
     case ID_TRAY_ACTIVATE: lock_.Unlock(LibraryPassword(*document_)); return true;
     case ID_TOOLS_LOCK_READONLY: ToggleReadOnlyLock(); return true;
-    default: return passwords_->Handle(id);
+    default: return false;
   }
 }
 
@@ -27,7 +27,7 @@ void MainFrame::ToggleReadOnlyLock() {
 void MainFrame::ApplyReadOnly() {
   RefreshFrameState();
   items_.SetReadOnly(state_.readOnly);
-  ApplyViewMenuRules();
+  ApplyMenuRules();
   UpdateCommandUi();
 }
 

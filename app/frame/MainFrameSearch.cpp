@@ -75,7 +75,7 @@ bool MainFrame::OnSearchCommand(UINT id) {
     }
     return true;
   }
-  return search_->Run(id);
+  return false;
 }
 
 void MainFrame::AddBookmarkForSelection() {
