@@ -413,6 +413,40 @@ TEST(ContentCommands, TheItemClipboardMovesContentsBetweenFoldersWithoutLosingTh
          EXPECT_EQ(vtest::Titles(rig.selection.Items()), (std::vector<std::string>{"Y", "Z"}));
        },
        "My Notes: A=alpha B[ B1=b-one X=x B2=b-two ] | Favorites: Y#2=y Z#3=z | Documents: W#1=w"},
+      {"a cut branch pasted into another tree folder keeps every text",
+       [](CommandRig& rig) {
+         rig.rig.prompt.folders.push_back(NewFolderRequest{"Second", kFolderTree});
+         rig.commands.NewFolder();
+         SelectNode(rig, {"B"});
+         rig.commands.CopyItem(true);
+         rig.Select("Second");
+         rig.commands.PasteItem();
+         EXPECT_EQ(rig.host.tree.ChildTitles(Node(rig, {"B"})), (std::vector<std::string>{"B1", "B2"}));
+         EXPECT_EQ(rig.commands.Clipboard().state, ItemClipboard::kEmpty);
+       },
+       "My Notes: A=alpha | Favorites: X#1=x Y#2=y Z#3=z | Documents: W#1=w | Second: B[ B1=b-one B2=b-two ]"},
+      {"a cut item pasted over itself",
+       [](CommandRig& rig) {
+         Item(rig, rig.catalogFolder, 2);
+         rig.commands.CopyItem(true);
+         Answer(rig, IDYES);
+         rig.commands.PasteItem();
+         EXPECT_EQ(rig.commands.Clipboard().state, ItemClipboard::kEmpty);
+         EXPECT_EQ(vtest::Titles(rig.selection.Items()), (std::vector<std::string>{"X", "Y", "Z"}));
+       },
+       kUnchanged},
+      {"set as title renames the selected item and node, keeping their contents",
+       [](CommandRig& rig) {
+         Item(rig, rig.catalogFolder, 1);
+         rig.host.selectedText = "Two\r\nlines";
+         rig.commands.Handle(ID_EDIT_SET_TITLE);
+         EXPECT_EQ(SelectedTitle(rig), "Two lines");
+         rig.Select(rig.treeFolder);
+         SelectNode(rig, {"B", "B2"});
+         rig.host.selectedText = "Tree: title";
+         rig.commands.SetAsTitle();
+       },
+       "My Notes: A=alpha B[ B1=b-one Tree- title=b-two ] | Favorites: X#1=x Two lines#2=y Z#3=z | Documents: W#1=w"},
       {"a cut node with children is not made an item",
        [](CommandRig& rig) {
          SelectNode(rig, {"B"});
