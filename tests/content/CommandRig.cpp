@@ -281,14 +281,6 @@ std::vector<CatalogItemEntry> ItemsIn(const StorageHandle& root, const std::stri
   return items;
 }
 
-std::vector<TreeNode> NodesIn(const StorageHandle& root, const std::string& folder) {
-  std::vector<TreeNode> roots;
-  StorageHandle storage = root.OpenStorageFor(folder.c_str(), true);
-  EXPECT_FALSE(storage.Empty()) << folder;
-  if (!storage.Empty()) LoadTree(storage, roots);
-  return roots;
-}
-
 std::string ItemContent(const StorageHandle& root, const std::string& folder, const std::string& item) {
   StorageHandle storage = root.OpenStorageFor(folder.c_str(), true);
   StorageHandle itemStorage = storage.Empty() ? StorageHandle() : storage.OpenStorageFor(item.c_str(), true);

@@ -144,7 +144,6 @@ class CommandRig {
 // Reading back what a file holds.
 std::string StreamText(const vellora::StorageHandle& storage, const std::string& name);
 std::vector<vellora::CatalogItemEntry> ItemsIn(const vellora::StorageHandle& root, const std::string& folder);
-std::vector<vellora::TreeNode> NodesIn(const vellora::StorageHandle& root, const std::string& folder);
 // A catalog item's content stream.
 std::string ItemContent(const vellora::StorageHandle& root, const std::string& folder, const std::string& item);
 // A leaf node's content (the bytes behind its record).

@@ -12,6 +12,14 @@ using namespace vellora;
 
 namespace {
 
+// A change made while a selection and a target are set, and what each names afterwards.
+struct Step {
+  const char* what;
+  int selected, target;
+  std::function<void(LibrarySelection&)> change;
+  std::string selectedAfter, targetAfter;
+};
+
 class LibrarySelectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -43,13 +51,8 @@ class LibrarySelectionTest : public ::testing::Test {
 
 TEST_F(LibrarySelectionTest, SelectionAndTargetFollowTheirGroupsAndARemovedTargetIsNoGroup) {
   // Groups by name: 0 tree, 1 catalog, 2 second catalog, 3 Extra.
-  const std::string tree = rig_.treeFolder, first = rig_.catalogFolder, second = rig_.secondCatalog;
-  struct Step {
-    const char* what;
-    int selected, target;
-    std::function<void(LibrarySelection&)> change;
-    std::string selectedAfter, targetAfter;
-  } steps[] = {
+  const std::string first = rig_.catalogFolder, second = rig_.secondCatalog;
+  const Step steps[] = {
       {"a target before the selection is removed", 2, 0, [](LibrarySelection& s) { s.RemoveGroup(0); }, second, "<none>"},
       {"a group after both is removed", 1, 2, [](LibrarySelection& s) { s.RemoveGroup(3); }, first, second},
       {"the selected group is removed", 1, 3, [](LibrarySelection& s) { s.RemoveGroup(1); }, "<none>", "Extra"},
@@ -74,12 +77,7 @@ TEST_F(LibrarySelectionTest, SelectionAndTargetFollowTheirGroupsAndARemovedTarge
 }
 
 TEST_F(LibrarySelectionTest, SelectedAndTargetItemsFollowTheirItemsAndARemovedOneIsNoItem) {
-  struct Step {
-    const char* what;
-    int selected, target;
-    std::function<void(LibrarySelection&)> change;
-    std::string selectedAfter, targetAfter;
-  } steps[] = {
+  const Step steps[] = {
       {"the target item is removed", 2, 0, [](LibrarySelection& s) { s.RemoveItem(0); }, "Z", "<none>"},
       {"the selected item is removed", 1, 2, [](LibrarySelection& s) { s.RemoveItem(1); }, "<none>", "Z"},
       {"an item after both is removed", 0, 1, [](LibrarySelection& s) { s.RemoveItem(2); }, "X", "Y"},
