@@ -227,3 +227,37 @@ TEST_F(LibrarySelectionTest, TheLocationNamesTheNodesByTitleAndTheCatalogItemByE
 }
 
 }  // namespace
+
+namespace {
+
+// Records which folder was current when each step of a selection was told.
+class CurrentFolderObserver : public SelectionObserver {
+ public:
+  explicit CurrentFolderObserver(const LibraryDocument& document) : document_(document) {}
+  std::vector<std::string> told;
+  void GroupLeaving(int previous) override { told.push_back("leaving " + std::to_string(previous) + " in " + Current()); }
+  void ItemsLoaded(int group) override { told.push_back("loaded " + std::to_string(group) + " in " + Current()); }
+  void GroupSelected(int group) override { told.push_back("selected " + std::to_string(group) + " in " + Current()); }
+
+ private:
+  std::string Current() const { return document_.CurrentFolderName(); }
+  const LibraryDocument& document_;
+};
+
+TEST_F(LibrarySelectionTest, WhatIsShownIsLetGoWhileItsFolderIsStillCurrent) {
+  // The frame stores the shown item's edits when it is told the group is
+  // left: the folder they belong to must still be the current one then.
+  CurrentFolderObserver observer(rig_.document);
+  selection_.SetObserver(&observer);
+  rig_.Select(rig_.treeFolder);
+  rig_.Select(rig_.catalogFolder);
+  rig_.Select(rig_.catalogFolder);  // selected again: shown again, read once
+  selection_.SetObserver(&rig_.documentHost);
+  const std::string tree = rig_.treeFolder, catalog = rig_.catalogFolder;
+  EXPECT_EQ(observer.told, (std::vector<std::string>{
+                               "leaving 0 in " + tree, "selected 0 in " + tree,
+                               "leaving 0 in " + tree, "loaded 1 in " + catalog, "selected 1 in " + catalog,
+                               "leaving 1 in " + catalog, "selected 1 in " + catalog}));
+}
+
+}  // namespace
