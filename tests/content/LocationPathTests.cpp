@@ -3,6 +3,7 @@
 
 #include "content/Bookmarks.h"
 #include "content/LocationPath.h"
+#include "store/LibraryFormat.h"
 
 using namespace vellora;
 
@@ -31,6 +32,48 @@ TEST(LocationPath, ParsesAndFormatsRoundTrip) {
     EXPECT_EQ(l.textIndex, c.index) << c.path;
     if (std::string(c.path) != "Notes\\Leaf\\#TEXT_NODE#") {
       EXPECT_EQ(FormatLocation(l), c.path);
+    }
+  }
+}
+
+// Read with its folder's kind, a catalog path carries the page shown in the
+// item; what today's paths hold (tree places, catalog items alone) reads as
+// it did without the kind.
+TEST(LocationPath, ACatalogPlaceEndsInThePageShown) {
+  struct Case {
+    const char* path;
+    int folderKind;
+    std::vector<std::string> components;
+    std::string page;
+    bool hasIndex;
+    long index;
+    const char* formatted;  // null: the path itself
+  } cases[] = {
+      {"Notes\\Trip\\Day one", kFolderTree, {"Notes", "Trip", "Day one"}, "", false, 0, nullptr},
+      {"Notes\\Trip\\#TEXT_NODE#12", kFolderTree, {"Notes", "Trip"}, "", true, 12, nullptr},
+      {"Catalog\\Binder", kFolderCatalog, {"Catalog", "Binder"}, "", false, 0, nullptr},
+      {"Catalog", kFolderCatalog, {"Catalog"}, "", false, 0, nullptr},
+      {"Catalog\\Binder\\Minutes", kFolderCatalog, {"Catalog", "Binder"}, "Minutes", false, 0, nullptr},
+      // A search result names the item and the page by their element names.
+      {"Catalog\\#$VLX$#12\tBinder\\#$VLX$#7\tMinutes", kFolderCatalog, {"Catalog", "#$VLX$#12\tBinder"},
+       "#$VLX$#7\tMinutes", false, 0, nullptr},
+      // A page may be titled like the marker: it stays a page.
+      {"Catalog\\Binder\\#TEXT_NODE#5", kFolderCatalog, {"Catalog", "Binder"}, "#TEXT_NODE#5", false, 0, nullptr},
+      {"Catalog\\Binder\\Minutes\\More", kFolderCatalog, {"Catalog", "Binder"}, "Minutes", false, 0,
+       "Catalog\\Binder\\Minutes"},
+      {"", kFolderCatalog, {}, "", false, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    Location l = ParseLocation(c.path, c.folderKind);
+    EXPECT_EQ(l.components, c.components) << c.path;
+    EXPECT_EQ(l.page, c.page) << c.path;
+    EXPECT_EQ(l.hasTextIndex, c.hasIndex) << c.path;
+    EXPECT_EQ(l.textIndex, c.index) << c.path;
+    EXPECT_EQ(FormatLocation(l), c.formatted ? c.formatted : c.path);
+    if (c.folderKind == kFolderTree || l.page.empty()) {
+      Location unknown = ParseLocation(c.path);
+      EXPECT_EQ(unknown.components, l.components) << c.path;
+      EXPECT_EQ(unknown.hasTextIndex, l.hasTextIndex) << c.path;
     }
   }
 }
