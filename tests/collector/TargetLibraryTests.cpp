@@ -302,4 +302,65 @@ TEST_F(TargetLibraryTest, OverwritingRefusesFolderNodesAndProtectedLeaves) {
   EXPECT_EQ(library.OverwriteLeaf(pretendLeaf, content), kNotALeaf);
 }
 
+// Every stream below a storage, by its path, with its bytes.
+void CollectStreams(const StorageHandle& storage, const std::string& prefix, std::map<std::string, std::string>& out) {
+  storage.ForEachElement([&](const STATSTG& stat, const std::string& name) {
+    const std::string path = prefix + "/" + name;
+    if (stat.type == STGTY_STORAGE) {
+      StorageHandle child = storage.OpenStorageFor(name.c_str(), true);
+      if (child) CollectStreams(child, path, out);
+      return true;
+    }
+    StreamHandle stream = storage.OpenStreamFor(name.c_str(), true);
+    std::string bytes(stream ? static_cast<size_t>(stream.Size()) : 0, '\0');
+    ULONG got = 0;
+    if (!bytes.empty()) stream.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+    bytes.resize(got);
+    out[path] = bytes;
+    return true;
+  });
+}
+
+std::map<std::string, std::string> CatalogInFile(const std::string& path) {
+  std::map<std::string, std::string> out;
+  StorageHandle root;
+  EXPECT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));
+  StorageHandle catalog = root.OpenStorageFor("Catalog", true);
+  if (catalog) CollectStreams(catalog, "", out);
+  return out;
+}
+
+// Tab pages items live in catalog folders only: the collector never offers
+// them, and what it commits into a tree folder leaves their pages, empty
+// content streams too, as they were.
+TEST_F(TargetLibraryTest, TabPagesItemsAreNeitherOfferedNorTouchedByAWrite) {
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    StorageHandle catalog = root.OpenStorageFor("Catalog", false);
+    ASSERT_HRESULT_SUCCEEDED(CreateItem(catalog, kItemTabPages, "Binder", 1, kFolderItemInfo, kFolderItemContent, {}));
+    StorageHandle binder = catalog.OpenStorageFor("Binder", false);
+    StorageHandle note = binder.OpenStorageFor("Content", false);
+    StreamHandle content;
+    ASSERT_HRESULT_SUCCEEDED(note.OpenStream(kTabPageItemContent, kWriteMode, content));
+    ASSERT_HRESULT_SUCCEEDED(content.WriteBytes("{\\rtf1 page}", 12));
+  }
+  const std::map<std::string, std::string> before = CatalogInFile(path_);
+  ASSERT_EQ(before.at("/Binder/Files/" + std::string(kTabPageItemContent)), "");
+  ASSERT_EQ(before.at("/Binder/Content/" + std::string(kTabPageItemContent)), "{\\rtf1 page}");
+
+  TargetLibrary library;
+  ASSERT_HRESULT_SUCCEEDED(library.Open(path_));
+  std::vector<std::string> folders;
+  ASSERT_HRESULT_SUCCEEDED(library.ListTreeFolders(folders));
+  EXPECT_EQ(folders, (std::vector<std::string>{"Later tree", "Tree"}));
+  int failed = 0;
+  ASSERT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
+  ASSERT_HRESULT_SUCCEEDED(library.InsertNode(*Node(library, "First"), "Clip", {kItemText, "{\\rtf1 clip}"}));
+  ASSERT_HRESULT_SUCCEEDED(library.Commit());
+  library.Close();
+  EXPECT_EQ(CatalogInFile(path_), before);
+  EXPECT_TRUE(ReadLeafFromFile(path_, "Tree", {"Clip"}).found);
+}
+
 }  // namespace
