@@ -14,37 +14,18 @@
 #include <cstring>
 #include <string>
 
-#include "content/ContentPrompt.h"
 #include "content/ItemSource.h"
 #include "store/LibraryFormat.h"
 #include "store/StorageHandle.h"
 #include "tools/BenchmarkSupport.h"
 #include "tools/BenchmarkTiming.h"
+#include "tools/QuietContentPrompt.h"
 #include "views/TabPagesView.h"
 #include "views/TextView.h"
 
 using namespace vellora;
 
 namespace {
-
-// Nothing here waits for a user: a message is printed and answered OK.
-class ReportingPrompt : public ContentPrompt {
- public:
-  int ShowMessage(const std::string& text, const std::string&, UINT) override {
-    std::fprintf(stderr, "message: %s\n", text.c_str());
-    return IDOK;
-  }
-  bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
-  bool AskPassword(const std::string&, const std::string&) override { return false; }
-  int ShowWelcome() override { return kWelcomeExit; }
-  bool AskName(const std::string&, const std::string&, std::string&, const std::string&) override { return false; }
-  bool AskNewFolder(NewFolderRequest&) override { return false; }
-  bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
-  void ShowNodeProperties(const NodeProperties&) override {}
-  bool AskNewPassword(const std::string&, std::string&) override { return false; }
-  bool PickColor(COLORREF&) override { return false; }
-  bool PickFont(LOGFONTA&) override { return false; }
-};
 
 // A note of about `bytes` characters in lines of about fifty.
 std::string NoteRtf(size_t bytes, const char* word) {
@@ -108,6 +89,22 @@ struct Figures {
   double Average() const { return runs ? total / runs : 0; }
 };
 
+// Times `run`, `rounds` times, each after `prepare` (not timed); what
+// either posts is handled before the clock stops or starts.
+template <class Prepare, class Run>
+Figures Time(int rounds, Prepare prepare, Run run) {
+  Figures figures;
+  for (int r = 0; r < rounds; ++r) {
+    prepare();
+    Pump();
+    Stopwatch watch;
+    run();
+    Pump();
+    figures.Add(watch.Milliseconds());
+  }
+  return figures;
+}
+
 void Report(const char* what, const Figures& f, const std::string& detail) {
   std::printf("%-44s %8.1f ms average, %8.1f ms worst, %8.1f ms first  %s\n", what, f.Average(), f.worst, f.first,
               detail.c_str());
@@ -159,7 +156,7 @@ int main(int argc, char** argv) {
   HWND parent = CreateWindowExA(0, wc.lpszClassName, "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 900, 700,
                                 nullptr, nullptr, wc.hInstance, nullptr);
   ShowWindow(parent, SW_SHOWNA);
-  ReportingPrompt prompt;
+  NoContentPrompt prompt;
   NoTexts texts;
   TextView text;
   TabPagesView tabs(prompt, texts, [&text](uint16_t kind) -> ItemView* { return kind == kItemText ? &text : nullptr; });
@@ -173,15 +170,7 @@ int main(int argc, char** argv) {
 
   // Showing the 50-page item: its pages read, one tab each, the first page loaded.
   CatalogItemSource fifty(folder, "Fifty", kItemTabPages, "Fifty");
-  Figures show;
-  for (int r = 0; r < rounds; ++r) {
-    tabs.Clear();
-    Pump();
-    Stopwatch watch;
-    tabs.Load(fifty);
-    Pump();
-    show.Add(watch.Milliseconds());
-  }
+  Figures show = Time(rounds, [&] { tabs.Clear(); }, [&] { tabs.Load(fifty); });
   Report("show a tab pages item (goal <= 200 ms)", show,
          std::to_string(tabs.Strip().TabCount()) + " tabs of 2 KB notes");
 
@@ -189,14 +178,7 @@ int main(int argc, char** argv) {
   CatalogItemSource two(folder, "Two", kItemTabPages, "Two");
   tabs.Load(two);
   Pump();
-  Figures switching;
-  for (int r = 0; r < rounds; ++r) {
-    const int to = tabs.Strip().Selected() == 0 ? 1 : 0;
-    Stopwatch watch;
-    tabs.ChooseTab(to);
-    Pump();
-    switching.Add(watch.Milliseconds());
-  }
+  Figures switching = Time(rounds, [] {}, [&] { tabs.ChooseTab(tabs.Strip().Selected() == 0 ? 1 : 0); });
   GETTEXTLENGTHEX length = {GTL_DEFAULT, CP_ACP};
   const LRESULT shownChars = SendMessageA(text.Window(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
   Report("switch tabs between two 100 KB pages", switching, std::to_string(shownChars) + " characters shown");
@@ -208,15 +190,7 @@ int main(int argc, char** argv) {
   MoveWindow(text.Window(), 0, 24, 880, 636, FALSE);
   ShowWindow(text.Window(), SW_SHOWNA);
   CatalogItemSource note(folder, "Note", kItemText, "Note");
-  Figures own;
-  for (int r = 0; r < rounds; ++r) {
-    text.Clear();
-    Pump();
-    Stopwatch watch;
-    text.Load(note);
-    Pump();
-    own.Add(watch.Milliseconds());
-  }
+  Figures own = Time(rounds, [&] { text.Clear(); }, [&] { text.Load(note); });
   Report("text view's own load of one 100 KB note", own, "for comparison with the switch");
 
   text.Clear();

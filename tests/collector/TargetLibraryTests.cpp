@@ -12,6 +12,7 @@
 #include "collector/TargetLibrary.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
+#include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 using namespace vellora::collector;
@@ -302,31 +303,12 @@ TEST_F(TargetLibraryTest, OverwritingRefusesFolderNodesAndProtectedLeaves) {
   EXPECT_EQ(library.OverwriteLeaf(pretendLeaf, content), kNotALeaf);
 }
 
-// Every stream below a storage, by its path, with its bytes.
-void CollectStreams(const StorageHandle& storage, const std::string& prefix, std::map<std::string, std::string>& out) {
-  storage.ForEachElement([&](const STATSTG& stat, const std::string& name) {
-    const std::string path = prefix + "/" + name;
-    if (stat.type == STGTY_STORAGE) {
-      StorageHandle child = storage.OpenStorageFor(name.c_str(), true);
-      if (child) CollectStreams(child, path, out);
-      return true;
-    }
-    StreamHandle stream = storage.OpenStreamFor(name.c_str(), true);
-    std::string bytes(stream ? static_cast<size_t>(stream.Size()) : 0, '\0');
-    ULONG got = 0;
-    if (!bytes.empty()) stream.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
-    bytes.resize(got);
-    out[path] = bytes;
-    return true;
-  });
-}
-
 std::map<std::string, std::string> CatalogInFile(const std::string& path) {
   std::map<std::string, std::string> out;
   StorageHandle root;
   EXPECT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));
   StorageHandle catalog = root.OpenStorageFor("Catalog", true);
-  if (catalog) CollectStreams(catalog, "", out);
+  if (catalog) out = StorageContents(catalog);
   return out;
 }
 
@@ -346,8 +328,8 @@ TEST_F(TargetLibraryTest, TabPagesItemsAreNeitherOfferedNorTouchedByAWrite) {
     ASSERT_HRESULT_SUCCEEDED(content.WriteBytes("{\\rtf1 page}", 12));
   }
   const std::map<std::string, std::string> before = CatalogInFile(path_);
-  ASSERT_EQ(before.at("/Binder/Files/" + std::string(kTabPageItemContent)), "");
-  ASSERT_EQ(before.at("/Binder/Content/" + std::string(kTabPageItemContent)), "{\\rtf1 page}");
+  ASSERT_EQ(before.at("Binder/Files/" + std::string(kTabPageItemContent)), "");
+  ASSERT_EQ(before.at("Binder/Content/" + std::string(kTabPageItemContent)), "{\\rtf1 page}");
 
   TargetLibrary library;
   ASSERT_HRESULT_SUCCEEDED(library.Open(path_));

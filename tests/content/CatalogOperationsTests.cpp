@@ -11,6 +11,7 @@
 #include "content/CatalogOperations.h"
 #include "content/TabPages.h"
 #include "tests/content/ContentFixtures.h"
+#include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 

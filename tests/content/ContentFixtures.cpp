@@ -60,40 +60,6 @@ std::string Counted(const std::string& text) {
 }
 
 namespace {
-
-void AddContents(const StorageHandle& storage, const std::string& prefix, std::map<std::string, std::string>& out) {
-  STATSTG self = {};
-  if (SUCCEEDED(storage->Stat(&self, STATFLAG_NONAME)))
-    out[prefix + "/"] = std::string(reinterpret_cast<const char*>(&self.clsid), sizeof self.clsid) +
-                        Bytes32(self.grfStateBits);
-  storage.ForEachElement([&](const STATSTG& stat, const std::string& name) {
-    const std::string path = prefix.empty() ? name : prefix + "/" + name;
-    if (stat.type == STGTY_STORAGE) {
-      StorageHandle child = storage.OpenStorageFor(name.c_str(), true);
-      EXPECT_TRUE(child) << path;
-      if (child) AddContents(child, path, out);
-    } else {
-      StreamHandle stream = storage.OpenStreamFor(name.c_str(), true);
-      EXPECT_TRUE(stream) << path;
-      std::string bytes(stream ? static_cast<size_t>(stream.Size()) : 0, '\0');
-      ULONG got = 0;
-      if (!bytes.empty()) stream.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
-      bytes.resize(got);
-      out[path] = bytes;
-    }
-    return true;
-  });
-}
-
-}  // namespace
-
-std::map<std::string, std::string> StorageContents(const StorageHandle& storage) {
-  std::map<std::string, std::string> out;
-  AddContents(storage, "", out);
-  return out;
-}
-
-namespace {
 std::string Bytes16(uint16_t value) {
   char b[2] = {static_cast<char>(value), static_cast<char>(value >> 8)};
   return std::string(b, 2);

@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "store/LibraryFormat.h"
@@ -40,11 +39,6 @@ void WriteStream(const vellora::StorageHandle& parent, const std::string& name, 
 std::string Bytes32(uint32_t value);
 // A text as the counted string the library stores.
 std::string Counted(const std::string& text);
-
-// Everything a storage holds, element by element: "path/" -> the storage's
-// class id and state bits, "path" -> a stream's bytes. Two storages that give
-// the same map hold the same.
-std::map<std::string, std::string> StorageContents(const vellora::StorageHandle& storage);
 
 // The bytes of an .ico file with one 32 x 32 true-colour image.
 std::string IconFileBytes();

@@ -70,6 +70,15 @@ class SearchCommandsTest : public ::testing::Test {
     host_.selection.nodeTitle = "Branch";
     host_.selection.nodeHasChildren = true;
   }
+  // The catalog folder shown, with the tab pages view showing this item.
+  void ShowTabPagesItem(const std::string& item) {
+    host_.selection = {};
+    host_.selection.folderKind = kFolderCatalog;
+    host_.selection.folderName = catalog_;
+    host_.selection.hasItem = true;
+    host_.selection.itemElementName = item;
+    host_.selection.viewKind = kViewTabPages;
+  }
   const vtest::ShownMessage& LastMessage() {
     static vtest::ShownMessage none{};
     return rig_.prompt.shown.empty() ? none : rig_.prompt.shown.back();
@@ -231,12 +240,7 @@ TEST_F(SearchCommandsTest, TabSearchShowsTheWindowFoundOrNot) {
     StorageHandle page = binder.OpenStorageFor("Content", false);
     vtest::WriteStream(page, kTabPageItemContent, "{\\rtf1 tab text\\par}");
   }
-  host_.selection = {};
-  host_.selection.folderKind = kFolderCatalog;
-  host_.selection.folderName = catalog_;
-  host_.selection.hasItem = true;
-  host_.selection.itemElementName = "Binder";
-  host_.selection.viewKind = kViewTabPages;
+  ShowTabPagesItem("Binder");
   rig_.prompt.names = {"TAB", "missing"};
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
   EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Tab [Binder]");
@@ -267,12 +271,7 @@ TEST_F(SearchCommandsTest, AHitInAPageLeadsBackToThatPage) {
     vtest::WriteStream(binder.OpenStorageFor(pages.Pages()[twin].elementName.c_str(), false), kTabPageItemContent,
                        "{\\rtf1 the Needle\\par}");
   }
-  host_.selection = {};
-  host_.selection.folderKind = kFolderCatalog;
-  host_.selection.folderName = catalog_;
-  host_.selection.hasItem = true;
-  host_.selection.itemElementName = "Binder";
-  host_.selection.viewKind = kViewTabPages;
+  ShowTabPagesItem("Binder");
   auto pageOf = [&](const std::string& path) {
     Location place = ParseLocation(path, kFolderCatalog);
     EXPECT_EQ(place.components, (std::vector<std::string>{catalog_, "Binder"})) << path;
