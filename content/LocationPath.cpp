@@ -78,7 +78,8 @@ std::string ProposedBookmarkName(const std::string& path) {
   size_t cut = path.rfind('\\');
   std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
   if (last.compare(0, std::strlen(kTextNodeMarker), kTextNodeMarker) == 0) return {};
-  return CutToBytes(last, kMaxElementName);
+  // A catalog item is named by its element name; the user knows it by its title.
+  return CutToBytes(DisplayName(last), kMaxElementName);
 }
 
 }  // namespace vellora

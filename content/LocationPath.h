@@ -43,8 +43,9 @@ struct NamedSibling {
 };
 int MatchComponent(const std::vector<NamedSibling>& siblings, const std::string& component);
 
-// What the bookmark name starts as: the path's last component cut to 31
-// bytes, or nothing when the path ends at a place in a text.
+// What the bookmark name starts as: the path's last component as it is shown
+// (an encoded element name decoded), cut to 31 bytes, or nothing when the
+// path ends at a place in a text.
 std::string ProposedBookmarkName(const std::string& path);
 
 }  // namespace vellora

@@ -89,11 +89,19 @@ TEST(LocationPath, ComponentsMatchElementNamesBeforeTitles) {
   for (const Case& c : cases) EXPECT_EQ(MatchComponent(siblings, c.component), c.index) << c.component;
 }
 
-TEST(LocationPath, TheProposedBookmarkNameIsTheLastComponent) {
-  EXPECT_EQ(ProposedBookmarkName("Notes\\Trip\\Day one"), "Day one");
-  EXPECT_EQ(ProposedBookmarkName("Notes\\Trip\\#TEXT_NODE#44"), "");
-  EXPECT_EQ(ProposedBookmarkName("Folder"), "Folder");
-  EXPECT_EQ(ProposedBookmarkName("F\\" + std::string(40, 'x')), std::string(31, 'x'));
+TEST(LocationPath, TheProposedBookmarkNameIsTheLastComponentAsItIsShown) {
+  struct Case {
+    std::string path, proposed;
+  } cases[] = {
+      {"Notes\\Trip\\Day one", "Day one"},
+      {"Notes\\Trip\\#TEXT_NODE#44", ""},
+      {"Folder", "Folder"},
+      {"F\\" + std::string(40, 'x'), std::string(31, 'x')},
+      // A catalog item is named by its element name: the name proposed is its title.
+      {"Catalog\\#$VLX$#77\tPlan", "Plan"},
+      {"Catalog\\#$VLX$#77\tPlan\\Minutes", "Minutes"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProposedBookmarkName(c.path), c.proposed) << c.path;
 }
 
 std::vector<Bookmark> Marks(int n) {
