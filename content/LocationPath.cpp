@@ -46,8 +46,22 @@ Location ParseLocation(const std::string& path) {
   return location;
 }
 
+Location ParseLocation(const std::string& path, int folderKind) {
+  if (folderKind != kFolderCatalog) return ParseLocation(path);
+  Location location;
+  location.components = SplitLocation(path);
+  // A page titled like the text marker is still a page: catalog places
+  // never carry a text index.
+  if (location.components.size() > 2) {
+    location.page = location.components[2];
+    location.components.resize(2);
+  }
+  return location;
+}
+
 std::string FormatLocation(const Location& location) {
   std::string path = JoinLocation(location.components);
+  if (!location.page.empty()) path += "\\" + location.page;
   if (location.hasTextIndex) path += "\\" + std::string(kTextNodeMarker) + std::to_string(location.textIndex);
   return path;
 }
@@ -64,7 +78,8 @@ std::string ProposedBookmarkName(const std::string& path) {
   size_t cut = path.rfind('\\');
   std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
   if (last.compare(0, std::strlen(kTextNodeMarker), kTextNodeMarker) == 0) return {};
-  return CutToBytes(last, kMaxElementName);
+  // A catalog item is named by its element name; the user knows it by its title.
+  return CutToBytes(DisplayName(last), kMaxElementName);
 }
 
 }  // namespace vellora

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "content/LocationPath.h"
 #include "store/LibraryFormat.h"
 #include "store/Services.h"
 
@@ -69,6 +70,13 @@ int TabPages::IndexOfTitle(const std::string& title) const {
   for (size_t i = 0; i < pages_.size(); ++i)
     if (SameName(pages_[i].title, title)) return static_cast<int>(i);
   return -1;
+}
+
+int TabPages::IndexOfComponent(const std::string& component) const {
+  std::vector<NamedSibling> siblings;
+  siblings.reserve(pages_.size());
+  for (const TabPageEntry& page : pages_) siblings.push_back({page.elementName, page.title});
+  return MatchComponent(siblings, component);
 }
 
 HRESULT TabPages::Add(const StorageHandle& item, const NewItemRequest& request, size_t& index) {

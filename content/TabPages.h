@@ -40,6 +40,10 @@ class TabPages {
   // The page whose title is title, compared as the storage compares names
   // (without letter case); -1 when there is none.
   int IndexOfTitle(const std::string& title) const;
+  // The page a location path's page component names: the page of that
+  // element name (a search result), else the first of that title (a
+  // bookmark), byte for byte; -1 when there is none.
+  int IndexOfComponent(const std::string& component) const;
 
   // Lays down a page as the dialog asked for it with the order key largest
   // + 1 and appends it; index gets its place. A title that names no free

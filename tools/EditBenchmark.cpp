@@ -16,6 +16,7 @@
 #include "app/StringTable.h"
 #include "app/frame/MainFrame.h"
 #include "content/CatalogOperations.h"
+#include "tools/QuietContentPrompt.h"
 #include "tools/QuietDocument.h"
 
 using namespace vellora;
@@ -40,25 +41,17 @@ void Pump() {
 }
 
 // Says yes to every question and gives the next name it was told.
-class YesPrompt : public ContentPrompt {
+class YesPrompt : public NoContentPrompt {
  public:
   std::string name = "Renamed node";
   int ShowMessage(const std::string&, const std::string&, UINT type) override {
     return (type & 0xF) == MB_OK ? IDOK : IDYES;
   }
-  bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
   bool AskPassword(const std::string&, const std::string&) override { return true; }
-  int ShowWelcome() override { return kWelcomeExit; }
   bool AskName(const std::string&, const std::string&, std::string& answer, const std::string&) override {
     answer = name;
     return true;
   }
-  bool AskNewFolder(NewFolderRequest&) override { return false; }
-  bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
-  void ShowNodeProperties(const NodeProperties&) override {}
-  bool AskNewPassword(const std::string&, std::string&) override { return false; }
-  bool PickColor(COLORREF&) override { return false; }
-  bool PickFont(LOGFONTA&) override { return false; }
 };
 
 const char* kWords[] = {"Garden", "Budget", "Recipe", "Travel", "Meeting", "Invoice", "Letter", "Draft",

@@ -12,6 +12,7 @@
 #include "collector/TargetLibrary.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
+#include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
 using namespace vellora::collector;
@@ -311,6 +312,48 @@ TEST_F(TargetLibraryTest, OverwritingRefusesFolderNodesAndProtectedLeaves) {
   FolderNode pretendLeaf;
   pretendLeaf.elementName = "Holder";  // taken for a leaf: the file still decides
   EXPECT_EQ(library.OverwriteLeaf(pretendLeaf, content), kNotALeaf);
+}
+
+std::map<std::string, std::string> CatalogInFile(const std::string& path) {
+  std::map<std::string, std::string> out;
+  StorageHandle root;
+  EXPECT_HRESULT_SUCCEEDED(root.OpenRoot(path.c_str(), kReadMode));
+  StorageHandle catalog = root.OpenStorageFor("Catalog", true);
+  if (catalog) out = StorageContents(catalog);
+  return out;
+}
+
+// Tab pages items live in catalog folders only: the collector never offers
+// them, and what it commits into a tree folder leaves their pages, empty
+// content streams too, as they were.
+TEST_F(TargetLibraryTest, TabPagesItemsAreNeitherOfferedNorTouchedByAWrite) {
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(path_.c_str(), kWriteMode));
+    StorageHandle catalog = root.OpenStorageFor("Catalog", false);
+    ASSERT_HRESULT_SUCCEEDED(CreateItem(catalog, kItemTabPages, "Binder", 1, kFolderItemInfo, kFolderItemContent, {}));
+    StorageHandle binder = catalog.OpenStorageFor("Binder", false);
+    StorageHandle note = binder.OpenStorageFor("Content", false);
+    StreamHandle content;
+    ASSERT_HRESULT_SUCCEEDED(note.OpenStream(kTabPageItemContent, kWriteMode, content));
+    ASSERT_HRESULT_SUCCEEDED(content.WriteBytes("{\\rtf1 page}", 12));
+  }
+  const std::map<std::string, std::string> before = CatalogInFile(path_);
+  ASSERT_EQ(before.at("Binder/Files/" + std::string(kTabPageItemContent)), "");
+  ASSERT_EQ(before.at("Binder/Content/" + std::string(kTabPageItemContent)), "{\\rtf1 page}");
+
+  TargetLibrary library;
+  ASSERT_HRESULT_SUCCEEDED(library.Open(path_));
+  std::vector<std::string> folders;
+  ASSERT_HRESULT_SUCCEEDED(library.ListTreeFolders(folders));
+  EXPECT_EQ(folders, (std::vector<std::string>{"Later tree", "Tree"}));
+  int failed = 0;
+  ASSERT_HRESULT_SUCCEEDED(library.LoadFolder("Tree", failed));
+  ASSERT_HRESULT_SUCCEEDED(library.InsertNode(*Node(library, "First"), "Clip", {kItemText, "{\\rtf1 clip}"}));
+  ASSERT_HRESULT_SUCCEEDED(library.Commit());
+  library.Close();
+  EXPECT_EQ(CatalogInFile(path_), before);
+  EXPECT_TRUE(ReadLeafFromFile(path_, "Tree", {"Clip"}).found);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "content/Bookmarks.h"
 #include "content/LocationPath.h"
+#include "store/LibraryFormat.h"
 
 using namespace vellora;
 
@@ -35,6 +36,48 @@ TEST(LocationPath, ParsesAndFormatsRoundTrip) {
   }
 }
 
+// Read with its folder's kind, a catalog path carries the page shown in the
+// item; what today's paths hold (tree places, catalog items alone) reads as
+// it did without the kind.
+TEST(LocationPath, ACatalogPlaceEndsInThePageShown) {
+  struct Case {
+    const char* path;
+    int folderKind;
+    std::vector<std::string> components;
+    std::string page;
+    bool hasIndex;
+    long index;
+    const char* formatted;  // null: the path itself
+  } cases[] = {
+      {"Notes\\Trip\\Day one", kFolderTree, {"Notes", "Trip", "Day one"}, "", false, 0, nullptr},
+      {"Notes\\Trip\\#TEXT_NODE#12", kFolderTree, {"Notes", "Trip"}, "", true, 12, nullptr},
+      {"Catalog\\Binder", kFolderCatalog, {"Catalog", "Binder"}, "", false, 0, nullptr},
+      {"Catalog", kFolderCatalog, {"Catalog"}, "", false, 0, nullptr},
+      {"Catalog\\Binder\\Minutes", kFolderCatalog, {"Catalog", "Binder"}, "Minutes", false, 0, nullptr},
+      // A search result names the item and the page by their element names.
+      {"Catalog\\#$VLX$#12\tBinder\\#$VLX$#7\tMinutes", kFolderCatalog, {"Catalog", "#$VLX$#12\tBinder"},
+       "#$VLX$#7\tMinutes", false, 0, nullptr},
+      // A page may be titled like the marker: it stays a page.
+      {"Catalog\\Binder\\#TEXT_NODE#5", kFolderCatalog, {"Catalog", "Binder"}, "#TEXT_NODE#5", false, 0, nullptr},
+      {"Catalog\\Binder\\Minutes\\More", kFolderCatalog, {"Catalog", "Binder"}, "Minutes", false, 0,
+       "Catalog\\Binder\\Minutes"},
+      {"", kFolderCatalog, {}, "", false, 0, nullptr},
+  };
+  for (const Case& c : cases) {
+    Location l = ParseLocation(c.path, c.folderKind);
+    EXPECT_EQ(l.components, c.components) << c.path;
+    EXPECT_EQ(l.page, c.page) << c.path;
+    EXPECT_EQ(l.hasTextIndex, c.hasIndex) << c.path;
+    EXPECT_EQ(l.textIndex, c.index) << c.path;
+    EXPECT_EQ(FormatLocation(l), c.formatted ? c.formatted : c.path);
+    if (c.folderKind == kFolderTree || l.page.empty()) {
+      Location unknown = ParseLocation(c.path);
+      EXPECT_EQ(unknown.components, l.components) << c.path;
+      EXPECT_EQ(unknown.hasTextIndex, l.hasTextIndex) << c.path;
+    }
+  }
+}
+
 TEST(LocationPath, ComponentsMatchElementNamesBeforeTitles) {
   std::vector<NamedSibling> siblings = {
       {"Plan", "Plan"}, {"#$VLX$#77\tPlan", "Plan"}, {"#$VLX$#9\tOther", "Other"}, {"Notes", "Notes"}};
@@ -46,11 +89,19 @@ TEST(LocationPath, ComponentsMatchElementNamesBeforeTitles) {
   for (const Case& c : cases) EXPECT_EQ(MatchComponent(siblings, c.component), c.index) << c.component;
 }
 
-TEST(LocationPath, TheProposedBookmarkNameIsTheLastComponent) {
-  EXPECT_EQ(ProposedBookmarkName("Notes\\Trip\\Day one"), "Day one");
-  EXPECT_EQ(ProposedBookmarkName("Notes\\Trip\\#TEXT_NODE#44"), "");
-  EXPECT_EQ(ProposedBookmarkName("Folder"), "Folder");
-  EXPECT_EQ(ProposedBookmarkName("F\\" + std::string(40, 'x')), std::string(31, 'x'));
+TEST(LocationPath, TheProposedBookmarkNameIsTheLastComponentAsItIsShown) {
+  struct Case {
+    std::string path, proposed;
+  } cases[] = {
+      {"Notes\\Trip\\Day one", "Day one"},
+      {"Notes\\Trip\\#TEXT_NODE#44", ""},
+      {"Folder", "Folder"},
+      {"F\\" + std::string(40, 'x'), std::string(31, 'x')},
+      // A catalog item is named by its element name: the name proposed is its title.
+      {"Catalog\\#$VLX$#77\tPlan", "Plan"},
+      {"Catalog\\#$VLX$#77\tPlan\\Minutes", "Minutes"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProposedBookmarkName(c.path), c.proposed) << c.path;
 }
 
 std::vector<Bookmark> Marks(int n) {

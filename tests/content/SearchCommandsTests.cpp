@@ -1,11 +1,14 @@
 // The search commands over a real library, with a scripted frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 
 #include "content/CommandIds.h"
 #include "content/CommandTable.h"
+#include "content/LocationPath.h"
 #include "content/SearchCommands.h"
+#include "content/TabPages.h"
 #include "store/LibraryDocument.h"
 #include "tests/content/ContentFixtures.h"
 #include "tests/store/DocumentFixtures.h"
@@ -66,6 +69,15 @@ class SearchCommandsTest : public ::testing::Test {
     host_.selection.nodePath = {"Branch"};
     host_.selection.nodeTitle = "Branch";
     host_.selection.nodeHasChildren = true;
+  }
+  // The catalog folder shown, with the tab pages view showing this item.
+  void ShowTabPagesItem(const std::string& item) {
+    host_.selection = {};
+    host_.selection.folderKind = kFolderCatalog;
+    host_.selection.folderName = catalog_;
+    host_.selection.hasItem = true;
+    host_.selection.itemElementName = item;
+    host_.selection.viewKind = kViewTabPages;
   }
   const vtest::ShownMessage& LastMessage() {
     static vtest::ShownMessage none{};
@@ -228,12 +240,7 @@ TEST_F(SearchCommandsTest, TabSearchShowsTheWindowFoundOrNot) {
     StorageHandle page = binder.OpenStorageFor("Content", false);
     vtest::WriteStream(page, kTabPageItemContent, "{\\rtf1 tab text\\par}");
   }
-  host_.selection = {};
-  host_.selection.folderKind = kFolderCatalog;
-  host_.selection.folderName = catalog_;
-  host_.selection.hasItem = true;
-  host_.selection.itemElementName = "Binder";
-  host_.selection.viewKind = kViewTabPages;
+  ShowTabPagesItem("Binder");
   rig_.prompt.names = {"TAB", "missing"};
   search_.Run(ID_SEARCH_CURRENT_BRANCH);
   EXPECT_EQ(rig_.prompt.nameCaptions.back(), "Search In Tab [Binder]");
@@ -242,6 +249,52 @@ TEST_F(SearchCommandsTest, TabSearchShowsTheWindowFoundOrNot) {
   EXPECT_EQ(LastMessage().text, "Can not find [missing] under tab page [Binder]");
   EXPECT_EQ(host_.shows, 2);
   EXPECT_TRUE(host_.shownPaths.empty());
+}
+
+// Two pages share the title "Content"; the second lives under an encoded
+// name. Every search that reaches into the pages names the page it hit so
+// that going to the result finds that very page again.
+TEST_F(SearchCommandsTest, AHitInAPageLeadsBackToThatPage) {
+  ASSERT_HRESULT_SUCCEEDED(doc_.SelectCurrentFolder(catalog_));
+  ASSERT_HRESULT_SUCCEEDED(
+      CreateItem(doc_.CurrentFolder(), kItemTabPages, "Binder", 1, kFolderItemInfo, kFolderItemContent, {}));
+  TabPages pages;
+  size_t twin = 0;
+  {
+    StorageHandle binder;
+    ASSERT_HRESULT_SUCCEEDED(doc_.CurrentFolder().OpenStorage("Binder", kWriteMode, binder));
+    ASSERT_HRESULT_SUCCEEDED(pages.Load(binder));
+    NewItemRequest request;
+    request.title = "Content";
+    ASSERT_HRESULT_SUCCEEDED(pages.Add(binder, request, twin));
+    vtest::WriteStream(binder.OpenStorageFor("Content", false), kTabPageItemContent, "{\\rtf1 only hay\\par}");
+    vtest::WriteStream(binder.OpenStorageFor(pages.Pages()[twin].elementName.c_str(), false), kTabPageItemContent,
+                       "{\\rtf1 the Needle\\par}");
+  }
+  ShowTabPagesItem("Binder");
+  auto pageOf = [&](const std::string& path) {
+    Location place = ParseLocation(path, kFolderCatalog);
+    EXPECT_EQ(place.components, (std::vector<std::string>{catalog_, "Binder"})) << path;
+    return pages.IndexOfComponent(place.page);
+  };
+  struct Case {
+    UINT command;
+    const char* text;
+    std::vector<int> pagesHit;
+  } cases[] = {
+      {ID_SEARCH_CURRENT_FOLDER, "needle", {static_cast<int>(twin)}},
+      {ID_SEARCH_CURRENT_BRANCH, "needle", {static_cast<int>(twin)}},  // "Search In Tab"
+      {ID_SEARCH_TITLES, "Content", {0, static_cast<int>(twin)}},
+  };
+  for (const Case& c : cases) {
+    rig_.prompt.names.push_back(std::string(c.text));
+    host_.shownPaths.clear();
+    search_.Run(c.command);
+    std::vector<int> hit;
+    for (const std::string& path : host_.shownPaths) hit.push_back(pageOf(path));
+    std::sort(hit.begin(), hit.end());
+    EXPECT_EQ(hit, c.pagesHit) << c.text;
+  }
 }
 
 }  // namespace

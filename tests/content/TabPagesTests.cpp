@@ -91,6 +91,23 @@ TEST_F(TabPagesTest, ANewItemShowsContentThenFilesAndTheNextPageTakesKeyTwo) {
   EXPECT_TRUE(page.OpenStreamFor(kTabPageItemContent, true));
 }
 
+// A second page titled "Files" lives under an encoded name: a search result
+// names it by that name, a bookmark by the title it shares.
+TEST_F(TabPagesTest, APageComponentFindsItsPageByElementNameThenTitle) {
+  NewItemRequest request;
+  request.title = "Files";
+  size_t twin = 0;
+  ASSERT_HRESULT_SUCCEEDED(pages.Add(item, request, twin));
+  const std::string encoded = pages.Pages()[twin].elementName;
+  ASSERT_NE(encoded, "Files");
+  struct Case {
+    std::string component;
+    int index;
+  } cases[] = {{"Content", 0}, {"Files", 1}, {encoded, static_cast<int>(twin)}, {"files", -1}, {"", -1},
+               {"Missing", -1}};
+  for (const Case& c : cases) EXPECT_EQ(pages.IndexOfComponent(c.component), c.index) << c.component;
+}
+
 struct OrderCase {
   const char* name;
   std::vector<std::pair<const char*, std::string>> pages;  // in creation order

@@ -105,4 +105,39 @@ vellora::DocumentSetup DocumentRig::Setup() const {
   return setup;
 }
 
+namespace {
+
+void AddContents(const vellora::StorageHandle& storage, const std::string& prefix,
+                 std::map<std::string, std::string>& out) {
+  STATSTG self = {};
+  if (SUCCEEDED(storage->Stat(&self, STATFLAG_NONAME)))
+    out[prefix + "/"] = std::string(reinterpret_cast<const char*>(&self.clsid), sizeof self.clsid) +
+                        std::string(reinterpret_cast<const char*>(&self.grfStateBits), sizeof self.grfStateBits);
+  storage.ForEachElement([&](const STATSTG& stat, const std::string& name) {
+    const std::string path = prefix.empty() ? name : prefix + "/" + name;
+    if (stat.type == STGTY_STORAGE) {
+      vellora::StorageHandle child = storage.OpenStorageFor(name.c_str(), true);
+      EXPECT_TRUE(child) << path;
+      if (child) AddContents(child, path, out);
+    } else {
+      vellora::StreamHandle stream = storage.OpenStreamFor(name.c_str(), true);
+      EXPECT_TRUE(stream) << path;
+      std::string bytes(stream ? static_cast<size_t>(stream.Size()) : 0, '\0');
+      ULONG got = 0;
+      if (!bytes.empty()) stream.ReadBytes(bytes.data(), static_cast<ULONG>(bytes.size()), &got);
+      bytes.resize(got);
+      out[path] = bytes;
+    }
+    return true;
+  });
+}
+
+}  // namespace
+
+std::map<std::string, std::string> StorageContents(const vellora::StorageHandle& storage) {
+  std::map<std::string, std::string> out;
+  AddContents(storage, "", out);
+  return out;
+}
+
 }  // namespace vtest

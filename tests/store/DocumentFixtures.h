@@ -1,6 +1,7 @@
 #pragma once
 // A scripted user and a recording main frame for the library document.
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -105,5 +106,10 @@ struct DocumentRig {
   RecordingHost host;
   NullSink log;
 };
+
+// Everything a storage holds, element by element: "path/" -> the storage's
+// class id and state bits, "path" -> a stream's bytes. Two storages that give
+// the same map hold the same.
+std::map<std::string, std::string> StorageContents(const vellora::StorageHandle& storage);
 
 }  // namespace vtest
