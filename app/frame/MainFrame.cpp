@@ -22,23 +22,31 @@ namespace {
 // Timer 1 is the tree drag's expand timer.
 constexpr int kClockTimer = 2;
 
+DocumentSetup DocumentSetupOf(const FrameSetup& setup) {
+  DocumentSetup docSetup;
+  docSetup.registryRoot = setup.registryRoot;
+  docSetup.registryKey = setup.registryKey;
+  return docSetup;
+}
+
 }  // namespace
 
 MainFrame::MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup)
-    : texts_(texts),
+    : SelectionContentHost(selection_),
+      texts_(texts),
       log_(log),
       setup_(std::move(setup)),
       settings_(setup_.registryRoot, setup_.registryKey),
       windowPrompt_(texts),
       prompt_(setup_.prompt ? *setup_.prompt : static_cast<ContentPrompt&>(windowPrompt_)),
+      document_(std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, DocumentSetupOf(setup_))),
+      selection_(*document_),
+      folders_(selection_),
       tree_(prompt_),
       items_(prompt_),
       lock_(prompt_, texts),
       router_(state_, &log_) {
-  DocumentSetup docSetup;
-  docSetup.registryRoot = setup_.registryRoot;
-  docSetup.registryKey = setup_.registryKey;
-  document_ = std::make_unique<LibraryDocument>(*this, prompt_, texts_, log_, docSetup);
+  selection_.SetObserver(this);
   content_ = std::make_unique<ContentCommands>(*document_, prompt_, *this, texts_);
   search_ = std::make_unique<SearchCommands>(*document_, prompt_, *this);
   passwords_ = std::make_unique<PasswordCommands>(*document_, prompt_, *this, texts_);
@@ -133,6 +141,7 @@ void MainFrame::CreatePanes() {
   items_.onShownChanged = [this] {
     // The document may be going (its last words clear the views).
     if (!document_) return;
+    selection_.SetShownViewKind(ShownKind());
     RefreshFrameState();
     ApplyMenuRules();
   };

@@ -24,8 +24,10 @@
 #include "content/DocumentCommands.h"
 #include "content/ContentCommands.h"
 #include "content/ContentHost.h"
+#include "content/LibrarySelection.h"
 #include "content/ItemSource.h"
 #include "content/LibraryLook.h"
+#include "content/LocationPath.h"
 #include "content/SearchCommands.h"
 #include "controls/Splitter.h"
 #include "platform/Window.h"
@@ -48,7 +50,12 @@ struct FrameSetup {
   TrayIcon::ShellCall trayShell;
 };
 
-class MainFrame : public Window, public DocumentHost, public ContentHost, public SearchHost, public LookHost {
+class MainFrame : public Window,
+                  public DocumentHost,
+                  public SelectionContentHost,
+                  private SelectionObserver,
+                  public SearchHost,
+                  public LookHost {
  public:
   MainFrame(const TextSource& texts, DiagnosticSink& log, FrameSetup setup);
   ~MainFrame() override;
@@ -120,8 +127,23 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void OpenAddress(const char* address);
   void ShowAbout();
 
-  // Showing the library.
-  void SelectFolderGroup(int group);
+  // Showing the library: the selection model's changes.
+  void GroupLeaving(int previous) override;
+  void GroupSelected(int group) override;
+  void GroupAdded(int group) override { folders_.GroupAdded(group); }
+  void GroupRemoved(int group, bool wasSelected) override;
+  void GroupRenamed(int group) override { folders_.GroupRenamed(group); }
+  void GroupsSwapped(int first, int second) override { folders_.GroupsSwapped(first, second); }
+  void GroupsCleared() override { folders_.GroupsCleared(); }
+  void ItemsLoaded(int group) override { folders_.ItemsLoaded(group); }
+  void ItemsForgotten(int group) override { folders_.ItemsForgotten(group); }
+  void ItemAdded(int group, int item) override { folders_.ItemAdded(group, item); }
+  void ItemRemoved(int group, int item) override { folders_.ItemRemoved(group, item); }
+  void ItemUpdated(int group, int item, const CatalogItemEntry& before) override {
+    folders_.ItemUpdated(group, item, before);
+  }
+  void ItemsSwapped(int group, int first, int second) override { folders_.ItemsSwapped(group, first, second); }
+  void ItemSelected(int group, int item) override;
   void ShowCatalogItem(int group, int item);
   void ShowTreeSelection();
   void OpenNodeListRow(const std::string& title);
@@ -139,26 +161,8 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void RefreshBookmarkMenu() override;
   void CloseMainWindow() override;
 
-  // What the content commands need of the windows.
-  int GroupCount() const override;
-  std::string GroupName(int group) const override;
-  uint16_t GroupKind(int group) const override;
-  int SelectedGroup() const override;
-  int TargetGroup() const override;
-  void AddGroup(const std::string& name, uint16_t kind) override;
-  void RemoveGroup(int group) override;
-  void RenameGroup(int group, const std::string& name) override;
-  void SwapGroups(int first, int second) override;
-  void SelectGroup(int group) override;
-  const std::vector<CatalogItemEntry>& Items() const override;
-  void ForgetItems(const std::string& folderName) override;
-  int SelectedItem() const override;
-  int TargetItem() const override;
-  void AddItem(const CatalogItemEntry& entry) override;
-  void RemoveItem(int item) override;
-  void UpdateItem(int item, const CatalogItemEntry& entry) override;
-  void SwapItems(int first, int second) override;
-  void SelectItem(int item) override;
+  // What the content commands need of the windows (the folders and items
+  // are the selection model's).
   int ShownViewKind() const override { return ShownKind(); }
   void StoreShownItem() override { StoreTextViewContent(); }
   void LeaveShownItem() override;
@@ -177,7 +181,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   void ManageBookmarks();
   void TellBookmarksNotStored();
   bool GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex);
-  bool GoToCatalogLocation(const std::vector<std::string>& components);
+  bool GoToCatalogLocation(const Location& location);
   SearchSelection Selection() override;
   void StorePendingEdits() override;
   bool FindInShownView(const std::string& text, bool textOnly) override;
@@ -222,6 +226,7 @@ class MainFrame : public Window, public DocumentHost, public ContentHost, public
   WindowPrompt windowPrompt_;
   ContentPrompt& prompt_;
   std::unique_ptr<LibraryDocument> document_;
+  LibrarySelection selection_;
   std::unique_ptr<ContentCommands> content_;
   std::unique_ptr<SearchCommands> search_;
   std::unique_ptr<PasswordCommands> passwords_;

@@ -119,7 +119,7 @@ void MainFrame::RefreshFrameState() {
   s.viewModified = items_.Shown() && items_.Shown()->Modified();
   s.treeVisible = tree_.Visible();
   s.treeHasSelection = tree_.Selection() != nullptr;
-  s.outbarHasGroup = folders_.SelectedGroup() >= 0;
+  s.outbarHasGroup = selection_.SelectedGroup() >= 0;
   s.outbarHasSelectedItem = TargetItem() >= 0;
   s.outbarVisible = IsWindowVisible(folders_.Bar().Handle()) != FALSE;
   s.nodeListVisible = IsWindowVisible(items_.NodeList().Handle()) != FALSE;

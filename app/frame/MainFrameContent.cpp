@@ -8,56 +8,17 @@
 
 namespace vellora {
 
-// ---- folders ------------------------------------------------------------------------
+// ---- what the selection model tells ----------------------------------------------------
 
-int MainFrame::GroupCount() const { return folders_.GroupCount(); }
-
-std::string MainFrame::GroupName(int group) const { return folders_.GroupName(group); }
-
-uint16_t MainFrame::GroupKind(int group) const { return folders_.GroupKind(group); }
-
-int MainFrame::SelectedGroup() const { return folders_.SelectedGroup(); }
-
-int MainFrame::TargetGroup() const { return folders_.TargetGroup(); }
-
-void MainFrame::AddGroup(const std::string& name, uint16_t kind) { AddFolder(name, kind); }
-
-void MainFrame::RemoveGroup(int group) {
-  if (group < 0 || group >= GroupCount()) return;
-  if (group == folders_.SelectedGroup()) {
+void MainFrame::GroupRemoved(int group, bool wasSelected) {
+  if (wasSelected) {
     items_.ReleaseShown();
     tree_.Model().Clear();
     state_.folderKind = 0;
     ShowPlaceholder(PlaceholderView::Form::NoItem);
   }
-  folders_.RemoveGroup(group);
+  folders_.GroupRemoved(group);
 }
-
-void MainFrame::RenameGroup(int group, const std::string& name) { folders_.RenameGroup(group, name); }
-
-void MainFrame::SwapGroups(int first, int second) { folders_.SwapGroups(first, second); }
-
-void MainFrame::SelectGroup(int group) { folders_.SelectGroup(group); }
-
-// ---- catalog items -------------------------------------------------------------------
-
-const std::vector<CatalogItemEntry>& MainFrame::Items() const { return folders_.Items(); }
-
-void MainFrame::ForgetItems(const std::string& folderName) { folders_.ForgetItems(folderName); }
-
-int MainFrame::SelectedItem() const { return folders_.SelectedItem(); }
-
-int MainFrame::TargetItem() const { return folders_.TargetItem(); }
-
-void MainFrame::AddItem(const CatalogItemEntry& entry) { folders_.AddItem(entry); }
-
-void MainFrame::RemoveItem(int item) { folders_.RemoveItem(item); }
-
-void MainFrame::UpdateItem(int item, const CatalogItemEntry& entry) { folders_.UpdateItem(item, entry); }
-
-void MainFrame::SwapItems(int first, int second) { folders_.SwapItems(first, second); }
-
-void MainFrame::SelectItem(int item) { folders_.SelectItem(item, true); }
 
 // ---- the shown item -----------------------------------------------------------------
 
@@ -72,8 +33,8 @@ void MainFrame::ShowSelection() {
     ShowTreeSelection();
     return;
   }
-  const int item = folders_.SelectedItem();
-  if (item >= 0) ShowCatalogItem(folders_.SelectedGroup(), item);
+  const int item = selection_.SelectedItem();
+  if (item >= 0) ShowCatalogItem(selection_.SelectedGroup(), item);
   else ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
 
@@ -92,11 +53,12 @@ void MainFrame::FocusTree() {
 void MainFrame::TrackContextMenu(HMENU popup, POINT screen, int group, int item) {
   // The group and item clicked are the commands' target already while the
   // menu opens, so that its entries are enabled for them.
-  folders_.SetTarget(group, item);
-  RefreshFrameState();
-  UINT command = chrome_.TrackPopup(popup, screen, TPM_RETURNCMD);
-  if (command) OnCommand(command);
-  folders_.SetTarget(-1, -1);
+  {
+    ContextTarget target(selection_, group, item);
+    RefreshFrameState();
+    UINT command = chrome_.TrackPopup(popup, screen, TPM_RETURNCMD);
+    if (command) OnCommand(command);
+  }
   // The commands follow the selection again.
   RefreshFrameState();
 }

@@ -14,8 +14,10 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
   const auto* note = reinterpret_cast<const OutBarNotify*>(data);
   if (!note) return;
   switch (code) {
-    case kOutBarGroupSelected: SelectFolderGroup(note->group); break;
-    case kOutBarItemClicked: ShowCatalogItem(note->group, note->item); break;
+    case kOutBarGroupSelected: selection_.SelectGroup(note->group); break;
+    case kOutBarItemClicked:
+      if (note->group == selection_.SelectedGroup()) selection_.SelectItem(note->item);
+      break;
     case kOutBarGroupRightClick:
     case kOutBarItemRightClick: {
       const bool onGroup = code == kOutBarGroupRightClick;
@@ -30,23 +32,25 @@ void MainFrame::OnOutBarNotify(WPARAM code, LPARAM data) {
   }
 }
 
-void MainFrame::SelectFolderGroup(int group) {
-  const FolderBar::Folder* chosen = folders_.FolderAt(group);
-  if (!chosen) return;
+void MainFrame::GroupLeaving(int) {
+  // What is shown still belongs to the folder left.
   StoreTextViewContent();
-  const FolderBar::Folder folder = *chosen;
-  document_->SelectCurrentFolder(folder.name);
-  state_.folderKind = folder.kind;
+}
+
+void MainFrame::GroupSelected(int group) {
+  folders_.GroupSelected(group);
+  const uint16_t kind = selection_.GroupKind(group);
+  state_.folderKind = kind;
   TreeModel& model = tree_.Model();
   model.Clear();
   model.SetElementBudget(document_->ElementBudget());
-  if (folder.kind == kFolderTree) {
+  if (kind == kFolderTree) {
     // Two levels now (the top nodes and what their node lists show); deeper
     // branches are read when they are opened.
     std::vector<TreeNode> roots;
     LoadTreeLevels(document_->CurrentFolder(), 2, roots);
     model.Fill(roots);
-    folders_.SetGroupChild(group, tree_.Handle());
+    folders_.Bar().SetGroupChild(group, tree_.Handle());
     HTREEITEM first = TreeView_GetRoot(tree_.Handle());
     if (first) TreeView_SelectItem(tree_.Handle(), first);
     // Nothing of the folder left before stays shown, also when the first
@@ -55,25 +59,21 @@ void MainFrame::SelectFolderGroup(int group) {
     ApplyMenuRules();
     return;
   }
-  // Read once; later selections show what the group already holds.
-  folders_.FillOnce(group, [this](const std::string& name, std::vector<CatalogItemEntry>& items) {
-    LoadCatalogFolder(*document_, name, items);
-  });
   ApplyMenuRules();
   // "No item" is for an empty folder; otherwise its item is shown.
-  if (folders_.Items().empty()) {
-    ShowPlaceholder(PlaceholderView::Form::NoItem);
-  } else {
-    int item = folders_.SelectedItem();
-    if (item < 0) item = 0;
-    folders_.SelectItem(item, false);
-    ShowCatalogItem(group, item);
-  }
+  const int item = selection_.SelectedItem();
+  if (item < 0) ShowPlaceholder(PlaceholderView::Form::NoItem);
+  else ShowCatalogItem(group, item);
+}
+
+void MainFrame::ItemSelected(int group, int item) {
+  folders_.ItemSelected(item);
+  ShowCatalogItem(group, item);
 }
 
 void MainFrame::ShowCatalogItem(int group, int item) {
-  const std::vector<CatalogItemEntry>& shown = folders_.Items();
-  if (group != folders_.SelectedGroup() || item < 0 || item >= static_cast<int>(shown.size())) return;
+  const std::vector<CatalogItemEntry>& shown = selection_.Items();
+  if (group != selection_.SelectedGroup() || item < 0 || item >= static_cast<int>(shown.size())) return;
   StoreTextViewContent();
   const CatalogItemEntry entry = shown[static_cast<size_t>(item)];
   if (entry.hasPassword && !prompt_.AskPassword(entry.title, entry.password)) {
@@ -129,18 +129,18 @@ bool MainFrame::TextViewModified() { return items_.Shown() && items_.Shown()->Mo
 void MainFrame::ClearViews() {
   if (shuttingDown_ && !Handle()) return;
   tree_.Model().Clear();
-  folders_.RemoveAllGroups();
+  selection_.Clear();
   state_.folderKind = 0;
   // What the shown view holds was saved or given up by the question before.
   items_.ForgetShown();
 }
 
 void MainFrame::AddFolder(const std::string& name, uint16_t kind) {
-  folders_.AddGroup(name, kind);
+  selection_.AddGroup(name, kind);
 }
 
 void MainFrame::SelectFirstFolder() {
-  if (folders_.GroupCount() > 0) folders_.Bar().SetSelectedGroup(0, true);
+  if (selection_.GroupCount() > 0) selection_.SelectGroup(0);
 }
 
 void MainFrame::SetTitle(const std::string& title) { SetWindowTextA(Handle(), title.c_str()); }

@@ -110,42 +110,28 @@ void MainFrame::RefreshBookmarkMenu() {
 // ---- location paths ---------------------------------------------------------------
 
 std::string MainFrame::CurrentLocation() {
-  const FolderBar::Folder* folder = folders_.SelectedFolder();
-  if (!folder) return {};
-  Location location;
-  location.components.push_back(folder->name);
-  if (folder->kind == kFolderTree) {
-    // Bookmarks and the last location name nodes by their titles.
-    const TreeModel& model = tree_.Model();
-    std::vector<std::string> titles;
-    for (HTREEITEM item = tree_.Selection(); item && model.DataOf(item); item = model.ParentOf(item))
-      titles.insert(titles.begin(), model.TitleOf(item));
-    location.components.insert(location.components.end(), titles.begin(), titles.end());
-    long index = 0;
-    if (!titles.empty() && items_.Shown() && items_.Shown()->Position(index)) {
-      location.hasTextIndex = true;
-      location.textIndex = index;
-    }
-  } else {
-    int item = folders_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(folders_.Items().size()))
-      location.components.push_back(folders_.Items()[static_cast<size_t>(item)].elementName);
-  }
+  long index = 0;
+  ItemView* shown = items_.Shown();
+  std::optional<long> textIndex;
+  if (shown && shown->Position(index)) textIndex = index;
+  std::string path = selection_.CurrentLocation(tree_.Model(), textIndex);
+  // A tab pages item names the page it shows.
+  const std::string page = shown ? shown->ShownPage() : std::string();
+  if (path.empty() || page.empty() || selection_.FolderKind() != kFolderCatalog) return path;
+  Location location = ParseLocation(path, kFolderCatalog);
+  location.page = page;
   return FormatLocation(location);
 }
 
 bool MainFrame::GoToLocation(const std::string& path) {
   Location location = ParseLocation(path);
   if (location.components.empty()) return false;
-  for (int g = 0; g < folders_.GroupCount(); ++g) {
-    const FolderBar::Folder* folder = folders_.FolderAt(g);
-    if (folder->name != location.components[0]) continue;
-    const bool tree = folder->kind == kFolderTree;
-    if (folders_.SelectedGroup() != g) folders_.Bar().SetSelectedGroup(g, true);
-    if (tree) return GoToTreeLocation(location.components, location.hasTextIndex, location.textIndex);
-    return GoToCatalogLocation(location.components);
-  }
-  return false;
+  const int group = selection_.GroupNamed(location.components[0]);
+  if (group < 0) return false;
+  const bool tree = selection_.GroupKind(group) == kFolderTree;
+  if (selection_.SelectedGroup() != group) selection_.SelectGroup(group);
+  if (tree) return GoToTreeLocation(location.components, location.hasTextIndex, location.textIndex);
+  return GoToCatalogLocation(ParseLocation(path, kFolderCatalog));
 }
 
 bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, bool hasTextIndex, long textIndex) {
@@ -181,44 +167,20 @@ bool MainFrame::GoToTreeLocation(const std::vector<std::string>& components, boo
   return true;
 }
 
-bool MainFrame::GoToCatalogLocation(const std::vector<std::string>& components) {
-  if (components.size() < 2) return true;
-  std::vector<NamedSibling> siblings;
-  for (const CatalogItemEntry& item : folders_.Items()) siblings.push_back({item.elementName, item.title});
-  int match = MatchComponent(siblings, components[1]);
+bool MainFrame::GoToCatalogLocation(const Location& location) {
+  if (location.components.size() < 2) return true;
+  const int match = selection_.ItemNamedBy(location.components[1]);
   if (match < 0) return true;
-  folders_.SelectItem(match, false);
   folders_.Bar().EnsureItemVisible(match);
-  ShowCatalogItem(folders_.SelectedGroup(), match);
+  selection_.SelectItem(match);
+  // A place inside a tab pages item goes on to its page.
+  if (!location.page.empty() && items_.Shown()) items_.Shown()->ChoosePage(location.page);
   return true;
 }
 
 // ---- what the search commands ask of the frame ----------------------------------------
 
-SearchSelection MainFrame::Selection() {
-  SearchSelection s;
-  s.folderKind = state_.folderKind;
-  s.viewKind = ShownKind();
-  if (const FolderBar::Folder* folder = folders_.SelectedFolder()) s.folderName = folder->name;
-  if (s.folderKind == kFolderTree) {
-    TreeModel& model = tree_.Model();
-    HTREEITEM item = tree_.Selection();
-    if (item && model.DataOf(item)) {
-      s.hasNode = true;
-      s.nodePath = model.NodePath(item);
-      s.nodeTitle = model.TitleOf(item);
-      model.EnsureChildren(item, document_->CurrentFolder());
-      s.nodeHasChildren = TreeView_GetChild(tree_.Handle(), item) != nullptr;
-    }
-  } else {
-    int item = folders_.SelectedItem();
-    if (item >= 0 && item < static_cast<int>(folders_.Items().size())) {
-      s.hasItem = true;
-      s.itemElementName = folders_.Items()[static_cast<size_t>(item)].elementName;
-    }
-  }
-  return s;
-}
+SearchSelection MainFrame::Selection() { return selection_.CurrentSearchSelection(tree_.Model()); }
 
 void MainFrame::StorePendingEdits() { StoreTextViewContent(); }
 
