@@ -202,12 +202,12 @@ bool Met(uint32_t need, const CommandContext& c) {
     case kNeedTreeVisible: return c.treeVisible;
     case kNeedSearchRun: return c.lastSearchKind != 0;
     case kNeedSomethingToSave: return c.documentModified || (c.viewModified && writable);
-    case kNeedTextImportTarget: return c.viewKind == kViewText || (tree && !c.nodeListVisible);
-    case kNeedWebImportTarget: return c.viewKind == kViewWeb || (tree && !c.nodeListVisible);
-    case kNeedTextOrListView: return c.viewKind == kViewText || c.viewKind == kViewDataList;
-    case kNeedTextView: return c.viewKind == kViewText || (c.viewKind == kViewTabPages && c.pageViewKind == kViewText);
-    case kNeedListView: return c.viewKind == kViewDataList;
-    case kNeedFileView: return c.viewKind == kViewFileFolder;
+    case kNeedTextImportTarget: return c.viewKind == kItemText || (tree && !c.nodeListVisible);
+    case kNeedWebImportTarget: return c.viewKind == kItemWebLink || (tree && !c.nodeListVisible);
+    case kNeedTextOrListView: return c.viewKind == kItemText || c.viewKind == kItemDataList;
+    case kNeedTextView: return c.viewKind == kItemText || (c.viewKind == kItemTabPages && c.pageViewKind == kItemText);
+    case kNeedListView: return c.viewKind == kItemDataList;
+    case kNeedFileView: return c.viewKind == kItemFileFolder;
     default: return true;
   }
 }

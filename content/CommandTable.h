@@ -11,20 +11,17 @@
 
 #include "content/CommandIds.h"
 #include "content/MenuPositions.h"
+#include "store/LibraryFormat.h"
 
 namespace vellora {
 
-// What the item view area shows: the item kinds, and the frame's own views.
+// What the item area shows when no item view is in it: its own panes. An
+// item view is named by the kind of item it shows (ItemKind), which these
+// values do not take; CommandContext::viewKind holds either.
 enum ViewKind : int {
   kViewNone = 0,
-  kViewText = 1,
-  kViewDataList = 2,
-  kViewWeb = 3,
-  kViewFileFolder = 5,
-  kViewTabPages = 6,
   kViewPlaceholder = 7,
   kViewNodeList = 8,
-  kViewOleControl = 9,
 };
 
 // The item clipboard state that holds nothing to paste.

@@ -215,11 +215,11 @@ namespace {
 constexpr std::array<InterfaceLayout, 4> kLayouts = {{
     {ID_LAYOUT_STANDARD, PaneRule::Both, PaneRule::Both, PaneRule::Both, BandRule::Shown, 0, false},
     {ID_LAYOUT_TEXT_READING, PaneRule::SecondOnly, PaneRule::SecondOnly, PaneRule::SecondOnly, BandRule::Hidden,
-     kViewText, true},
-    {ID_LAYOUT_TEXT_EDITOR, PaneRule::SecondOnly, PaneRule::Both, PaneRule::Both, BandRule::Unchanged, kViewText,
+     kItemText, true},
+    {ID_LAYOUT_TEXT_EDITOR, PaneRule::SecondOnly, PaneRule::Both, PaneRule::Both, BandRule::Unchanged, kItemText,
      false},
     {ID_LAYOUT_WEB_BROWSER, PaneRule::SecondOnly, PaneRule::Both, PaneRule::SecondOnly, BandRule::Unchanged,
-     kViewWeb, false},
+     kItemWebLink, false},
 }};
 
 }  // namespace

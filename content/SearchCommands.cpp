@@ -150,7 +150,7 @@ void SearchCommands::SearchCurrentBranch() {
     Show(text, results);
     return;
   }
-  if (s.folderKind == kFolderCatalog && s.viewKind == kViewTabPages && s.hasItem) {
+  if (s.folderKind == kFolderCatalog && s.viewKind == kItemTabPages && s.hasItem) {
     std::string text;
     if (!Ask(Bracketed("Search In Tab [%s]", s.itemElementName), kSearchForLabel, text)) return;
     lastKind_ = kSearchCurrentBranch;

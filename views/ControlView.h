@@ -30,7 +30,7 @@ class ControlView : public ItemView {
   explicit ControlView(UserPrompt& prompt);
   ~ControlView() override;
 
-  ViewKind Kind() const override { return kViewOleControl; }
+  ItemKind Kind() const override { return kItemOleControl; }
   bool Create(HWND parent) override;
   HWND Window() const override { return window_.Handle(); }
   HWND FocusWindow() const override { return host_ && host_->Handle() ? host_->Handle() : Window(); }

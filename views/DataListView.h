@@ -29,7 +29,7 @@ class DataListView : public ItemView {
   // The header's sort arrows (the frame's image list, kept by the frame).
   void SetSortImages(HIMAGELIST images, int ascending, int descending);
 
-  ViewKind Kind() const override { return kViewDataList; }
+  ItemKind Kind() const override { return kItemDataList; }
   bool Create(HWND parent) override;
   HWND Window() const override { return host_.Handle(); }
   HWND FocusWindow() const override { return list_; }

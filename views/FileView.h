@@ -33,7 +33,7 @@ class FileView : public ItemView {
   // Where opened copies of embedded files go ("TempVL" beside the program).
   void SetWorkingFolder(std::string folder) { workingFolder_ = std::move(folder); }
 
-  ViewKind Kind() const override { return kViewFileFolder; }
+  ItemKind Kind() const override { return kItemFileFolder; }
   bool Create(HWND parent) override;
   HWND Window() const override { return host_.Handle(); }
   HWND FocusWindow() const override { return list_; }

@@ -37,8 +37,8 @@ class ItemView {
   // What the host gave the view (set before Create).
   ViewWiring wiring;
 
-  // The kind of item the view shows (kViewText, kViewDataList, ...).
-  virtual ViewKind Kind() const = 0;
+  // The kind of item the view shows (kItemText, kItemDataList, ...).
+  virtual ItemKind Kind() const = 0;
   // Creates the view's window, hidden, as a child of parent.
   virtual bool Create(HWND parent) = 0;
   // The window the host puts into its pane (the whole view, with any strip

@@ -41,7 +41,7 @@ class TabPagesView : public ItemView, private TabStripEvents {
   ~TabPagesView() override;
 
 
-  ViewKind Kind() const override { return kViewTabPages; }
+  ItemKind Kind() const override { return kItemTabPages; }
   bool Create(HWND parent) override;
   HWND Window() const override { return host_.Handle(); }
   HWND FocusWindow() const override { return shown_ ? shown_->FocusWindow() : strip_.Handle(); }

@@ -105,19 +105,7 @@ void TextPane::CreateStrip() {
   buttons.push_back(sep);
   sep.iBitmap = 6;
   buttons.push_back(sep);
-  for (size_t i = 0; i < kFormatToolbar.count; ++i) {
-    TBBUTTON b = {};
-    UINT id = kFormatToolbar.buttons[i];
-    if (id == kSeparator) {
-      b.fsStyle = TBSTYLE_SEP;
-    } else {
-      b.iBitmap = ButtonImage(kFormatToolbar, i);
-      b.idCommand = static_cast<int>(id);
-      b.fsState = TBSTATE_ENABLED;
-      b.fsStyle = TBSTYLE_BUTTON;
-    }
-    buttons.push_back(b);
-  }
+  AppendButtons(buttons, kFormatToolbar);
   SendMessageA(formatBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   fontName_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT,

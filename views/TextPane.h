@@ -37,7 +37,7 @@ class TextPane : public ItemView {
   const TextView& Text() const { return text_; }
   bool FormatStripShown() const { return splitter_.SinglePane() == SplitterPane::None; }
 
-  ViewKind Kind() const override { return kViewText; }
+  ItemKind Kind() const override { return kItemText; }
   bool Create(HWND parent) override;
   HWND Window() const override { return window_.Handle(); }
   HWND FocusWindow() const override { return text_.Window(); }

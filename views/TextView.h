@@ -45,7 +45,7 @@ class TextView : public ItemView {
   TextView();
   ~TextView() override;
 
-  ViewKind Kind() const override { return kViewText; }
+  ItemKind Kind() const override { return kItemText; }
   bool Create(HWND parent) override;
   HWND Window() const override;
   bool Load(const ItemSource& source) override;

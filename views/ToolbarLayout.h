@@ -5,9 +5,11 @@
 // ViewResourceIds.h, made from app/resources/art, in the order of the tables
 // here, one image per entry that is not a separator.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstddef>
 #include <iterator>
+#include <vector>
 
 #include "content/CommandIds.h"
 #include "views/ViewResourceIds.h"
@@ -102,5 +104,22 @@ inline constexpr int kSortImageSize = 16;
 inline constexpr int kSortImageAscending = 0;
 inline constexpr int kSortImageDescending = 1;
 inline constexpr int kSortImageCount = 2;
+
+// One button per command of the layout, separators where it has kSeparator.
+inline void AppendButtons(std::vector<TBBUTTON>& buttons, const ToolbarLayout& layout) {
+  for (std::size_t i = 0; i < layout.count; ++i) {
+    TBBUTTON b = {};
+    const UINT id = layout.buttons[i];
+    if (id == kSeparator) {
+      b.fsStyle = TBSTYLE_SEP;
+    } else {
+      b.iBitmap = ButtonImage(layout, i);
+      b.idCommand = static_cast<int>(id);
+      b.fsState = TBSTATE_ENABLED;
+      b.fsStyle = TBSTYLE_BUTTON;
+    }
+    buttons.push_back(b);
+  }
+}
 
 }  // namespace vellora::resources

@@ -54,19 +54,7 @@ void FrameChrome::CreateBars() {
                                             IMAGE_BITMAP, LR_CREATEDIBSECTION));
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons;
-  for (size_t i = 0; i < kMainToolbar.count; ++i) {
-    TBBUTTON b = {};
-    UINT id = kMainToolbar.buttons[i];
-    if (id == kSeparator) {
-      b.fsStyle = TBSTYLE_SEP;
-    } else {
-      b.iBitmap = ButtonImage(kMainToolbar, i);
-      b.idCommand = static_cast<int>(id);
-      b.fsState = TBSTATE_ENABLED;
-      b.fsStyle = TBSTYLE_BUTTON;
-    }
-    buttons.push_back(b);
-  }
+  AppendButtons(buttons, kMainToolbar);
   SendMessageA(toolbar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageA(toolbar_, TB_AUTOSIZE, 0, 0);
 

@@ -40,7 +40,7 @@ void MainFrame::ApplyLayout(const InterfaceLayout& layout) {
   items_.ApplyLayout(layout);
   if (layout.toolbar != BandRule::Unchanged) ShowToolbar(layout.toolbar == BandRule::Shown);
   // The text view and the web view are the views of the item kinds 1 and 3.
-  if (layout.viewKind) items_.BringIn(layout.viewKind == kViewWeb ? kItemWebLink : kItemText);
+  if (layout.viewKind) items_.BringIn(layout.viewKind == kItemWebLink ? kItemWebLink : kItemText);
   readOnlyLock_ = layout.readOnly;
   ApplyReadOnly();
 }

@@ -96,7 +96,7 @@ class CommandRouterTest : public ::testing::Test {
     context_.folderKind = 1;
     context_.treeVisible = true;
     context_.treeHasSelection = true;
-    context_.viewKind = kViewText;
+    context_.viewKind = kItemText;
     for (CommandOwner owner : kOwners) router_.Register(owner, &handlers_[owner]);
   }
   // The owners whose handlers got something.
@@ -145,7 +145,7 @@ TEST_F(CommandRouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
     bool logged;
   } cases[] = {
       {"greyed by the lock", ID_NODE_ADD_ROOT, [](CommandRouterTest& t) { t.context_.readOnly = true; }, false},
-      {"no note shown", ID_EDIT_SET_TITLE, [](CommandRouterTest& t) { t.context_.viewKind = kViewDataList; }, false},
+      {"no note shown", ID_EDIT_SET_TITLE, [](CommandRouterTest& t) { t.context_.viewKind = kItemDataList; }, false},
       {"no row", ID_ITEM_COPY_OLD, [](CommandRouterTest&) {}, true},
       {"past the routed bookmarks", ID_QUICK_ACCESS_LAST + 1, [](CommandRouterTest&) {}, true},
       {"not built", ID_FILE_PRINT, [](CommandRouterTest&) {}, false},
@@ -160,7 +160,7 @@ TEST_F(CommandRouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
     CommandRouterTest& t = *this;
     t.context_ = CommandContext{};
     t.context_.folderKind = 1;
-    t.context_.viewKind = kViewText;
+    t.context_.viewKind = kItemText;
     for (CommandOwner owner : kOwners) {
       handlers_[owner] = FakeHandler{};
       router_.Register(owner, &handlers_[owner]);
@@ -194,7 +194,7 @@ TEST_F(CommandRouterTest, AViewDecidesAboutItsOwnCommandsWithinTheirRows) {
   view.says = {true, false};
   EXPECT_TRUE(router_.Query(ID_EDIT_PASTE).enabled);
   // The row still has the last word on enabling; the view keeps its check mark.
-  context_.viewKind = kViewDataList;
+  context_.viewKind = kItemDataList;
   view.says = {true, true};
   EXPECT_FALSE(router_.Query(ID_TEXT_AUTO_LINE).enabled);
   EXPECT_TRUE(router_.Query(ID_TEXT_AUTO_LINE).checked);
@@ -221,15 +221,15 @@ TEST(CommandTablePopups, PopupsFollowTheFolderKindTheShownViewAndTheLock) {
     bool readOnly;
     bool tree, folder, catalog, text, list, file, edit;
   } cases[] = {
-      {"tree folder, note", 1, kViewText, kViewNone, false, true, false, false, true, false, false, true},
-      {"tree folder, note, locked", 1, kViewText, kViewNone, true, true, false, false, true, false, false, false},
+      {"tree folder, note", 1, kItemText, kViewNone, false, true, false, false, true, false, false, true},
+      {"tree folder, note, locked", 1, kItemText, kViewNone, true, true, false, false, true, false, false, false},
       {"tree folder, node list", 1, kViewNodeList, kViewNone, false, true, false, false, false, false, false, false},
       {"list folder, placeholder", 2, kViewPlaceholder, kViewNone, false, false, true, true, false, false, false,
        false},
-      {"list folder, data list", 2, kViewDataList, kViewNone, false, false, true, true, false, true, false, false},
-      {"list folder, files", 2, kViewFileFolder, kViewNone, false, false, true, true, false, false, true, false},
-      {"list folder, note page", 2, kViewTabPages, kViewText, false, false, true, true, true, false, false, true},
-      {"list folder, list page", 2, kViewTabPages, kViewDataList, false, false, true, true, false, false, false,
+      {"list folder, data list", 2, kItemDataList, kViewNone, false, false, true, true, false, true, false, false},
+      {"list folder, files", 2, kItemFileFolder, kViewNone, false, false, true, true, false, false, true, false},
+      {"list folder, note page", 2, kItemTabPages, kItemText, false, false, true, true, true, false, false, true},
+      {"list folder, list page", 2, kItemTabPages, kItemDataList, false, false, true, true, false, false, false,
        false},
   };
   for (const auto& c : cases) {
@@ -255,12 +255,12 @@ TEST(CommandTablePopups, NoteCommandsAskForTheNoteInTheirOwnRows) {
   CommandContext list;
   list.folderKind = 2;
   list.outbarHasGroup = list.outbarHasSelectedItem = true;
-  for (int kind : {kViewDataList, kViewFileFolder, kViewPlaceholder, kViewWeb}) {
+  for (int kind : {int{kItemDataList}, int{kItemFileFolder}, int{kViewPlaceholder}, int{kItemWebLink}}) {
     list.viewKind = kind;
     for (UINT id : noteCommands) EXPECT_FALSE(EvaluateRule(id, list).enabled) << id << " in view " << kind;
   }
-  list.viewKind = kViewTabPages;
-  list.pageViewKind = kViewText;
+  list.viewKind = kItemTabPages;
+  list.pageViewKind = kItemText;
   for (UINT id : noteCommands) EXPECT_TRUE(EvaluateRule(id, list).enabled) << id << " on a note page";
 }
 

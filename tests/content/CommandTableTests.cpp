@@ -42,7 +42,7 @@ TEST(CommandRules, TheReadOnlyLockGreysChangesButNotReadingCommands) {
   s.readOnly = true;
   s.treeHasSelection = true;
   s.clipboardState = 1;
-  s.viewKind = kViewText;
+  s.viewKind = kItemText;
   for (UINT id : {ID_FOLDER_NEW, ID_FOLDER_DELETE, ID_FOLDER_RENAME, ID_TOOLS_LIBRARY_PASSWORD, ID_FILE_REPACK,
                   ID_ITEM_ACCESS_PASSWORD, ID_BOOKMARK_ADD, ID_BOOKMARK_MANAGER, ID_ITEM_COPY, ID_ITEM_CUT,
                   ID_ITEM_PASTE, ID_IMPORT_TEXT, ID_IMPORT_HTML, ID_NODE_ADD_SIBLING, ID_NODE_ADD_CHILD,
@@ -95,11 +95,11 @@ TEST(CommandRules, ImportNeedsTheRightViewOrATreeLeaf) {
   s.nodeListVisible = true;
   EXPECT_FALSE(EvaluateRule(ID_IMPORT_TEXT, s).enabled);
   EXPECT_FALSE(EvaluateRule(ID_IMPORT_HTML, s).enabled);
-  s.viewKind = kViewWeb;
+  s.viewKind = kItemWebLink;
   EXPECT_TRUE(EvaluateRule(ID_IMPORT_HTML, s).enabled);
   CommandContext list = ListFolder();
   EXPECT_FALSE(EvaluateRule(ID_EXPORT_TEXT, list).enabled);
-  list.viewKind = kViewDataList;
+  list.viewKind = kItemDataList;
   EXPECT_TRUE(EvaluateRule(ID_EXPORT_TEXT, list).enabled);
 }
 

@@ -77,7 +77,7 @@ class SearchCommandsTest : public ::testing::Test {
     host_.selection.folderName = catalog_;
     host_.selection.hasItem = true;
     host_.selection.itemElementName = item;
-    host_.selection.viewKind = kViewTabPages;
+    host_.selection.viewKind = kItemTabPages;
   }
   const vtest::ShownMessage& LastMessage() {
     static vtest::ShownMessage none{};

@@ -203,7 +203,7 @@ TEST_F(EditFrame, CatalogItemsTakeTheirFoldersNextIdAndComeBackAfterSaving) {
   Pump();
   SelectGroup(other);
   SelectGroup(CatalogFolder());
-  EXPECT_EQ(frame.State().viewKind, kViewText);
+  EXPECT_EQ(frame.State().viewKind, kItemText);
 
   Command(ID_FILE_SAVE);
   frame_.reset();

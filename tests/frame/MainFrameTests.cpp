@@ -105,7 +105,7 @@ TEST_F(FrameTest, TheNodeListsOpenButtonSelectsThatChild) {
   item.cchTextMax = sizeof text;
   TreeView_GetItem(tree, &item);
   EXPECT_STREQ(text, "Child B");
-  EXPECT_EQ(frame.State().viewKind, kViewText);  // an empty text leaf
+  EXPECT_EQ(frame.State().viewKind, kItemText);  // an empty text leaf
 }
 
 TEST_F(FrameTest, ExpandAndCollapseWalkTheWholeTree) {
@@ -264,7 +264,7 @@ TEST_F(FrameTest, AProtectedNodeIsNotEnteredWhenItsPasswordIsRefused) {
   // The refused change is cancelled: the item shown before stays shown.
   HWND placeholder = FindChild(frame.Handle(), "VelloraPlaceholderView");
   EXPECT_FALSE(IsWindowVisible(placeholder));
-  EXPECT_EQ(frame.State().viewKind, kViewText);
+  EXPECT_EQ(frame.State().viewKind, kItemText);
 }
 
 TEST_F(FrameTest, QuickAccessListsTheBookmarksWithCutTitles) {

@@ -283,7 +283,7 @@ TEST_F(ProtectFrame, ARefusedCatalogItemSaysSoAndShowsTheAccessDeniedForm) {
   Open();
   SelectGroup(CatalogFolder());
   const int group = GroupOf(CatalogFolder());
-  ASSERT_EQ(frame_->State().viewKind, kViewText);  // "Public", open to all
+  ASSERT_EQ(frame_->State().viewKind, kItemText);  // "Public", open to all
   rig_.prompt.passwordAnswers = {false};
   ClickItem(group, 1);
   ASSERT_FALSE(rig_.prompt.shown.empty());
@@ -293,7 +293,7 @@ TEST_F(ProtectFrame, ARefusedCatalogItemSaysSoAndShowsTheAccessDeniedForm) {
   EXPECT_EQ(frame_->State().viewKind, kViewPlaceholder);
   rig_.prompt.passwordAnswers = {true};
   ClickItem(group, 1);
-  EXPECT_EQ(frame_->State().viewKind, kViewText);
+  EXPECT_EQ(frame_->State().viewKind, kItemText);
   EXPECT_EQ(rig_.prompt.passwordNames.back(), "Private");
 }
 
@@ -308,7 +308,7 @@ TEST_F(ProtectFrame, AFolderWhoseFirstNodeIsRefusedShowsNothingOfTheFolderBefore
   }
   Open();
   ASSERT_EQ(frame_->State().folderKind, kFolderCatalog);
-  ASSERT_EQ(frame_->State().viewKind, kViewText);
+  ASSERT_EQ(frame_->State().viewKind, kItemText);
   rig_.prompt.passwordAnswers = {false};
   SelectGroup(TreeFolder());
   // The catalog item is not left in view over a folder it does not belong to.
@@ -474,7 +474,7 @@ TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAre
   struct Case {
     const char* shown;
     std::function<void()> show;
-    ViewKind before;
+    int before;
   } cases[] = {
       {"a folder node", [&] {
          SelectGroup(TreeFolder());
@@ -484,11 +484,11 @@ TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAre
       {"a data list", [&] {
          SelectGroup(CatalogFolder());
          ClickItem(catalog, 2);
-       }, kViewDataList},
+       }, kItemDataList},
       {"a file folder", [&] {
          SelectGroup(CatalogFolder());
          ClickItem(catalog, 3);
-       }, kViewFileFolder},
+       }, kItemFileFolder},
   };
   for (const Case& c : cases) {
     for (UINT layout : {ID_LAYOUT_WEB_BROWSER, ID_LAYOUT_TEXT_EDITOR, ID_LAYOUT_TEXT_READING}) {
@@ -501,7 +501,7 @@ TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAre
         EXPECT_EQ(frame_->State().viewKind, c.before) << c.shown;
         continue;
       }
-      EXPECT_EQ(frame_->State().viewKind, kViewText) << c.shown << " " << layout;
+      EXPECT_EQ(frame_->State().viewKind, kItemText) << c.shown << " " << layout;
       // The text view comes in empty, and takes no typing that nothing could keep.
       EXPECT_EQ(ShownText(), "") << c.shown << " " << layout;
       HWND text = vtest::FindChildOfClass(frame_->Handle(), "VelloraTextView");
@@ -533,7 +533,7 @@ TEST_F(ProtectFrame, ALookSetInOneLibraryIsAbsentInAnotherAndBackAfterReopening)
   Open();
   const std::string picture = rig_.dir.File("paper.bmp");
   ASSERT_TRUE(vtest::WriteWholeFile(picture, vtest::SolidBitmapFileBytes(8, 8, RGB(0, 0, 200))));
-  ASSERT_EQ(frame_->State().viewKind, kViewText);
+  ASSERT_EQ(frame_->State().viewKind, kItemText);
   rig_.prompt.colors = {RGB(200, 10, 10), RGB(10, 120, 10), RGB(250, 250, 200), RGB(230, 240, 255)};
   Command(ID_TREE_FORE_COLOR);
   Command(ID_FOLDER_FORE_COLOR);
@@ -589,7 +589,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   SelectGroup(CatalogFolder());
   const int group = GroupOf(CatalogFolder());
   ClickItem(group, 2);  // the data list
-  ASSERT_EQ(frame_->State().viewKind, kViewDataList);
+  ASSERT_EQ(frame_->State().viewKind, kItemDataList);
   HWND table = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(table);
   rig_.prompt.colors = {RGB(200, 220, 240), RGB(120, 0, 60)};
@@ -599,7 +599,7 @@ TEST_F(ProtectFrame, TheListViewsTakeTheLibrarysColoursAndPictures) {
   EXPECT_EQ(ListView_GetTextColor(table), RGB(120, 0, 60));
   // The file view keeps its own part of the look.
   ClickItem(group, 3);
-  ASSERT_EQ(frame_->State().viewKind, kViewFileFolder);
+  ASSERT_EQ(frame_->State().viewKind, kItemFileFolder);
   HWND files = vtest::ShownList(frame_->Handle());
   ASSERT_TRUE(files && files != table);
   EXPECT_EQ(ListView_GetBkColor(files), GetSysColor(COLOR_WINDOW));

@@ -134,11 +134,11 @@ TEST_F(SearchFrameTest, SearchCurrentItemFindsTheRowsOfTheDataListAndTheFileView
   ContentHost& host = *frame_;
   struct Case {
     int item;
-    ViewKind view;
+    int view;
     std::vector<int> found;  // the rows selected by the search and each repeat after it
   } cases[] = {
-      {0, kViewDataList, {1, 2}},   // a cell of 3006 bytes, then a first cell
-      {1, kViewFileFolder, {1, 2}},  // first cells only
+      {0, kItemDataList, {1, 2}},   // a cell of 3006 bytes, then a first cell
+      {1, kItemFileFolder, {1, 2}},  // first cells only
   };
   for (const Case& c : cases) {
     host.SelectItem(c.item);

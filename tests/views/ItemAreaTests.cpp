@@ -83,7 +83,7 @@ TEST_F(ItemAreaTest, EachViewIsMadeOnceAndKindsGivenTogetherShareIt) {
 TEST_F(ItemAreaTest, AnItemWithoutAViewShowsThePlaceholder) {
   Show(kItemText, "Note");
   ASSERT_NE(area.Shown(), nullptr);
-  EXPECT_EQ(area.ShownKind(), kViewText);
+  EXPECT_EQ(area.ShownKind(), kItemText);
   // Not even opened: there is no view to show it in.
   area.ShowItem(std::make_unique<CatalogItemSource>(folder, "Control", kItemOleControl, "Control"), false);
   EXPECT_EQ(area.Shown(), nullptr);
@@ -96,7 +96,7 @@ TEST_F(ItemAreaTest, ATabPagesItemShowsItsTextPageInTheTablesTextViewAndGivesItB
   Show(kItemTabPages, "Pages");
   ItemView* shown = area.Shown();
   ASSERT_NE(shown, nullptr);
-  EXPECT_EQ(shown->Kind(), kViewTabPages);
+  EXPECT_EQ(shown->Kind(), kItemTabPages);
   EXPECT_EQ(&shown->ActiveView(), text);
   EXPECT_EQ(shown->ShownPage(), "Content");
   EXPECT_TRUE(IsChild(shown->Window(), text->Window()));
