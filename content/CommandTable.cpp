@@ -130,7 +130,7 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Range(ID_QUICK_ACCESS_FIRST, ID_QUICK_ACCESS_LAST, kNeedNothing, O::Frame),
     Row(ID_ITEM_ACCESS_PASSWORD, kNeedWritable, O::Passwords),
     Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget | kNotBuilt, O::None),
-    Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget | kNotBuilt, O::None),
+    Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget, O::Content),
     Row(ID_EXPORT_TEXT, kNeedTextOrListView | kNotBuilt, O::None),
 
     // Search menu.
@@ -176,14 +176,14 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_TABPAGE_RENAME, kNeedWritable, O::View),
     Row(ID_TABPAGE_MOVE_FORWARD, kNeedWritable, O::View),
     Row(ID_TABPAGE_MOVE_BACK, kNeedWritable, O::View),
-    Row(ID_WEB_FORWARD, kNotBuilt, O::None),
-    Row(ID_WEB_BACK, kNotBuilt, O::None),
-    Row(ID_WEB_STOP, kNotBuilt, O::None),
-    Row(ID_WEB_BROWSE, kNotBuilt, O::None),
-    Row(ID_WEB_SOURCE, kNotBuilt, O::None),
-    Row(ID_WEB_EDIT, kNotBuilt, O::None),
-    Row(ID_WEB_PRINT, kNotBuilt, O::None),
-    Row(ID_WEB_REFRESH, kNotBuilt, O::None),
+    Row(ID_WEB_FORWARD, kNeedWebView, O::View),
+    Row(ID_WEB_BACK, kNeedWebView, O::View),
+    Row(ID_WEB_STOP, kNeedWebView, O::View),
+    Row(ID_WEB_BROWSE, kNeedWebView, O::View),
+    Row(ID_WEB_SOURCE, kNeedWebView, O::View),
+    Row(ID_WEB_EDIT, kNeedWebView, O::View),
+    Row(ID_WEB_PRINT, kNeedWebView, O::View),
+    Row(ID_WEB_REFRESH, kNeedWebView, O::View),
 });
 
 bool Met(uint32_t need, const CommandContext& c) {
@@ -203,7 +203,9 @@ bool Met(uint32_t need, const CommandContext& c) {
     case kNeedSearchRun: return c.lastSearchKind != 0;
     case kNeedSomethingToSave: return c.documentModified || (c.viewModified && writable);
     case kNeedTextImportTarget: return c.viewKind == kItemText || (tree && !c.nodeListVisible);
-    case kNeedWebImportTarget: return c.viewKind == kItemWebLink || (tree && !c.nodeListVisible);
+    case kNeedWebImportTarget: return Met(kNeedWebView, c) || (tree && !c.nodeListVisible);
+    case kNeedWebView:
+      return c.viewKind == kItemWebLink || (c.viewKind == kItemTabPages && c.pageViewKind == kItemWebLink);
     case kNeedTextOrListView: return c.viewKind == kItemText || c.viewKind == kItemDataList;
     case kNeedTextView: return c.viewKind == kItemText || (c.viewKind == kItemTabPages && c.pageViewKind == kItemText);
     case kNeedListView: return c.viewKind == kItemDataList;

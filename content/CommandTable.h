@@ -73,6 +73,7 @@ enum CommandNeed : uint32_t {
   kNeedTextView = 1u << 13,  // shown as the item, or as the page of a tab pages item
   kNeedListView = 1u << 14,  // the data list view is the item shown
   kNeedFileView = 1u << 15,  // the file view is the item shown
+  kNeedWebView = 1u << 16,   // shown as the item, or as the page of a tab pages item
   // No handler in this build: shown, always greyed.
   kNotBuilt = 1u << 31,
 };

@@ -72,6 +72,7 @@ class ContentCommands : public CommandHandler {
   void CopyItem(bool cut);
   void PasteItem();
   void SetAsTitle();
+  void ImportWebPage();
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();

@@ -92,6 +92,8 @@ class ContentHost {
   virtual void LeaveShownItem() = 0;
   // Shows the selected node or item again.
   virtual void ShowSelection() = 0;
+  // The title of the page a shown tab pages item shows (empty: none).
+  virtual std::string ShownPage() const = 0;
   // The text view's selected text (empty when it is not shown).
   virtual std::string SelectedText() const = 0;
   virtual void SetItemTitleStrip(const std::string& title) = 0;

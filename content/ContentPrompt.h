@@ -25,6 +25,13 @@ struct NewItemRequest {
   bool offerTabPages = true;         // asked of the dialog: whether "Tabpages" is a choice
 };
 
+// The Import webpage dialog's answer: the address (a URL or an HTML file's
+// path, as typed) and whether the page itself is kept, not only its address.
+struct WebImportRequest {
+  std::string address;
+  bool embed = false;
+};
+
 struct NodeProperties {
   std::string title;
   std::string category;  // the parent's title; a top-level node's own title
@@ -46,6 +53,8 @@ class ContentPrompt : public UserPrompt {
   virtual bool AskNewItem(NewItemRequest& answer, const std::string& caption = {}) = 0;
   // The "Property Information" dialog (it only shows).
   virtual void ShowNodeProperties(const NodeProperties& properties) = 0;
+  // The Import webpage dialog; false when it was cancelled.
+  virtual bool AskWebImport(WebImportRequest& answer) = 0;
 
   // The "Set Password - Empty to clear" dialog for a password set now as
   // current (empty: none); answer gets the new one, empty to clear it.

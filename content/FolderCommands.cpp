@@ -57,6 +57,7 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_ITEM_CUT, [](C& c, UINT) { c.CopyItem(true); }},
       {ID_ITEM_PASTE, [](C& c, UINT) { c.PasteItem(); }},
       {ID_EDIT_SET_TITLE, [](C& c, UINT) { c.SetAsTitle(); }},
+      {ID_IMPORT_HTML, [](C& c, UINT) { c.ImportWebPage(); }},
   };
   return kMap;
 }

@@ -21,6 +21,7 @@ class NoContentPrompt : public ContentPrompt {
   bool AskName(const std::string&, const std::string&, std::string&, const std::string&) override { return false; }
   bool AskNewFolder(NewFolderRequest&) override { return false; }
   bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
+  bool AskWebImport(WebImportRequest&) override { return false; }
   void ShowNodeProperties(const NodeProperties&) override {}
   bool AskNewPassword(const std::string&, std::string&) override { return false; }
   bool PickColor(COLORREF&) override { return false; }

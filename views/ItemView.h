@@ -117,6 +117,9 @@ class ItemView {
   }
   // An interface layout's rules for the view's own panes.
   virtual void ApplyLayout(const InterfaceLayout& layout) { (void)layout; }
+  // Stops what the view still does on its own (a page loading) before
+  // another page of a container is shown.
+  virtual void StopActivity() {}
   // Keys offered to the view before the accelerators; true when it took one.
   virtual bool PreTranslate(MSG& message) {
     (void)message;

@@ -162,6 +162,7 @@ bool TabPagesView::OnTabChanging(int from, int to) {
   (void)from;
   (void)to;
   if (loading_) return true;
+  if (shown_) shown_->StopActivity();
   // What was typed on the page reaches the file before another page shows;
   // a page that cannot be written keeps its tab, and so its text.
   return !shown_ || shown_->Store();

@@ -69,6 +69,9 @@ class TabPagesView : public ItemView, private TabStripEvents {
     if (shown_) shown_->GoToPosition(index);
   }
   bool PreTranslate(MSG& message) override { return shown_ && shown_->PreTranslate(message); }
+  void StopActivity() override {
+    if (shown_) shown_->StopActivity();
+  }
   bool HasItem() const override { return folder_ != nullptr; }
   // The title of the selected page (empty when none is shown).
   std::string ShownPage() const override;

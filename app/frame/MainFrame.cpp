@@ -11,6 +11,7 @@
 #include "views/FileView.h"
 #include "views/TabPagesView.h"
 #include "views/TextPane.h"
+#include "views/WebView.h"
 #include "views/ToolbarLayout.h"
 
 namespace vellora {
@@ -176,6 +177,8 @@ void MainFrame::CreateViewTable() {
   });
   items_.SetViewFactory({kItemFileFolder}, [this] { return std::make_unique<FileView>(prompt_, texts_); });
   items_.SetViewFactory({kItemOleControl}, [this] { return std::make_unique<ControlView>(prompt_); });
+  // Links and embedded pages share the one web view.
+  items_.SetViewFactory({kItemWebLink, kItemWebArchive}, [] { return std::make_unique<WebView>(); });
   // A tab pages item shows its pages in the views of their kinds.
   items_.SetViewFactory({kItemTabPages}, [this] {
     return std::make_unique<TabPagesView>(prompt_, texts_, [this](uint16_t kind) -> ItemView* {

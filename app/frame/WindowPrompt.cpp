@@ -12,6 +12,7 @@
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/PropertyDialog.h"
+#include "views/dialogs/ImportWebDialog.h"
 #include "views/dialogs/RenameDialog.h"
 #include "views/dialogs/SetPasswordDialog.h"
 
@@ -92,6 +93,8 @@ bool WindowPrompt::AskNewFolder(NewFolderRequest& answer) { return AddFolderDial
 bool WindowPrompt::AskNewItem(NewItemRequest& answer, const std::string& caption) {
   return AddItemDialog(texts_, caption, answer.offerTabPages).Ask(owner_, answer);
 }
+
+bool WindowPrompt::AskWebImport(WebImportRequest& answer) { return ImportWebDialog().Ask(owner_, answer); }
 
 void WindowPrompt::ShowNodeProperties(const NodeProperties& properties) { PropertyDialog(properties).Show(owner_); }
 

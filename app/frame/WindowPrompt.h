@@ -21,6 +21,7 @@ class WindowPrompt : public ContentPrompt {
                const std::string& label) override;
   bool AskNewFolder(NewFolderRequest& answer) override;
   bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
+  bool AskWebImport(WebImportRequest& answer) override;
   void ShowNodeProperties(const NodeProperties& properties) override;
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

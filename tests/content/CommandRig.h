@@ -70,13 +70,14 @@ class CommandHost : public vellora::SelectionContentHost {
   explicit CommandHost(vellora::LibrarySelection& selection) : SelectionContentHost(selection) {}
   MemoryTree tree;
   int stores = 0, leaves = 0, shows = 0;
-  std::string selectedText, titleStrip;
+  std::string selectedText, titleStrip, shownPage;
 
   vellora::TreeAccess& Tree() override { return tree; }
   void StoreShownItem() override { ++stores; }
   void LeaveShownItem() override { ++leaves; }
   void ShowSelection() override { ++shows; }
   std::string SelectedText() const override { return selectedText; }
+  std::string ShownPage() const override { return shownPage; }
   void SetItemTitleStrip(const std::string& title) override { titleStrip = title; }
   void FocusTree() override {}
 };

@@ -81,6 +81,10 @@ bool ScriptedPrompt::AskNewItem(vellora::NewItemRequest& answer, const std::stri
   return Next(items, answer, "Add Information Item dialog");
 }
 
+bool ScriptedPrompt::AskWebImport(vellora::WebImportRequest& answer) {
+  return Next(webImports, answer, "Import webpage dialog");
+}
+
 bool ScriptedPrompt::AskNewPassword(const std::string& current, std::string& answer) {
   currentPasswords.push_back(current);
   return Next(newPasswords, answer, "set-password dialog");

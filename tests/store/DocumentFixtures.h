@@ -61,6 +61,9 @@ class ScriptedPrompt : public vellora::ContentPrompt {
                const std::string& label) override;
   bool AskNewFolder(vellora::NewFolderRequest& answer) override;
   bool AskNewItem(vellora::NewItemRequest& answer, const std::string& caption) override;
+  // nullopt answers Cancel.
+  std::deque<std::optional<vellora::WebImportRequest>> webImports;
+  bool AskWebImport(vellora::WebImportRequest& answer) override;
   void ShowNodeProperties(const vellora::NodeProperties& shown) override { properties.push_back(shown); }
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

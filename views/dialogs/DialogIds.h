@@ -50,6 +50,14 @@
 #define IDC_CONTROL_LOCATION        1075
 #define IDC_CONTROL_LOCATION_LABEL  1076
 
+/* "Import webpage": the address, its file chooser, link or embedded page. */
+#define IDD_IMPORT_WEB              236
+#define IDC_IMPORT_WEB_ADDRESS      1027
+#define IDC_IMPORT_WEB_BROWSE       1028
+#define IDC_IMPORT_WEB_LABEL        1029
+#define IDC_IMPORT_WEB_LINK         1030
+#define IDC_IMPORT_WEB_EMBED        1031
+
 /* "Property Information": one value beside each label. */
 #define IDD_PROPERTY                246
 #define IDC_PROPERTY_TITLE          1110
