@@ -13,6 +13,7 @@
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/DialogIds.h"
+#include "views/dialogs/ImportWebDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/RenameDialog.h"
 
@@ -153,6 +154,44 @@ TEST(Dialogs, AWebPageNeedsItsAddressAndAnEmptyTitleIsRefused) {
   EXPECT_EQ(noAddress, Texts().TextOr(kTextWebAddressEmpty, ""));
   EXPECT_EQ(answer.kind, kItemWebLink);
   EXPECT_EQ(answer.address, "http://example.org/");
+}
+
+TEST(Dialogs, ImportWebpageOpensOnALinkTakesAChosenFileAndCutsTheAddress) {
+  struct Case {
+    bool choose;       // "..." picks a file
+    bool embed;        // "Embed webpage content" clicked
+    std::string typed;
+    WebImportRequest expected;
+  } cases[] = {
+      {false, false, std::string(300, 'u'), {std::string(259, 'u'), false}},
+      {true, true, "", {"C:\\pages\\chosen.html", true}},
+  };
+  for (const Case& c : cases) {
+    ImportWebDialog dialog;
+    int asked = 0;
+    dialog.chooseFile = [&](HWND, std::string& path) {
+      ++asked;
+      path = "C:\\pages\\chosen.html";
+      return true;
+    };
+    bool linkAtOpening = false;
+    vtest::DialogDriver driver([&] {
+      HWND d = vtest::WaitForDialog("Import webpage");
+      ASSERT_NE(d, nullptr);
+      linkAtOpening = IsDlgButtonChecked(d, IDC_IMPORT_WEB_LINK) == BST_CHECKED &&
+                      IsDlgButtonChecked(d, IDC_IMPORT_WEB_EMBED) != BST_CHECKED;
+      if (c.choose) Click(d, IDC_IMPORT_WEB_BROWSE);
+      else SetControlText(d, IDC_IMPORT_WEB_ADDRESS, c.typed);
+      if (c.embed) SendMessageA(GetDlgItem(d, IDC_IMPORT_WEB_EMBED), BM_CLICK, 0, 0);
+      Click(d, IDOK);
+    });
+    WebImportRequest answer;
+    ASSERT_TRUE(dialog.Ask(nullptr, answer));
+    EXPECT_TRUE(linkAtOpening);
+    EXPECT_EQ(asked, c.choose ? 1 : 0);
+    EXPECT_EQ(answer.address, c.expected.address);
+    EXPECT_EQ(answer.embed, c.expected.embed);
+  }
 }
 
 TEST(Dialogs, ThePasswordPromptGivesFourChances) {
