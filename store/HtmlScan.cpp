@@ -2,6 +2,7 @@
 #include "store/HtmlScan.h"
 
 #include <climits>
+#include <unordered_map>
 
 #include "store/WebArchive.h"
 
@@ -107,74 +108,95 @@ std::string Utf8FromWide(const std::wstring& wide) {
   return out;
 }
 
-// The visible text as it is built: spaces collapsed the way a browser
-// collapses them, block boundaries as line breaks.
+// The visible text as it is built, in UTF-8: spaces collapsed the way a
+// browser collapses them, block boundaries as line breaks.
 class VisibleText {
  public:
-  void Flow(const std::wstring& text) {
-    for (wchar_t ch : text) {
-      if (ch == L' ' || ch == L'\t' || ch == L'\r' || ch == L'\n' || ch == L'\f') {
+  void Flow(std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      char ch = text[i];
+      if (IsSpace(ch)) {
         space_ = true;
         continue;
       }
-      if (ch == 0xAD) continue;  // a soft hyphen shows only where a line breaks
-      if (space_ && !AtLineStart()) out_ += L' ';
+      if (ch == '\xC2' && i + 1 < text.size() && (text[i + 1] == '\xAD' || text[i + 1] == '\xA0')) {
+        ++i;
+        if (text[i] == '\xAD') continue;  // a soft hyphen shows only where a line breaks
+        ch = ' ';                          // a no-break space
+      }
+      if (space_ && !AtLineStart()) out_ += ' ';
       space_ = false;
-      out_ += ch == 0xA0 ? L' ' : ch;
+      out_ += ch;
     }
   }
-  void Preformatted(const std::wstring& text) {
+  void Preformatted(std::string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
-      wchar_t ch = text[i];
-      if (ch == L'\r' || ch == L'\n') {
-        if (ch == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-        out_ += L"\r\n";
+      char ch = text[i];
+      if (ch == '\r' || ch == '\n') {
+        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        out_ += "\r\n";
+      } else if (ch == '\xC2' && i + 1 < text.size() && text[i + 1] == '\xA0') {
+        out_ += ' ';
+        ++i;
       } else {
-        out_ += ch == 0xA0 ? L' ' : ch;
+        out_ += ch;
       }
     }
     space_ = false;
   }
   void Break() {
-    out_ += L"\r\n";
+    out_ += "\r\n";
     space_ = false;
   }
   void Line() {
-    if (!out_.empty() && !EndsWith(L"\r\n")) out_ += L"\r\n";
+    if (!out_.empty() && !EndsWith("\r\n")) out_ += "\r\n";
     space_ = false;
   }
   void Paragraph() {
     Line();
-    if (!out_.empty() && !EndsWith(L"\r\n\r\n")) out_ += L"\r\n";
+    if (!out_.empty() && !EndsWith("\r\n\r\n")) out_ += "\r\n";
   }
   void Cell() {
-    if (!AtLineStart()) out_ += L'\t';
+    if (!AtLineStart()) out_ += '\t';
     space_ = false;
   }
-  std::wstring Finish() {
+  std::string Finish() {
     size_t end = out_.size();
-    while (end > 0 && (out_[end - 1] == L' ' || out_[end - 1] == L'\t' || out_[end - 1] == L'\r' ||
-                       out_[end - 1] == L'\n'))
-      --end;
+    while (end > 0 && IsSpace(out_[end - 1])) --end;
     out_.resize(end);
     return std::move(out_);
   }
 
  private:
-  bool EndsWith(const wchar_t* tail) const {
-    size_t n = wcslen(tail);
-    return out_.size() >= n && out_.compare(out_.size() - n, n, tail) == 0;
+  bool EndsWith(std::string_view tail) const {
+    return out_.size() >= tail.size() && std::string_view(out_).substr(out_.size() - tail.size()) == tail;
   }
-  bool AtLineStart() const { return out_.empty() || out_.back() == L'\n' || out_.back() == L'\t'; }
+  bool AtLineStart() const { return out_.empty() || out_.back() == '\n' || out_.back() == '\t'; }
 
-  std::wstring out_;
+  std::string out_;
   bool space_ = false;
 };
 
-bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
+enum class Role { Inline, Break, Preformatted, Paragraph, Line, Cell };
+
+// What an element does to the visible text's lines.
+Role RoleOf(const std::string& name) {
+  static const std::unordered_map<std::string, Role> kRoles = [] {
+    std::unordered_map<std::string, Role> roles;
+    for (const char* n : {"p", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "ul", "ol", "dl", "hr",
+                          "form", "fieldset"})
+      roles[n] = Role::Paragraph;
+    for (const char* n : {"div", "li", "tr", "dt", "dd", "caption", "section", "article", "header", "footer", "nav",
+                          "aside", "address", "center", "main", "figure", "figcaption", "option", "legend", "body",
+                          "details", "summary", "frameset", "noframes", "textarea", "xmp"})
+      roles[n] = Role::Line;
+    for (const char* n : {"pre", "listing", "plaintext"}) roles[n] = Role::Preformatted;
+    roles["br"] = Role::Break;
+    roles["td"] = roles["th"] = Role::Cell;
+    return roles;
+  }();
+  auto it = kRoles.find(name);
+  return it == kRoles.end() ? Role::Inline : it->second;
 }
 
 }  // namespace
@@ -323,7 +345,15 @@ HtmlScanner::Token HtmlScanner::Next() {
 
 std::string DecodeEntities(std::string_view text, bool utf8) {
   std::string out;
-  out.reserve(text.size());
+  AppendDecodedEntities(out, text, utf8);
+  return out;
+}
+
+void AppendDecodedEntities(std::string& out, std::string_view text, bool utf8) {
+  if (text.find('&') == std::string_view::npos) {
+    out.append(text);
+    return;
+  }
   size_t i = 0;
   while (i < text.size()) {
     size_t amp = text.find('&', i);
@@ -368,7 +398,6 @@ std::string DecodeEntities(std::string_view text, bool utf8) {
     AppendUtf8(out, cp);
     i = j;
   }
-  return out;
 }
 
 int HexDigitValue(char c) {
@@ -455,38 +484,39 @@ std::string HtmlVisibleText(const std::string& html, const std::string& charset)
   const std::string utf8 = Utf8FromCodePage(html, codePage);
 
   VisibleText text;
+  std::string decoded;
   int preformatted = 0;
   HtmlScanner scanner(utf8);
   for (HtmlScanner::Token t; (t = scanner.Next()) != HtmlScanner::Token::End;) {
     if (t == HtmlScanner::Token::Text) {
       const std::string& raw = scanner.RawElement();
       if (raw == "script" || raw == "style" || raw == "title") continue;
-      std::wstring wide = WideFromUtf8(DecodeEntities(scanner.Text(), true));
+      decoded.clear();
+      AppendDecodedEntities(decoded, scanner.Text(), true);
       if (preformatted > 0 || raw == "xmp" || raw == "textarea")
-        text.Preformatted(wide);
+        text.Preformatted(decoded);
       else
-        text.Flow(wide);
+        text.Flow(decoded);
       continue;
     }
     const HtmlTag& tag = scanner.Tag();
-    const std::string& name = tag.name;
-    if (name == "br") {
-      if (!tag.end) text.Break();
-    } else if (name == "pre" || name == "listing" || name == "plaintext") {
-      preformatted = tag.end ? (preformatted > 0 ? preformatted - 1 : 0) : preformatted + 1;
-      text.Paragraph();
-    } else if (OneOf(name, {"p", "h1", "h2", "h3", "h4", "h5", "h6", "blockquote", "table", "ul", "ol", "dl", "hr",
-                            "form", "fieldset"})) {
-      text.Paragraph();
-    } else if (OneOf(name, {"div", "li", "tr", "dt", "dd", "caption", "section", "article", "header", "footer",
-                            "nav", "aside", "address", "center", "main", "figure", "figcaption", "option",
-                            "legend", "body", "details", "summary", "frameset", "noframes", "textarea", "xmp"})) {
-      text.Line();
-    } else if ((name == "td" || name == "th") && !tag.end) {
-      text.Cell();
+    switch (RoleOf(tag.name)) {
+      case Role::Break:
+        if (!tag.end) text.Break();
+        break;
+      case Role::Preformatted:
+        preformatted = tag.end ? (preformatted > 0 ? preformatted - 1 : 0) : preformatted + 1;
+        text.Paragraph();
+        break;
+      case Role::Paragraph: text.Paragraph(); break;
+      case Role::Line: text.Line(); break;
+      case Role::Cell:
+        if (!tag.end) text.Cell();
+        break;
+      case Role::Inline: break;
     }
   }
-  std::wstring wide = text.Finish();
+  std::wstring wide = WideFromUtf8(text.Finish());
   if (wide.empty()) return {};
   int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');

@@ -52,6 +52,7 @@ class HtmlScanner {
 // Entities decoded; code points are written as UTF-8 when utf8 is set, else
 // only those below 128 are decoded and the others kept as written.
 std::string DecodeEntities(std::string_view text, bool utf8);
+void AppendDecodedEntities(std::string& out, std::string_view text, bool utf8);
 
 // The charset a page names in its <meta>, or empty.
 std::string MetaCharset(std::string_view html);

@@ -2,6 +2,7 @@
 #include "store/WebArchive.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string_view>
 
@@ -192,30 +193,36 @@ std::string DecodeQuotedPrintable(std::string_view text) {
 }
 
 std::string DecodeBase64(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() / 4 * 3);
+  static const auto kValues = [] {
+    std::array<signed char, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 64; ++i) values[static_cast<unsigned char>(kBase64Digits[i])] = static_cast<signed char>(i);
+    return values;
+  }();
+  std::string out(text.size() / 4 * 3 + 3, '\0');
+  size_t n = 0;
   unsigned value = 0;
   int bits = 0;
   for (char c : text) {
-    int digit;
-    if (c >= 'A' && c <= 'Z') digit = c - 'A';
-    else if (c >= 'a' && c <= 'z') digit = c - 'a' + 26;
-    else if (c >= '0' && c <= '9') digit = c - '0' + 52;
-    else if (c == '+') digit = 62;
-    else if (c == '/') digit = 63;
-    else if (c == '=') break;
-    else continue;
+    int digit = kValues[static_cast<unsigned char>(c)];
+    if (digit < 0) {
+      if (c == '=') break;
+      continue;  // line breaks and whatever else is not a digit
+    }
     value = (value << 6) | static_cast<unsigned>(digit);
     bits += 6;
     if (bits >= 8) {
       bits -= 8;
-      out += static_cast<char>((value >> bits) & 0xFF);
+      out[n++] = static_cast<char>((value >> bits) & 0xFF);
     }
   }
+  out.resize(n);
   return out;
 }
 
-ArchivePart PartOf(const std::vector<Header>& headers, std::string_view body, std::string& contentId) {
+// One part; with pagesOnly, only the bodies of pages are decoded.
+ArchivePart PartOf(const std::vector<Header>& headers, std::string_view body, std::string& contentId,
+                   bool pagesOnly) {
   ArchivePart part;
   std::string type = HeaderOf(headers, "content-type");
   part.contentType = MediaTypeOf(type);
@@ -223,6 +230,8 @@ ArchivePart PartOf(const std::vector<Header>& headers, std::string_view body, st
   part.location = HeaderOf(headers, "content-location");
   contentId = HeaderOf(headers, "content-id");
   std::string encoding = AsciiLower(HeaderOf(headers, "content-transfer-encoding"));
+  if (pagesOnly && part.contentType.compare(0, 5, "text/") != 0 && !part.contentType.empty())
+    return part;
   if (encoding == "base64")
     part.bytes = DecodeBase64(body);
   else if (encoding == "quoted-printable")
@@ -270,7 +279,7 @@ std::string BuildWebArchive(const ArchivePart& document, const std::vector<Archi
   return out;
 }
 
-bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts) {
+static bool ReadParts(const std::string& archive, std::vector<ArchivePart>& parts, bool pagesOnly) {
   parts.clear();
   std::string_view text(archive);
   size_t pos = 0;
@@ -281,7 +290,7 @@ bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts)
   std::string contentId;
   if (media == "text/html" && !HeaderOf(top, "mime-version").empty()) {
     // A page saved as a single part is an archive too.
-    parts.push_back(PartOf(top, body, contentId));
+    parts.push_back(PartOf(top, body, contentId, pagesOnly));
     return true;
   }
   std::string boundary = ParameterOf(type, "boundary");
@@ -307,7 +316,7 @@ bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts)
     std::string_view content = body.substr(start, end - start);
     size_t headerEnd = 0;
     std::vector<Header> headers = ReadHeaders(content, headerEnd);
-    parts.push_back(PartOf(headers, content.substr(headerEnd), contentId));
+    parts.push_back(PartOf(headers, content.substr(headerEnd), contentId, pagesOnly));
     if (rootIndex == std::string::npos && !root.empty() && WithoutAngles(contentId) == root)
       rootIndex = parts.size() - 1;
     at = next;
@@ -323,9 +332,13 @@ bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts)
   return true;
 }
 
+bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts) {
+  return ReadParts(archive, parts, false);
+}
+
 std::string ArchiveDocumentText(const std::string& archive) {
   std::vector<ArchivePart> parts;
-  if (!ReadWebArchive(archive, parts) || parts.empty()) return {};
+  if (!ReadParts(archive, parts, true) || parts.empty()) return {};
   const ArchivePart& document = parts.front();
   if (document.contentType != "text/html" && !document.contentType.empty()) {
     if (document.contentType.substr(0, 5) != "text/") return {};
