@@ -340,7 +340,9 @@ class PageArchiver {
         part.contentType = guessed.empty() ? "application/octet-stream" : guessed;
     }
     bool html = part.contentType == "text/html";
-    bool css = part.contentType == "text/css";
+    // A style sheet is read as one whatever text type its server gave it.
+    bool css = part.contentType == "text/css" ||
+               (kind == RefKind::StyleSheet && !html && part.contentType.compare(0, 5, "text/") == 0);
     if (IsTextMedia(part.contentType) && part.charset.empty()) {
       if (html) part.charset = MetaCharset(part.bytes);
       if (css) part.charset = CssCharset(part.bytes);

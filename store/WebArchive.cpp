@@ -342,7 +342,14 @@ std::string ArchiveDocumentText(const std::string& archive) {
   const ArchivePart& document = parts.front();
   if (document.contentType != "text/html" && !document.contentType.empty()) {
     if (document.contentType.substr(0, 5) != "text/") return {};
-    return HtmlVisibleText("<pre>" + document.bytes, document.charset);  // plain text keeps its lines
+    // Plain text keeps its lines and its characters.
+    std::string escaped = "<pre>";
+    for (char c : document.bytes) {
+      if (c == '<') escaped += "&lt;";
+      else if (c == '&') escaped += "&amp;";
+      else escaped += c;
+    }
+    return HtmlVisibleText(escaped, document.charset);
   }
   return HtmlVisibleText(document.bytes, document.charset);
 }

@@ -30,7 +30,7 @@ std::string BuildWebArchive(const ArchivePart& document, const std::vector<Archi
 bool ReadWebArchive(const std::string& archive, std::vector<ArchivePart>& parts);
 
 // The page's visible text in the system code page: tags, scripts, styles and
-// the head left out, block elements as line breaks (CR LF), entities decoded.
+// the title left out, block elements as line breaks (CR LF), entities decoded.
 // An empty charset means the page's <meta> charset, else the system code page.
 std::string HtmlVisibleText(const std::string& html, const std::string& charset);
 // The visible text of an archive's document; empty when it has none.

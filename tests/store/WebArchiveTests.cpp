@@ -441,6 +441,11 @@ TEST(WebArchiveText, TheTextOfAnArchivedPage) {
   std::string archive;
   ASSERT_HRESULT_SUCCEEDED(ArchivePage(site.Page(), "", "", archive));
   EXPECT_EQ(ArchiveDocumentText(archive), "Hello there\r\n\r\nboxed\r\na link, not a part");
+  // A document of plain text shows as it is, markup-like characters and all.
+  archive = BuildWebArchive({"", "text/plain", "utf-8", "a <b> &amp; c\r\n  line 2\n"}, {}, "");
+  EXPECT_EQ(ArchiveDocumentText(archive), "a <b> &amp; c\r\n  line 2");
+  archive = BuildWebArchive({"", "image/png", "", "\x89PNG"}, {}, "");
+  EXPECT_EQ(ArchiveDocumentText(archive), "") << "a picture has no text";
 }
 
 // Under the GBK code page (936) a GBK page and a UTF-8 page read as GBK text.
