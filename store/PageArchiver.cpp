@@ -359,16 +359,24 @@ class PageArchiver {
     if (css) CssReferences(part.bytes, refs, false);
     std::string charset = part.charset;
     parts_.push_back(std::move(part));
+    // Style sheets importing style sheets are followed only so far down,
+    // whatever the limit on parts allows.
+    if (nesting_ >= kMaxNesting) return;
+    ++nesting_;
     std::string baseAddress = base.empty() ? address : ResolveAddress(address, base);
     for (const Reference& ref : refs)
       Add(ResolveAddress(baseAddress, ref.address), ref.kind, html ? depth + 1 : depth, charset);
+    --nesting_;
   }
+
+  static constexpr int kMaxNesting = 32;
 
   const ResourceFetcher& fetch_;
   const ArchiveLimits& limits_;
   std::set<std::string> seen_;
   std::vector<ArchivePart> parts_;
   size_t bytes_ = 0;
+  int nesting_ = 0;
 };
 
 }  // namespace

@@ -302,6 +302,22 @@ TEST(WebArchive, LimitsLeaveResourcesOutButKeepThePage) {
   }
 }
 
+TEST(WebArchive, AChainOfImportsIsFollowedOnlySoFar) {
+  // Deep enough that following it all would use up the test program's small stack.
+  MemoryWeb web;
+  for (int i = 0; i < 5000; ++i)
+    web.pages["http://c/" + std::to_string(i)] = {"@import '" + std::to_string(i + 1) + "';", "text/css"};
+  ArchiveLimits generous;
+  generous.maxParts = 100000;
+  std::string archive;
+  ASSERT_HRESULT_SUCCEEDED(
+      ArchivePage("http://c/page", "<link rel=stylesheet href=0>", "", archive, web.Fetcher(), generous));
+  std::vector<ArchivePart> parts;
+  ASSERT_TRUE(ReadWebArchive(archive, parts));
+  EXPECT_GT(parts.size(), 10u);
+  EXPECT_LT(parts.size(), 100u);
+}
+
 TEST(WebArchive, APageThatCannotBeHadFails) {
   MemoryWeb web;
   web.pages["http://h/empty"] = {"", "text/html"};
