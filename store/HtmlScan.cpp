@@ -224,6 +224,11 @@ std::string ParameterOf(std::string_view contentType, std::string_view name) {
     while (pos < contentType.size() && IsSpace(contentType[pos])) ++pos;
     size_t eq = contentType.find('=', pos);
     if (eq == std::string_view::npos) return {};
+    size_t semi = contentType.find(';', pos);
+    if (semi < eq) {  // a parameter without a value
+      pos = semi;
+      continue;
+    }
     std::string_view key = Trim(contentType.substr(pos, eq - pos));
     size_t at = eq + 1;
     while (at < contentType.size() && IsSpace(contentType[at])) ++at;

@@ -251,7 +251,7 @@ TEST(WebArchive, BaseElementAndServerTypesDecide) {
       "<html><head><base href=\"http://cdn/assets/\"></head><body><img src=\"a\"><img src='/b'></body></html>",
       "text/html; charset=windows-1251"};
   web.pages["http://cdn/assets/a"] = {"GIF89a", "image/gif"};
-  web.pages["http://cdn/b"] = {"body{}", "text/css; charset=\"koi8-r\""};
+  web.pages["http://cdn/b"] = {"body{}", "text/css; flag; Charset = \"koi8-r\"; x=y"};
   std::string archive;
   ASSERT_HRESULT_SUCCEEDED(ArchivePage("http://site/dir/index.html", "", "T", archive, web.Fetcher()));
   std::vector<ArchivePart> parts;
