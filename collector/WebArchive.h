@@ -1,6 +1,6 @@
-// The whole page as a web archive (MHTML: multipart/related with the page's
-// HTML as its first part), the form a saved-page node holds and the web page
-// view shows.
+// The browser's document as a web archive (MHTML), the form a saved-page node
+// holds: the document saves its own HTML, and the store's archiver adds the
+// pictures, style sheets, scripts and frames it uses.
 #pragma once
 #include <windows.h>
 #include <mshtml.h>
@@ -13,15 +13,11 @@ namespace vellora::collector {
 HRESULT SaveDocumentHtml(IHTMLDocument2* document, std::string& html);
 // The document's character set, or the name of the system code page's.
 std::string DocumentCharset(IHTMLDocument2* document);
-std::string CharsetOfCodePage(UINT codePage);
 
-// The archive around the HTML; address becomes the part's Content-Location.
-std::string BuildWebArchive(const std::string& html, const std::string& address, const std::string& title,
-                            const std::string& charset);
-// Saves the document and wraps it; fails when the page cannot be saved.
+// Saves the document and archives it with what it uses (from the browser's
+// cache); fails when the page cannot be saved. Resources that cannot be had
+// are left out.
 HRESULT ArchiveDocument(IHTMLDocument2* document, const std::string& address, const std::string& title,
                         std::string& archive);
-
-std::string QuotedPrintable(const std::string& bytes);
 
 }  // namespace vellora::collector

@@ -15,6 +15,7 @@
 #include "collector/RichTextComposer.h"
 #include "collector/SaveToDialog.h"
 #include "store/LibraryDocument.h"
+#include "store/WebArchive.h"
 #include "tests/TestSupport.h"
 #include "tests/collector/CollectorRig.h"
 #include "tests/store/DamageKit.h"
@@ -275,6 +276,28 @@ TEST_F(SaveToTest, TheEmbeddedPageIsAWebArchiveOfTheDocument) {
   EXPECT_NE(archive.find("Content-Location: http://localhost/a%20page.html\r\n"), std::string::npos);
   EXPECT_NE(archive.find("charset=\"utf-8\""), std::string::npos);
   EXPECT_NE(archive.find("<body><p>Hello</p></body>"), std::string::npos);
+}
+
+TEST_F(SaveToTest, TheEmbeddedPageCarriesThePicturesItUses) {
+  std::string picture = "\x89PNG\r\n\x1a\n" + std::string(3000, '\0') + "\xFF\x01";
+  std::string path = rig_.dir.File("picture.png");
+  ASSERT_TRUE(WriteWholeFile(path, picture));
+  std::string url = ArchiveAddress(path);
+  page_->html = "<html><body><img src=\"" + url + "\"><img src=\"" + ArchiveAddress(rig_.dir.File("gone.png")) +
+                "\"></body></html>";
+  Transmit([&](HWND dialog) {
+    ClickRadio(dialog, IDC_SAVE_TO_OVERWRITE);
+    ClickRadio(dialog, IDC_SAVE_TO_EMBED_PAGE);
+    ASSERT_TRUE(SelectNode(dialog, {"Projects", "Site"}));
+    Accept(dialog);
+  });
+  std::vector<ArchivePart> parts;
+  ASSERT_TRUE(ReadWebArchive(Leaf({"Projects", "Site"}).content, parts));
+  ASSERT_EQ(parts.size(), 2u) << "the page and the picture that is there";
+  EXPECT_EQ(parts[0].bytes, page_->html);
+  EXPECT_EQ(parts[1].location, url);
+  EXPECT_EQ(parts[1].contentType, "image/png");
+  EXPECT_EQ(parts[1].bytes, picture);
 }
 
 TEST_F(SaveToTest, APageThatCannotBeSavedIsReportedAndNothingIsWritten) {
