@@ -157,6 +157,21 @@ TEST_F(BrowserHostTest, AReplacedOrReleasedBrowserLetsGoOfItsDocumentAndItsParts
   EXPECT_FALSE(BrowserWindowIn(host.Handle()));
 }
 
+TEST_F(BrowserHostTest, EveryLogLineAlsoGoesToTheFileTheEnvironmentNames) {
+  // As Vellora.exe's browser would write them, for the test that started it.
+  const std::string file = dir.File("standin.log");
+  ASSERT_TRUE(SetEnvironmentVariableA(vtest::web::kLogFileVariable, file.c_str()));
+  {
+    ActiveXHost host;
+    ASSERT_TRUE(host.Create(window.Handle(), {0, 0, 300, 200}, 108, "about:blank"));
+    NavigateTo(host.Query<IWebBrowser2>(IID_IWebBrowser2).Get(), "http://example.org/");
+  }
+  SetEnvironmentVariableA(vtest::web::kLogFileVariable, nullptr);
+  EXPECT_EQ(StandIn().Lines("navigate"),
+            (std::vector<std::string>{"navigate about:blank", "navigate http://example.org/"}));
+  EXPECT_EQ(vtest::ReadWholeFile(file), Log());
+}
+
 // ---- what the web view asks of the stand-in -------------------------------------
 
 class StandInBrowserTest : public BrowserHostTest {
@@ -268,7 +283,9 @@ TEST_F(StandInBrowserTest, NavigationsHistoryAndCommandsAreLoggedWithTheirEvents
     EXPECT_HRESULT_SUCCEEDED(step.run());
     ASSERT_FALSE(StandIn().Lines().empty());
     EXPECT_EQ(StandIn().Lines()[0], step.line);
-    if (step.location) EXPECT_EQ(Location(), step.location);
+    if (step.location) {
+      EXPECT_EQ(Location(), step.location);
+    }
   }
   VariantClear(&second);
   // The worker's navigation cut the forward history: back only.
@@ -441,7 +458,9 @@ TEST(StandInRegistration, ThePlatformsRegistrationComesBackByteForByte) {
     for (char step : s.steps) {
       HRESULT hr = step == 'R' ? dll.Register() : step == 'U' ? dll.Unregister() : dll.RestorePlatform();
       EXPECT_HRESULT_SUCCEEDED(hr) << step;
-      if (step == 'R') EXPECT_NE(ServerPath().find("VelloraStandInBrowser.dll"), std::string::npos);
+      if (step == 'R') {
+        EXPECT_NE(ServerPath().find("VelloraStandInBrowser.dll"), std::string::npos);
+      }
     }
     EXPECT_EQ(Snapshot(HKEY_CLASSES_ROOT, kBrowserClassKey), platform);
     EXPECT_EQ(Snapshot(HKEY_CURRENT_USER, L"Software\\VelloraStandInBrowser"), "(none)");

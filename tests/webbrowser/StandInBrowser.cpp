@@ -1099,6 +1099,11 @@ LRESULT CALLBACK BrowserWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       RECT rc;
       GetClientRect(hwnd, &rc);
       FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      // A tinted band at the top, so a screenshot tells the stand-in from an empty page.
+      RECT band = {rc.left, rc.top, rc.right, rc.top + 52};
+      HBRUSH tint = CreateSolidBrush(RGB(226, 234, 246));
+      FillRect(dc, &band, tint);
+      DeleteObject(tint);
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, RGB(0, 0, 0));
       HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -1231,6 +1236,14 @@ HRESULT Register() {
     Key classKey, server;
     const bool classExisted = classKey.Open(HKEY_CLASSES_ROOT, kClassKey, KEY_READ);
     const bool serverExisted = server.Open(HKEY_CLASSES_ROOT, kServerKey, KEY_READ);
+    // Never keep the stand-in itself as "the platform's" registration (its
+    // backup was removed by hand): putting that back would lose the platform's for good.
+    const RawValue current = ReadRaw(server.Get(), nullptr);
+    if (current.present && (current.type == REG_SZ || current.type == REG_EXPAND_SZ)) {
+      std::wstring text(reinterpret_cast<const wchar_t*>(current.bytes.data()), current.bytes.size() / sizeof(wchar_t));
+      if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+      if (text.find(L"vellorastandinbrowser.dll") != std::wstring::npos) return SELFREG_E_CLASS;
+    }
     Key backup;
     if (!backup.Create(HKEY_CURRENT_USER, kBackupKey, KEY_WRITE)) return SELFREG_E_CLASS;
     for (const auto& [name, saved] : kSavedValues) {
