@@ -294,6 +294,36 @@ TEST_F(StandInBrowserTest, NavigationsHistoryAndCommandsAreLoggedWithTheirEvents
   EXPECT_EQ(browser->GoForward(), E_FAIL);
 }
 
+TEST_F(StandInBrowserTest, AFileThatIsGoneEndsInANavigationErrorBeforeTheErrorPage) {
+  const std::string page = dir.File("gone.html");
+  ASSERT_TRUE(vtest::WriteWholeFile(page, "<html><body>here</body></html>"));
+  struct Case {
+    const char* name;
+    std::string address;
+    bool removeFirst;
+    bool error;
+  };
+  for (const Case& c : {Case{"a file", page, false, false}, Case{"the file once removed", page, true, true},
+                        Case{"a file: address once removed", "file:///" + page, true, true},
+                        Case{"a web address", "http://example.org/none", false, false}}) {
+    SCOPED_TRACE(c.name);
+    if (c.removeFirst) DeleteFileA(page.c_str());
+    events.fired.clear();
+    StandIn().ClearLog();
+    ASSERT_HRESULT_SUCCEEDED(NavigateTo(browser.Get(), c.address));
+    EXPECT_EQ(StandIn().Lines("not found"), c.error ? std::vector<std::string>{"not found " + c.address}
+                                                    : std::vector<std::string>{});
+    // The error comes between the request and the error page's completion.
+    std::vector<DISPID> expected = {DISPID_BEFORENAVIGATE2, DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE};
+    if (c.error) expected.insert(expected.begin() + 1, DISPID_NAVIGATEERROR);
+    std::vector<DISPID> seen;
+    for (DISPID id : events.fired)
+      if (id != DISPID_COMMANDSTATECHANGE && id != DISPID_TITLECHANGE) seen.push_back(id);
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(Location(), c.address);
+  }
+}
+
 TEST_F(StandInBrowserTest, TheDocumentSavesThePageAndFindsOnwardFromTheLastFoundPlace) {
   const std::string html = "<html><head><title>Find</title></head><body><p>alpha beta</p> alpha &amp; beta</body></html>";
   const std::string page = dir.File("find.html");

@@ -124,7 +124,17 @@ struct Page {
   std::string text;
   size_t foundAt = std::string::npos;  // the last place a search found
   size_t foundLength = 0;
+  bool missing = false;  // a file that is not there: the browser shows its error page
 };
+
+// Whether an address names a file (a drive path, a share or a file: URL).
+bool NamesAFile(const std::string& address) {
+  if (address.size() > 5 && Lower(address.substr(0, 5)) == "file:") return true;
+  if (address.size() >= 3 && isalpha(static_cast<unsigned char>(address[0])) && address[1] == ':' &&
+      (address[2] == '\\' || address[2] == '/'))
+    return true;
+  return address.compare(0, 2, "\\\\") == 0;
+}
 
 // The file an address names, when it is a path or a file: URL.
 std::string FilePathOf(const std::string& address) {
@@ -211,6 +221,7 @@ std::shared_ptr<Page> LoadPage(const std::string& address) {
   } else {
     page->html = "<html><body>" + address + "</body></html>";
     page->text = address;
+    page->missing = NamesAFile(address);
   }
   return page;
 }
@@ -603,6 +614,10 @@ class Browser : public standin::WebBrowserStubs,
     Guard guard(lock_);
     return page_ ? page_->address : std::string();
   }
+  bool ShowsErrorPage() {
+    Guard guard(lock_);
+    return page_ && page_->missing;
+  }
   void UIActivate();
 
   // ---- IWebBrowser / IWebBrowserApp / IWebBrowser2 ----
@@ -884,6 +899,7 @@ class Browser : public standin::WebBrowserStubs,
   HRESULT Move(int step);
   void Reload();
   void LogHostFlags();
+  void FireNotFound(const std::string& address);
   void FireNavigated(const std::string& address, const std::string& title, bool back, bool forward);
 
   std::atomic<ULONG> references_{1};
@@ -1012,8 +1028,37 @@ HRESULT Browser::Go(const std::string& address, bool remember) {
     forward = current_ + 1 < history_.size();
   }
   if (window_) InvalidateRect(window_, nullptr, TRUE);
+  if (page->missing) FireNotFound(address);
   FireNavigated(address, page->title, back, forward);
   return S_OK;
+}
+
+// NavigateError(pDisp, URL, Frame, StatusCode, Cancel): the file is not there.
+void Browser::FireNotFound(const std::string& address) {
+  Log("not found " + address);
+  const std::wstring wide = Wide(address);
+  VARIANT url, frame, status;
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  VariantInit(&frame);
+  VariantInit(&status);
+  status.vt = VT_I4;
+  status.lVal = static_cast<LONG>(0x800C0005);  // INET_E_RESOURCE_NOT_FOUND
+  VARIANT_BOOL cancel = VARIANT_FALSE;
+  VARIANTARG args[5];
+  for (auto& arg : args) VariantInit(&arg);
+  args[0].vt = VT_BYREF | VT_BOOL;
+  args[0].pboolVal = &cancel;
+  args[1].vt = VT_BYREF | VT_VARIANT;
+  args[1].pvarVal = &status;
+  args[2].vt = VT_BYREF | VT_VARIANT;
+  args[2].pvarVal = &frame;
+  args[3].vt = VT_BYREF | VT_VARIANT;
+  args[3].pvarVal = &url;
+  args[4].vt = VT_DISPATCH;
+  args[4].pdispVal = static_cast<IWebBrowser2*>(this);
+  events_.Fire(DISPID_NAVIGATEERROR, args, 5);
+  VariantClear(&url);
 }
 
 void Browser::FireNavigated(const std::string& address, const std::string& title, bool back, bool forward) {
@@ -1113,6 +1158,10 @@ LRESULT CALLBACK BrowserWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       OffsetRect(&line, 0, 20);
       DrawTextA(dc, address.c_str(), static_cast<int>(address.size()), &line,
                 DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+      if (browser && browser->ShowsErrorPage()) {
+        OffsetRect(&line, 0, 32);
+        DrawTextA(dc, "The page cannot be found.", -1, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+      }
       SelectObject(dc, old);
       EndPaint(hwnd, &ps);
       return 0;
