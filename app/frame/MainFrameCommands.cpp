@@ -115,7 +115,7 @@ void MainFrame::RefreshFrameState() {
   s.viewKind = items_.ShownKind();
   // A tab pages item's page view takes the commands of its kind.
   const ItemView* shown = items_.Shown();
-  s.pageViewKind = shown && &shown->ActiveView() != shown ? shown->ActiveView().Kind() : kViewNone;
+  s.pageViewKind = shown && &shown->ActiveView() != shown ? static_cast<int>(shown->ActiveView().Kind()) : kViewNone;
   s.viewModified = items_.Shown() && items_.Shown()->Modified();
   s.treeVisible = tree_.Visible();
   s.treeHasSelection = tree_.Selection() != nullptr;

@@ -191,10 +191,14 @@ TEST(WebImport, NothingChangesWithoutATargetACancelOrAReadablePage) {
   };
   const std::vector<Refusal> cases = {
       {"no node selected",
-       [](CommandRig& rig) { rig.commands.Handle(ID_IMPORT_HTML); }, "Please select a tree node first."},
+       [](CommandRig& rig) {
+         rig.host.tree.Select(nullptr);
+         rig.commands.Handle(ID_IMPORT_HTML);
+       },
+       "Please select a tree node first."},
       {"no item selected",
        [](CommandRig& rig) {
-         rig.Select(rig.catalogFolder);
+         rig.Select(rig.secondCatalog);  // a folder without items
          rig.commands.Handle(ID_IMPORT_HTML);
        },
        "Please select the catalog item you want to set password first!"},

@@ -95,7 +95,9 @@ TEST_P(WhichBrowser, IsMadeAndActivatedButOnlyAnEngineAnswersADocument) {
     EXPECT_EQ(state, GetParam().standIn ? READYSTATE_COMPLETE : READYSTATE_LOADING);
     events.Disconnect();
   }
-  if (GetParam().standIn) EXPECT_EQ(dll.LiveObjects(), 0);
+  if (GetParam().standIn) {
+    EXPECT_EQ(dll.LiveObjects(), 0);
+  }
   EXPECT_HRESULT_SUCCEEDED(dll.RestorePlatform());
 }
 

@@ -54,8 +54,9 @@ class WebItems {
     NewItemRequest request;
     request.title = element;
     request.kind = kItemWebArchive;
-    if (folder_.FindElement(element.c_str()) == ElementType::None)
+    if (folder_.FindElement(element.c_str()) == ElementType::None) {
       EXPECT_HRESULT_SUCCEEDED(CreateCatalogItem(folder_, request, element, ++id_));
+    }
     StorageHandle item = folder_.OpenStorageFor(element.c_str(), false);
     vtest::WriteStream(item, kFolderItemContent, archive);
     return std::make_unique<CatalogItemSource>(folder_, element, kItemWebArchive, title);
