@@ -341,7 +341,8 @@ HRESULT ActiveXHost::CreateControl(const std::string& identifier) {
     initial = StreamOver(identifier.substr(sizeof kHtmlPrefix - 1));
   } else if (identifier.front() == '{') {
     if (FAILED(CLSIDFromString(wide.data(), &clsid))) return lastResult_ = REGDB_E_CLASSNOTREG;
-  } else if (identifier.find(':') != std::string::npos) {
+  } else if (identifier.find(':') != std::string::npos || identifier.compare(0, 2, "\\\\") == 0) {
+    // An address: a URL, a path with its drive, or a share's path.
     clsid = CLSID_WebBrowser;
   } else if (FAILED(CLSIDFromProgID(wide.c_str(), &clsid))) {
     return lastResult_ = REGDB_E_CLASSNOTREG;
@@ -417,7 +418,9 @@ bool ActiveXHost::PreTranslate(MSG& message) {
   if (!site_ || !site_->Frame()) return false;
   IOleInPlaceActiveObject* active = site_->Frame()->Active();
   if (!active) return false;
-  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  const bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+  const bool mouse = message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST;
+  if (!key && !mouse) return false;
   return active->TranslateAccelerator(&message) == S_OK;
 }
 

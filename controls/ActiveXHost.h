@@ -3,7 +3,8 @@
 // "AtlAxWin71", which creates its control from the window text when it is
 // made with one, or later from an identifier. The identifier is a class id in
 // braces, a ProgID, an address with a colon (a web browser showing it), or
-// "MSHTML:" followed by HTML text (an HTML document holding it). The host
+// "MSHTML:" followed by HTML text (an HTML document holding it); a share's
+// path (\\server\...) is an address too. The host
 // gives the control a client site, an in-place site and frame, ambient
 // properties, an advise sink and the document host's UI flags; it keeps the
 // control the size of its window and lets it go, in a fixed order, when the

@@ -16,6 +16,7 @@
 #include "app/ErrorLog.h"
 #include "app/StringTable.h"
 #include "store/LibraryDocument.h"
+#include "store/WebArchive.h"
 #include "tools/QuietDocument.h"
 
 using namespace vellora;
@@ -109,6 +110,17 @@ void MakeSampleContent(LibraryDocument& doc, const StringTable& texts) {
                  {"http://localhost/"});
   doc.CreateItem(catalog, kItemFileFolder, "Documents", 4, kFolderItemInfo, kFolderItemContent, {});
   doc.CreateItem(catalog, kItemTabPages, "Workbook", 5, kFolderItemInfo, kFolderItemContent, {});
+  // A page kept whole, as Import webpage's "Embed webpage content" keeps one.
+  if (SUCCEEDED(doc.CreateItem(catalog, kItemWebArchive, "Saved page", 6, kFolderItemInfo, kFolderItemContent, {}))) {
+    const std::string page =
+        "<html><head><title>Saved page</title></head><body><h1>A page kept in the library</h1>"
+        "<p>It was saved with its pictures and style sheets, and shows without the network.</p></body></html>";
+    const std::string saved = BuildWebArchive({"http://localhost/saved.html", "text/html", "windows-1252", page}, {},
+                                              "Saved page");
+    StorageHandle item = catalog.OpenStorageFor("Saved page", false);
+    StreamHandle content = item ? item.OpenStreamFor(kFolderItemContent, false) : StreamHandle();
+    if (content) content.WriteBytes(saved.data(), static_cast<ULONG>(saved.size()));
+  }
   catalog.Release();
 }
 

@@ -100,6 +100,8 @@ class ItemView {
     (void)textOnly;
     return false;
   }
+  // Opens the view's own find dialog (a browser's); false when it has none.
+  virtual bool OpenOwnFind() { return false; }
   // The selected text, or empty.
   virtual std::string SelectedText() const { return {}; }
   // Where the view is in its item, for a location path (false: no such place).

@@ -4,9 +4,11 @@
 #include <exdispid.h>
 #include <mshtmhst.h>
 #include <mshtml.h>
+#include <mshtmcid.h>
 #include <ocidl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <vector>
@@ -37,6 +39,8 @@ constexpr ULONGLONG kPanelArchiveLimit = 64ull << 20;
 // The browser's command group, whose command 2 shows the page's source.
 const GUID kWebBrowserCommands = {0xED016940, 0xBD5B, 0x11CF, {0xBA, 0x4E, 0x00, 0xC0, 0x4F, 0xD7, 0x08, 0x16}};
 constexpr DWORD kViewSourceCommand = 2;
+// The HTML document's command group (its find dialog is IDM_FIND).
+const GUID kMshtmlCommands = {0xDE4BA900, 0x59CA, 0x11CF, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 // The HTML document object: the engine a browser makes its pages with.
 const CLSID kHtmlDocumentClass = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
 // The browser's document host flags for the view: no 3-D border, flat scroll bars.
@@ -223,17 +227,23 @@ void WebView::CreateToolbar() {
 
 bool WebView::CreateBrowser() {
   RECT none = {0, 0, 0, 0};
-  // "about:blank" makes the host create the browser, showing an empty page.
-  if (!host_.Create(pane_.Handle(), none, IDC_WEB_VIEW, "about:blank",
+  if (!host_.Create(pane_.Handle(), none, IDC_WEB_VIEW, {},
                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CLIENTEDGE))
     return false;
+  // The flags first, so that the first page has them too; "about:blank"
+  // makes the host create the browser, showing an empty page.
+  host_.SetDocHostFlags(kDocHostFlags);
+  SetWindowTextA(host_.Handle(), "about:blank");
+  if (FAILED(host_.CreateControl("about:blank"))) {
+    host_.Destroy();
+    return false;
+  }
   browser_ = host_.Query<IWebBrowser2>(IID_IWebBrowser2);
   if (!BrowserShowsPages(browser_.Get())) {
     ReleaseBrowser();
     host_.Destroy();
     return false;
   }
-  host_.SetDocHostFlags(kDocHostFlags);
   if (ComPtr<IConnectionPointContainer> points =
           QueryOf<IConnectionPointContainer>(browser_.Get(), IID_IConnectionPointContainer)) {
     ComPtr<IConnectionPoint> point;
@@ -574,9 +584,34 @@ bool WebView::PreTranslate(MSG& message) {
   return host_.PreTranslate(message);
 }
 
+bool WebView::OpenOwnFind() {
+  if (!browser_) return false;
+  // The document's find dialog, else the browser's.
+  ComPtr<IDispatch> document = Document();
+  if (ComPtr<IOleCommandTarget> target = QueryOf<IOleCommandTarget>(document.Get(), IID_IOleCommandTarget))
+    if (SUCCEEDED(target->Exec(&kMshtmlCommands, IDM_FIND, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr))) return true;
+  browser_->ExecWB(OLECMDID_FIND, OLECMDEXECOPT_PROMPTUSER, nullptr, nullptr);
+  return true;
+}
+
+bool WebView::FindInPanel(const std::string& text) {
+  if (!panelText_ || !IsWindowVisible(panelText_)) return false;
+  std::string shown(static_cast<size_t>(GetWindowTextLengthA(panelText_)) + 1, '\0');
+  shown.resize(static_cast<size_t>(GetWindowTextA(panelText_, shown.data(), static_cast<int>(shown.size()))));
+  // From the end of the selection on (an ANSI edit box counts bytes).
+  DWORD start = 0, end = 0;
+  SendMessageA(panelText_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const size_t at = shown.find(text, std::min<size_t>(end, shown.size()));
+  if (at == std::string::npos) return false;
+  SendMessageA(panelText_, EM_SETSEL, at, at + text.size());
+  SendMessageA(panelText_, EM_SCROLLCARET, 0, 0);
+  return true;
+}
+
 bool WebView::Find(const std::string& text, bool textOnly) {
   (void)textOnly;
   if (text.empty()) return false;
+  if (!browser_) return FindInPanel(text);
   ComPtr<IDispatch> document = Document();
   ComPtr<IHTMLDocument2> html = QueryOf<IHTMLDocument2>(document.Get(), IID_IHTMLDocument2);
   if (!html) return false;

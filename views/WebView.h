@@ -78,6 +78,8 @@ class WebView : public ItemView {
   void UpdateCommandUi() override;
   // The browser's own find, from the selection on.
   bool Find(const std::string& text, bool textOnly) override;
+  // The browser's own find dialog (none without an engine).
+  bool OpenOwnFind() override;
   std::string SelectedText() const override;
   bool PreTranslate(MSG& message) override;
   void StopActivity() override;
@@ -111,6 +113,7 @@ class WebView : public ItemView {
   void SetMode(Mode mode);
   void SetDesignMode(bool on);
   void OpenExternally();
+  bool FindInPanel(const std::string& text);
   ComPtr<IDispatch> Document() const;
 
   WebPaneWindow pane_;

@@ -189,7 +189,7 @@ bool MainFrame::FindInShownView(const std::string& text, bool textOnly) {
 }
 
 // The web view's own find comes with the web view.
-bool MainFrame::OpenWebFind() { return false; }
+bool MainFrame::OpenWebFind() { return items_.Shown() && items_.Shown()->OpenOwnFind(); }
 
 bool MainFrame::TreeNodeExists(const std::vector<std::string>& path) {
   return state_.folderKind == kFolderTree && tree_.Model().LoadAlongPath(path, document_->CurrentFolder()) != nullptr;

@@ -59,7 +59,8 @@ class BrowserHostTest : public ::testing::Test {
 TEST_F(BrowserHostTest, AnAddressMakesABrowserThatShowsItOnceWithoutExtras) {
   const std::string file = dir.File("page.html");
   ASSERT_TRUE(vtest::WriteWholeFile(file, "<html><head><title>A page</title></head><body>text</body></html>"));
-  for (const std::string& address : {std::string("about:blank"), std::string("http://example.org/a?b=c"), file}) {
+  for (const std::string& address : {std::string("about:blank"), std::string("http://example.org/a?b=c"), file,
+                                      std::string("\\\\server\\share\\page.html")}) {
     SCOPED_TRACE(address);
     StandIn().ClearLog();
     {
@@ -124,7 +125,7 @@ TEST_F(BrowserHostTest, KeysAreOfferedToTheActiveBrowserWhichTakesOnlyF5) {
   };
   for (const KeyCase& c : {KeyCase{WM_KEYDOWN, VK_F5, true}, KeyCase{WM_KEYUP, VK_F5, false},
                            KeyCase{WM_KEYDOWN, 'A', false}, KeyCase{WM_CHAR, 'a', false},
-                           KeyCase{WM_SYSKEYDOWN, VK_LEFT, false}}) {
+                           KeyCase{WM_SYSKEYDOWN, VK_LEFT, false}, KeyCase{WM_LBUTTONDOWN, MK_LBUTTON, false}}) {
     const std::string line = "key " + std::to_string(c.message) + " " + std::to_string(c.key);
     SCOPED_TRACE(line);
     StandIn().ClearLog();

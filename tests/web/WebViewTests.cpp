@@ -12,10 +12,15 @@
 #include "content/CatalogOperations.h"
 #include "content/CommandIds.h"
 #include "content/ItemSource.h"
+#include "content/TabPages.h"
 #include "store/WebArchive.h"
 #include "tests/content/ContentFixtures.h"
 #include "tests/controls/ControlHost.h"
+#include "tests/store/DocumentFixtures.h"
+#include "tests/views/ViewFixtures.h"
 #include "tests/webbrowser/StandInBrowserDll.h"
+#include "views/TabPagesView.h"
+#include "views/TextPane.h"
 
 using namespace vellora;
 using vtest::web::StandInBrowserDll;
@@ -61,6 +66,23 @@ class WebItems {
     vtest::WriteStream(item, kFolderItemContent, archive);
     return std::make_unique<CatalogItemSource>(folder_, element, kItemWebArchive, title);
   }
+  // A tab pages item as the program makes one, with a web page added.
+  std::unique_ptr<CatalogItemSource> TabPagesWithWebPage(const std::string& title, const std::string& address) {
+    NewItemRequest request;
+    request.title = title;
+    request.kind = kItemTabPages;
+    EXPECT_HRESULT_SUCCEEDED(CreateCatalogItem(folder_, request, title, ++id_));
+    StorageHandle item = folder_.OpenStorageFor(title.c_str(), false);
+    TabPages pages;
+    EXPECT_HRESULT_SUCCEEDED(pages.Load(item));
+    NewItemRequest page;
+    page.title = "Web";
+    page.kind = kItemWebLink;
+    page.address = address;
+    size_t index = 0;
+    EXPECT_HRESULT_SUCCEEDED(pages.Add(item, page, index));
+    return std::make_unique<CatalogItemSource>(folder_, title, kItemTabPages, title);
+  }
   std::string Content(const std::string& element) const {
     StorageHandle item = folder_.OpenStorageFor(element.c_str(), true);
     StreamHandle content = item.OpenStreamFor(kFolderItemContent, true);
@@ -93,6 +115,7 @@ class WebViewWithBrowser : public ::testing::Test {
     ShowWindow(view->Window(), SW_SHOW);
     ASSERT_TRUE(view->HasBrowser());
     PumpFor(80);
+    creationLog = browser.Log();
     browser.ClearLog();
   }
   void TearDown() override {
@@ -100,6 +123,7 @@ class WebViewWithBrowser : public ::testing::Test {
     EXPECT_EQ(browser.LiveObjects(), 0) << "the browser was not let go\n" << browser.Log();
   }
   std::vector<std::string> Navigations() const { return browser.Lines("navigate"); }
+  std::string creationLog;  // what the browser logged while the view was made
 
   StandInBrowserDll browser;
   vtest::TempDir temp;
@@ -111,6 +135,11 @@ class WebViewWithBrowser : public ::testing::Test {
 TEST_F(WebViewWithBrowser, ALinkIsShownOnceFromTheWindowsThreadAfterTheDelayAndTheLastAddressWins) {
   auto first = items.Link("First", "http://example.org/first");
   auto second = items.Link("Second", "http://example.org/second");
+  // The browser was made showing an empty page, with the view's border flags from its first page on.
+  EXPECT_NE(creationLog.find("navigate about:blank\n"), std::string::npos) << creationLog;
+  EXPECT_NE(creationLog.find("hostflags 0x84\n"), std::string::npos) << creationLog;
+  EXPECT_EQ(creationLog.find("hostflags 0x0\n"), std::string::npos) << creationLog;
+  EXPECT_NE(creationLog.find("events connected\n"), std::string::npos) << creationLog;
   ASSERT_TRUE(view->Load(*first));
   EXPECT_TRUE(Navigations().empty()) << "navigated at once";
   ASSERT_TRUE(view->Load(*second));
@@ -221,6 +250,40 @@ TEST_F(WebViewWithBrowser, FindAndTheSelectionUseTheBrowsersOwnFind) {
   EXPECT_EQ(browser.Lines("find"), std::vector<std::string>{"find needle"});
   EXPECT_EQ(browser.Lines("select").size(), 1u);
   EXPECT_FALSE(view->Find("haystack", false));
+  // Search Current Item opens the browser's own find dialog.
+  browser.ClearLog();
+  EXPECT_TRUE(view->OpenOwnFind());
+  const std::string log = browser.Log();
+  EXPECT_TRUE(log.find("execwb 32 1\n") != std::string::npos || log.find(" 67\n") != std::string::npos) << log;
+}
+
+TEST_F(WebViewWithBrowser, AWebPageTabIsShownInTheTabPagesViewAndStoppedBeforeAnotherTabShows) {
+  vtest::ScriptedPrompt prompt;
+  vtest::NoTexts texts;
+  TextPane text("Tahoma");
+  ASSERT_TRUE(text.Create(window.Handle()));
+  TabPagesView tabs(prompt, texts, [&](uint16_t kind) -> ItemView* {
+    if (kind == kItemWebLink || kind == kItemWebArchive) return view.get();
+    return kind == kItemText ? &text : nullptr;
+  });
+  ASSERT_TRUE(tabs.Create(window.Handle()));
+  MoveWindow(tabs.Window(), 0, 0, 600, 400, TRUE);
+  ShowWindow(tabs.Window(), SW_SHOW);
+  auto source = items.TabPagesWithWebPage("Tabs", "http://example.org/tab");
+  ASSERT_TRUE(tabs.Load(*source));
+  ASSERT_EQ(tabs.Strip().TabCount(), 2);  // the text page and the web page; the file page has no view here
+  const int web = tabs.Strip().TabData(1) == tabs.Pages().IndexOfTitle("Web") ? 1 : 0;
+  tabs.ChooseTab(web);
+  PumpFor(150);
+  EXPECT_EQ(Navigations(), std::vector<std::string>{"navigate http://example.org/tab"}) << browser.Log();
+  EXPECT_EQ(GetParent(view->Window()), tabs.Window());
+  EXPECT_TRUE(IsWindowVisible(view->Window()));
+  browser.ClearLog();
+  tabs.ChooseTab(1 - web);
+  EXPECT_EQ(browser.Lines("stop").size(), 1u) << browser.Log();
+  EXPECT_FALSE(IsWindowVisible(view->Window()));
+  tabs.Clear();
+  EXPECT_NE(GetParent(view->Window()), tabs.Window());
 }
 
 TEST_F(WebViewWithBrowser, StoreLinkPageWritesTheCurrentAddressAndNothingElseIsWritten) {
