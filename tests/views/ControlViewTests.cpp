@@ -3,6 +3,8 @@
 // message for an identifier that names no control, an empty identifier, and
 // the dialog's list of registered controls.
 #include "views/ControlView.h"
+#include "content/TabPages.h"
+#include "views/TabPagesView.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +73,38 @@ TEST_F(ControlViewTest, TheControlIsMadeAfreshEachTimeItsItemIsShown) {
   EXPECT_TRUE(rig.prompt.shown.empty());
   // Nothing of the control's is written back into the item.
   EXPECT_EQ(vtest::ContentBytes(item), vtest::Counted(vtest::kClassId));
+}
+
+TEST_F(ControlViewTest, AControlPageOfATabPagesItemIsShownInTheViewAndLetGoWithTheItem) {
+  ASSERT_HRESULT_SUCCEEDED(CreateItem(folder, kItemTabPages, "Tabs", 2, kFolderItemInfo, kFolderItemContent, {}));
+  {
+    StorageHandle item = folder.OpenStorageFor("Tabs", false);
+    TabPages pages;
+    ASSERT_HRESULT_SUCCEEDED(pages.Load(item));
+    NewItemRequest page;
+    page.title = "Gadget";
+    page.kind = kItemOleControl;
+    page.address = vtest::kClassId;
+    size_t index = 0;
+    ASSERT_HRESULT_SUCCEEDED(pages.Add(item, page, index));
+  }
+  vtest::NoTexts texts;
+  TabPagesView tabs(rig.prompt, texts, [&](uint16_t kind) -> ItemView* {
+    return kind == kItemOleControl ? &view : nullptr;
+  });
+  ASSERT_TRUE(tabs.Create(parent.Handle()));
+  MoveWindow(tabs.Window(), 0, 0, 360, 240, TRUE);
+  CatalogItemSource source(folder, "Tabs", kItemTabPages, "Tabs");
+  ASSERT_TRUE(tabs.Load(source));
+  // Only the control page has a view here: it is the one tab, shown at once.
+  ASSERT_EQ(tabs.Strip().TabCount(), 1);
+  EXPECT_EQ(GetParent(view.Window()), tabs.Window());
+  ASSERT_TRUE(view.Host() && view.Host()->HasControl());
+  EXPECT_EQ(vtest::Dll().live(), 1);
+  EXPECT_EQ(view.Identifier(), vtest::kClassId);
+  tabs.Clear();
+  EXPECT_EQ(vtest::Dll().live(), 0);
+  EXPECT_EQ(GetParent(view.Window()), parent.Handle());
 }
 
 TEST_F(ControlViewTest, AnIdentifierThatNamesNoControlIsToldEveryTime) {
