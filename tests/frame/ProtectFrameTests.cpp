@@ -445,7 +445,8 @@ TEST_F(ProtectFrame, LayoutsArrangeThePanesAndSetOrClearTheOneReadOnlyLock) {
     Command(c.layout);
     EXPECT_EQ(IsWindowVisible(outbar) != FALSE, c.outbarShown) << c.layout;
     EXPECT_EQ(IsWindowVisible(title) != FALSE, c.titleShown) << c.layout;
-    EXPECT_EQ(IsWindowVisible(format) != FALSE, c.formatShown) << c.layout;
+    // The strip's own state: after Web Browser the web view, not the text pane, is the one shown.
+    EXPECT_EQ((GetWindowLongA(format, GWL_STYLE) & WS_VISIBLE) != 0, c.formatShown) << c.layout;
     EXPECT_EQ(frame_->State().toolbarShown, c.toolbarShown) << c.layout;
     EXPECT_EQ(frame_->State().readOnly, c.readOnly) << c.layout;
   }
@@ -468,7 +469,7 @@ TEST_F(ProtectFrame, LayoutsArrangeThePanesAndSetOrClearTheOneReadOnlyLock) {
   EXPECT_FALSE(frame_->State().readOnly);
 }
 
-TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAreaWithoutAWebView) {
+TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutTheWebView) {
   Open();
   const int catalog = GroupOf(CatalogFolder());
   struct Case {
@@ -497,8 +498,10 @@ TEST_F(ProtectFrame, TheTextLayoutsBringInTheTextViewAndTheWebLayoutLeavesTheAre
       ASSERT_EQ(frame_->State().viewKind, c.before) << c.shown;
       Command(layout);
       if (layout == ID_LAYOUT_WEB_BROWSER) {
-        // No web view is built yet: what is shown stays.
-        EXPECT_EQ(frame_->State().viewKind, c.before) << c.shown;
+        // The web view comes in without a page of its own.
+        EXPECT_EQ(frame_->State().viewKind, kItemWebLink) << c.shown;
+        HWND web = vtest::FindChildOfClass(frame_->Handle(), "VelloraWebPane");
+        EXPECT_TRUE(web && IsWindowVisible(web)) << c.shown;
         continue;
       }
       EXPECT_EQ(frame_->State().viewKind, kItemText) << c.shown << " " << layout;
