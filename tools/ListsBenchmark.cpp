@@ -89,12 +89,6 @@ const char* const kKinds[] = {".txt", ".doc", ".pdf", ".png", ".xls"};
 
 std::string EntryFile(const std::string& work, int i) { return work + "\\file" + std::to_string(i) + kKinds[i % 5]; }
 
-int ArgumentAfter(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

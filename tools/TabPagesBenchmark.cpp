@@ -71,24 +71,6 @@ bool MakeTextBinder(const StorageHandle& folder, const char* name, int32_t itemI
   return written;
 }
 
-int ArgumentAfter(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
-struct Figures {
-  double first = 0, total = 0, worst = 0;
-  int runs = 0;
-  void Add(double ms) {
-    if (runs == 0) first = ms;
-    total += ms;
-    worst = std::max(worst, ms);
-    ++runs;
-  }
-  double Average() const { return runs ? total / runs : 0; }
-};
-
 // Times `run`, `rounds` times, each after `prepare` (not timed); what
 // either posts is handled before the clock stops or starts.
 template <class Prepare, class Run>

@@ -83,24 +83,6 @@ std::string BigArchive() {
   return BuildWebArchive({"http://example.org/big.html", "text/html", "windows-1252", html}, pictures, "Big");
 }
 
-int ArgumentAfter(int argc, char** argv, const char* name, int fallback) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], name) == 0) return std::atoi(argv[i + 1]);
-  return fallback;
-}
-
-struct Figures {
-  double total = 0, worst = 0, first = 0;
-  int runs = 0;
-  void Add(double ms) {
-    if (runs == 0) first = ms;
-    total += ms;
-    worst = std::max(worst, ms);
-    ++runs;
-  }
-  double Average() const { return runs ? total / runs : 0; }
-};
-
 void Report(const char* what, const Figures& f, const std::string& detail) {
   std::printf("%-52s %8.1f ms average, %8.1f ms worst, %8.1f ms first  %s\n", what, f.Average(), f.worst, f.first,
               detail.c_str());

@@ -6,7 +6,6 @@
 
 #include "content/CommandIds.h"
 #include "platform/CallbackGuard.h"
-#include "controls/ParentNotifications.h"
 #include "views/ToolbarLayout.h"
 #include "views/ViewResourceIds.h"
 
@@ -43,18 +42,6 @@ bool IsColorButton(UINT id) {
 }
 
 }  // namespace
-
-LRESULT TextPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (onMessage) {
-    bool handled = false;
-    LRESULT result = onMessage(msg, wParam, lParam, handled);
-    if (handled) return result;
-  }
-  // What the pane does not take goes on to the window that holds it.
-  if (IsParentNotification(msg) || msg == WM_CONTEXTMENU)
-    if (HWND parent = GetParent(Handle())) return SendMessageA(parent, msg, wParam, lParam);
-  return DefaultProc(msg, wParam, lParam);
-}
 
 TextPane::TextPane(std::string defaultFace) : defaultFace_(std::move(defaultFace)) {
   text_.SetDefaultFace(defaultFace_);

@@ -14,18 +14,9 @@
 #include "views/FormatStrip.h"
 #include "views/ItemView.h"
 #include "views/TextView.h"
+#include "views/ViewHost.h"
 
 namespace vellora {
-
-class TextPaneWindow : public Window {
- public:
-  // A message of the pane's children; handled sets whether it was taken.
-  std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)> onMessage;
-
- protected:
-  const char* ClassName() const override { return "VelloraTextPane"; }
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-};
 
 class TextPane : public ItemView {
  public:
@@ -71,7 +62,7 @@ class TextPane : public ItemView {
   void ShowStrip(bool show);
 
   std::string defaultFace_;
-  TextPaneWindow window_;
+  PaneWindow window_{"VelloraTextPane"};
   Splitter splitter_;
   FormatStrip strip_;
   TextView text_;

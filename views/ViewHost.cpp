@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "controls/ParentNotifications.h"
+
 namespace vellora {
 
 LRESULT ViewHost::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -23,6 +25,17 @@ LRESULT ViewHost::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     onPosted(msg);
     return 0;
   }
+  return DefaultProc(msg, wParam, lParam);
+}
+
+LRESULT PaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (onMessage) {
+    bool handled = false;
+    LRESULT result = onMessage(msg, wParam, lParam, handled);
+    if (handled) return result;
+  }
+  if (IsParentNotification(msg) || msg == WM_CONTEXTMENU)
+    if (HWND parent = GetParent(Handle())) return SendMessageA(parent, msg, wParam, lParam);
   return DefaultProc(msg, wParam, lParam);
 }
 

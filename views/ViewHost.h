@@ -34,5 +34,28 @@ class ViewHost : public Window {
   HWND control_ = nullptr;
 };
 
+// The window of a view with strips of its own beside its content (the text
+// pane, the web view): the view sees its messages first, and what it leaves
+// of its children's notifications, commands and context menus goes on to the
+// window that holds the pane, as if the view's children sat there.
+class PaneWindow : public Window {
+ public:
+  // background: a system colour index for the face behind the strips (-1: none).
+  explicit PaneWindow(const char* className, int background = -1) : className_(className), background_(background) {}
+
+  // A message of the pane; handled sets whether it was taken.
+  std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)> onMessage;
+
+ protected:
+  const char* ClassName() const override { return className_; }
+  void RegisterClassInfo(WNDCLASSEXA& wc) const override {
+    if (background_ >= 0) wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background_ + 1));
+  }
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  const char* className_;
+  int background_;
+};
 
 }  // namespace vellora

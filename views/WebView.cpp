@@ -15,7 +15,6 @@
 
 #include "content/CommandIds.h"
 #include "content/WorkingFolder.h"
-#include "controls/ParentNotifications.h"
 #include "platform/CallbackGuard.h"
 #include "store/WebArchive.h"
 #include "views/ToolbarLayout.h"
@@ -175,19 +174,6 @@ bool BrowserShowsPages(IWebBrowser2* browser) {
   ComPtr<IUnknown> engine;
   return SUCCEEDED(
       CoCreateInstance(kHtmlDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, engine.PutVoid()));
-}
-
-LRESULT WebPaneWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (onMessage) {
-    bool handled = false;
-    LRESULT result = onMessage(msg, wParam, lParam, handled);
-    if (handled) return result;
-  }
-  // The toolbar's commands and notifications go on to the window that holds
-  // the pane, as the frame's own would.
-  if (IsParentNotification(msg) || msg == WM_CONTEXTMENU)
-    if (HWND parent = GetParent(Handle())) return SendMessageA(parent, msg, wParam, lParam);
-  return DefaultProc(msg, wParam, lParam);
 }
 
 WebView::WebView() : openExternally(OpenWithShell), workingFolder_(WorkingFolderPath()) {

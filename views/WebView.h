@@ -22,6 +22,7 @@
 #include "platform/GdiHandles.h"
 #include "platform/Window.h"
 #include "views/ItemView.h"
+#include "views/ViewHost.h"
 
 namespace vellora {
 
@@ -32,18 +33,6 @@ class BrowserHost : public ActiveXHost {
 
  protected:
   const char* ClassName() const override { return kClassName; }
-};
-
-class WebPaneWindow : public Window {
- public:
-  std::function<LRESULT(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled)> onMessage;
-
- protected:
-  const char* ClassName() const override { return "VelloraWebPane"; }
-  void RegisterClassInfo(WNDCLASSEXA& wc) const override {
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  }
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 class BrowserEvents;
@@ -116,7 +105,7 @@ class WebView : public ItemView {
   bool FindInPanel(const std::string& text);
   ComPtr<IDispatch> Document() const;
 
-  WebPaneWindow pane_;
+  PaneWindow pane_{"VelloraWebPane", COLOR_BTNFACE};
   HWND toolbar_ = nullptr;
   ImageListHandle images_;
   BrowserHost host_;

@@ -76,6 +76,12 @@ TEST_F(WebPagesProgram, ALinkIsShownSwitchedToEditAndEmbeddedByImportWebpage) {
   ASSERT_TRUE(Logged("designmode On")) << vtest::ReadWholeFile(logFile_);
   Command(ID_WEB_BROWSE);
   ASSERT_TRUE(Logged("designmode Off")) << vtest::ReadWholeFile(logFile_);
+  // Search Current Item opens the browser's own find dialog, not the program's search prompt.
+  Command(ID_SEARCH_CURRENT_ITEM);
+  EXPECT_TRUE(vtest::WaitUntil([&] {
+    const std::string log = vtest::ReadWholeFile(logFile_);
+    return log.find("execwb 32 1\n") != std::string::npos || log.find(" 67\n") != std::string::npos;
+  })) << vtest::ReadWholeFile(logFile_);
 
   Command(ID_IMPORT_HTML);
   HWND dialog = program_.WaitForWindow("Import webpage");
