@@ -144,6 +144,11 @@
 #define ID_IMPORT_TEXT              32859
 #define ID_IMPORT_HTML              32836
 #define ID_EXPORT_TEXT              32967
+/* The selected branch, the current folder or the whole library as one HTML
+ * file or a folder of Markdown or text files. */
+#define ID_EXPORT_BRANCH_READABLE   32996
+#define ID_EXPORT_FOLDER_READABLE   32997
+#define ID_EXPORT_LIBRARY_READABLE  32998
 
 /* Search */
 #define ID_SEARCH_CURRENT_ITEM      32773

@@ -73,6 +73,8 @@ class ContentCommands : public CommandHandler {
   void PasteItem();
   void SetAsTitle();
   void ImportWebPage();
+  // The branch, folder or library as a web page or files (by the command's id).
+  void ExportReadable(UINT id);
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();

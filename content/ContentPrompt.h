@@ -4,7 +4,9 @@
 // properties. The program answers through its dialogs; tests from a script.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,14 @@ struct NewItemRequest {
 struct WebImportRequest {
   std::string address;
   bool embed = false;
+};
+
+// What a long export or import tells while it runs: how far it got. Step
+// answers false once the user has cancelled.
+class ProgressReport {
+ public:
+  virtual ~ProgressReport() = default;
+  virtual bool Step(size_t done, size_t total) = 0;
 };
 
 struct NodeProperties {
@@ -63,6 +73,8 @@ class ContentPrompt : public UserPrompt {
   virtual bool PickColor(COLORREF& color) = 0;
   // The font dialog of the screen fonts, starting from font.
   virtual bool PickFont(LOGFONTA& font) = 0;
+  // Progress with a Cancel button for a long run, shown while the result lives.
+  virtual std::unique_ptr<ProgressReport> BeginProgress(const std::string& caption) = 0;
 };
 
 }  // namespace vellora

@@ -58,6 +58,9 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_ITEM_PASTE, [](C& c, UINT) { c.PasteItem(); }},
       {ID_EDIT_SET_TITLE, [](C& c, UINT) { c.SetAsTitle(); }},
       {ID_IMPORT_HTML, [](C& c, UINT) { c.ImportWebPage(); }},
+      {ID_EXPORT_BRANCH_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
+      {ID_EXPORT_FOLDER_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
+      {ID_EXPORT_LIBRARY_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
   };
   return kMap;
 }

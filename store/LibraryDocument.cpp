@@ -260,6 +260,31 @@ bool LibraryDocument::SaveCopy() {
   return true;
 }
 
+HRESULT LibraryDocument::WriteSnapshot(const std::string& path) {
+  if (!root_) return E_UNEXPECTED;
+  host_.StoreTextViewContent();
+  StorageHandle copy;
+  HRESULT hr = copy.CreateRoot(path.c_str(), kTransactedFileMode);
+  if (FAILED(hr)) return hr;
+  // The whole-storage copy needs every element closed: the current folder
+  // hands its changes to the root's transaction (not to the file) and is
+  // opened again afterwards.
+  const std::string folder = currentFolderName_;
+  if (currentFolder_) {
+    currentFolder_.Commit();
+    currentFolder_.Release();
+  }
+  hr = root_.CopyWholeStorage(copy);
+  if (SUCCEEDED(hr)) hr = copy.Commit();
+  if (!folder.empty()) {
+    const HRESULT reopened = root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
+    if (SUCCEEDED(hr)) hr = reopened;
+  }
+  copy.Release();
+  if (FAILED(hr)) DeleteFileA(path.c_str());
+  return hr;
+}
+
 void LibraryDocument::RestoreToLastSave() {
   ReleaseStorages();
   modified_ = false;

@@ -53,6 +53,9 @@ class LibraryDocument {
   void Save();
   // False when the user cancelled the dialog (or the copy could not be made).
   bool SaveCopy();
+  // Writes what the library holds now, saved or not, into a new file at
+  // path, and goes on as it was (neither saved nor switched to the copy).
+  HRESULT WriteSnapshot(const std::string& path);
   void RestoreToLastSave();
   bool Repack();
   // False when the user chose Cancel.

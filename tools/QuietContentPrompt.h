@@ -22,6 +22,12 @@ class NoContentPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest&) override { return false; }
   bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
   bool AskWebImport(WebImportRequest&) override { return false; }
+  std::unique_ptr<ProgressReport> BeginProgress(const std::string&) override {
+    struct Silent : ProgressReport {
+      bool Step(size_t, size_t) override { return true; }
+    };
+    return std::make_unique<Silent>();
+  }
   void ShowNodeProperties(const NodeProperties&) override {}
   bool AskNewPassword(const std::string&, std::string&) override { return false; }
   bool PickColor(COLORREF&) override { return false; }

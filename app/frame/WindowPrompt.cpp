@@ -13,6 +13,7 @@
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/PropertyDialog.h"
 #include "views/dialogs/ImportWebDialog.h"
+#include "views/dialogs/ProgressDialog.h"
 #include "views/dialogs/RenameDialog.h"
 #include "views/dialogs/SetPasswordDialog.h"
 
@@ -95,6 +96,10 @@ bool WindowPrompt::AskNewItem(NewItemRequest& answer, const std::string& caption
 }
 
 bool WindowPrompt::AskWebImport(WebImportRequest& answer) { return ImportWebDialog().Ask(owner_, answer); }
+
+std::unique_ptr<ProgressReport> WindowPrompt::BeginProgress(const std::string& caption) {
+  return std::make_unique<ProgressDialog>(owner_, caption);
+}
 
 void WindowPrompt::ShowNodeProperties(const NodeProperties& properties) { PropertyDialog(properties).Show(owner_); }
 

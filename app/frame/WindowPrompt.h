@@ -22,6 +22,7 @@ class WindowPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest& answer) override;
   bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
   bool AskWebImport(WebImportRequest& answer) override;
+  std::unique_ptr<ProgressReport> BeginProgress(const std::string& caption) override;
   void ShowNodeProperties(const NodeProperties& properties) override;
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

@@ -85,6 +85,19 @@ bool ScriptedPrompt::AskWebImport(vellora::WebImportRequest& answer) {
   return Next(webImports, answer, "Import webpage dialog");
 }
 
+std::unique_ptr<vellora::ProgressReport> ScriptedPrompt::BeginProgress(const std::string& caption) {
+  progressCaptions.push_back(caption);
+  struct Counted : vellora::ProgressReport {
+    explicit Counted(ScriptedPrompt& prompt) : prompt(prompt) {}
+    bool Step(size_t, size_t) override {
+      ++prompt.progressSteps;
+      return prompt.cancelAfterSteps == 0 || prompt.progressSteps < prompt.cancelAfterSteps;
+    }
+    ScriptedPrompt& prompt;
+  };
+  return std::make_unique<Counted>(*this);
+}
+
 bool ScriptedPrompt::AskNewPassword(const std::string& current, std::string& answer) {
   currentPasswords.push_back(current);
   return Next(newPasswords, answer, "set-password dialog");

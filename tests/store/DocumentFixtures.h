@@ -64,6 +64,12 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   // nullopt answers Cancel.
   std::deque<std::optional<vellora::WebImportRequest>> webImports;
   bool AskWebImport(vellora::WebImportRequest& answer) override;
+  // Progress runs: their captions, the steps they were told, and after how
+  // many steps the user cancels (0: never).
+  std::vector<std::string> progressCaptions;
+  size_t progressSteps = 0;
+  size_t cancelAfterSteps = 0;
+  std::unique_ptr<vellora::ProgressReport> BeginProgress(const std::string& caption) override;
   void ShowNodeProperties(const vellora::NodeProperties& shown) override { properties.push_back(shown); }
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

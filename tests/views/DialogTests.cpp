@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "app/StringTable.h"
@@ -14,6 +15,7 @@
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/DialogIds.h"
 #include "views/dialogs/ImportWebDialog.h"
+#include "views/dialogs/ProgressDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/RenameDialog.h"
 
@@ -192,6 +194,32 @@ TEST(Dialogs, ImportWebpageOpensOnALinkTakesAChosenFileAndCutsTheAddress) {
     EXPECT_EQ(answer.address, c.expected.address);
     EXPECT_EQ(answer.embed, c.expected.embed);
   }
+}
+
+TEST(Dialogs, ProgressShowsOnlyForALongRunTakesCancelAndGivesTheOwnerBack) {
+  vtest::HiddenParent owner;
+  ShowWindow(owner.Handle(), SW_SHOWNA);
+  {
+    // A short run never shows the dialog.
+    ProgressDialog quick(owner.Handle(), "Exporting quick");
+    EXPECT_TRUE(quick.Step(1, 2));
+    EXPECT_FALSE(quick.Handle());
+  }
+  auto progress = std::make_unique<ProgressDialog>(owner.Handle(), "Exporting notes");
+  Sleep(ProgressDialog::kShowAfterMs + 50);
+  ASSERT_TRUE(progress->Step(1, 4));
+  ASSERT_TRUE(progress->Handle());
+  EXPECT_TRUE(IsWindowVisible(progress->Handle()));
+  EXPECT_FALSE(IsWindowEnabled(owner.Handle())) << "the owner takes input while the run goes on";
+  EXPECT_EQ(SendDlgItemMessageA(progress->Handle(), IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0), 250);
+  EXPECT_EQ(vtest::ControlText(progress->Handle(), IDC_PROGRESS_TEXT), "1 of 4");
+  // Cancel, as a click sends it: the next step says stop, and stays so.
+  PostMessageA(progress->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_FALSE(progress->Step(2, 4));
+  EXPECT_FALSE(progress->Step(3, 4));
+  EXPECT_TRUE(progress->Cancelled());
+  progress.reset();
+  EXPECT_TRUE(IsWindowEnabled(owner.Handle())) << "the owner was not given back";
 }
 
 TEST(Dialogs, ThePasswordPromptGivesFourChances) {

@@ -58,6 +58,11 @@
 #define IDC_IMPORT_WEB_LINK         1030
 #define IDC_IMPORT_WEB_EMBED        1031
 
+/* The progress of a long export or import, with Cancel. */
+#define IDD_PROGRESS                269
+#define IDC_PROGRESS_TEXT           1130
+#define IDC_PROGRESS_BAR            1131
+
 /* "Property Information": one value beside each label. */
 #define IDD_PROPERTY                246
 #define IDC_PROPERTY_TITLE          1110
