@@ -32,6 +32,10 @@ struct WebImportRequest {
   bool embed = false;
 };
 
+// What the folder selection dialog is asked for: folders of the open library
+// to write into a new library, or folders of another library to take in.
+enum class FolderPickMode { kExport, kImport };
+
 struct NodeProperties {
   std::string title;
   std::string category;  // the parent's title; a top-level node's own title
@@ -55,6 +59,12 @@ class ContentPrompt : public UserPrompt {
   virtual void ShowNodeProperties(const NodeProperties& properties) = 0;
   // The Import webpage dialog; false when it was cancelled.
   virtual bool AskWebImport(WebImportRequest& answer) = 0;
+
+  // The folder selection dialog over names (in their list order); checked
+  // holds the names checked when it opens and gets the checked ones, in list
+  // order. False when it was cancelled.
+  virtual bool AskFolders(FolderPickMode mode, const std::vector<std::string>& names,
+                          std::vector<std::string>& checked) = 0;
 
   // The "Set Password - Empty to clear" dialog for a password set now as
   // current (empty: none); answer gets the new one, empty to clear it.

@@ -58,6 +58,8 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_ITEM_PASTE, [](C& c, UINT) { c.PasteItem(); }},
       {ID_EDIT_SET_TITLE, [](C& c, UINT) { c.SetAsTitle(); }},
       {ID_IMPORT_HTML, [](C& c, UINT) { c.ImportWebPage(); }},
+      {ID_FILE_EXPORT_FOLDERS, [](C& c, UINT) { c.ExportFolders(); }},
+      {ID_FILE_IMPORT_FOLDERS, [](C& c, UINT) { c.ImportFolders(); }},
   };
   return kMap;
 }

@@ -22,6 +22,7 @@ class NoContentPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest&) override { return false; }
   bool AskNewItem(NewItemRequest&, const std::string&) override { return false; }
   bool AskWebImport(WebImportRequest&) override { return false; }
+  bool AskFolders(FolderPickMode, const std::vector<std::string>&, std::vector<std::string>&) override { return false; }
   void ShowNodeProperties(const NodeProperties&) override {}
   bool AskNewPassword(const std::string&, std::string&) override { return false; }
   bool PickColor(COLORREF&) override { return false; }

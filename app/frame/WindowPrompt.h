@@ -22,6 +22,8 @@ class WindowPrompt : public ContentPrompt {
   bool AskNewFolder(NewFolderRequest& answer) override;
   bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
   bool AskWebImport(WebImportRequest& answer) override;
+  bool AskFolders(FolderPickMode mode, const std::vector<std::string>& names,
+                  std::vector<std::string>& checked) override;
   void ShowNodeProperties(const NodeProperties& properties) override;
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

@@ -85,6 +85,12 @@ bool ScriptedPrompt::AskWebImport(vellora::WebImportRequest& answer) {
   return Next(webImports, answer, "Import webpage dialog");
 }
 
+bool ScriptedPrompt::AskFolders(vellora::FolderPickMode mode, const std::vector<std::string>& names,
+                                std::vector<std::string>& checked) {
+  folderPicksShown.push_back({mode, names, checked});
+  return Next(folderPicks, checked, "folder selection dialog");
+}
+
 bool ScriptedPrompt::AskNewPassword(const std::string& current, std::string& answer) {
   currentPasswords.push_back(current);
   return Next(newPasswords, answer, "set-password dialog");
