@@ -321,6 +321,20 @@ TEST(FolderExchange, FailuresAreReportedAndLeaveNothingHalfWritten) {
   }
 }
 
+// The platform's copy would carry the damage along; Save Copy salvages instead.
+TEST(FolderExport, ADamagedLibraryOpenReadOnlyIsNotExported) {
+  CommandRig rig;
+  const std::string damaged = rig.rig.dir.File("damaged.vlx");
+  ASSERT_TRUE(vtest::WriteSelfContainingSample(damaged));
+  ASSERT_TRUE(rig.document.OpenLibrary(damaged));
+  ASSERT_TRUE(rig.document.ReadOnly());
+  rig.rig.prompt.shown.clear();
+  rig.commands.Handle(ID_FILE_EXPORT_FOLDERS);
+  ASSERT_EQ(rig.rig.prompt.shown.size(), 1u);
+  EXPECT_NE(rig.rig.prompt.shown[0].text.find("damaged"), std::string::npos);
+  EXPECT_TRUE(rig.rig.prompt.folderPicksShown.empty());
+}
+
 // Writes an exported library of all folders for the independent reader when
 // the test run names a file for it.
 TEST(FolderExportFiles, ForTheIndependentReader) {
