@@ -75,6 +75,8 @@ class ContentCommands : public CommandHandler {
   void ImportWebPage();
   // The branch, folder or library as a web page or files (by the command's id).
   void ExportReadable(UINT id);
+  void ExportFolders();
+  void ImportFolders();
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();

@@ -41,6 +41,9 @@ class ProgressReport {
   virtual ~ProgressReport() = default;
   virtual bool Step(size_t done, size_t total) = 0;
 };
+// What the folder selection dialog is asked for: folders of the open library
+// to write into a new library, or folders of another library to take in.
+enum class FolderPickMode { kExport, kImport };
 
 struct NodeProperties {
   std::string title;
@@ -65,6 +68,12 @@ class ContentPrompt : public UserPrompt {
   virtual void ShowNodeProperties(const NodeProperties& properties) = 0;
   // The Import webpage dialog; false when it was cancelled.
   virtual bool AskWebImport(WebImportRequest& answer) = 0;
+
+  // The folder selection dialog over names (in their list order); checked
+  // holds the names checked when it opens and gets the checked ones, in list
+  // order. False when it was cancelled.
+  virtual bool AskFolders(FolderPickMode mode, const std::vector<std::string>& names,
+                          std::vector<std::string>& checked) = 0;
 
   // The "Set Password - Empty to clear" dialog for a password set now as
   // current (empty: none); answer gets the new one, empty to clear it.

@@ -61,6 +61,8 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_EXPORT_BRANCH_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
       {ID_EXPORT_FOLDER_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
       {ID_EXPORT_LIBRARY_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
+      {ID_FILE_EXPORT_FOLDERS, [](C& c, UINT) { c.ExportFolders(); }},
+      {ID_FILE_IMPORT_FOLDERS, [](C& c, UINT) { c.ImportFolders(); }},
   };
   return kMap;
 }

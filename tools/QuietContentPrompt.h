@@ -28,6 +28,7 @@ class NoContentPrompt : public ContentPrompt {
     };
     return std::make_unique<Silent>();
   }
+  bool AskFolders(FolderPickMode, const std::vector<std::string>&, std::vector<std::string>&) override { return false; }
   void ShowNodeProperties(const NodeProperties&) override {}
   bool AskNewPassword(const std::string&, std::string&) override { return false; }
   bool PickColor(COLORREF&) override { return false; }

@@ -10,6 +10,7 @@
 #include "controls/ColorPalette.h"
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"
+#include "views/dialogs/FolderPickDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
 #include "views/dialogs/PropertyDialog.h"
 #include "views/dialogs/ImportWebDialog.h"
@@ -99,6 +100,14 @@ bool WindowPrompt::AskWebImport(WebImportRequest& answer) { return ImportWebDial
 
 std::unique_ptr<ProgressReport> WindowPrompt::BeginProgress(const std::string& caption) {
   return std::make_unique<ProgressDialog>(owner_, caption);
+}
+
+bool WindowPrompt::AskFolders(FolderPickMode mode, const std::vector<std::string>& names,
+                              std::vector<std::string>& checked) {
+  FolderPickDialog dialog(texts_, mode, names, checked);
+  if (!dialog.Ask(owner_)) return false;
+  checked = dialog.Checked();
+  return true;
 }
 
 void WindowPrompt::ShowNodeProperties(const NodeProperties& properties) { PropertyDialog(properties).Show(owner_); }

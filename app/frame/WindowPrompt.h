@@ -23,6 +23,8 @@ class WindowPrompt : public ContentPrompt {
   bool AskNewItem(NewItemRequest& answer, const std::string& caption) override;
   bool AskWebImport(WebImportRequest& answer) override;
   std::unique_ptr<ProgressReport> BeginProgress(const std::string& caption) override;
+  bool AskFolders(FolderPickMode mode, const std::vector<std::string>& names,
+                  std::vector<std::string>& checked) override;
   void ShowNodeProperties(const NodeProperties& properties) override;
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

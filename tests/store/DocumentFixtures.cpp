@@ -98,6 +98,12 @@ std::unique_ptr<vellora::ProgressReport> ScriptedPrompt::BeginProgress(const std
   return std::make_unique<Counted>(*this);
 }
 
+bool ScriptedPrompt::AskFolders(vellora::FolderPickMode mode, const std::vector<std::string>& names,
+                                std::vector<std::string>& checked) {
+  folderPicksShown.push_back({mode, names, checked});
+  return Next(folderPicks, checked, "folder selection dialog");
+}
+
 bool ScriptedPrompt::AskNewPassword(const std::string& current, std::string& answer) {
   currentPasswords.push_back(current);
   return Next(newPasswords, answer, "set-password dialog");

@@ -70,6 +70,15 @@ class ScriptedPrompt : public vellora::ContentPrompt {
   size_t progressSteps = 0;
   size_t cancelAfterSteps = 0;
   std::unique_ptr<vellora::ProgressReport> BeginProgress(const std::string& caption) override;
+  // Answers of the folder selection dialog (nullopt cancels); what it was shown.
+  struct FolderPick {
+    vellora::FolderPickMode mode;
+    std::vector<std::string> names, checked;
+  };
+  std::deque<std::optional<std::vector<std::string>>> folderPicks;
+  std::vector<FolderPick> folderPicksShown;
+  bool AskFolders(vellora::FolderPickMode mode, const std::vector<std::string>& names,
+                  std::vector<std::string>& checked) override;
   void ShowNodeProperties(const vellora::NodeProperties& shown) override { properties.push_back(shown); }
   bool AskNewPassword(const std::string& current, std::string& answer) override;
   bool PickColor(COLORREF& color) override;

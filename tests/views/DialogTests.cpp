@@ -1,6 +1,7 @@
 // The dialogs as units, each run modally here and driven from a second
 // thread as a user would: their limits, their refusals and their answers.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "views/dialogs/AddFolderDialog.h"
 #include "views/dialogs/AddItemDialog.h"
 #include "views/dialogs/DialogIds.h"
+#include "views/dialogs/FolderPickDialog.h"
 #include "views/dialogs/ImportWebDialog.h"
 #include "views/dialogs/ProgressDialog.h"
 #include "views/dialogs/PasswordPromptDialog.h"
@@ -220,6 +222,57 @@ TEST(Dialogs, ProgressShowsOnlyForALongRunTakesCancelAndGivesTheOwnerBack) {
   EXPECT_TRUE(progress->Cancelled());
   progress.reset();
   EXPECT_TRUE(IsWindowEnabled(owner.Handle())) << "the owner was not given back";
+}
+
+TEST(Dialogs, FolderSelectionOpensWithItsModeAndAnswersTheCheckedNamesInListOrder) {
+  const std::vector<std::string> names = {"Alpha", "Beta", "Gamma"};
+  struct Case {
+    FolderPickMode mode;
+    std::vector<std::string> checkedAtOpening;
+    const char* caption;
+    const char* label;
+    std::vector<int> toCheck;  // rows checked by the user after an empty Ok was refused
+    std::vector<std::string> expected;
+  } cases[] = {
+      {FolderPickMode::kExport, {"Beta"}, "Export Folder", "Select the folders to export:", {}, {"Beta"}},
+      {FolderPickMode::kImport, {}, "Import Folders", "Please select the folders to import:", {2, 0},
+       {"Alpha", "Gamma"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.caption);
+    FolderPickDialog dialog(Texts(), c.mode, names, c.checkedAtOpening);
+    std::string label, refusal;
+    std::vector<bool> atOpening;
+    int width = 0;
+    vtest::DialogDriver driver([&] {
+      HWND d = vtest::WaitForDialog(c.caption);
+      ASSERT_NE(d, nullptr);
+      label = vtest::ControlText(d, IDC_FOLDER_PICK_LABEL);
+      HWND list = GetDlgItem(d, IDC_FOLDER_PICK_LIST);
+      width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+      for (int i = 0; i < 3; ++i)
+        atOpening.push_back((SendMessageA(list, LVM_GETITEMSTATE, i, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+                            INDEXTOSTATEIMAGEMASK(2));
+      if (!c.toCheck.empty()) {
+        Click(d, IDOK);
+        vtest::AnswerMessageBox(Texts().TextOr(kTextTipCaption, "Tip"), IDOK, &refusal);
+        for (int row : c.toCheck) {
+          LVITEMA state = {};
+          state.stateMask = LVIS_STATEIMAGEMASK;
+          state.state = INDEXTOSTATEIMAGEMASK(2);
+          SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+        }
+      }
+      Click(d, IDOK);
+    });
+    ASSERT_TRUE(dialog.Ask(nullptr));
+    EXPECT_EQ(label, c.label);
+    EXPECT_EQ(width, 120);
+    for (size_t i = 0; i < names.size(); ++i)
+      EXPECT_EQ(atOpening.at(i), names[i] == "Beta" && c.mode == FolderPickMode::kExport) << names[i];
+    EXPECT_EQ(refusal, c.toCheck.empty() ? "" : "You have not select any fodler.");
+    EXPECT_EQ(dialog.Checked(), c.expected);
+  }
 }
 
 TEST(Dialogs, ThePasswordPromptGivesFourChances) {

@@ -50,6 +50,11 @@
 #define IDC_CONTROL_LOCATION        1075
 #define IDC_CONTROL_LOCATION_LABEL  1076
 
+/* The folder selection of Export folders and Import folders: a check-box list and its label. */
+#define IDD_FOLDER_PICK             263
+#define IDC_FOLDER_PICK_LIST        1071
+#define IDC_FOLDER_PICK_LABEL       1076
+
 /* "Import webpage": the address, its file chooser, link or embedded page. */
 #define IDD_IMPORT_WEB              236
 #define IDC_IMPORT_WEB_ADDRESS      1027
