@@ -65,8 +65,8 @@
 
 /* The progress of a long export or import, with Cancel. */
 #define IDD_PROGRESS                269
-#define IDC_PROGRESS_TEXT           1130
-#define IDC_PROGRESS_BAR            1131
+#define IDC_PROGRESS_TEXT           1145
+#define IDC_PROGRESS_BAR            1146
 
 /* "Property Information": one value beside each label. */
 #define IDD_PROPERTY                246
