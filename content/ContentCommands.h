@@ -73,6 +73,8 @@ class ContentCommands : public CommandHandler {
   void PasteItem();
   void SetAsTitle();
   void ImportWebPage();
+  void ImportTextFile();
+  void ExportTextFile();
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();

@@ -58,6 +58,8 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_ITEM_PASTE, [](C& c, UINT) { c.PasteItem(); }},
       {ID_EDIT_SET_TITLE, [](C& c, UINT) { c.SetAsTitle(); }},
       {ID_IMPORT_HTML, [](C& c, UINT) { c.ImportWebPage(); }},
+      {ID_IMPORT_TEXT, [](C& c, UINT) { c.ImportTextFile(); }},
+      {ID_EXPORT_TEXT, [](C& c, UINT) { c.ExportTextFile(); }},
   };
   return kMap;
 }
