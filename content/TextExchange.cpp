@@ -63,6 +63,11 @@ HRESULT WriteTextFile(const std::string& path, const std::string& text) {
   const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, &name);
   if (length == 0 || length >= MAX_PATH || !name || name == full) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
   const std::string folder(full, static_cast<size_t>(name - full));
+  // A read-only file stays as it is (a move would replace it where the
+  // system allows that).
+  const DWORD attributes = GetFileAttributesA(full);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
   char scratch[MAX_PATH];
   if (!GetTempFileNameA(folder.c_str(), "vtx", 0, scratch)) return LastError();
   HRESULT hr = WriteAll(scratch, text);
