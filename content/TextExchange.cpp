@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "content/ContentCommands.h"
 #include "content/TabPages.h"
@@ -171,10 +170,8 @@ void ContentCommands::ImportTextFile() {
   std::string text;
   if (!ReadTextFile(path, text)) {
     // The item keeps its text when the file gives none.
-    char limit[32];
-    std::snprintf(limit, sizeof limit, "%u", static_cast<unsigned>(kMaxTextFileBytes >> 20));
-    Message("The file \"" + path + "\" could not be read (or it is larger than " + limit +
-                " MB).\n\nNothing was changed.",
+    Message("The file \"" + path + "\" could not be read (or it is larger than " +
+                std::to_string(kMaxTextFileBytes >> 20) + " MB).\n\nNothing was changed.",
             "Import Text", MB_OK | MB_ICONEXCLAMATION);
     return;
   }
