@@ -129,12 +129,12 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_BOOKMARK_MANAGER, kNeedWritable, O::Frame),
     Range(ID_QUICK_ACCESS_FIRST, ID_QUICK_ACCESS_LAST, kNeedNothing, O::Frame),
     Row(ID_ITEM_ACCESS_PASSWORD, kNeedWritable, O::Passwords),
-    Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget | kNotBuilt, O::None),
+    Row(ID_IMPORT_TEXT, kNeedWritable | kNeedTextImportTarget, O::Content),
     Row(ID_EXPORT_BRANCH_READABLE, kNeedTreeFolder | kNeedItemSelected, O::Content),
     Row(ID_EXPORT_FOLDER_READABLE, kNeedNothing, O::Content),
     Row(ID_EXPORT_LIBRARY_READABLE, kNeedNothing, O::Content),
     Row(ID_IMPORT_HTML, kNeedWritable | kNeedWebImportTarget, O::Content),
-    Row(ID_EXPORT_TEXT, kNeedTextOrListView | kNotBuilt, O::None),
+    Row(ID_EXPORT_TEXT, kNeedTextOrListView, O::Content),
 
     // Search menu.
     Row(ID_SEARCH_CURRENT_ITEM, kNeedNothing, O::Search),

@@ -77,6 +77,8 @@ class ContentCommands : public CommandHandler {
   void ExportReadable(UINT id);
   void ExportFolders();
   void ImportFolders();
+  void ImportTextFile();
+  void ExportTextFile();
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();

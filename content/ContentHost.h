@@ -96,6 +96,9 @@ class ContentHost {
   virtual std::string ShownPage() const = 0;
   // The text view's selected text (empty when it is not shown).
   virtual std::string SelectedText() const = 0;
+  // The whole text of the shown view as a text file holds it; false when
+  // the view shown has no text (neither a note nor a data list).
+  virtual bool ShownViewText(std::string& text) const = 0;
   virtual void SetItemTitleStrip(const std::string& title) = 0;
   virtual void FocusTree() = 0;
 };

@@ -63,6 +63,8 @@ std::span<const CommandEntry<ContentCommands>> ContentCommands::Map() {
       {ID_EXPORT_LIBRARY_READABLE, [](C& c, UINT id) { c.ExportReadable(id); }},
       {ID_FILE_EXPORT_FOLDERS, [](C& c, UINT) { c.ExportFolders(); }},
       {ID_FILE_IMPORT_FOLDERS, [](C& c, UINT) { c.ImportFolders(); }},
+      {ID_IMPORT_TEXT, [](C& c, UINT) { c.ImportTextFile(); }},
+      {ID_EXPORT_TEXT, [](C& c, UINT) { c.ExportTextFile(); }},
   };
   return kMap;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "content/CommandIds.h"
+#include "content/TextExchange.h"
 #include "store/LibraryFormat.h"
 #include "views/ViewFind.h"
 #include "views/ViewMenus.h"
@@ -471,6 +472,12 @@ void DataListView::SortByColumn(int column) {
   // Under the read-only lock, or for a list that is not written, the order
   // is the view's alone.
   if (CanEdit()) Write();
+}
+
+bool DataListView::PlainText(std::string& out) const {
+  if (!source_) return false;
+  out = DataListText(table_);
+  return true;
 }
 
 bool DataListView::Find(const std::string& text, bool textOnly) {

@@ -42,6 +42,8 @@ class DataListView : public ItemView {
   bool QueryCommand(UINT id, CommandUi& ui) const override;
   // Rows from the one after the selection on (not for text-only finds).
   bool Find(const std::string& text, bool textOnly) override;
+  // The list in the text form of an exported data list.
+  bool PlainText(std::string& out) const override;
   // The list part of the library's look.
   bool ApplyLook(const LibraryLook& look) override;
 

@@ -104,6 +104,12 @@ class ItemView {
   virtual bool OpenOwnFind() { return false; }
   // The selected text, or empty.
   virtual std::string SelectedText() const { return {}; }
+  // The whole of what the view shows as plain text in the system code page,
+  // lines ending in CR LF; false for views that show no text.
+  virtual bool PlainText(std::string& out) const {
+    (void)out;
+    return false;
+  }
   // Where the view is in its item, for a location path (false: no such place).
   virtual bool Position(long& index) const {
     (void)index;

@@ -64,6 +64,7 @@ class TabPagesView : public ItemView, private TabStripEvents {
   }
   bool Find(const std::string& text, bool textOnly) override { return shown_ && shown_->Find(text, textOnly); }
   std::string SelectedText() const override { return shown_ ? shown_->SelectedText() : std::string(); }
+  bool PlainText(std::string& out) const override { return shown_ && shown_->PlainText(out); }
   bool OpenOwnFind() override { return shown_ && shown_->OpenOwnFind(); }
   bool Position(long& index) const override { return shown_ && shown_->Position(index); }
   void GoToPosition(long index) override {

@@ -46,6 +46,7 @@ class TextPane : public ItemView {
   void UpdateCommandUi() override;
   bool Find(const std::string& text, bool textOnly) override { return text_.Find(text, textOnly); }
   std::string SelectedText() const override { return text_.SelectedText(); }
+  bool PlainText(std::string& out) const override { return text_.PlainText(out); }
   bool Position(long& index) const override { return text_.Position(index); }
   void GoToPosition(long index) override { text_.GoToPosition(index); }
   bool ApplyLook(const LibraryLook& look) override { return text_.ApplyLook(look); }

@@ -611,6 +611,27 @@ std::string TextView::SelectedText() const {
   return text;
 }
 
+bool TextView::PlainText(std::string& out) const {
+  out.clear();
+  HWND edit = Edit();
+  if (!edit) return false;
+  // Read once; the control ends a paragraph with a lone CR.
+  const std::wstring text = TextOf(edit);
+  std::wstring lines;
+  lines.reserve(text.size() + text.size() / 16);
+  for (size_t i = 0; i < text.size(); ++i) {
+    lines += text[i];
+    if (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n')) lines += L'\n';
+  }
+  if (lines.empty()) return true;
+  const int length = static_cast<int>(lines.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, lines.data(), length, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return true;
+  out.resize(static_cast<size_t>(n));
+  WideCharToMultiByte(CP_ACP, 0, lines.data(), length, out.data(), n, nullptr, nullptr);
+  return true;
+}
+
 bool TextView::SelectionFont(std::string& face, LONG& twips) const {
   if (!Edit()) return false;
   CHARFORMAT2A cf = SelectionFormat(Edit(), CFM_FACE | CFM_SIZE);

@@ -58,6 +58,8 @@ class TextView : public ItemView {
   bool QueryCommand(UINT id, CommandUi& ui) const override;
   bool Find(const std::string& text, bool textOnly) override;
   std::string SelectedText() const override;
+  // The note's text, each paragraph ending in CR LF but the last.
+  bool PlainText(std::string& out) const override;
   // The first visible character, and scrolling a character to the top.
   bool Position(long& index) const override;
   void GoToPosition(long index) override;

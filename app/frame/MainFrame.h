@@ -168,6 +168,7 @@ class MainFrame : public Window,
   void LeaveShownItem() override;
   void ShowSelection() override;
   std::string SelectedText() const override;
+  bool ShownViewText(std::string& text) const override;
   std::string ShownPage() const override { return items_.Shown() ? items_.Shown()->ShownPage() : std::string(); }
   void SetItemTitleStrip(const std::string& title) override;
   void FocusTree() override;

@@ -42,6 +42,8 @@ std::string MainFrame::SelectedText() const {
   return items_.Shown() ? items_.Shown()->SelectedText() : std::string();
 }
 
+bool MainFrame::ShownViewText(std::string& text) const { return items_.Shown() && items_.Shown()->PlainText(text); }
+
 void MainFrame::SetItemTitleStrip(const std::string& title) { items_.Title().SetTitle(title); }
 
 void MainFrame::FocusTree() {

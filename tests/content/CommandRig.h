@@ -71,12 +71,18 @@ class CommandHost : public vellora::SelectionContentHost {
   MemoryTree tree;
   int stores = 0, leaves = 0, shows = 0;
   std::string selectedText, titleStrip, shownPage;
+  bool viewHasText = false;  // what ShownViewText answers, with viewText
+  std::string viewText;
 
   vellora::TreeAccess& Tree() override { return tree; }
   void StoreShownItem() override { ++stores; }
   void LeaveShownItem() override { ++leaves; }
   void ShowSelection() override { ++shows; }
   std::string SelectedText() const override { return selectedText; }
+  bool ShownViewText(std::string& text) const override {
+    text = viewText;
+    return viewHasText;
+  }
   std::string ShownPage() const override { return shownPage; }
   void SetItemTitleStrip(const std::string& title) override { titleStrip = title; }
   void FocusTree() override {}
