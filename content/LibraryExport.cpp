@@ -897,6 +897,52 @@ std::string SafeFileName(const std::string& title, size_t maxBytes) {
   return name;
 }
 
+std::string RtfFromText(const std::wstring& text) {
+  UINT cp = GetACP();
+  // The font's character set for the code page, as fonts name it.
+  static const std::pair<UINT, int> kCharsets[] = {{874, 222}, {932, 128}, {936, 134}, {949, 129}, {950, 136},
+                                                   {1250, 238}, {1251, 204}, {1253, 161}, {1254, 162},
+                                                   {1255, 177}, {1256, 178}, {1257, 186}, {1258, 163}};
+  int charset = 0;
+  for (const auto& [page, set] : kCharsets) {
+    if (page == cp) charset = set;
+  }
+  std::string rtf = "{\\rtf1\\ansi\\ansicpg" + std::to_string(cp) + "\\deff0{\\fonttbl{\\f0\\fnil\\fcharset" +
+                    std::to_string(charset) + " ;}}\\uc1\\pard\\f0\\fs20 ";
+  char hex[8];
+  for (size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (c == L'\r') {
+      if (i + 1 < text.size() && text[i + 1] == L'\n') continue;
+      rtf += "\\par\n";
+    } else if (c == L'\n') {
+      rtf += "\\par\n";
+    } else if (c == L'\t') {
+      rtf += "\\tab ";
+    } else if (c == L'\\' || c == L'{' || c == L'}') {
+      rtf += '\\';
+      rtf += static_cast<char>(c);
+    } else if (c >= 32 && c < 128) {
+      rtf += static_cast<char>(c);
+    } else if (c < 32) {
+      continue;
+    } else {
+      char bytes[8];
+      BOOL lossy = FALSE;
+      int n = WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr, &lossy);
+      if (n > 0 && !lossy) {
+        for (int k = 0; k < n; ++k) {
+          std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned char>(bytes[k]));
+          rtf += hex;
+        }
+      } else {
+        rtf += "\\u" + std::to_string(static_cast<int16_t>(c)) + "?";
+      }
+    }
+  }
+  return rtf + "}";
+}
+
 ExportResult ExportLibrary(const std::string& libraryPath, const std::string& target, const ExportOptions& options) {
   ExportResult result;
   if (Exists(target) || (options.format == ExportFormat::Html && Exists(target.substr(0, target.rfind('.')) + "_files"))) {

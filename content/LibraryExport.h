@@ -59,5 +59,9 @@ std::string Utf8FromAnsi(const std::string& ansi);
 // device names, no leading or trailing dots and spaces, at most maxBytes
 // bytes without splitting a double-byte character; never empty.
 std::string SafeFileName(const std::string& title, size_t maxBytes = 80);
+// Plain text (lines ending in "\n" or "\r\n") as the rich text of a note:
+// characters of the thread's code page as they are or as \'hh bytes, the
+// others as \uN, each line a paragraph.
+std::string RtfFromText(const std::wstring& text);
 
 }  // namespace vellora
