@@ -40,6 +40,8 @@ std::wstring WideFromBytes(const std::string& bytes, UINT codePage) {
   return out;
 }
 
+std::string SafeHref(const std::string& address);
+
 // ---- rich text as HTML or Markdown -------------------------------------------
 
 enum class Markup { Html, Markdown };
@@ -220,8 +222,8 @@ class RtfConverter {
   void Word(GroupState& state, const std::string& word, bool hasParam, int param) {
     bool on = !hasParam || param != 0;
     RunFormat& f = state.format;
+    FlushBytes(state);  // text before the word keeps its place and format
     if (word == "par" || word == "sect" || word == "page") {
-      FlushBytes(state);
       EndParagraph(state, false);
       return;
     }
@@ -345,7 +347,7 @@ class RtfConverter {
       return;
     }
     std::string open, close;
-    if (!f.link.empty()) open += "<a href=\"" + HtmlEscape(f.link) + "\">", close.insert(0, "</a>");
+    if (!f.link.empty()) open += "<a href=\"" + SafeHref(f.link) + "\">", close.insert(0, "</a>");
     if (f.bold) open += "<b>", close.insert(0, "</b>");
     if (f.italic) open += "<i>", close.insert(0, "</i>");
     if (f.underline) open += "<u>", close.insert(0, "</u>");
@@ -388,6 +390,21 @@ class RtfConverter {
   std::string paragraph_;
   std::string out_;
 };
+
+// An address as a link target; script and data addresses, which would run
+// when the page is opened, are not linked.
+std::string SafeHref(const std::string& address) {
+  std::string scheme;
+  for (char c : address) {
+    if (c == ':') break;
+    if (static_cast<unsigned char>(c) > ' ') scheme += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  if (address.find(':') != std::string::npos &&
+      (scheme == "javascript" || scheme == "vbscript" || scheme == "data")) {
+    return "#";
+  }
+  return HtmlEscape(address);
+}
 
 // ---- files ---------------------------------------------------------------------
 
@@ -721,7 +738,7 @@ class Exporter {
         }
         case kItemWebLink: {
           std::string address = Utf8FromAnsi(ReadFirstString(item).value_or(""));
-          html = "<p><a href=\"" + HtmlEscape(address) + "\">" + HtmlEscape(address) + "</a></p>\n";
+          html = "<p><a href=\"" + SafeHref(address) + "\">" + HtmlEscape(address) + "</a></p>\n";
           text = md ? "<" + address + ">\n" : address + "\n";
           break;
         }
@@ -760,7 +777,7 @@ class Exporter {
               html += "<li>" + HtmlEscape(label) + "</li>\n";
               text += (md ? "- " : "") + label + "\n";
             } else {
-              html += "<li><a href=\"" + HtmlEscape(link) + "\">" + HtmlEscape(label) + "</a></li>\n";
+              html += "<li><a href=\"" + SafeHref(link) + "\">" + HtmlEscape(label) + "</a></li>\n";
               text += md ? "- [" + label + "](" + link + ")\n" : label + "\t" + link + "\n";
             }
           }
@@ -793,19 +810,28 @@ class Exporter {
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Library</title>\n"
         "<style>.note{white-space:pre-wrap} table{border-collapse:collapse} td,th{border:1px solid #999;"
         "padding:2px 6px}</style>\n</head>\n<body>\n<nav id=\"contents\">\n";
+    // Each level's list sits inside the item of its parent.
     int depth = 0;
     for (const TocEntry& entry : toc_) {
-      while (depth < entry.level) {
-        page += "<ul>\n";
-        ++depth;
+      if (entry.level > depth) {
+        while (depth < entry.level) {
+          page += "<ul>\n";
+          if (++depth < entry.level) page += "<li>";
+        }
+      } else {
+        page += "</li>\n";
+        while (depth > entry.level) {
+          page += "</ul></li>\n";
+          --depth;
+        }
       }
-      while (depth > entry.level) {
-        page += "</ul>\n";
-        --depth;
-      }
-      page += "<li><a href=\"#" + entry.id + "\">" + entry.text + "</a></li>\n";
+      page += "<li><a href=\"#" + entry.id + "\">" + entry.text + "</a>";
     }
-    while (depth-- > 0) page += "</ul>\n";
+    if (depth > 0) page += "</li>\n";
+    while (depth > 0) {
+      page += "</ul>\n";
+      if (--depth > 0) page += "</li>\n";
+    }
     page += "</nav>\n" + body_ + "</body>\n</html>\n";
     if (!WriteNewFile(path, page)) return Fail(path);
     return true;
