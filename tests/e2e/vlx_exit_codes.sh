@@ -3,6 +3,7 @@
 set -u
 work=$1 run=$2 make=$3 vlx=$4
 rm -rf "$work" && mkdir -p "$work"
+export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$run")/.." && pwd)/build/wineprefix}
 w() { winepath -w "$1"; }
 lib="$work/sample.vlx"
 "$run" "$make" "$(w "$lib")" >/dev/null || { echo "no sample"; exit 9; }
