@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 
+#include "content/AccessPasswords.h"
 #include "content/CatalogItems.h"
 #include "content/DataList.h"
 #include "content/FileFolder.h"
@@ -980,6 +981,13 @@ ExportResult ExportLibrary(const std::string& libraryPath, const std::string& ta
   if (FAILED(root.OpenRoot(libraryPath.c_str(), kReadMode))) {
     result.status = ExportStatus::CannotOpen;
     result.message = "cannot open " + libraryPath;
+    return result;
+  }
+  // The library password keeps the whole library, as opening it does.
+  std::string libraryPassword = ReadSettingsString(root, kLibraryPasswordSlot);
+  if (!libraryPassword.empty() && (!options.password || options.password("") != libraryPassword)) {
+    result.status = ExportStatus::Locked;
+    result.message = libraryPath + " has a library password";
     return result;
   }
   std::vector<FolderEntry> folders;

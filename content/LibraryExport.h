@@ -24,13 +24,15 @@ struct ExportOptions {
   std::vector<std::string> branch;
   // The password given for a protected node or item, asked with the path of
   // titles ("Folder/Node/Child"). A protected element whose password is not
-  // given (or differs) is left out, with everything below it.
+  // given (or differs) is left out, with everything below it. A library with
+  // a library password is asked with the empty path and is not exported at
+  // all without it.
   std::function<std::string(const std::string& titlePath)> password;
   // Called with the elements done and their total; false stops the export.
   std::function<bool(size_t done, size_t total)> progress;
 };
 
-enum class ExportStatus { Done, CannotOpen, NotFound, TargetExists, WriteFailed, Cancelled };
+enum class ExportStatus { Done, CannotOpen, Locked, NotFound, TargetExists, WriteFailed, Cancelled };
 
 struct ExportResult {
   ExportStatus status = ExportStatus::Done;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "content/AccessPasswords.h"
 #include "content/CatalogItems.h"
 #include "content/ItemSource.h"
 #include "content/LibraryExport.h"
@@ -20,7 +21,7 @@ namespace {
 
 using namespace vellora;
 
-enum Exit { kOk = 0, kUsage = 1, kCannotOpen = 2, kDamaged = 3, kNotFound = 4, kWriteFailed = 5 };
+enum Exit { kOk = 0, kUsage = 1, kCannotOpen = 2, kDamaged = 3, kNotFound = 4, kWriteFailed = 5, kLocked = 6 };
 
 const char kUsageText[] =
     "usage:\n"
@@ -30,10 +31,12 @@ const char kUsageText[] =
     "  vlx import-text FILE FOLDER A/B/C TEXTFILE\n"
     "OUT must not exist: --html writes one file (embedded files into OUT's name + \"_files\"),\n"
     "--md and --txt a folder of files mirroring the tree. Protected nodes and items are left\n"
-    "out unless --password is theirs. import-text adds a text note at the\n"
-    "path of titles in a tree folder, or replaces the text of the note there.\n"
+    "out unless --password is theirs; a library password must be given the same way. import-text adds a text note at the\n"
+    "path of titles in a tree folder, or replaces the text of the note there (never in a\n"
+    "damaged library, nor in one with a library password).\n"
     "exit codes: 0 done, 1 wrong use, 2 the file cannot be opened, 3 the library is damaged,\n"
-    "4 folder, branch or node not found, 5 writing failed (or OUT exists)\n";
+    "4 folder, branch or node not found, 5 writing failed (or OUT exists),\n"
+    "6 the library has a library password and --password is not it\n";
 
 int Usage() {
   std::fprintf(stderr, "%s", kUsageText);
@@ -190,6 +193,9 @@ int Export(int argc, char** argv) {
     case ExportStatus::CannotOpen:
       std::fprintf(stderr, "vlx: %s\n", result.message.c_str());
       return kCannotOpen;
+    case ExportStatus::Locked:
+      std::fprintf(stderr, "vlx: %s\n", result.message.c_str());
+      return kLocked;
     case ExportStatus::NotFound:
       std::fprintf(stderr, "vlx: %s\n", result.message.c_str());
       return kNotFound;
@@ -238,6 +244,10 @@ int ImportText(const char* path, const char* folderName, const char* nodePath, c
   if (FAILED(root.OpenRoot(path, kWriteMode))) {
     std::fprintf(stderr, "vlx: cannot open %s for writing\n", path);
     return kCannotOpen;
+  }
+  if (!ReadSettingsString(root, kLibraryPasswordSlot).empty()) {
+    std::fprintf(stderr, "vlx: %s has a library password; it is written only by the program\n", path);
+    return kLocked;
   }
   std::vector<FolderEntry> folders;
   ListFolders(root, folders);

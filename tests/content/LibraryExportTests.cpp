@@ -7,6 +7,7 @@
 
 #include "content/RtfText.h"
 #include "store/LibraryFormat.h"
+#include "store/Variant.h"
 #include "tests/TestSupport.h"
 #include "tests/content/ContentFixtures.h"
 
@@ -238,6 +239,30 @@ TEST_F(LibraryExportTest, ProtectedContentComesOnlyWithItsPassword) {
     EXPECT_EQ(result.leftOut, c.leftOut) << c.given;
     EXPECT_EQ(html.find("the secret text") != std::string::npos, c.secretShown) << c.given;
     EXPECT_EQ(html.find("locked.example") != std::string::npos, c.lockedShown) << c.given;
+  }
+}
+
+TEST_F(LibraryExportTest, LibraryPasswordKeepsTheWholeLibrary) {
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(library_.c_str(), kWriteMode));
+    ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root, 6, Variant::FromString("whole")));
+    root.Commit();
+  }
+  struct Case {
+    const char* given;
+    ExportStatus status;
+  } cases[] = {{nullptr, ExportStatus::Locked}, {"pw", ExportStatus::Locked}, {"whole", ExportStatus::Done}};
+  int k = 0;
+  for (const Case& c : cases) {
+    ExportOptions options;
+    if (c.given) {
+      std::string given = c.given;
+      options.password = [given](const std::string& path) { return path.empty() ? given : std::string(); };
+    }
+    std::string out = dir_.File("l" + std::to_string(k++) + ".html");
+    EXPECT_EQ(ExportLibrary(library_, out, options).status, c.status) << (c.given ? c.given : "none");
+    EXPECT_EQ(Exists(out), c.status == ExportStatus::Done);
   }
 }
 

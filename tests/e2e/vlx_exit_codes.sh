@@ -48,5 +48,11 @@ expect 4 import-text "$(w "$lib")" "Nope" "Typed" "$(w "$work/note.txt")"
 cp "$work/cut.vlx" "$work/cut-before.vlx"
 expect 3 import-text "$(w "$work/cut.vlx")" "My Notes" "Typed" "$(w "$work/note.txt")"
 cmp -s "$work/cut.vlx" "$work/cut-before.vlx" || { echo "FAIL: a damaged library was written"; failed=1; }
+# Protected branches come out only with their password.
+"$run" "$make" "$(w "$work/protected.vlx")" --nodes 120 --protect >/dev/null || { echo "no protected sample"; exit 9; }
+expect 0 export "$(w "$work/protected.vlx")" --txt "$(w "$work/closed")"
+grep -q " 0 protected left out" "$work/out.txt" && { echo "FAIL: protected branches exported"; failed=1; }
+expect 0 export "$(w "$work/protected.vlx")" --txt "$(w "$work/opened")" --password sample
+grep -q " 0 protected left out" "$work/out.txt" || { echo "FAIL: the password opened nothing"; cat "$work/out.txt"; failed=1; }
 [ $failed -eq 0 ] && echo "all exit codes as documented"
 exit $failed
