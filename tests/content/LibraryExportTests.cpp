@@ -317,3 +317,19 @@ TEST(LibraryExportForTheReader, HtmlBesideTheTests) {
   ExportResult result = ExportLibrary(dir.File("lib.vlx"), out, {});
   ASSERT_EQ(result.status, ExportStatus::Done) << result.message;
 }
+
+// Under a double-byte code page a trail byte that looks like '\' or '|' is
+// part of its character, and a cut never leaves half a character.
+TEST(SafeFileName, DoubleByteTitlesUnderGbk) {
+  if (GetACP() != 936) GTEST_SKIP() << "needs code page 936";
+  struct Case {
+    const char* title;
+    size_t maxBytes;
+    const char* expected;
+  } cases[] = {
+      {"\x95\x5c\x95\x7c", 80, "\x95\x5c\x95\x7c"},
+      {"\xd6\xd0\xce\xc4", 3, "\xd6\xd0"},
+      {"a\xd6\xd0:\xce\xc4", 80, "a\xd6\xd0_\xce\xc4"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SafeFileName(c.title, c.maxBytes), c.expected) << c.title;
+}
