@@ -972,7 +972,10 @@ std::string RtfFromText(const std::wstring& text) {
 
 ExportResult ExportLibrary(const std::string& libraryPath, const std::string& target, const ExportOptions& options) {
   ExportResult result;
-  if (Exists(target) || (options.format == ExportFormat::Html && Exists(target.substr(0, target.rfind('.')) + "_files"))) {
+  std::string parent = ParentOf(target), name = LeafOf(target);
+  size_t dot = name.rfind('.');
+  std::string filesFolder = parent + "\\" + (dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name) + "_files";
+  if (name.empty() || Exists(target) || (options.format == ExportFormat::Html && Exists(filesFolder))) {
     result.status = ExportStatus::TargetExists;
     result.message = target + " exists already";
     return result;
@@ -1025,7 +1028,6 @@ ExportResult ExportLibrary(const std::string& libraryPath, const std::string& ta
   }
   // Everything is made in a folder of its own beside the target and moved
   // into place when it is whole.
-  std::string parent = ParentOf(target), name = LeafOf(target);
   std::string work = parent + "\\~" + name + "." + std::to_string(GetCurrentProcessId()) + "." +
                      std::to_string(GetTickCount()) + ".part";
   if (!CreateDirectoryA(work.c_str(), nullptr)) {

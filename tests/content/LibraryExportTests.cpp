@@ -285,6 +285,8 @@ TEST_F(LibraryExportTest, CancelledOrRefusedExportLeavesNothing) {
   std::ofstream(taken) << "mine";
   EXPECT_EQ(ExportLibrary(library_, taken, {}).status, ExportStatus::TargetExists);
   EXPECT_EQ(ReadFile(taken), "mine");
+  CreateDirectoryA(dir_.File("f_files").c_str(), nullptr);  // where the HTML's files would go
+  EXPECT_EQ(ExportLibrary(library_, dir_.File("f.html"), {}).status, ExportStatus::TargetExists);
   ExportOptions missing;
   missing.folder = "Nope";
   EXPECT_EQ(ExportLibrary(library_, dir_.File("m.html"), missing).status, ExportStatus::NotFound);
@@ -292,7 +294,7 @@ TEST_F(LibraryExportTest, CancelledOrRefusedExportLeavesNothing) {
   missing.branch = {"Projects", "Nope"};
   EXPECT_EQ(ExportLibrary(library_, dir_.File("m.html"), missing).status, ExportStatus::NotFound);
   EXPECT_EQ(ExportLibrary(dir_.File("none.vlx"), dir_.File("m.html"), {}).status, ExportStatus::CannotOpen);
-  EXPECT_EQ(EntriesIn(dir_.Path()), 2u);
+  EXPECT_EQ(EntriesIn(dir_.Path()), 3u);
 }
 
 TEST_F(LibraryExportTest, BranchExportHoldsOnlyTheBranch) {
