@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "content/FileFolder.h"
 #include "content/RtfText.h"
 #include "store/LibraryFormat.h"
 #include "store/Variant.h"
@@ -85,6 +86,19 @@ void MakeLibrary(const std::string& path) {
           vtest::Counted("Name") + vtest::Counted("Phone") + vtest::Counted("Ann") + vtest::Counted("123"), nullptr,
           {80, 80});
   AddItem(box, "Locked", 3, kItemWebLink, vtest::Counted("http://locked.example/"), "key");
+  FileEntry embedded;
+  embedded.flags = kEmbeddedFileFlag;
+  embedded.title = "report.txt";
+  embedded.streamName = "report.txt";
+  FileEntry linked;
+  linked.title = "far.doc";
+  linked.sourcePath = "C:\\docs\\far.doc";
+  AddItem(box, "Files", 4, kItemFileFolder, EncodeFileEntries({embedded, linked}));
+  {
+    StorageHandle item = box.OpenStorageFor("Files", false);
+    vtest::WriteStream(item, "report.txt", "the report");
+    item.Commit();
+  }
   box.Commit();
   tree.Commit();
   root.Commit();
@@ -218,6 +232,9 @@ TEST_F(LibraryExportTest, TreeMirrorInTextAndMarkdown) {
     EXPECT_EQ(EntriesIn(dir_.Path()), 2u + (c.format == ExportFormat::Markdown ? 1u : 0u));
   }
   EXPECT_NE(ReadFile(dir_.File("mirror.md") + "\\Notes\\Rich.md").find("**bold**"), std::string::npos);
+  // An embedded file lies beside the item's file, linked from it.
+  EXPECT_EQ(ReadFile(dir_.File("mirror.md") + "\\Box\\report.txt"), "the report");
+  EXPECT_NE(ReadFile(dir_.File("mirror.md") + "\\Box\\Files.md").find("[report.txt](report.txt)"), std::string::npos);
 }
 
 TEST_F(LibraryExportTest, ProtectedContentComesOnlyWithItsPassword) {
@@ -316,8 +333,11 @@ TEST(LibraryExportForTheReader, HtmlBesideTheTests) {
   MakeLibrary(dir.File("lib.vlx"));
   std::string out = ExeFolder() + "\\export-sample.html";
   DeleteFileA(out.c_str());
+  DeleteFileA((ExeFolder() + "\\export-sample_files\\report.txt").c_str());
+  RemoveDirectoryA((ExeFolder() + "\\export-sample_files").c_str());
   ExportResult result = ExportLibrary(dir.File("lib.vlx"), out, {});
   ASSERT_EQ(result.status, ExportStatus::Done) << result.message;
+  EXPECT_EQ(ReadFile(ExeFolder() + "\\export-sample_files\\report.txt"), "the report");
 }
 
 // Under a double-byte code page a trail byte that looks like '\' or '|' is

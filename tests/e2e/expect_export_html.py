@@ -53,7 +53,7 @@ def main():
         if href.startswith("#") and href[1:] not in r.ids:
             failures.append("contents link %s leads nowhere" % href)
     expected = [("h1", "Notes"), ("h2", "Rich"), ("h2", "Projects"), ("h3", "Plan: spring"),
-                ("h1", "Box"), ("h2", "Site"), ("h2", "People")]
+                ("h1", "Box"), ("h2", "Site"), ("h2", "People"), ("h2", "Files")]
     if r.headings != expected:
         failures.append("headings %s, expected %s" % (r.headings, expected))
 
@@ -70,7 +70,8 @@ def main():
                              ("\u00e9t\u00e9 a<b & c", None, None)]:
         if not styled(word, tag, style):
             failures.append("%r not found in <%s> %s" % (word, tag, style or ""))
-    for href in ("http://example.com/page", "http://example.com/"):
+    for href in ("http://example.com/page", "http://example.com/", "export-sample_files/report.txt",
+                 "file:///C:/docs/far.doc"):
         if href not in r.hrefs:
             failures.append("no link to " + href)
     for hidden in ("the secret text", "Hidden", "Locked", "locked.example"):
