@@ -224,6 +224,8 @@ class RtfConverter {
     bool on = !hasParam || param != 0;
     RunFormat& f = state.format;
     FlushBytes(state);  // text before the word keeps its place and format
+    bool breaks = word == "par" || word == "sect" || word == "page" || word == "line";
+    if (breaks && state.destination != Destination::Text) return;  // a break in a header or table
     if (word == "par" || word == "sect" || word == "page") {
       EndParagraph(state, false);
       return;

@@ -169,6 +169,8 @@ TEST(RtfToHtml, ReadsTheEdgesOfTheFormatSafely) {
       EXPECT_NE(html.find(c.expected), std::string::npos) << c.rtf << " gave " << html;
     }
   }
+  // A break inside a destination that is not text makes no paragraph.
+  EXPECT_EQ(RtfToHtml("{\\rtf1 {\\header page\\par}body\\par}"), "<p>body</p>\n");
 }
 
 TEST(SafeFileName, GivesNamesEveryFileSystemTakes) {
