@@ -26,7 +26,7 @@ enum Exit { kOk = 0, kUsage = 1, kCannotOpen = 2, kDamaged = 3, kNotFound = 4, k
 const char kUsageText[] =
     "usage:\n"
     "  vlx check FILE\n"
-    "  vlx list FILE [FOLDER]\n"
+    "  vlx list FILE [FOLDER] [--password PW]\n"
     "  vlx export FILE --html|--md|--txt OUT [--folder FOLDER] [--branch A/B/C] [--password PW]\n"
     "  vlx import-text FILE FOLDER A/B/C TEXTFILE\n"
     "OUT must not exist: --html writes one file (embedded files into OUT's name + \"_files\"),\n"
@@ -108,12 +108,17 @@ void PrintTree(const std::vector<TreeNode>& nodes, int depth) {
   }
 }
 
-int List(const char* path, const char* folderName) {
+int List(const char* path, const char* folderName, const std::string& password) {
   if (int code = Preflight(path, false)) return code;
   StorageHandle root;
   if (FAILED(root.OpenRoot(path, kReadMode))) {
     std::fprintf(stderr, "vlx: cannot open %s\n", path);
     return kCannotOpen;
+  }
+  std::string libraryPassword = ReadSettingsString(root, kLibraryPasswordSlot);
+  if (!libraryPassword.empty() && password != libraryPassword) {
+    std::fprintf(stderr, "vlx: %s has a library password\n", path);
+    return kLocked;
   }
   std::vector<FolderEntry> folders;
   ListFolders(root, folders);
@@ -322,7 +327,16 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   std::string command = argv[1];
   if (command == "check" && argc == 3) return Check(argv[2]);
-  if (command == "list" && (argc == 3 || argc == 4)) return List(argv[2], argc == 4 ? argv[3] : nullptr);
+  if (command == "list") {
+    // vlx list FILE [FOLDER] [--password PW]
+    std::string password;
+    if (argc >= 5 && std::strcmp(argv[argc - 2], "--password") == 0) {
+      password = argv[argc - 1];
+      argc -= 2;
+    }
+    if (argc == 3 || argc == 4) return List(argv[2], argc == 4 ? argv[3] : nullptr, password);
+    return Usage();
+  }
   if (command == "export") return Export(argc, argv);
   if (command == "import-text" && argc == 6) return ImportText(argv[2], argv[3], argv[4], argv[5]);
   return Usage();

@@ -340,6 +340,13 @@ TEST(LibraryExportForTheReader, HtmlBesideTheTests) {
   ExportResult result = ExportLibrary(dir.File("lib.vlx"), out, {});
   ASSERT_EQ(result.status, ExportStatus::Done) << result.message;
   EXPECT_EQ(ReadFile(ExeFolder() + "\\export-sample_files\\report.txt"), "the report");
+  // The same library under a library password, for vlx's refusals.
+  StorageHandle root;
+  ASSERT_HRESULT_SUCCEEDED(root.OpenRoot(dir.File("lib.vlx").c_str(), kWriteMode));
+  ASSERT_HRESULT_SUCCEEDED(WriteSettingsSlot(root, 6, Variant::FromString("whole")));
+  root.Commit();
+  root.Release();
+  ASSERT_TRUE(CopyFileA(dir.File("lib.vlx").c_str(), (ExeFolder() + "\\locked-sample.vlx").c_str(), FALSE));
 }
 
 // Under a double-byte code page a trail byte that looks like '\' or '|' is

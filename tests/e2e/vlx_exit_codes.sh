@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# vlx answers by its exit code. usage: vlx_exit_codes.sh WORKDIR WINE-EXEC MAKESAMPLE VLX
+# vlx answers by its exit code.
+# usage: vlx_exit_codes.sh WORKDIR WINE-EXEC MAKESAMPLE VLX [LIBRARY-WITH-PASSWORD-"whole"]
 set -u
-work=$1 run=$2 make=$3 vlx=$4
+work=$1 run=$2 make=$3 vlx=$4 locked=${5:-}
 rm -rf "$work" && mkdir -p "$work"
 export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$run")/.." && pwd)/build/wineprefix}
 w() { winepath -w "$1"; }
@@ -54,5 +55,15 @@ expect 0 export "$(w "$work/protected.vlx")" --txt "$(w "$work/closed")"
 grep -q " 0 protected left out" "$work/out.txt" && { echo "FAIL: protected branches exported"; failed=1; }
 expect 0 export "$(w "$work/protected.vlx")" --txt "$(w "$work/opened")" --password sample
 grep -q " 0 protected left out" "$work/out.txt" || { echo "FAIL: the password opened nothing"; cat "$work/out.txt"; failed=1; }
+# A library password keeps the library out of list, export and import-text.
+if [ -n "$locked" ]; then
+  cp "$locked" "$work/locked.vlx"
+  expect 6 list "$(w "$work/locked.vlx")"
+  expect 0 list "$(w "$work/locked.vlx")" --password whole
+  expect 6 export "$(w "$work/locked.vlx")" --html "$(w "$work/locked.html")" --password wrong
+  expect 0 export "$(w "$work/locked.vlx")" --html "$(w "$work/locked.html")" --password whole
+  expect 6 import-text "$(w "$work/locked.vlx")" Notes Typed "$(w "$work/note.txt")"
+  cmp -s "$locked" "$work/locked.vlx" || { echo "FAIL: a locked library was written"; failed=1; }
+fi
 [ $failed -eq 0 ] && echo "all exit codes as documented"
 exit $failed
