@@ -3,6 +3,9 @@
 // text files, chosen by the file type in the save dialog. What the library
 // holds now is exported, saved or not: a snapshot of it is written to a
 // temporary file first and exported from there.
+#include <windows.h>
+#include <commdlg.h>
+
 #include <cctype>
 
 #include "content/ContentCommands.h"
