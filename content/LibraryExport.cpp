@@ -581,6 +581,19 @@ class Exporter {
     return Fail(dir);
   }
 
+  // Paths stay within what the file system takes: names get shorter as the
+  // folders get deeper, and a branch deeper than a path can hold is written
+  // into the folder reached so far (its names kept unique there).
+  static constexpr size_t kDeepestFolder = 190;
+  static size_t NameBudget(const std::string& dir) {
+    return dir.size() >= kDeepestFolder ? 24 : std::min<size_t>(80, kDeepestFolder + 50 - dir.size() - 12);
+  }
+  std::string SubFolder(const std::string& dir, const std::string& title) {
+    if (dir.size() >= kDeepestFolder) return dir;
+    std::string sub = dir + "\\" + names_.Take(dir, SafeFileName(title, NameBudget(dir)), "");
+    return MakeDir(sub) ? sub : std::string();
+  }
+
   bool Unlocked(bool hasPassword, const std::string& password, const std::string& titlePath) const {
     if (!hasPassword) return true;
     return options_.password && options_.password(titlePath) == password;
@@ -629,8 +642,8 @@ class Exporter {
       if (html_) {
         Heading(level, node.title);
       } else {
-        sub = dir + "\\" + names_.Take(dir, SafeFileName(node.title), "");
-        if (!MakeDir(sub)) return false;
+        sub = SubFolder(dir, node.title);
+        if (sub.empty()) return false;
       }
       if (!Report()) return false;
       for (const TreeNode& child : node.children) {
@@ -657,8 +670,8 @@ class Exporter {
       if (html_) {
         Heading(level, item.title);
       } else {
-        sub = dir + "\\" + names_.Take(dir, SafeFileName(item.title), "");
-        if (!MakeDir(sub)) return false;
+        sub = SubFolder(dir, item.title);
+        if (sub.empty()) return false;
       }
       TabPages pages;
       StorageHandle itemStorage = plan.storage.OpenStorageFor(item.elementName.c_str(), true);
@@ -682,7 +695,7 @@ class Exporter {
     std::string html, text;  // text: the body of the .txt / .md file
     const char* extension = options_.format == ExportFormat::Markdown ? ".md" : ".txt";
     bool md = options_.format == ExportFormat::Markdown;
-    std::string stem = SafeFileName(title);
+    std::string stem = SafeFileName(title, NameBudget(dir));
     if (FAILED(opened)) {
       html = "<p class=\"unreadable\">(this element could not be read)</p>\n";
       text = "(this element could not be read)\n";

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "content/FileFolder.h"
@@ -363,4 +365,62 @@ TEST(SafeFileName, DoubleByteTitlesUnderGbk) {
       {"a\xd6\xd0:\xce\xc4", 80, "a\xd6\xd0_\xce\xc4"},
   };
   for (const Case& c : cases) EXPECT_EQ(SafeFileName(c.title, c.maxBytes), c.expected) << c.title;
+}
+
+// A tree deeper than a path can hold is exported whole: every note has its
+// file, the deepest ones in the deepest folder a path can reach.
+TEST(LibraryExportDepth, DeepBranchesOfLongTitlesAreWrittenWhole) {
+  vtest::TempDir dir;
+  std::string path = dir.File("deep.vlx");
+  const int kDepth = 14;
+  {
+    StorageHandle root;
+    ASSERT_HRESULT_SUCCEEDED(root.CreateRoot(path.c_str(), kReplaceMode));
+    StorageHandle tree;
+    ASSERT_HRESULT_SUCCEEDED(root.CreateStorage("Deep", kWriteMode, tree));
+    tree.WriteClass(FolderClassId(kFolderTree, 1));
+    std::vector<StorageHandle> chain;
+    const StorageHandle* parent = &tree;
+    for (int d = 0; d < kDepth; ++d) {
+      std::string title = "Level " + std::to_string(d) + std::string(31 - 6 - std::to_string(d).size(), 'x');
+      vtest::AddLeaf(*parent, "note " + std::to_string(d), 1, "{\\rtf1 text " + std::to_string(d) + "\\par}");
+      chain.push_back(vtest::AddFolderNode(*parent, title, 2));
+      parent = &chain.back();
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) it->Commit();
+    chain.clear();
+    tree.Commit();
+    root.Commit();
+  }
+  ExportOptions options;
+  options.format = ExportFormat::Text;
+  std::string out = dir.File("deep-out");
+  ExportResult result = ExportLibrary(path, out, options);
+  ASSERT_EQ(result.status, ExportStatus::Done) << result.message;
+  EXPECT_EQ(result.nodes, 2u * kDepth);
+  // Every note's text is in a file of its own.
+  std::vector<std::string> texts;
+  std::function<void(const std::string&)> walk = [&](const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+      std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = folder + "\\" + name;
+      EXPECT_LT(child.size(), static_cast<size_t>(MAX_PATH)) << child;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        walk(child);
+      } else {
+        texts.push_back(ReadFile(child));
+      }
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  };
+  walk(out);
+  std::sort(texts.begin(), texts.end());
+  ASSERT_EQ(texts.size(), static_cast<size_t>(kDepth));
+  for (int d = 0; d < kDepth; ++d) {
+    EXPECT_TRUE(std::count(texts.begin(), texts.end(), "text " + std::to_string(d) + "\n")) << d;
+  }
 }
