@@ -8,6 +8,7 @@
 
 #include <cctype>
 
+#include "content/AccessPasswords.h"
 #include "content/ContentCommands.h"
 #include "content/LibraryExport.h"
 #include "store/LibraryFormat.h"
@@ -86,6 +87,12 @@ void ContentCommands::ExportReadable(UINT id) {
     Message("The library could not be read for the export.", Text(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
     return;
   }
+  // The library's own password was given when it was opened; protected
+  // nodes and items whose passwords were not are left out (and counted).
+  const std::string libraryPassword = LibraryPassword(document_);
+  options.password = [libraryPassword](const std::string& titlePath) {
+    return titlePath.empty() ? libraryPassword : std::string();
+  };
   ExportResult result;
   {
     std::unique_ptr<ProgressReport> progress = prompt_.BeginProgress("Exporting " + name);

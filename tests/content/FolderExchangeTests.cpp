@@ -158,7 +158,9 @@ TEST(FolderExport, ChosenFoldersTravelWholeAndNothingElseOfTheLibrary) {
       SCOPED_TRACE(folder);
       const Contents copied = FolderContents(exported, folder);
       EXPECT_EQ(copied, FolderContents(source, folder));
-      if (folder != rig->secondCatalog) EXPECT_GT(copied.size(), 1u);
+      if (folder != rig->secondCatalog) {
+        EXPECT_GT(copied.size(), 1u);
+      }
     }
     exported.Release();
     source.Release();

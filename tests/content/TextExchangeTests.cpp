@@ -32,7 +32,9 @@ TEST(TextFiles, AFileIsReadUpToItsFirstZeroByteAndNoFurtherThanTheLimit) {
                {"-", false, ""}};
   for (const auto& c : cases) {
     vtest::TempDir dir;
-    if (c.bytes != "-") ASSERT_TRUE(vtest::WriteWholeFile(dir.File("in.txt"), c.bytes));
+    if (c.bytes != "-") {
+      ASSERT_TRUE(vtest::WriteWholeFile(dir.File("in.txt"), c.bytes));
+    }
     std::string text = "stale";
     EXPECT_EQ(ReadTextFile(dir.File("in.txt"), text), c.read) << c.bytes.size();
     EXPECT_TRUE(text == c.text) << c.bytes.size() << " bytes gave " << text.size();
@@ -148,7 +150,9 @@ TEST(TextImport, NothingChangesWithoutATargetAFileOrAReadableFile) {
     rig->commands.Handle(ID_IMPORT_TEXT);
     EXPECT_TRUE(rig->rig.prompt.files.empty()) << "the dialog was not asked";
     ASSERT_EQ(rig->rig.prompt.shown.size(), *c.message ? 1u : 0u);
-    if (*c.message) EXPECT_NE(rig->rig.prompt.shown[0].text.find(c.message), std::string::npos);
+    if (*c.message) {
+      EXPECT_NE(rig->rig.prompt.shown[0].text.find(c.message), std::string::npos);
+    }
     EXPECT_EQ(rig->host.leaves, 0);
     const StorageHandle root = rig->SavedRoot();
     EXPECT_EQ(Stored(root, *rig, "tree/A").second, "alpha");
@@ -171,7 +175,9 @@ TEST(TextExport, TheShownTextIsTheWholeFileAndAFailedWriteLeavesTheOldFile) {
     SCOPED_TRACE(c.after);
     vtest::TempDir dir;
     const std::string path = dir.File("out.txt");
-    if (c.before) ASSERT_TRUE(vtest::WriteWholeFile(path, c.before));
+    if (c.before) {
+      ASSERT_TRUE(vtest::WriteWholeFile(path, c.before));
+    }
     if (c.readOnly) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
     CommandRig rig;
     rig.host.viewHasText = c.viewHasText;
