@@ -36,6 +36,12 @@ std::string TemporaryLibraryPath() {
 }  // namespace
 
 void ContentCommands::ExportReadable(UINT id) {
+  // A damaged library is never copied whole (the copy would follow its damage).
+  if (document_.ReadOnly()) {
+    Message("This library is damaged and open read-only. Save a Copy of it first, and export the copy.", "Export",
+            MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   ExportOptions options;
   std::string name = document_.CurrentFolderName();
   if (id != ID_EXPORT_LIBRARY_READABLE) options.folder = CurrentFolderName();

@@ -74,6 +74,9 @@ const Expected kMenuBarCommands[] = {
     {32859, "Text File"},
     {32836, "HTML Page"},
     {32967, "Text File"},
+    {32996, "Branch as Web Page or Files..."},
+    {32997, "Folder as Web Page or Files..."},
+    {32998, "Library as Web Page or Files..."},
     {32833, "&Property\tAtl+Enter"},
     {59392, "&Toolbar"},
     {59393, "&Status bar"},
@@ -265,7 +268,10 @@ TEST_F(MenuBar, QuickAccessImportAndExportSubmenus) {
   EXPECT_TRUE(GetMenuState(quick, 0, MF_BYPOSITION) & MF_GRAYED);
   EXPECT_EQ(Entries(GetSubMenu(content, CONTENT_POS_IMPORT)),
             (std::vector<std::string>{"32859 Text File", "32836 HTML Page"}));
-  EXPECT_EQ(Entries(GetSubMenu(content, CONTENT_POS_EXPORT)), (std::vector<std::string>{"32967 Text File"}));
+  EXPECT_EQ(Entries(GetSubMenu(content, CONTENT_POS_EXPORT)),
+            (std::vector<std::string>{"32967 Text File", "-", "32996 Branch as Web Page or Files...",
+                                      "32997 Folder as Web Page or Files...",
+                                      "32998 Library as Web Page or Files..."}));
 }
 
 TEST_F(MenuBar, RecentLibraryPlaceholderIsGreyedBeforeExit) {
