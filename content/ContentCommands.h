@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@
 #include "store/Services.h"
 
 namespace vellora {
+
+struct WebPageContent;
 
 // The item clipboard: what Copy Item and Cut Item recorded for Paste Item.
 struct ItemClipboard {
@@ -82,6 +85,24 @@ class ContentCommands : public CommandHandler {
 
  private:
   static std::span<const CommandEntry<ContentCommands>> Map();
+
+  // The leaf or catalog item an import goes into.
+  struct ImportTarget {
+    bool tree = false;
+    NodeRef node = nullptr;
+    TreeItemData* data = nullptr;
+    int item = -1;
+    CatalogItemEntry entry;
+    std::string title;
+  };
+  // The selected target, after the selection messages (noNode: the tree's);
+  // false when there is none, or when it has no content of its own (a
+  // folder node, or a catalog item of a kind that is not in kinds).
+  bool SelectImportTarget(const char* noNode, std::initializer_list<uint16_t> kinds, ImportTarget& out);
+  // Writes the kind and the content into the target (a tab pages item: its
+  // shown page, whatever it was), the shown item let go before and shown
+  // again after; failure: the message told when it could not be written.
+  void WriteImport(ImportTarget& target, const WebPageContent& content, const std::string& failure);
   std::string Text(TextKey key, const char* fallback) const { return texts_.TextOr(key, fallback); }
   int Message(const std::string& text, const std::string& caption, UINT type) {
     return prompt_.ShowMessage(text, caption, type);

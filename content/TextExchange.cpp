@@ -141,25 +141,9 @@ std::string PlainTextToRtf(const std::string& text, const std::string& face) {
 // ---- the commands ---------------------------------------------------------------------
 
 void ContentCommands::ImportTextFile() {
-  const bool tree = host_.GroupKind(host_.SelectedGroup()) == kFolderTree;
-  TreeAccess& nodes = host_.Tree();
-  NodeRef node = tree ? nodes.Selected() : nullptr;
-  TreeItemData* data = node ? nodes.Data(node) : nullptr;
-  const int item = tree ? -1 : host_.SelectedItem();
-  const std::vector<CatalogItemEntry>& items = host_.Items();
-  if (tree && !data) {
-    Message("Please select a tree node first", "Tip", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  if (!tree && (item < 0 || item >= static_cast<int>(items.size()))) {
-    Message("Please select the catalog item you want to set password first!", "Tip", MB_OK | MB_ICONINFORMATION);
-    return;
-  }
-  // A folder node has no content of its own to hold a text.
-  if (tree && data->isFolderNode) return;
-  const CatalogItemEntry entry = tree ? CatalogItemEntry{} : items[static_cast<size_t>(item)];
+  ImportTarget target;
   // Only a text item, or a tab pages item's page, holds a note.
-  if (!tree && entry.kind != kItemText && entry.kind != kItemTabPages) return;
+  if (!SelectImportTarget("Please select a tree node first", {kItemText, kItemTabPages}, target)) return;
 
   FileDialogRequest request;
   request.title = "Import Text";
@@ -178,32 +162,7 @@ void ContentCommands::ImportTextFile() {
   // The note's bytes, written by the one update that also makes the item a text.
   const WebPageContent note{kItemText, PlainTextToRtf(text, Text(kTextFontFace, "Tahoma"))};
 
-  // The shown item is stored and let go before its elements change.
-  host_.LeaveShownItem();
-  HRESULT hr = E_FAIL;
-  if (tree) {
-    hr = WriteWebPage(LeafNodeSource(Folder(), nodes.Path(node), data->kind, nodes.Title(node)), note);
-    if (SUCCEEDED(hr)) data->kind = kItemText;
-  } else if (entry.kind == kItemTabPages) {
-    // The page shown becomes a text page holding the note.
-    StorageHandle storage = Folder().OpenStorageFor(entry.elementName.c_str(), true);
-    TabPages pages;
-    int page = -1;
-    if (storage && SUCCEEDED(pages.Load(storage))) page = pages.IndexOfTitle(host_.ShownPage());
-    storage.Release();
-    if (page >= 0) {
-      const TabPageEntry& shown = pages.Pages()[static_cast<size_t>(page)];
-      hr = WriteWebPage(TabPageSource(Folder(), entry.elementName, shown.elementName, shown.kind, shown.title), note);
-    }
-  } else {
-    hr = WriteWebPage(CatalogItemSource(Folder(), entry.elementName, entry.kind, entry.title), note);
-  }
-  if (FAILED(hr)) {
-    Message("The text could not be written into the item.", Text(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
-  } else {
-    document_.SetModified();
-  }
-  host_.ShowSelection();
+  WriteImport(target, note, "The text could not be written into the item.");
 }
 
 void ContentCommands::ExportTextFile() {

@@ -40,46 +40,45 @@ HRESULT WriteWebPage(const ItemSource& source, const WebPageContent& content) {
   return item.Commit();
 }
 
-void ContentCommands::ImportWebPage() {
-  const bool tree = host_.GroupKind(host_.SelectedGroup()) == kFolderTree;
+bool ContentCommands::SelectImportTarget(const char* noNode, std::initializer_list<uint16_t> kinds,
+                                         ImportTarget& out) {
+  out = ImportTarget{};
+  out.tree = host_.GroupKind(host_.SelectedGroup()) == kFolderTree;
   TreeAccess& nodes = host_.Tree();
-  NodeRef node = tree ? nodes.Selected() : nullptr;
-  TreeItemData* data = node ? nodes.Data(node) : nullptr;
-  const int item = tree ? -1 : host_.SelectedItem();
+  if (out.tree) {
+    out.node = nodes.Selected();
+    out.data = out.node ? nodes.Data(out.node) : nullptr;
+    if (!out.data) {
+      Message(noNode, "Tip", MB_OK | MB_ICONWARNING);
+      return false;
+    }
+    out.title = nodes.Title(out.node);
+    // A folder node has no content of its own.
+    return !out.data->isFolderNode;
+  }
+  out.item = host_.SelectedItem();
   const std::vector<CatalogItemEntry>& items = host_.Items();
-  if (tree && !data) {
-    Message("Please select a tree node first.", "Tip", MB_OK | MB_ICONWARNING);
-    return;
-  }
-  if (!tree && (item < 0 || item >= static_cast<int>(items.size()))) {
+  if (out.item < 0 || out.item >= static_cast<int>(items.size())) {
     Message("Please select the catalog item you want to set password first!", "Tip", MB_OK | MB_ICONINFORMATION);
-    return;
+    return false;
   }
-  // A folder node has no content of its own to hold a page.
-  if (tree && data->isFolderNode) return;
-  CatalogItemEntry entry = tree ? CatalogItemEntry{} : items[static_cast<size_t>(item)];
-  // A catalog item of another kind is not turned into a web page.
-  if (!tree && entry.kind != kItemWebLink && entry.kind != kItemWebArchive && entry.kind != kItemTabPages) return;
+  out.entry = items[static_cast<size_t>(out.item)];
+  out.title = out.entry.title;
+  for (uint16_t kind : kinds)
+    if (out.entry.kind == kind) return true;
+  return false;
+}
 
-  WebImportRequest request;
-  if (!prompt_.AskWebImport(request)) return;
-  const std::string title = tree ? nodes.Title(node) : entry.title;
-  WebPageContent content;
-  if (FAILED(MakeWebPageContent(request.address, request.embed, title, content))) {
-    // Nothing changes when the page cannot be had: the item keeps what it holds.
-    Message("The page \"" + request.address + "\" could not be read, so it was not embedded.\n\nNothing was changed.",
-            "Import webpage", MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-
+void ContentCommands::WriteImport(ImportTarget& target, const WebPageContent& content, const std::string& failure) {
   // The shown item is stored and let go before its elements change.
   host_.LeaveShownItem();
   HRESULT hr = E_FAIL;
-  if (tree) {
-    hr = WriteWebPage(LeafNodeSource(Folder(), nodes.Path(node), data->kind, title), content);
-    if (SUCCEEDED(hr)) data->kind = content.kind;
-  } else if (entry.kind == kItemTabPages) {
-    // A tab pages item: its shown page becomes the web page, whatever it was.
+  if (target.tree) {
+    hr = WriteWebPage(LeafNodeSource(Folder(), host_.Tree().Path(target.node), target.data->kind, target.title),
+                      content);
+    if (SUCCEEDED(hr)) target.data->kind = content.kind;
+  } else if (target.entry.kind == kItemTabPages) {
+    const CatalogItemEntry& entry = target.entry;
     StorageHandle storage = Folder().OpenStorageFor(entry.elementName.c_str(), true);
     TabPages pages;
     int page = -1;
@@ -91,19 +90,32 @@ void ContentCommands::ImportWebPage() {
                         content);
     }
   } else {
-    hr = WriteWebPage(CatalogItemSource(Folder(), entry.elementName, entry.kind, entry.title), content);
-    if (SUCCEEDED(hr)) {
-      entry.kind = content.kind;
-      host_.UpdateItem(item, entry);
+    hr = WriteWebPage(CatalogItemSource(Folder(), target.entry.elementName, target.entry.kind, target.entry.title),
+                      content);
+    if (SUCCEEDED(hr) && target.entry.kind != content.kind) {
+      target.entry.kind = content.kind;
+      host_.UpdateItem(target.item, target.entry);
     }
   }
-  if (FAILED(hr)) {
-    Message("The web page could not be written into the item.", Text(kTextFailCaption, "Fail"),
-            MB_OK | MB_ICONWARNING);
-  } else {
-    document_.SetModified();
-  }
+  if (FAILED(hr)) Message(failure, Text(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
+  else document_.SetModified();
   host_.ShowSelection();
+}
+
+void ContentCommands::ImportWebPage() {
+  ImportTarget target;
+  if (!SelectImportTarget("Please select a tree node first.", {kItemWebLink, kItemWebArchive, kItemTabPages}, target))
+    return;
+  WebImportRequest request;
+  if (!prompt_.AskWebImport(request)) return;
+  WebPageContent content;
+  if (FAILED(MakeWebPageContent(request.address, request.embed, target.title, content))) {
+    // Nothing changes when the page cannot be had: the item keeps what it holds.
+    Message("The page \"" + request.address + "\" could not be read, so it was not embedded.\n\nNothing was changed.",
+            "Import webpage", MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  WriteImport(target, content, "The web page could not be written into the item.");
 }
 
 }  // namespace vellora
