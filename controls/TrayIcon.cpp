@@ -7,10 +7,11 @@ namespace vellora {
 
 namespace {
 
-// The structure as far as its balloon flags (488 bytes), which every shell
+// The structure as far as its balloon flags (488 bytes; 504 with 64-bit handles), which every shell
 // since Windows 2000 reads.
 constexpr DWORD kNotifyDataSize = offsetof(NOTIFYICONDATAA, guidItem);
-static_assert(kNotifyDataSize == 488, "the notification data the shell expects is 488 bytes");
+static_assert(kNotifyDataSize == (sizeof(void*) == 4 ? 488 : 504),
+              "the notification data the shell expects: 488 bytes, 504 in a 64-bit program");
 
 }  // namespace
 

@@ -6,12 +6,48 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers: the prefix must come up without asking.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
+# The programs are 32-bit. A kernel without 32-bit emulation runs neither them
+# nor 32-bit Wine; there the same sources are built and tested as 64-bit
+# programs under 64-bit Wine (the bootstrap installs what that needs).
+# The probe is the smallest 32-bit program there is: it exits with 42.
+runs_32bit() {
+  local probe
+  probe=$(mktemp)
+  printf '\x7f\x45\x4c\x46\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' > "$probe"
+  chmod +x "$probe"
+  local rc=0
+  "$probe" 2>/dev/null || rc=$?
+  rm -f "$probe"
+  [ "$rc" -eq 42 ]
+}
+if [ -z "${VELLORA_ARCH:-}" ]; then
+  if runs_32bit; then VELLORA_ARCH=i686; else VELLORA_ARCH=x86_64; fi
+fi
+export VELLORA_ARCH
+if [ "$VELLORA_ARCH" = x86_64 ]; then
+  # `wine`, and `winepath` through Debian's wine-stable, would pick the 32-bit
+  # loader; these names lead to the 64-bit one instead.
+  shim="$build/wine64-path"
+  mkdir -p "$shim"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$shim/$name"
+    chmod +x "$shim/$name"
+  done
+  export WINELOADER=/usr/lib/wine/wine64
+  case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+fi
+
 xvfb_pid=""
 started_wineserver=""
 
 configure_and_build() {
   local tests="$1"
-  cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-i686.cmake" \
+  local toolchain="$here/cmake/mingw-$VELLORA_ARCH.cmake"
+  # A build tree made for the other kind of program starts afresh.
+  if [ -f "$build/CMakeCache.txt" ] && ! grep -q "mingw-$VELLORA_ARCH.cmake" "$build/CMakeCache.txt"; then
+    rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
+  fi
+  cmake -S "$here" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DVELLORA_TESTS="$tests" >/dev/null
   cmake --build "$build" -j"$(nproc)"
 }

@@ -39,7 +39,7 @@ class TrayIconTest : public ::testing::Test {
     tray_.Setup(host_.Handle(), kIconId, "Vellora", icons_, menu, kActivate);
     tray_.SetShell([this](DWORD message, NOTIFYICONDATAA& data) {
       calls_.push_back({message, data.uID, data.uFlags, data.hIcon, data.szTip});
-      EXPECT_EQ(data.cbSize, 488u);
+      EXPECT_EQ(data.cbSize, sizeof(void*) == 4 ? 488u : 504u);
       EXPECT_EQ(data.hWnd, host_.Handle());
       return accept_ ? TRUE : FALSE;
     });
