@@ -22,7 +22,7 @@ if(VELLORA_MAKENSIS)
   add_custom_command(
     OUTPUT ${VELLORA_SETUP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELLORA_DIST}
-    COMMAND ${VELLORA_MAKENSIS} -V2 -DBINDIR=${VELLORA_BIN} -DICON=${CMAKE_BINARY_DIR}/generated/vellora.ico
+    COMMAND ${VELLORA_MAKENSIS} -V2 -WX -DBINDIR=${VELLORA_BIN} -DICON=${CMAKE_BINARY_DIR}/generated/vellora.ico
             -DVERSION=${VELLORA_VERSION} -DOUTFILE=${VELLORA_SETUP} ${CMAKE_CURRENT_LIST_DIR}/Vellora.nsi
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/Vellora.nsi ${_ship_files} ${VELLORA_STB}
     COMMENT "Building the installer dist/VelloraSetup.exe"

@@ -124,7 +124,9 @@ TEST_F(RegistrationTest, PerUserRegistrationWritesTheTableUnderTheUsersClassesAn
   for (const Expected& e : PerUserValues()) {
     auto [type, data] = ReadValue(e.root, e.key, e.value);
     ASSERT_EQ(type, static_cast<DWORD>(e.number ? REG_DWORD : REG_SZ)) << e.key << " " << (e.value ? e.value : "");
-    if (!e.number) EXPECT_EQ(data, e.text + '\0') << e.key;
+    if (!e.number) {
+      EXPECT_EQ(data, e.text + '\0') << e.key;
+    }
   }
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + kClassKey + "\\Programmable"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + kClassKey))
