@@ -329,3 +329,29 @@ TEST_F(Shipped, PortableZipRunsWhereItWasUnpackedAndRegistersNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// The program as shipped asks for the visual-style controls and declares
+// that it scales itself, so the system neither draws old-style controls nor
+// stretches its windows into a blur.
+TEST(ShippedManifest, TheProgramAsksForCommonControls6AndSaysItScalesWithTheDpi) {
+  std::string program = ProgramFolder() + "\\..\\portable run\\Any folder\\Vellora\\Vellora.exe";
+  HMODULE image = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr) << program;
+  HRSRC found = FindResourceA(image, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_MANIFEST));
+  ASSERT_NE(found, nullptr);
+  std::string manifest(static_cast<const char*>(LockResource(LoadResource(image, found))),
+                       SizeofResource(image, found));
+  FreeLibrary(image);
+  const char* wanted[] = {
+      "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+      "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+      "level=\"asInvoker\"",
+      "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+      "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+  };
+  for (const char* text : wanted) EXPECT_NE(manifest.find(text), std::string::npos) << text;
+}
+
+}  // namespace
