@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/Dpi.h"
+
 #include <tuple>
 
 #include "views/ToolbarLayout.h"
@@ -13,6 +15,7 @@ namespace vellora {
 using namespace resources;
 
 namespace {
+// The strip that shows the item's title, at 96 DPI.
 constexpr int kTitleStripHeight = 20;
 }  // namespace
 
@@ -38,7 +41,7 @@ bool ItemArea::Create(HWND parent) {
                                              kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
   nodeList_.SetImages(nodeListImages_, kNodeListImageFolder, kNodeListImageLeaf);
   titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
-  titleSplitter_.SetPosition(kTitleStripHeight);
+  titleSplitter_.SetPosition(Scaled(kTitleStripHeight));
   ShowPlaceholder(PlaceholderView::Form::NoItem);
   return true;
 }

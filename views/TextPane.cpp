@@ -6,6 +6,7 @@
 
 #include "content/CommandIds.h"
 #include "platform/CallbackGuard.h"
+#include "platform/Dpi.h"
 #include "views/ToolbarLayout.h"
 #include "views/ViewResourceIds.h"
 
@@ -69,7 +70,7 @@ bool TextPane::Create(HWND parent) {
   if (!text_.Create(splitter_.Handle())) return false;
   ShowWindow(text_.Window(), SW_SHOW);
   splitter_.SetPanes(strip_.Handle(), text_.Window());
-  splitter_.SetPosition(kFormatStripHeight);
+  splitter_.SetPosition(Scaled(kFormatStripHeight));
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Dpi.h"
 #include "content/CommandIds.h"
 #include "content/WorkingFolder.h"
 #include "platform/CallbackGuard.h"
@@ -29,8 +30,9 @@ namespace {
 constexpr UINT_PTR kNavigateTimer = 1;
 constexpr UINT kNavigateDelayMs = 50;
 constexpr UINT kOpenButtonId = 1001;
-constexpr int kPanelMargin = 12;
-constexpr int kPanelRow = 24;
+// The panel's spacing, designed at 96 DPI.
+const int kPanelMargin = Scaled(12);
+const int kPanelRow = Scaled(24);
 // An embedded page is read whole for its text only when no engine shows it;
 // beyond this its text is not shown (the page itself stays in the library).
 constexpr ULONGLONG kPanelArchiveLimit = 64ull << 20;
