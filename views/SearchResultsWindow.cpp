@@ -70,8 +70,8 @@ void SearchResultsWindow::Fill(const std::string& searchText, const std::vector<
 void SearchResultsWindow::Layout() {
   RECT rc;
   GetClientRect(Handle(), &rc);
-  int top = Scaled(kCaptionHeight);
-  if (close_) MoveWindow(close_, rc.right - Scaled(kCaptionHeight) + 1, 1, Scaled(kCaptionHeight) - 2, Scaled(kCaptionHeight) - 2, TRUE);
+  const int top = Scaled(kCaptionHeight);
+  if (close_) MoveWindow(close_, rc.right - top + 1, 1, top - 2, top - 2, TRUE);
   if (list_) MoveWindow(list_, 0, top, rc.right, rc.bottom > top ? rc.bottom - top : 0, TRUE);
 }
 

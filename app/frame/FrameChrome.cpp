@@ -8,6 +8,7 @@
 
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
+#include "platform/Dpi.h"
 #include "views/ViewLook.h"
 
 namespace vellora {
@@ -128,7 +129,9 @@ RECT FrameChrome::Layout() {
     GetWindowRect(status_, &sb);
     bottom -= sb.bottom - sb.top;
     int width = rc.right;
-    int parts[4] = {width - 180 - 60 - 84, width - 60 - 84, width - 84, -1};
+    // The parts' widths, designed at 96 DPI, hold texts of the system's font.
+    const int tip = Scaled(180), state = Scaled(60), clock = Scaled(84);
+    int parts[4] = {width - tip - state - clock, width - state - clock, width - clock, -1};
     for (int& p : parts)
       if (p != -1 && p < 0) p = 0;
     SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
