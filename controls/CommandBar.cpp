@@ -1,6 +1,7 @@
 #include "controls/CommandBar.h"
 
 #include "platform/CallbackGuard.h"
+#include "platform/Dpi.h"
 
 #include <windowsx.h>
 
@@ -14,7 +15,7 @@ namespace vellora {
 namespace {
 
 constexpr int kMenuImageSize = 16;
-constexpr int kButtonPadding = 8;  // left and right of a button's text
+constexpr int kButtonPadding = 8;  // left and right of a button's text, at 96 DPI
 
 // Posted to the bar by the message hook, which must not start a modal loop
 // or move the focus itself.
@@ -131,7 +132,7 @@ void CommandBar::RefreshButtons() {
     b.accessKey = AccessKeyOf(b.text);
     RECT rc = {};
     DrawTextA(screen.DC(), text, -1, &rc, DT_CALCRECT | DT_SINGLELINE);
-    b.width = rc.right + 2 * kButtonPadding;
+    b.width = rc.right + 2 * Scaled(kButtonPadding);
     buttons_.push_back(std::move(b));
   }
   if (hot_ >= ButtonCount()) hot_ = -1;
