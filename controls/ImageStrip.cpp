@@ -1,5 +1,6 @@
 #include "controls/ImageStrip.h"
 
+#include "platform/Dpi.h"
 #include "platform/GdiHandles.h"
 
 namespace vellora {
@@ -51,6 +52,19 @@ HIMAGELIST LoadImageList(HINSTANCE instance, UINT bitmapId, int imageWidth, int 
       LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!strip) return nullptr;
   return MakeImageList(strip, imageWidth, size, transparent);
+}
+
+HIMAGELIST LoadImageListForDpi(HINSTANCE instance, UINT bitmapId, int imageWidth, COLORREF transparent) {
+  const int wanted = Scaled(imageWidth);
+  if (wanted != imageWidth) {
+    BitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info = {};
+    if (strip && GetObjectA(strip, sizeof info, &info) && info.bmHeight == imageWidth)
+      return MakeImageList(strip, imageWidth, wanted, transparent);
+  }
+  return ImageList_LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), imageWidth, 0, transparent, IMAGE_BITMAP,
+                              LR_CREATEDIBSECTION);
 }
 
 }  // namespace vellora

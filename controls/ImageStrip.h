@@ -18,6 +18,13 @@ HIMAGELIST MakeImageList(HBITMAP strip, int imageWidth, int size = 0, COLORREF t
 HIMAGELIST LoadImageList(HINSTANCE instance, UINT bitmapId, int imageWidth, int size = 0,
                          COLORREF transparent = kMagentaKey);
 
+// The pictures of a toolbar, a tree or a list at the screen's DPI: a strip
+// of square images `imageWidth` pixels wide, drawn for 96 DPI, loaded as it
+// is at 96 DPI and scaled to the screen's size of it otherwise (nearest
+// pixel, so the key colour stays exact). A strip whose images are not
+// square is never scaled.
+HIMAGELIST LoadImageListForDpi(HINSTANCE instance, UINT bitmapId, int imageWidth, COLORREF transparent = kMagentaKey);
+
 // The number of whole images of `imageWidth` pixels in the strip.
 int ImageCount(HBITMAP strip, int imageWidth);
 

@@ -67,7 +67,7 @@ void NodeListView::DrawRow(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   RECT text = rc;
-  text.left += 36;
+  text.left += Scaled(36);
   DrawTextA(dc, row.title.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "controls/ImageStrip.h"
 #include "content/CommandIds.h"
 #include "platform/CallbackGuard.h"
 #include "platform/Dpi.h"
@@ -82,8 +83,7 @@ void TextPane::CreateStrip() {
                                    CCS_NOPARENTALIGN,
                                0, 0, 0, 0, strip_.Handle(), nullptr, instance, nullptr);
   SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  formatImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, kImageMaskColor,
-                                           IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  formatImages_.Reset(LoadImageListForDpi(instance, IDB_FORMAT_TOOLBAR, 16, kImageMaskColor));
   SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_.Get()));
   // Room for the two comboboxes first, then the buttons.
   std::vector<TBBUTTON> buttons;

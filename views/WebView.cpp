@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "controls/ImageStrip.h"
 #include "platform/Dpi.h"
 #include "content/CommandIds.h"
 #include "content/WorkingFolder.h"
@@ -205,8 +206,7 @@ void WebView::CreateToolbar() {
                              0, 0, 0, 0, pane_.Handle(), nullptr, instance, nullptr);
   if (!toolbar_) return;
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  images_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(kWebToolbar.bitmap), kWebToolbar.imageSize, 0,
-                                     kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  images_.Reset(LoadImageListForDpi(instance, kWebToolbar.bitmap, kWebToolbar.imageSize, kImageMaskColor));
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kWebToolbar);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/ImageStrip.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "platform/Dpi.h"
@@ -51,8 +52,7 @@ void FrameChrome::CreateBars() {
                                  CCS_NOPARENTALIGN,
                              0, 0, 0, 0, rebar_, nullptr, instance, nullptr);
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, kImageMaskColor,
-                                            IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  toolbarImages_.Reset(LoadImageListForDpi(instance, IDB_MAIN_TOOLBAR, 24, kImageMaskColor));
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kMainToolbar);
