@@ -204,7 +204,21 @@ class Shipped : public ::testing::Test {
     ASSERT_EQ(FindWindowA("VELLORA_SYSTEM", nullptr), nullptr) << "a Vellora left running by another test";
     ResetProgramRegistry();
   }
-  void TearDown() override { ResetProgramRegistry(); }
+  // A test that broke off leaves neither a program running nor an install
+  // whose classes would stand in front of the collector tests' registration.
+  void TearDown() override {
+    if (HWND left = FindWindowA("VELLORA_SYSTEM", nullptr)) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(left, &pid);
+      if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+        TerminateProcess(process, 99);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+      }
+    }
+    RemoveEarlierInstall();
+    ResetProgramRegistry();
+  }
 };
 
 TEST_F(Shipped, SilentInstallOpensLibrariesAndUninstallLeavesOnlyTheUsersOwn) {
