@@ -17,11 +17,3 @@ TEST(Dpi, LengthsScaleToTheNearestPixelAndNeverVanish) {
   for (const Case& c : cases) EXPECT_EQ(ScaledTo(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
   static_assert(ScaledTo(24, 144) == 36, "usable in constant expressions");
 }
-
-TEST(Dpi, TheScreenDpiIsWhatTheScreenSays) {
-  HDC screen = GetDC(nullptr);
-  ASSERT_NE(screen, nullptr);
-  EXPECT_EQ(ScreenDpi(), GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
-  EXPECT_EQ(Scaled(100), ScaledTo(100, ScreenDpi()));
-}
