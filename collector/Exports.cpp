@@ -1,4 +1,5 @@
-// The DLL's entry point and the four exports of an in-process COM server.
+// The DLL's entry point, the four exports of an in-process COM server and
+// DllInstall, which regsvr32 /n /i:user calls for a registration per user.
 #include <windows.h>
 #include <objbase.h>
 
@@ -25,3 +26,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return RegisterServer(ModulePath()); }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return UnregisterServer(ModulePath()); }
+
+extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, LPCWSTR commandLine) {
+  return InstallServer(install != FALSE, commandLine, ModulePath());
+}

@@ -98,17 +98,25 @@ std::string ExpandTokens(const std::string& text, const RegistrationTokens& toke
   return out;
 }
 
-HRESULT WriteRegistryTable(const std::vector<RegistryEntry>& table, const RegistrationTokens& tokens) {
+std::pair<HKEY, std::string> EntryPlace(const RegistryEntry& entry, RegistrationScope scope) {
+  if (scope == RegistrationScope::User && entry.root == HKEY_CLASSES_ROOT)
+    return {HKEY_CURRENT_USER, std::string("Software\\Classes\\") + entry.key};
+  return {entry.root, entry.key};
+}
+
+HRESULT WriteRegistryTable(const std::vector<RegistryEntry>& table, const RegistrationTokens& tokens,
+                           RegistrationScope scope) {
   // A force-removed key goes once, before its first line is written, so that
   // its second value line does not wipe the first.
   std::set<std::pair<HKEY, std::string>> cleared;
   for (const RegistryEntry& entry : table) {
-    if (entry.rule == KeyRule::ForceRemove && cleared.insert({entry.root, entry.key}).second) {
-      LONG error = DeleteTree(entry.root, entry.key);
+    auto [root, path] = EntryPlace(entry, scope);
+    if (entry.rule == KeyRule::ForceRemove && cleared.insert({root, path}).second) {
+      LONG error = DeleteTree(root, path);
       if (error != ERROR_SUCCESS) return FromWin32(error);
     }
     RegistryKey key;
-    LONG error = key.Create(entry.root, entry.key, KEY_READ | KEY_WRITE);
+    LONG error = key.Create(root, path.c_str(), KEY_READ | KEY_WRITE);
     if (error != ERROR_SUCCESS) return FromWin32(error);
     if (entry.kind == ValueKind::String)
       error = key.WriteString(entry.valueName, ExpandTokens(entry.text ? entry.text : "", tokens));
@@ -119,17 +127,18 @@ HRESULT WriteRegistryTable(const std::vector<RegistryEntry>& table, const Regist
   return S_OK;
 }
 
-HRESULT RemoveRegistryTable(const std::vector<RegistryEntry>& table) {
+HRESULT RemoveRegistryTable(const std::vector<RegistryEntry>& table, RegistrationScope scope) {
   // Children before their parents: the table lists parents first.
   std::set<std::pair<HKEY, std::string>> done;
   HRESULT result = S_OK;
   for (auto it = table.rbegin(); it != table.rend(); ++it) {
-    if (it->rule == KeyRule::Kept || !done.insert({it->root, it->key}).second) continue;
+    auto [root, path] = EntryPlace(*it, scope);
+    if (it->rule == KeyRule::Kept || !done.insert({root, path}).second) continue;
     LONG error = ERROR_SUCCESS;
     if (it->rule == KeyRule::ForceRemove) {
-      error = DeleteTree(it->root, it->key);
-    } else if (!HasSubkeys(it->root, it->key)) {
-      error = RegDeleteKeyA(it->root, it->key);
+      error = DeleteTree(root, path);
+    } else if (!HasSubkeys(root, path)) {
+      error = RegDeleteKeyA(root, path.c_str());
       if (error == ERROR_FILE_NOT_FOUND) error = ERROR_SUCCESS;
     }
     if (error != ERROR_SUCCESS && SUCCEEDED(result)) result = FromWin32(error);
@@ -171,6 +180,14 @@ HRESULT UnregisterServer(const std::string& modulePath) {
   HRESULT hr = RemoveRegistryTable(RegistrationTable());
   HRESULT typeLib = UnregisterEmbeddedTypeLib(modulePath);
   return FAILED(hr) ? hr : typeLib;
+}
+
+HRESULT InstallServer(bool install, const wchar_t* commandLine, const std::string& modulePath) {
+  if (!commandLine || !*commandLine) return install ? RegisterServer(modulePath) : UnregisterServer(modulePath);
+  if (lstrcmpiW(commandLine, L"user") != 0) return E_INVALIDARG;
+  if (install)
+    return WriteRegistryTable(RegistrationTable(), {modulePath, MenuPagePath(modulePath)}, RegistrationScope::User);
+  return RemoveRegistryTable(RegistrationTable(), RegistrationScope::User);
 }
 
 }  // namespace vellora::collector

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include <commdlg.h>
 
+#include "platform/Dpi.h"
 #include "platform/GdiHandles.h"
 
 namespace vellora {
@@ -67,12 +68,13 @@ namespace {
 
 constexpr int kColumns = 8;
 constexpr int kRows = kPaletteColorCount / kColumns;
-constexpr int kCell = 18;
-constexpr int kMargin = 4;
-constexpr int kNameHeight = 18;
-constexpr int kOtherHeight = 22;
-constexpr int kWidth = kMargin * 2 + kColumns * kCell;
-constexpr int kHeight = kMargin * 3 + kRows * kCell + kNameHeight + kOtherHeight;
+// Sizes designed at 96 DPI, scaled to the screen's.
+const int kCell = Scaled(18);
+const int kMargin = Scaled(4);
+const int kNameHeight = Scaled(18);
+const int kOtherHeight = Scaled(22);
+const int kWidth = kMargin * 2 + kColumns * kCell;
+const int kHeight = kMargin * 3 + kRows * kCell + kNameHeight + kOtherHeight;
 constexpr char kOtherText[] = "More Colors...";
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "controls/CommandBar.h"
 
 #include "platform/CallbackGuard.h"
+#include "platform/Dpi.h"
 
 #include <windowsx.h>
 
@@ -13,8 +14,8 @@ namespace vellora {
 
 namespace {
 
-constexpr int kMenuImageSize = 16;
-constexpr int kButtonPadding = 8;  // left and right of a button's text
+constexpr int kMenuImageSize = 16;  // at 96 DPI
+constexpr int kButtonPadding = 8;  // left and right of a button's text, at 96 DPI
 
 // Posted to the bar by the message hook, which must not start a modal loop
 // or move the focus itself.
@@ -131,7 +132,7 @@ void CommandBar::RefreshButtons() {
     b.accessKey = AccessKeyOf(b.text);
     RECT rc = {};
     DrawTextA(screen.DC(), text, -1, &rc, DT_CALCRECT | DT_SINGLELINE);
-    b.width = rc.right + 2 * kButtonPadding;
+    b.width = rc.right + 2 * Scaled(kButtonPadding);
     buttons_.push_back(std::move(b));
   }
   if (hot_ >= ButtonCount()) hot_ = -1;
@@ -472,7 +473,7 @@ void CommandBar::AddMenuImages(HBITMAP strip, const std::vector<std::pair<UINT, 
   BITMAP info = {};
   if (!strip || !GetObjectA(strip, sizeof info, &info)) return;
   int width = imageWidth > 0 ? imageWidth : info.bmHeight;
-  ImageListHandle part(MakeImageList(strip, width, kMenuImageSize));
+  ImageListHandle part(MakeImageList(strip, width, Scaled(kMenuImageSize)));
   if (!part) return;
   int count = ImageList_GetImageCount(part);
   int base = 0;
@@ -519,8 +520,9 @@ void CommandBar::ApplyMenuImages(HMENU popup) {
 bool CommandBar::MeasureMenuImage(MEASUREITEMSTRUCT& mis) const {
   if (mis.CtlType != ODT_MENU || !images_) return false;
   if (MenuImage(mis.itemID) < 0 && !blankImageCommands_.count(mis.itemID)) return false;
-  mis.itemWidth = kMenuImageSize;
-  mis.itemHeight = kMenuImageSize;
+  const UINT size = static_cast<UINT>(Scaled(kMenuImageSize));
+  mis.itemWidth = size;
+  mis.itemHeight = size;
   return true;
 }
 
@@ -530,17 +532,18 @@ bool CommandBar::DrawMenuImage(const DRAWITEMSTRUCT& dis) const {
   const RECT& rc = dis.rcItem;
   // A command without a picture keeps the column empty (the menu draws checks itself).
   if (image < 0) return blankImageCommands_.count(dis.itemID) != 0;
-  int x = rc.left + (rc.right - rc.left - kMenuImageSize) / 2;
-  int y = rc.top + (rc.bottom - rc.top - kMenuImageSize) / 2;
+  const int size = Scaled(kMenuImageSize);
+  int x = rc.left + (rc.right - rc.left - size) / 2;
+  int y = rc.top + (rc.bottom - rc.top - size) / 2;
   if (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) {
     IconHandle icon(ImageList_GetIcon(images_, image, ILD_NORMAL));
-    DrawStateA(dis.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, kMenuImageSize,
-               kMenuImageSize, DST_ICON | DSS_DISABLED);
+    DrawStateA(dis.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.Get()), 0, x, y, size,
+               size, DST_ICON | DSS_DISABLED);
   } else {
     ImageList_Draw(images_, image, dis.hDC, x, y, ILD_TRANSPARENT);
   }
   if (dis.itemState & ODS_CHECKED) {
-    RECT frame = {x - 2, y - 2, x + kMenuImageSize + 2, y + kMenuImageSize + 2};
+    RECT frame = {x - 2, y - 2, x + size + 2, y + size + 2};
     DrawEdge(dis.hDC, &frame, BDR_SUNKENOUTER, BF_RECT);
   }
   return true;

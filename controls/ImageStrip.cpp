@@ -1,5 +1,6 @@
 #include "controls/ImageStrip.h"
 
+#include "platform/Dpi.h"
 #include "platform/GdiHandles.h"
 
 namespace vellora {
@@ -51,6 +52,40 @@ HIMAGELIST LoadImageList(HINSTANCE instance, UINT bitmapId, int imageWidth, int 
       LoadImageA(instance, MAKEINTRESOURCEA(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!strip) return nullptr;
   return MakeImageList(strip, imageWidth, size, transparent);
+}
+
+const DrawnStrip* ChooseStrip(std::initializer_list<DrawnStrip> strips, int wanted) {
+  const DrawnStrip* larger = nullptr;
+  for (const DrawnStrip& strip : strips) {
+    if (strip.size == wanted) return &strip;
+    if (strip.size > wanted && !larger) larger = &strip;
+  }
+  if (larger) return larger;
+  return strips.size() ? strips.end() - 1 : nullptr;
+}
+
+HIMAGELIST LoadImageListChosenBySize(HINSTANCE instance, std::initializer_list<DrawnStrip> strips, int designSize,
+                                     COLORREF transparent) {
+  if (strips.size() == 0) return nullptr;
+  const DrawnStrip* design = strips.begin();
+  for (const DrawnStrip& strip : strips)
+    if (strip.size == designSize) design = &strip;
+  const int wanted = Scaled(designSize);
+  const DrawnStrip* chosen = ChooseStrip(strips, wanted);
+  if (chosen->size != wanted) {
+    BitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageA(instance, MAKEINTRESOURCEA(chosen->bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info = {};
+    if (strip && GetObjectA(strip, sizeof info, &info) && info.bmHeight == chosen->size)
+      return MakeImageList(strip, chosen->size, wanted, transparent);
+    chosen = design;
+  }
+  return ImageList_LoadImageA(instance, MAKEINTRESOURCEA(chosen->bitmapId), chosen->size, 0, transparent,
+                              IMAGE_BITMAP, LR_CREATEDIBSECTION);
+}
+
+HIMAGELIST LoadImageListForDpi(HINSTANCE instance, UINT bitmapId, int imageWidth, COLORREF transparent) {
+  return LoadImageListChosenBySize(instance, {{bitmapId, imageWidth}}, imageWidth, transparent);
 }
 
 }  // namespace vellora

@@ -6,16 +6,18 @@
 #include <numeric>
 #include <utility>
 
+#include "platform/Dpi.h"
 #include "controls/ParentNotifications.h"
 
 namespace vellora {
 
 namespace {
 
-constexpr int kIconLarge = 32;
-constexpr int kIconSmall = 16;
+// The icons' sizes follow the DPI, as the image lists given to the bar do.
+const int kIconLarge = Scaled(32);
+const int kIconSmall = Scaled(16);
 constexpr int kTopGap = 4;       // space above the first item
-constexpr int kScrollButton = 16;
+const int kScrollButton = Scaled(16);
 constexpr int kMaxTextLines = 2;  // large-icon captions wrap to at most this
 
 COLORREF Mix(COLORREF a, COLORREF b, int percentB) {

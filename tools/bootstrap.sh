@@ -9,7 +9,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 
 pkgs=(wine wine32:i386 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
       mingw-w64-tools mingw-w64-i686-dev cmake make xvfb xauth googletest python3-olefile imagemagick
-      fonts-wine)
+      fonts-wine nsis zip unzip)
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 if [ "$VELLORA_ARCH" = x86_64 ]; then
   pkgs+=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev)

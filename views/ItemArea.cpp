@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "controls/ImageStrip.h"
+#include "platform/Dpi.h"
+
 #include <tuple>
 
 #include "views/ToolbarLayout.h"
@@ -13,6 +16,7 @@ namespace vellora {
 using namespace resources;
 
 namespace {
+// The strip that shows the item's title, at 96 DPI.
 constexpr int kTitleStripHeight = 20;
 }  // namespace
 
@@ -34,11 +38,10 @@ bool ItemArea::Create(HWND parent) {
   titleStrip_.Create(titleSplitter_.Handle(), "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, 0);
   placeholder_.Create(titleSplitter_.Handle(), "No item", WS_CHILD, 0, 0, 0, 0, 0);
   nodeList_.Create(titleSplitter_.Handle(), "", WS_CHILD, 0, 0, 0, 0, 0);
-  nodeListImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_NODE_LIST), kNodeListImageSize, 0,
-                                             kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  nodeListImages_.Reset(LoadImageListForDpi(instance, IDB_NODE_LIST, kNodeListImageSize, kImageMaskColor));
   nodeList_.SetImages(nodeListImages_, kNodeListImageFolder, kNodeListImageLeaf);
   titleSplitter_.SetPanes(titleStrip_.Handle(), placeholder_.Handle());
-  titleSplitter_.SetPosition(kTitleStripHeight);
+  titleSplitter_.SetPosition(Scaled(kTitleStripHeight));
   ShowPlaceholder(PlaceholderView::Form::NoItem);
   return true;
 }

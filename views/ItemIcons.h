@@ -18,8 +18,9 @@ class ItemIcons {
   ItemIcons(ItemIcons&& other) noexcept;
   ItemIcons& operator=(ItemIcons&& other) noexcept;
 
-  // Loads the icon file at 32 x 32 and at 16 x 16; true only when both load.
-  bool Load(const std::string& path);
+  // Loads the icon file at 32 x 32 and at 16 x 16 (or the sizes given);
+  // true only when both load.
+  bool Load(const std::string& path, int largeSize = 32, int smallSize = 16);
   void Reset();
   HICON Large() const { return large_; }
   HICON Small() const { return small_; }
@@ -32,7 +33,7 @@ class ItemIcons {
 // Appends the item's custom icon to the group's large and small image lists
 // (kept parallel) and answers the new image index; answers defaultImage and
 // leaves both lists as they were when there is no path or the file does not
-// load as an icon at both sizes.
+// load as an icon at both sizes. The icons are taken at the lists' own sizes.
 int AddItemIconImage(HIMAGELIST large, HIMAGELIST small, const std::string& iconPath, int defaultImage);
 
 }  // namespace vellora

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "platform/Dpi.h"
+
 namespace vellora {
 
 namespace {
@@ -43,8 +45,10 @@ void NodeListView::Layout() {
   RECT rc;
   GetClientRect(Handle(), &rc);
   int h = rc.bottom - rc.top;
-  MoveWindow(list_, 0, 0, rc.right, h > kButtonHeight + 8 ? h - kButtonHeight - 8 : 0, TRUE);
-  MoveWindow(button_, rc.right - 90 > 0 ? rc.right - 90 : 0, h - kButtonHeight - 4, 84, kButtonHeight, TRUE);
+  const int button = Scaled(kButtonHeight), gap = Scaled(4), width = Scaled(84);
+  MoveWindow(list_, 0, 0, rc.right, h > button + 2 * gap ? h - button - 2 * gap : 0, TRUE);
+  MoveWindow(button_, rc.right - width - Scaled(6) > 0 ? rc.right - width - Scaled(6) : 0, h - button - gap, width,
+             button, TRUE);
 }
 
 void NodeListView::DrawRow(const DRAWITEMSTRUCT& item) {
@@ -58,12 +62,12 @@ void NodeListView::DrawRow(const DRAWITEMSTRUCT& item) {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images_, &cx, &cy);
     ImageList_Draw(images_, row.hasChildren ? folderImage_ : leafImage_, dc, rc.left + 8,
-                   rc.top + (kRowHeight - cy) / 2, ILD_TRANSPARENT);
+                   rc.top + (Scaled(kRowHeight) - cy) / 2, ILD_TRANSPARENT);
   }
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   RECT text = rc;
-  text.left += 36;
+  text.left += Scaled(36);
   DrawTextA(dc, row.title.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rc);
 }
@@ -85,7 +89,7 @@ LRESULT NodeListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE: Layout(); return 0;
-    case WM_MEASUREITEM: reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kRowHeight; return TRUE;
+    case WM_MEASUREITEM: reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = Scaled(kRowHeight); return TRUE;
     case WM_DRAWITEM: DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == kOpenId || (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_DBLCLK)) {

@@ -4,13 +4,14 @@
 
 #include <cstdio>
 
+#include "platform/Dpi.h"
 #include "platform/GdiHandles.h"
 
 namespace vellora {
 
 namespace {
 
-constexpr int kCaptionHeight = 18;
+constexpr int kCaptionHeight = 18;  // at 96 DPI
 constexpr char kColumnOrder[] = "Order";
 constexpr char kColumnPath[] = "Target path(Double click to access)";
 
@@ -69,8 +70,8 @@ void SearchResultsWindow::Fill(const std::string& searchText, const std::vector<
 void SearchResultsWindow::Layout() {
   RECT rc;
   GetClientRect(Handle(), &rc);
-  int top = kCaptionHeight;
-  if (close_) MoveWindow(close_, rc.right - kCaptionHeight + 1, 1, kCaptionHeight - 2, kCaptionHeight - 2, TRUE);
+  const int top = Scaled(kCaptionHeight);
+  if (close_) MoveWindow(close_, rc.right - top + 1, 1, top - 2, top - 2, TRUE);
   if (list_) MoveWindow(list_, 0, top, rc.right, rc.bottom > top ? rc.bottom - top : 0, TRUE);
 }
 
@@ -79,12 +80,12 @@ void SearchResultsWindow::Paint() {
   HDC dc = paint.DC();
   RECT rc;
   GetClientRect(Handle(), &rc);
-  RECT strip = {0, 0, rc.right, kCaptionHeight};
+  RECT strip = {0, 0, rc.right, Scaled(kCaptionHeight)};
   FillRect(dc, &strip, GetSysColorBrush(COLOR_INACTIVECAPTION));
   SelectGuard font(dc, GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_INACTIVECAPTIONTEXT));
-  RECT text = {4, 0, rc.right - kCaptionHeight - 2, kCaptionHeight};
+  RECT text = {4, 0, rc.right - Scaled(kCaptionHeight) - 2, Scaled(kCaptionHeight)};
   std::string caption = Caption();
   DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 }

@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "controls/ImageStrip.h"
 #include "content/CommandIds.h"
 #include "platform/CallbackGuard.h"
+#include "platform/Dpi.h"
 #include "views/ToolbarLayout.h"
 #include "views/ViewResourceIds.h"
 
@@ -69,7 +71,7 @@ bool TextPane::Create(HWND parent) {
   if (!text_.Create(splitter_.Handle())) return false;
   ShowWindow(text_.Window(), SW_SHOW);
   splitter_.SetPanes(strip_.Handle(), text_.Window());
-  splitter_.SetPosition(kFormatStripHeight);
+  splitter_.SetPosition(Scaled(kFormatStripHeight));
   return true;
 }
 
@@ -81,8 +83,7 @@ void TextPane::CreateStrip() {
                                    CCS_NOPARENTALIGN,
                                0, 0, 0, 0, strip_.Handle(), nullptr, instance, nullptr);
   SendMessageA(formatBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  formatImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_FORMAT_TOOLBAR), 16, 0, kImageMaskColor,
-                                           IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  formatImages_.Reset(LoadImageListForDpi(instance, IDB_FORMAT_TOOLBAR, 16, kImageMaskColor));
   SendMessageA(formatBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(formatImages_.Get()));
   // Room for the two comboboxes first, then the buttons.
   std::vector<TBBUTTON> buttons;

@@ -1,5 +1,6 @@
 #include "views/TreePane.h"
 
+#include "controls/ImageStrip.h"
 #include "content/CommandIds.h"
 #include "store/ElementWalk.h"
 #include "views/ToolbarLayout.h"
@@ -31,8 +32,7 @@ bool TreePane::Create(HWND parent, UINT id) {
                               TVS_SHOWSELALWAYS | TVS_TRACKSELECT,
                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance, nullptr);
   if (!tree_) return false;
-  images_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_TREE), kTreeImageSize, 0, kImageMaskColor,
-                                     IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  images_.Reset(LoadImageListForDpi(instance, IDB_TREE, kTreeImageSize, kImageMaskColor));
   TreeView_SetImageList(tree_, images_, TVSIL_NORMAL);
   model_.Attach(tree_);
   SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "controls/ImageStrip.h"
+#include "platform/Dpi.h"
 #include "content/CommandIds.h"
 #include "content/WorkingFolder.h"
 #include "platform/CallbackGuard.h"
@@ -29,8 +31,9 @@ namespace {
 constexpr UINT_PTR kNavigateTimer = 1;
 constexpr UINT kNavigateDelayMs = 50;
 constexpr UINT kOpenButtonId = 1001;
-constexpr int kPanelMargin = 12;
-constexpr int kPanelRow = 24;
+// The panel's spacing, designed at 96 DPI.
+const int kPanelMargin = Scaled(12);
+const int kPanelRow = Scaled(24);
 // An embedded page is read whole for its text only when no engine shows it;
 // beyond this its text is not shown (the page itself stays in the library).
 constexpr ULONGLONG kPanelArchiveLimit = 64ull << 20;
@@ -203,8 +206,7 @@ void WebView::CreateToolbar() {
                              0, 0, 0, 0, pane_.Handle(), nullptr, instance, nullptr);
   if (!toolbar_) return;
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  images_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(kWebToolbar.bitmap), kWebToolbar.imageSize, 0,
-                                     kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  images_.Reset(LoadImageListForDpi(instance, kWebToolbar.bitmap, kWebToolbar.imageSize, kImageMaskColor));
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kWebToolbar);

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "controls/ImageStrip.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
 #include "views/ItemIcons.h"
@@ -14,10 +15,12 @@ bool FolderBar::Create(HWND parent, UINT id, HWND notifyWindow) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!outbar_.Create(parent, id)) return false;
   outbar_.SetNotifyWindow(notifyWindow);
-  largeIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_LARGE), kOutbarLargeSize, 0,
-                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
-  smallIcons_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_OUTBAR_SMALL), kOutbarSmallSize, 0,
-                                         kImageMaskColor, IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  // The two strips hold the same pictures: above 96 DPI the small icons come
+  // from the large ones, drawn down rather than blown up.
+  const std::initializer_list<DrawnStrip> strips = {{IDB_OUTBAR_SMALL, kOutbarSmallSize},
+                                                    {IDB_OUTBAR_LARGE, kOutbarLargeSize}};
+  largeIcons_.Reset(LoadImageListChosenBySize(instance, strips, kOutbarLargeSize, kImageMaskColor));
+  smallIcons_.Reset(LoadImageListChosenBySize(instance, strips, kOutbarSmallSize, kImageMaskColor));
   outbar_.SetImageLists(largeIcons_, smallIcons_);
   return true;
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "controls/ImageStrip.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
+#include "platform/Dpi.h"
 #include "views/ViewLook.h"
 
 namespace vellora {
@@ -50,8 +52,7 @@ void FrameChrome::CreateBars() {
                                  CCS_NOPARENTALIGN,
                              0, 0, 0, 0, rebar_, nullptr, instance, nullptr);
   SendMessageA(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-  toolbarImages_.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_MAIN_TOOLBAR), 24, 0, kImageMaskColor,
-                                            IMAGE_BITMAP, LR_CREATEDIBSECTION));
+  toolbarImages_.Reset(LoadImageListForDpi(instance, IDB_MAIN_TOOLBAR, 24, kImageMaskColor));
   SendMessageA(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(toolbarImages_.Get()));
   std::vector<TBBUTTON> buttons;
   AppendButtons(buttons, kMainToolbar);
@@ -128,7 +129,9 @@ RECT FrameChrome::Layout() {
     GetWindowRect(status_, &sb);
     bottom -= sb.bottom - sb.top;
     int width = rc.right;
-    int parts[4] = {width - 180 - 60 - 84, width - 60 - 84, width - 84, -1};
+    // The parts' widths, designed at 96 DPI, hold texts of the system's font.
+    const int tip = Scaled(180), state = Scaled(60), clock = Scaled(84);
+    int parts[4] = {width - tip - state - clock, width - state - clock, width - clock, -1};
     for (int& p : parts)
       if (p != -1 && p < 0) p = 0;
     SendMessageA(status_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));

@@ -6,6 +6,7 @@
 
 #include "app/resources/ResourceIds.h"
 #include "content/WorkingFolder.h"
+#include "platform/Dpi.h"
 #include "views/ControlView.h"
 #include "views/DataListView.h"
 #include "views/FileView.h"
@@ -101,7 +102,8 @@ void MainFrame::RestorePlacement(int showCommand) {
                  work.top + ((work.bottom - work.top) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   }
   std::optional<DWORD> pos = settings_.ReadSplitterPos();
-  mainSplitter_.SetPosition(static_cast<int>(pos ? *pos : kDefaultSplitterPos));
+  // A stored position is the user's, in pixels; the default grows with the DPI.
+  mainSplitter_.SetPosition(pos ? static_cast<int>(*pos) : Scaled(static_cast<int>(kDefaultSplitterPos)));
   UpdateWindow(Handle());
 }
 
@@ -148,7 +150,7 @@ void MainFrame::CreatePanes() {
   };
   CreateViewTable();
   CreateResultsDock();
-  mainSplitter_.SetPosition(static_cast<int>(kDefaultSplitterPos));
+  mainSplitter_.SetPosition(Scaled(static_cast<int>(kDefaultSplitterPos)));
   ShowPlaceholder(PlaceholderView::Form::NoItem);
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/Dpi.h"
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
 #include "content/Bookmarks.h"
@@ -16,7 +17,7 @@ namespace vellora {
 namespace {
 
 // The results pane's height when it first appears.
-constexpr int kResultsPaneHeight = 160;
+const int kResultsPaneHeight = Scaled(160);
 
 constexpr char kBookmarksNotStored[] =
     "The bookmarks could not be written into the library, so they stay as they were.";

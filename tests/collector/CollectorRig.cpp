@@ -100,8 +100,9 @@ bool OpenPath(const StorageHandle& root, const std::string& folder, const std::v
 
 std::string CollectorDllPath() { return ProgramFolder() + "\\LibraneCollector.dll"; }
 
-DWORD RunRegsvr32(bool unregister) {
-  std::string commandLine = std::string("regsvr32.exe ") + (unregister ? "/u " : "") + "/s \"" + CollectorDllPath() + "\"";
+DWORD RunRegsvr32(bool unregister, const char* options) {
+  std::string commandLine = std::string("regsvr32.exe ") + (unregister ? "/u " : "") + options + "/s \"" +
+                            CollectorDllPath() + "\"";
   STARTUPINFOA startup = {sizeof startup};
   PROCESS_INFORMATION process = {};
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))

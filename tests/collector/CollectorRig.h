@@ -15,8 +15,9 @@
 
 namespace vtest {
 
-// regsvr32 [/u] /s on the DLL beside the test; answers its exit code.
-DWORD RunRegsvr32(bool unregister);
+// regsvr32 [/u] [options] /s on the DLL beside the test; answers its exit
+// code. Options end in a space ("/n /i:user ").
+DWORD RunRegsvr32(bool unregister, const char* options = "");
 std::string CollectorDllPath();
 
 // Runs call on this thread while user runs on a second one. Whatever dialog

@@ -108,6 +108,62 @@ TEST_F(RegistrationTest, Regsvr32WritesExactlyTheTableAndRemovesAllButTheKeptKey
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{665E3C00-892B-49C1-B363-BC560A421706}\\1.0"));
 }
 
+// The class keys of a registration for one user, under that user's classes.
+std::vector<Expected> PerUserValues() {
+  std::vector<Expected> values = ExpectedValues();
+  for (Expected& e : values)
+    if (e.root == HKEY_CLASSES_ROOT) e = {HKEY_CURRENT_USER, "Software\\Classes\\" + e.key, e.value, e.text, e.number};
+  return values;
+}
+
+TEST_F(RegistrationTest, PerUserRegistrationWritesTheTableUnderTheUsersClassesAndTakesItAllAway) {
+  ASSERT_EQ(RunRegsvr32(true), 0u) << "no registration for the machine beside it";
+  ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + kClassKey));
+
+  ASSERT_EQ(RunRegsvr32(false, "/n /i:user "), 0u);
+  for (const Expected& e : PerUserValues()) {
+    auto [type, data] = ReadValue(e.root, e.key, e.value);
+    ASSERT_EQ(type, static_cast<DWORD>(e.number ? REG_DWORD : REG_SZ)) << e.key << " " << (e.value ? e.value : "");
+    if (!e.number) {
+      EXPECT_EQ(data, e.text + '\0') << e.key;
+    }
+  }
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + kClassKey + "\\Programmable"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, std::string("Software\\Classes\\") + kClassKey))
+      << "nothing for the machine";
+  // The object is made from the user's registration alone, and answers through
+  // the type library inside the DLL, which is not registered. (A system whose
+  // HKEY_CLASSES_ROOT does not show the user's classes, older Wine, cannot.)
+  if (KeyExists(HKEY_CLASSES_ROOT, kClassKey)) {
+    CLSID clsid;
+    ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"LibraneCollector.HtmlCatch", &clsid));
+    ComPtr<IDispatch> object;
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.PutVoid()));
+    OLECHAR name[] = L"TransmitHtmlDocument";
+    OLECHAR* names[] = {name};
+    DISPID id = 0;
+    ASSERT_HRESULT_SUCCEEDED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    EXPECT_EQ(id, 1);
+  }
+  CoFreeUnusedLibraries();
+
+  ASSERT_EQ(RunRegsvr32(true, "/n /i:user "), 0u);
+  for (const Expected& e : PerUserValues()) EXPECT_FALSE(KeyExists(e.root, e.key)) << e.key;
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\MenuExt"));
+}
+
+TEST(RegistrationTable, DllInstallRefusesACommandLineItDoesNotKnow) {
+  HMODULE dll = LoadLibraryA(CollectorDllPath().c_str());
+  ASSERT_NE(dll, nullptr);
+  using Install = HRESULT(STDAPICALLTYPE*)(BOOL, LPCWSTR);
+  auto install = reinterpret_cast<Install>(reinterpret_cast<void*>(GetProcAddress(dll, "DllInstall")));
+  ASSERT_NE(install, nullptr);
+  for (BOOL direction : {TRUE, FALSE}) EXPECT_EQ(install(direction, L"everyone"), E_INVALIDARG);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string("Software\\Classes\\") + kClassKey));
+  FreeLibrary(dll);
+}
+
 TEST(RegistrationTable, TheMenuPageIsTheModulePathWithHtmInPlaceOfItsLastThreeCharacters) {
   const std::pair<const char*, const char*> cases[] = {
       {"D:\\X\\LibraneCollector.dll", "D:\\X\\LibraneCollector.htm"},

@@ -95,3 +95,21 @@ TEST(ImageStrip, RefusesWhatIsNoStrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which of the strips drawn at 16 and 32 pixels a wanted size is taken from:
+// its own size when drawn, else the next larger (scaled down), else the
+// largest (scaled up).
+TEST(ImageStrip, PicturesAreTakenFromTheStripDrawnClosestAboveTheWantedSize) {
+  const std::initializer_list<vellora::DrawnStrip> strips = {{1, 16}, {2, 32}};
+  const std::pair<int, UINT> cases[] = {{16, 1}, {32, 2}, {20, 2}, {24, 2}, {12, 1}, {48, 2}, {64, 2}};
+  for (const auto& [wanted, bitmap] : cases) {
+    const vellora::DrawnStrip* chosen = vellora::ChooseStrip(strips, wanted);
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_EQ(chosen->bitmapId, bitmap) << wanted;
+  }
+  EXPECT_EQ(vellora::ChooseStrip({}, 16), nullptr);
+}
+
+}  // namespace

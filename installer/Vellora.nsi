@@ -1,0 +1,164 @@
+; Vellora's installer. It installs for the current user alone and asks for no
+; administrator: the program, its string table, the command-line tools and the
+; collector with its menu page go into one folder (by default the user's
+; "Programs" folder), with a Start-menu entry, ".vlx" files opening in
+; Vellora, the collector registered for this user and an uninstaller that
+; takes away exactly that. The user's libraries and the program's settings
+; (HKCU\Software\Vellora) are never touched.
+;
+; Silent: VelloraSetup.exe /S [/D=folder]   and   Uninstall.exe /S
+;
+; The build passes BINDIR (the folder of the built programs), ICON, VERSION
+; and OUTFILE on makensis' command line.
+
+Unicode true
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+
+!ifndef BINDIR
+  !error "BINDIR must name the folder of the built programs"
+!endif
+!ifndef VERSION
+  !define VERSION "1.0.0.0"
+!endif
+!ifndef OUTFILE
+  !define OUTFILE "VelloraSetup.exe"
+!endif
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellora"
+!define CLASSES "Software\Classes"
+!define PROGID "Vellora.Library"
+; The main window's class: a running Vellora holds the files being replaced.
+!define MAIN_WINDOW_CLASS "VELLORA_SYSTEM"
+
+Name "Vellora"
+OutFile "${OUTFILE}"
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Vellora"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+SetCompressor /SOLID lzma
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION}"
+VIAddVersionKey "ProductName" "Vellora"
+VIAddVersionKey "FileDescription" "Vellora Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright (C) Vellora"
+
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Vellora.exe"
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+; Waits for the user to close a running Vellora; gives up (and the whole run
+; with it, exit code 2) when the user cancels or nobody can answer (/S).
+!macro WAIT_FOR_PROGRAM_CLOSED
+  retry:
+  FindWindow $0 "${MAIN_WINDOW_CLASS}"
+  ${If} $0 <> 0
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "Vellora is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+    Abort
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro WAIT_FOR_PROGRAM_CLOSED
+FunctionEnd
+
+Function un.onInit
+  !insertmacro WAIT_FOR_PROGRAM_CLOSED
+FunctionEnd
+
+Section "Vellora" SecProgram
+  SectionIn RO
+  SetShellVarContext current
+
+  SetOutPath "$INSTDIR"
+  File "${BINDIR}\Vellora.exe"
+  File "${BINDIR}\vlx.exe"
+  File "${BINDIR}\vlxcheck.exe"
+  File "${BINDIR}\LibraneCollector.dll"
+  File "${BINDIR}\LibraneCollector.htm"
+  SetOutPath "$INSTDIR\Cnfg"
+  File "${BINDIR}\Cnfg\StringTable.stb"
+  SetOutPath "$INSTDIR"
+  WriteUninstaller "$INSTDIR\Uninstall.exe"
+
+  CreateShortcut "$SMPROGRAMS\Vellora.lnk" "$INSTDIR\Vellora.exe" "" "$INSTDIR\Vellora.exe" 0
+
+  ; Library files open in Vellora and show its icon. The program takes the
+  ; path with its surrounding quotes as its only argument.
+  WriteRegStr HKCU "${CLASSES}\.vlx" "" "${PROGID}"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}" "" "Vellora Library"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\Vellora.exe,0"
+  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\open\command" "" '"$INSTDIR\Vellora.exe" "%1"'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+
+  ; The collector writes its own registration table, for this user alone.
+  ClearErrors
+  ExecWait '"$SYSDIR\regsvr32.exe" /s /n /i:user "$INSTDIR\LibraneCollector.dll"' $0
+  ${If} ${Errors}
+  ${OrIf} $0 <> 0
+    DetailPrint "The collector could not be registered (regsvr32 answered $0)."
+    MessageBox MB_OK|MB_ICONEXCLAMATION \
+      "Vellora is installed, but its collector could not be registered with the browser." /SD IDOK
+    SetErrorLevel 3
+  ${EndIf}
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "Vellora"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "Vellora"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vellora.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Uninstall"
+  SetShellVarContext current
+
+  ; The collector takes its own table away while its DLL is still there.
+  ExecWait '"$SYSDIR\regsvr32.exe" /u /s /n /i:user "$INSTDIR\LibraneCollector.dll"' $0
+
+  ; ".vlx" is left alone when another program has taken it over since.
+  ReadRegStr $1 HKCU "${CLASSES}\.vlx" ""
+  ${If} $1 == "${PROGID}"
+    DeleteRegValue HKCU "${CLASSES}\.vlx" ""
+    DeleteRegKey /ifempty HKCU "${CLASSES}\.vlx"
+  ${EndIf}
+  DeleteRegKey HKCU "${CLASSES}\${PROGID}"
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+
+  Delete "$SMPROGRAMS\Vellora.lnk"
+
+  Delete "$INSTDIR\Vellora.exe"
+  Delete "$INSTDIR\vlx.exe"
+  Delete "$INSTDIR\vlxcheck.exe"
+  Delete /REBOOTOK "$INSTDIR\LibraneCollector.dll"
+  Delete "$INSTDIR\LibraneCollector.htm"
+  Delete "$INSTDIR\Cnfg\StringTable.stb"
+  RMDir "$INSTDIR\Cnfg"
+  ; The program's scratch folder, which it empties at exit; left over only
+  ; when it was ended the hard way.
+  RMDir /r "$INSTDIR\TempVL"
+  Delete "$INSTDIR\Uninstall.exe"
+  ; Anything else in the folder (error logs, a library kept there) is the user's.
+  RMDir "$INSTDIR"
+
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,19 @@
+// Lengths designed at 96 DPI, at other DPIs: to the nearest pixel, a thin
+// line never vanishes, and 96 itself (or an unreadable DPI) changes nothing.
+#include <gtest/gtest.h>
+
+#include "platform/Dpi.h"
+
+using namespace vellora;
+
+TEST(Dpi, LengthsScaleToTheNearestPixelAndNeverVanish) {
+  struct Case {
+    int pixels, dpi, expected;
+  } cases[] = {
+      {20, 96, 20}, {20, 144, 30}, {22, 120, 28} /* 27.5 */, {7, 120, 9} /* 8.75 */, {3, 72, 2} /* 2.25 */,
+      {1, 120, 1},  {1, 72, 1},    {1, 48, 1} /* 0.5 */,   {160, 192, 320},       {0, 144, 0},
+      {-4, 144, -6}, {20, 0, 20},  {20, -1, 20},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ScaledTo(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+  static_assert(ScaledTo(24, 144) == 36, "usable in constant expressions");
+}
