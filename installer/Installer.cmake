@@ -17,12 +17,18 @@ foreach(_target ${_ship_programs})
 endforeach()
 list(APPEND _ship_files ${VELLORA_BIN}/LibraneCollector.htm)
 
+# A 64-bit build (the tests' build where 32-bit programs cannot run) gets a
+# 64-bit installer: a 32-bit one would not run beside it.
+set(_nsis_target "")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(_nsis_target -DTARGET64)
+endif()
 find_program(VELLORA_MAKENSIS makensis)
 if(VELLORA_MAKENSIS)
   add_custom_command(
     OUTPUT ${VELLORA_SETUP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELLORA_DIST}
-    COMMAND ${VELLORA_MAKENSIS} -V2 -WX -DBINDIR=${VELLORA_BIN} -DICON=${CMAKE_BINARY_DIR}/generated/vellora.ico
+    COMMAND ${VELLORA_MAKENSIS} -V2 -WX ${_nsis_target} -DBINDIR=${VELLORA_BIN} -DICON=${CMAKE_BINARY_DIR}/generated/vellora.ico
             -DVERSION=${VELLORA_VERSION} -DOUTFILE=${VELLORA_SETUP} ${CMAKE_CURRENT_LIST_DIR}/Vellora.nsi
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/Vellora.nsi ${_ship_files} ${VELLORA_STB}
     COMMENT "Building the installer dist/VelloraSetup.exe"

@@ -8,10 +8,13 @@
 ;
 ; Silent: VelloraSetup.exe /S [/D=folder]   and   Uninstall.exe /S
 ;
-; The build passes BINDIR (the folder of the built programs), ICON, VERSION
+; The build passes TARGET64 for a 64-bit build, BINDIR (the folder of the built programs), ICON, VERSION
 ; and OUTFILE on makensis' command line.
 
 Unicode true
+!ifdef TARGET64
+  Target amd64-unicode
+!endif
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 
