@@ -89,7 +89,8 @@ void TextPane::CreateStrip() {
   std::vector<TBBUTTON> buttons;
   TBBUTTON sep = {};
   sep.fsStyle = TBSTYLE_SEP;
-  sep.iBitmap = kFormatToolbarCombos[0].width + kFormatToolbarCombos[1].width + 8;
+  const int nameWidth = Scaled(kFormatToolbarCombos[0].width), sizeWidth = Scaled(kFormatToolbarCombos[1].width);
+  sep.iBitmap = nameWidth + sizeWidth + Scaled(8);
   buttons.push_back(sep);
   sep.iBitmap = 6;
   buttons.push_back(sep);
@@ -97,11 +98,11 @@ void TextPane::CreateStrip() {
   SendMessageA(formatBar_, TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   HFONT gui = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   fontName_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN | CBS_SORT,
-                              2, 0, kFormatToolbarCombos[0].width, kFormatToolbarCombos[0].droppedHeight, formatBar_,
+                              Scaled(2), 0, nameWidth, Scaled(kFormatToolbarCombos[0].droppedHeight), formatBar_,
                               reinterpret_cast<HMENU>(IDC_FONT_NAME_COMBO), instance, nullptr);
   fontSize_ = CreateWindowExA(0, WC_COMBOBOXA, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | CBS_DROPDOWN,
-                              6 + kFormatToolbarCombos[0].width, 0, kFormatToolbarCombos[1].width,
-                              kFormatToolbarCombos[1].droppedHeight, formatBar_,
+                              Scaled(6) + nameWidth, 0, sizeWidth, Scaled(kFormatToolbarCombos[1].droppedHeight),
+                              formatBar_,
                               reinterpret_cast<HMENU>(IDC_FONT_SIZE_COMBO), instance, nullptr);
   SendMessageA(fontName_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);
   SendMessageA(fontSize_, WM_SETFONT, reinterpret_cast<WPARAM>(gui), FALSE);

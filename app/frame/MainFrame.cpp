@@ -1,5 +1,7 @@
 #include "app/frame/MainFrame.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <commctrl.h>
 #include <windowsx.h>
@@ -82,8 +84,11 @@ void MainFrame::RegisterClassInfo(WNDCLASSEXA& wc) const {
 }
 
 bool MainFrame::CreateFrame() {
+  // The first size grows with the DPI, within the screen.
+  const int width = std::min(Scaled(900), GetSystemMetrics(SM_CXSCREEN) * 9 / 10);
+  const int height = std::min(Scaled(640), GetSystemMetrics(SM_CYSCREEN) * 9 / 10);
   HWND hwnd = Create(nullptr, "Vellora", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT,
-                     900, 640);
+                     width, height);
   return hwnd != nullptr;
 }
 
