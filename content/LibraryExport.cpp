@@ -4,8 +4,12 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <optional>
 #include <set>
 
@@ -433,6 +437,79 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
   return ok;
 }
 
+// The tree mirror's files are written by a thread of their own while the
+// library is read: creating a file costs more than reading a note does, and
+// the two then overlap. The first file that cannot be written stops it; what
+// waits is bounded, so a library of large notes is never held in memory whole.
+class FileWriter {
+ public:
+  FileWriter() : thread_([this] { Loop(); }) {}
+  ~FileWriter() { Finish(); }
+
+  // False once a file could not be written: failed() names it.
+  bool Write(std::string path, std::string bytes) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [&] { return pending_ < kMostPending || !failed_.empty(); });
+    if (!failed_.empty()) return false;
+    pending_ += bytes.size();
+    queue_.push_back({std::move(path), std::move(bytes)});
+    work_.notify_one();
+    return true;
+  }
+
+  // Waits for every file given; true when all were written.
+  bool Finish() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    work_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return failed_.empty();
+  }
+
+  const std::string& Failed() const { return failed_; }
+
+ private:
+  static constexpr size_t kMostPending = 16u << 20;
+  struct File {
+    std::string path, bytes;
+  };
+
+  void Loop() {
+    for (;;) {
+      File file;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        work_.wait(lock, [&] { return !queue_.empty() || done_; });
+        if (queue_.empty()) return;
+        file = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      bool stopped;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopped = !failed_.empty();
+      }
+      const bool ok = stopped || WriteNewFile(file.path, file.bytes);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        pending_ -= file.bytes.size();
+        if (!ok && failed_.empty()) failed_ = file.path;
+      }
+      room_.notify_all();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable work_, room_;
+  std::deque<File> queue_;
+  size_t pending_ = 0;
+  bool done_ = false;
+  std::string failed_;
+  std::thread thread_;
+};
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((path + "\\*").c_str(), &found);
@@ -526,7 +603,19 @@ class Exporter {
  public:
   Exporter(const ExportOptions& options, ExportResult& result) : options_(options), result_(result) {}
 
+  // Every file handed to the writer is on disk before this returns, whatever
+  // the outcome, so that the caller may take the work folder away.
   bool Run(std::vector<FolderPlan>& plans, const std::string& work, const std::string& targetName) {
+    const bool ok = RunAll(plans, work, targetName);
+    if (writer_.Finish()) return ok;
+    return ok ? Fail(writer_.Failed()) : false;
+  }
+
+  bool HasFiles() const { return filesMade_; }
+  const std::string& FilesName() const { return filesName_; }
+
+ private:
+  bool RunAll(std::vector<FolderPlan>& plans, const std::string& work, const std::string& targetName) {
     for (const FolderPlan& plan : plans) total_ += CountNodes(plan.roots) + plan.items.size();
     html_ = options_.format == ExportFormat::Html;
     work_ = work;
@@ -557,10 +646,6 @@ class Exporter {
     return true;
   }
 
-  bool HasFiles() const { return filesMade_; }
-  const std::string& FilesName() const { return filesName_; }
-
- private:
   bool Report() {
     if (options_.progress && !options_.progress(done_, total_)) {
       result_.status = ExportStatus::Cancelled;
@@ -817,7 +902,7 @@ class Exporter {
     }
     if (md) text = "# " + Utf8FromAnsi(title) + "\n\n" + text;
     std::string path = dir + "\\" + names_.Take(dir, stem, extension);
-    if (!WriteNewFile(path, text)) return Fail(path);
+    if (!writer_.Write(path, std::move(text))) return Fail(writer_.Failed());
     return true;
   }
 
@@ -860,6 +945,7 @@ class Exporter {
 
   const ExportOptions& options_;
   ExportResult& result_;
+  FileWriter writer_;
   size_t done_ = 0, total_ = 0;
   bool html_ = false;
   std::string work_, stem_, filesName_;
