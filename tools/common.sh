@@ -20,8 +20,14 @@ runs_32bit() {
   rm -f "$probe"
   [ "$rc" -eq 42 ]
 }
-if [ -z "${VELLORA_ARCH:-}" ]; then
-  if runs_32bit; then VELLORA_ARCH=i686; else VELLORA_ARCH=x86_64; fi
+# When the bootstrap could not install 32-bit Wine (a package mirror without
+# the i386 index, say), it leaves this mark and the 64-bit build is used.
+no_wine32_mark="$build/.no-wine32"
+# The choice is made again each time this file is read (the commands read it
+# once more after the bootstrap); a VELLORA_ARCH set by the caller is kept.
+if [ -z "${VELLORA_ARCH:-}" ] || [ -n "${vellora_arch_guessed:-}" ]; then
+  vellora_arch_guessed=1
+  if runs_32bit && [ ! -e "$no_wine32_mark" ]; then VELLORA_ARCH=i686; else VELLORA_ARCH=x86_64; fi
 fi
 export VELLORA_ARCH
 if [ "$VELLORA_ARCH" = x86_64 ]; then

@@ -3,6 +3,8 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 bash "$here/tools/bootstrap.sh"
+# The bootstrap may have had to fall back to the 64-bit build.
+source "$here/tools/common.sh"
 configure_and_build ON
 trap stop_all EXIT
 start_xvfb
