@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <memory>
 
 #include "content/ContentCommands.h"
 #include "store/CompoundFileCheck.h"
+#include "store/CompoundFileWriter.h"
+#include "store/ElementWalk.h"
 #include "store/LibraryFormat.h"
 
 namespace vellora {
@@ -33,40 +37,130 @@ bool SameFile(const std::string& a, const std::string& b) {
   return !fa.empty() && lstrcmpiA(fa.c_str(), fb.c_str()) == 0;
 }
 
-// The current folder is open through the document's own storage and cannot
-// be opened a second time: a storage of its name is made in the new file and
-// the held storage copied into it, pending changes included.
-HRESULT CopyCurrentFolder(const LibraryDocument& document, const StorageHandle& file) {
-  const StorageHandle& current = document.CurrentFolder();
-  STATSTG stat = {};
-  HRESULT hr = current->Stat(&stat, STATFLAG_NONAME);
-  if (FAILED(hr)) return hr;
-  StorageHandle copy;
-  if (FAILED(hr = file.CreateStorage(document.CurrentFolderName().c_str(), kWriteMode, copy))) return hr;
-  if (FAILED(hr = copy.WriteClass(stat.clsid))) return hr;
-  if (FAILED(hr = current.CopyWholeStorage(copy))) return hr;
-  // The copy may have taken the class id along; it must be the folder's.
-  if (FAILED(hr = copy.WriteClass(stat.clsid))) return hr;
-  if (stat.grfStateBits) hr = copy->SetStateBits(stat.grfStateBits, 0xFFFFFFFFu);
-  return hr;
+size_t CountElements(const StorageHandle& storage, int depth) {
+  size_t count = 0;
+  storage.ForEachElement([&](const STATSTG& stat, const std::string&) {
+    ++count;
+    if (stat.type == STGTY_STORAGE && depth < kMaxElementDepth) {
+      StorageHandle child = storage.OpenStorageFor(stat.pwcsName, true);
+      if (!child.Empty()) count += CountElements(child, depth + 1);
+    }
+    return true;
+  });
+  return count;
 }
 
+// What a progress bar counts: the folder and every element below it.
+size_t CountFolderElements(const LibraryDocument& document, const std::string& name) {
+  if (!document.CurrentFolder().Empty() && name == document.CurrentFolderName())
+    return 1 + CountElements(document.CurrentFolder(), 1);
+  StorageHandle folder;
+  if (FAILED(document.Root().OpenStorage(name.c_str(), kReadMode, folder))) return 1;
+  return 1 + CountElements(folder, 1);
+}
+
+// A folder's storage as the new file gets it: with its name, class id and
+// state bits. The current folder is open through the document's own storage
+// and cannot be opened a second time; that held storage is read, pending
+// changes included.
+HRESULT AddFolder(const LibraryDocument& document, const std::string& name, CompoundFileWriter& writer) {
+  const bool current = !document.CurrentFolder().Empty() && name == document.CurrentFolderName();
+  StorageHandle opened;
+  if (!current) {
+    HRESULT hr = document.Root().OpenStorage(name.c_str(), kReadMode, opened);
+    if (FAILED(hr)) return hr;
+  }
+  IStorage* folder = current ? document.CurrentFolder().Get() : opened.Get();
+  STATSTG stat = {};
+  HRESULT hr = folder->Stat(&stat, STATFLAG_DEFAULT);
+  if (FAILED(hr)) return hr;
+  const std::wstring wide = stat.pwcsName ? stat.pwcsName : WideFromAnsi(name);
+  CoTaskMemFree(stat.pwcsName);
+  stat.pwcsName = nullptr;
+  return writer.AddStorage(folder, wide, stat);
+}
+
+// The new file is written by our own writer in one pass: the platform's
+// writer takes time growing with the square of the elements of a big folder.
 HRESULT WriteExport(const LibraryDocument& document, const std::vector<std::string>& names,
-                    const std::string& path, std::string& failedFolder) {
-  StorageHandle file;
-  HRESULT hr = file.CreateRoot(path.c_str(), kReplaceMode);
+                    const std::string& path, std::string& failedFolder, ProgressReport* progress) {
+  size_t done = 0, total = 0;
+  for (const std::string& name : names) total += CountFolderElements(document, name);
+  CompoundFileWriter writer([&] { return !progress || progress->Step(++done, total); });
+  HRESULT hr = writer.Create(path.c_str());
   if (FAILED(hr)) return hr;
   for (const std::string& name : names) {
-    const bool current = !document.CurrentFolder().Empty() && name == document.CurrentFolderName();
-    hr = current ? CopyCurrentFolder(document, file)
-                 : document.Root().CopyOrMoveElement(name.c_str(), file, nullptr, false);
+    hr = AddFolder(document, name, writer);
     if (FAILED(hr)) {
-      failedFolder = name;
+      if (hr != E_ABORT) failedFolder = name;
       return hr;
     }
   }
-  if (FAILED(hr = LayDownSettings(file))) return hr;
-  return file.Commit();
+  // The settings storage is laid down in memory and written with the rest.
+  StorageHandle settings;
+  {
+    ComPtr<ILockBytes> bytes;
+    IStorage* made = nullptr;
+    if (FAILED(hr = CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.Put()))) return hr;
+    if (FAILED(hr = StgCreateDocfileOnILockBytes(bytes.Get(), STGM_CREATE | kWriteMode, 0, &made))) return hr;
+    settings.Attach(made);
+  }
+  if (FAILED(hr = LayDownSettings(settings))) return hr;
+  if (FAILED(hr = writer.AddContents(settings.Get()))) return hr;
+  return writer.Finish();
+}
+
+// Copies every element of from into to, as the platform's whole-storage
+// copy does, but one element at a time (so progress is heard and Cancel
+// stops it) and each storage's elements in an order that leaves the
+// destination's directory tree balanced.
+HRESULT CopyElements(IStorage* from, IStorage* to, const std::function<bool()>& step, int depth) {
+  if (depth > kMaxElementDepth) return STG_E_DOCFILECORRUPT;
+  struct Element {
+    std::wstring name;
+    STATSTG stat;
+  };
+  std::vector<Element> elements;
+  {
+    ComPtr<IEnumSTATSTG> walk;
+    HRESULT hr = from->EnumElements(0, nullptr, 0, walk.Put());
+    if (FAILED(hr)) return hr;
+    STATSTG stat = {};
+    ULONG got = 0;
+    while (walk->Next(1, &stat, &got) == S_OK && got == 1) {
+      if (stat.pwcsName) {
+        elements.push_back({stat.pwcsName, stat});
+        elements.back().stat.pwcsName = nullptr;
+      }
+      CoTaskMemFree(stat.pwcsName);
+    }
+  }
+  std::sort(elements.begin(), elements.end(),
+            [](const Element& a, const Element& b) { return ElementNameLess(a.name, b.name); });
+  for (size_t index : BalancedInsertOrder(elements.size())) {
+    const Element& e = elements[index];
+    HRESULT hr = S_OK;
+    if (e.stat.type == STGTY_STORAGE) {
+      ComPtr<IStorage> source, copy;
+      if (FAILED(hr = from->OpenStorage(e.name.c_str(), nullptr, kReadMode, nullptr, 0, source.Put()))) return hr;
+      if (FAILED(hr = to->CreateStorage(e.name.c_str(), kWriteMode, 0, 0, copy.Put()))) return hr;
+      if (FAILED(hr = copy->SetClass(e.stat.clsid))) return hr;
+      if (e.stat.grfStateBits && FAILED(hr = copy->SetStateBits(e.stat.grfStateBits, 0xFFFFFFFFu))) return hr;
+      if (FAILED(hr = CopyElements(source.Get(), copy.Get(), step, depth + 1))) return hr;
+      copy.Reset();
+      to->SetElementTimes(e.name.c_str(), &e.stat.ctime, &e.stat.atime, &e.stat.mtime);
+    } else if (e.stat.type == STGTY_STREAM) {
+      ComPtr<IStream> source, copy;
+      if (FAILED(hr = from->OpenStream(e.name.c_str(), nullptr, kReadMode, 0, source.Put()))) return hr;
+      if (FAILED(hr = to->CreateStream(e.name.c_str(), kWriteMode, 0, 0, copy.Put()))) return hr;
+      ULARGE_INTEGER all, read = {}, written = {};
+      all.QuadPart = ~0ULL;
+      if (FAILED(hr = source->CopyTo(copy.Get(), all, &read, &written))) return hr;
+      if (written.QuadPart != e.stat.cbSize.QuadPart) return STG_E_WRITEFAULT;
+    }
+    if (!step()) return E_ABORT;
+  }
+  return S_OK;
 }
 
 std::string Fill(const std::string& format, const std::string& argument) {
@@ -94,7 +188,7 @@ std::string FreeFolderName(const StorageHandle& root, const std::string& name) {
 }
 
 HRESULT ExportFolders(const LibraryDocument& document, const std::vector<std::string>& names,
-                      const std::string& path, std::string& failedFolder) {
+                      const std::string& path, std::string& failedFolder, ProgressReport* progress) {
   failedFolder.clear();
   if (!document.IsOpen()) return E_UNEXPECTED;
   const std::string own = document.IsScratch() ? document.ScratchPath() : document.Path();
@@ -103,7 +197,7 @@ HRESULT ExportFolders(const LibraryDocument& document, const std::vector<std::st
   if (FullPath(path, &folder).empty()) return STG_E_INVALIDNAME;
   char temp[MAX_PATH];
   if (!GetTempFileNameA(folder.c_str(), "vlx", 0, temp)) return HRESULT_FROM_WIN32(GetLastError());
-  HRESULT hr = WriteExport(document, names, temp, failedFolder);
+  HRESULT hr = WriteExport(document, names, temp, failedFolder, progress);
   if (SUCCEEDED(hr) &&
       !MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
     hr = HRESULT_FROM_WIN32(GetLastError());
@@ -121,7 +215,7 @@ std::vector<std::string> FolderNamesByName(const StorageHandle& root) {
 }
 
 HRESULT ImportFolder(LibraryDocument& document, const StorageHandle& sourceRoot, const std::string& name,
-                     std::string& newName, uint16_t& kind) {
+                     std::string& newName, uint16_t& kind, ProgressReport* progress) {
   newName.clear();
   StorageHandle source;
   HRESULT hr = sourceRoot.OpenStorage(name.c_str(), kReadMode, source);
@@ -139,7 +233,11 @@ HRESULT ImportFolder(LibraryDocument& document, const StorageHandle& sourceRoot,
   {
     StorageHandle copy;
     hr = document.Root().OpenStorage(target.c_str(), kWriteMode, copy);
-    if (SUCCEEDED(hr)) hr = source.CopyWholeStorage(copy);
+    size_t done = 0;
+    const size_t total = progress ? CountElements(source, 1) : 0;
+    if (SUCCEEDED(hr))
+      hr = CopyElements(source.Get(), copy.Get(),
+                        [&] { return !progress || progress->Step(++done, total); }, 1);
     if (SUCCEEDED(hr)) {
       CLSID clsid = stat.clsid;
       clsid.Data3 = document.Folders().at(target).order;
@@ -181,8 +279,12 @@ void ContentCommands::ExportFolders() {
   if (!prompt_.ChooseFile(request, path)) return;
 
   std::string failedFolder;
-  HRESULT hr = vellora::ExportFolders(document_, chosen, path, failedFolder);
-  if (SUCCEEDED(hr)) return;
+  HRESULT hr;
+  {
+    std::unique_ptr<ProgressReport> progress = prompt_.BeginProgress("Exporting folders");
+    hr = vellora::ExportFolders(document_, chosen, path, failedFolder, progress.get());
+  }
+  if (SUCCEEDED(hr) || hr == E_ABORT) return;  // a cancelled export left nothing
   std::string text;
   if (hr == STG_E_SHAREVIOLATION) {
     text = "The folders cannot be exported into the library that is open:\n" + path;
@@ -224,19 +326,33 @@ void ContentCommands::ImportFolders() {
   std::vector<std::string> chosen;
   if (!prompt_.AskFolders(FolderPickMode::kImport, FolderNamesByName(other), chosen)) return;
   std::string failed;
-  bool added = false;
-  for (const std::string& name : chosen) {
-    std::string newName;
-    uint16_t kind = 0;
-    if (FAILED(ImportFolder(document_, other, name, newName, kind))) {
-      failed += "\n" + name;
-      continue;
+  std::vector<std::pair<std::string, uint16_t>> imported;
+  bool cancelled = false;
+  {
+    std::unique_ptr<ProgressReport> progress = prompt_.BeginProgress("Importing folders");
+    for (const std::string& name : chosen) {
+      std::string newName;
+      uint16_t kind = 0;
+      const HRESULT hr = ImportFolder(document_, other, name, newName, kind, progress.get());
+      if (hr == E_ABORT) {
+        cancelled = true;
+        break;
+      }
+      if (FAILED(hr)) {
+        failed += "\n" + name;
+        continue;
+      }
+      imported.emplace_back(newName, kind);
     }
-    host_.AddGroup(newName, kind);
-    added = true;
   }
   other.Release();
-  if (added) {
+  // Cancel takes back the whole run: the folders it had copied go again.
+  if (cancelled) {
+    for (const auto& [name, kind] : imported) document_.DeleteFolder(name);
+    return;
+  }
+  for (const auto& [name, kind] : imported) host_.AddGroup(name, kind);
+  if (!imported.empty()) {
     document_.SetModified();
     if (host_.SelectedGroup() < 0) host_.SelectGroup(host_.GroupCount() - 1);
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "content/ContentPrompt.h"
 #include "store/LibraryDocument.h"
 #include "store/StorageHandle.h"
 
@@ -26,8 +27,10 @@ std::string FreeFolderName(const StorageHandle& root, const std::string& name);
 // failure nothing is left of it, a file at path stays as it was, and
 // failedFolder names the folder that could not be copied (empty when the
 // file itself failed). The open library's own file is never a target.
+// progress, when given, hears of every element written; its Cancel stops the
+// export with E_ABORT, and nothing is left of the new file.
 HRESULT ExportFolders(const LibraryDocument& document, const std::vector<std::string>& names,
-                      const std::string& path, std::string& failedFolder);
+                      const std::string& path, std::string& failedFolder, ProgressReport* progress = nullptr);
 
 // The folders of another library's root by name (the settings storage left out).
 std::vector<std::string> FolderNamesByName(const StorageHandle& root);
@@ -35,8 +38,9 @@ std::vector<std::string> FolderNamesByName(const StorageHandle& root);
 // Copies the folder called name from another library's root into the open
 // library under a free name (newName), as its last folder: its class id
 // keeps the kind and the rest, its order number is the library's next one.
-// A copy that fails leaves nothing behind.
+// A copy that fails or is cancelled through progress (E_ABORT) leaves
+// nothing behind.
 HRESULT ImportFolder(LibraryDocument& document, const StorageHandle& sourceRoot, const std::string& name,
-                     std::string& newName, uint16_t& kind);
+                     std::string& newName, uint16_t& kind, ProgressReport* progress = nullptr);
 
 }  // namespace vellora

@@ -337,6 +337,40 @@ TEST(FolderExport, ADamagedLibraryOpenReadOnlyIsNotExported) {
   EXPECT_TRUE(rig.rig.prompt.folderPicksShown.empty());
 }
 
+// Cancel in the progress of either copy takes the whole run back: no
+// exported file, no imported folder, at whatever element it is pressed.
+TEST(FolderExchange, CancelLeavesNothing) {
+  auto source = std::make_unique<CommandRig>();
+  LayDown(*source);
+  const std::string from = source->path;
+  const std::vector<std::string> all = {source->treeFolder, source->catalogFolder, "Recipes"};
+  for (size_t cancelAt : {1, 4, 9}) {
+    SCOPED_TRACE(cancelAt);
+    source->rig.prompt.progressSteps = 0;
+    source->rig.prompt.cancelAfterSteps = cancelAt;
+    const std::string out = source->rig.dir.File("exported.vlx");
+    Export(*source, all, out);
+    EXPECT_EQ(source->rig.prompt.progressSteps, cancelAt);
+    EXPECT_TRUE(source->rig.prompt.shown.empty());
+    EXPECT_EQ(FilesIn(source->rig.dir.Path()), std::vector<std::string>{"commands.vlx"});
+  }
+  source->SavedRoot().Release();
+  source->document.Close();
+
+  for (size_t cancelAt : {1, 4, 9}) {
+    SCOPED_TRACE(cancelAt);
+    CommandRig rig;
+    rig.document.Save();
+    const std::vector<std::string> groups = Groups(rig), names = RootNames(rig.document.Root());
+    rig.rig.prompt.cancelAfterSteps = cancelAt;
+    Import(rig, from, all);
+    EXPECT_EQ(rig.rig.prompt.progressSteps, cancelAt);
+    EXPECT_TRUE(rig.rig.prompt.shown.empty());
+    EXPECT_EQ(Groups(rig), groups);
+    EXPECT_EQ(RootNames(rig.document.Root()), names);
+  }
+}
+
 // Writes an exported library of all folders for the independent reader when
 // the test run names a file for it.
 TEST(FolderExportFiles, ForTheIndependentReader) {
