@@ -681,6 +681,7 @@ class Exporter {
 
   bool Unlocked(bool hasPassword, const std::string& password, const std::string& titlePath) const {
     if (!hasPassword) return true;
+    if (options_.unlock) return options_.unlock(titlePath, password);
     return options_.password && options_.password(titlePath) == password;
   }
 

@@ -28,6 +28,11 @@ struct ExportOptions {
   // a library password is asked with the empty path and is not exported at
   // all without it.
   std::function<std::string(const std::string& titlePath)> password;
+  // Where given, asked in place of password for a protected node or item:
+  // whether the user gives its password (the one stored comes along, to
+  // check the answer against). The library password is still asked through
+  // password.
+  std::function<bool(const std::string& titlePath, const std::string& stored)> unlock;
   // Called with the elements done and their total; false stops the export.
   std::function<bool(size_t done, size_t total)> progress;
 };

@@ -99,6 +99,15 @@ void ContentCommands::ExportReadable(UINT id) {
   options.password = [libraryPassword](const std::string& titlePath) {
     return titlePath.empty() ? libraryPassword : std::string();
   };
+  // Each protected node or item is asked for as the export reaches it; the
+  // first one the user cancels ends the asking, and the rest stay out too.
+  bool asking = true;
+  options.unlock = [this, &asking](const std::string& titlePath, const std::string& stored) {
+    if (!asking) return false;
+    if (prompt_.AskPassword(titlePath, stored)) return true;
+    asking = false;
+    return false;
+  };
   ExportResult result;
   {
     std::unique_ptr<ProgressReport> progress = prompt_.BeginProgress("Exporting " + name);

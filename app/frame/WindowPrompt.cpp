@@ -76,7 +76,15 @@ bool WindowPrompt::ChooseFile(const FileDialogRequest& request, std::string& pat
 }
 
 bool WindowPrompt::AskPassword(const std::string& displayName, const std::string& password) {
-  return PasswordPromptDialog(texts_, displayName, password).Ask(owner_);
+  // Asked during a long run (an export reaching a protected node), the
+  // dialog belongs to the progress window that keeps the frame disabled:
+  // closing it must not enable the frame while the run goes on.
+  HWND owner = owner_;
+  if (owner && !IsWindowEnabled(owner)) {
+    HWND popup = GetLastActivePopup(owner);
+    if (popup && popup != owner && IsWindowEnabled(popup)) owner = popup;
+  }
+  return PasswordPromptDialog(texts_, displayName, password).Ask(owner);
 }
 
 int WindowPrompt::ShowWelcome() { return WelcomeDialog().Choose(owner_); }

@@ -4,9 +4,11 @@
 // run leaves nothing, and nothing of the user's is ever replaced.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
+#include "content/AccessPasswords.h"
 #include "content/CommandIds.h"
 #include "tests/content/CommandRig.h"
 #include "tests/content/ContentFixtures.h"
@@ -119,6 +121,49 @@ TEST(ReadableExport, ACancelOrATakenNameLeavesNothingNewAndReplacesNothing) {
   rig->commands.Handle(ID_EXPORT_BRANCH_READABLE);
   ASSERT_EQ(rig->rig.prompt.shown.size(), 2u);
   EXPECT_EQ(rig->rig.prompt.shown[1].text, "Please select a tree node first.");
+}
+
+// Protected notes are asked for as the export reaches them: a note whose
+// password is given is exported, a cancelled one is left out, and so is
+// every later one, without asking again.
+TEST(ReadableExport, ProtectedNotesAreAskedForAndACancelEndsTheAsking) {
+  struct Case {
+    const char* what;
+    std::deque<bool> answers;
+    std::vector<std::string> holds, lacks;
+    size_t asked;
+    const char* leftOut;  // in the closing message, or null for none
+  };
+  const std::vector<Case> cases = {
+      {"both passwords given", {true, true}, {"first secret", "second secret"}, {}, 2, nullptr},
+      {"the first cancelled: neither exported, the second not asked",
+       {false}, {"alpha words"}, {"first secret", "second secret"}, 1, "2 protected"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    vtest::TempDir out;
+    auto rig = std::make_unique<CommandRig>();
+    LayDown(*rig);
+    {
+      StorageHandle tree = rig->Folder(rig->treeFolder);
+      vtest::AddLeaf(tree, "P1", 3, Note("first secret"));
+      vtest::AddLeaf(tree, "P2", 4, Note("second secret"));
+      ASSERT_HRESULT_SUCCEEDED(WriteNodePassword(tree, {"P1"}, "one"));
+      ASSERT_HRESULT_SUCCEEDED(WriteNodePassword(tree, {"P2"}, "two"));
+    }
+    rig->Select(rig->treeFolder);
+    rig->rig.prompt.passwordAnswers = c.answers;
+    rig->rig.prompt.files.push_back(out.File("all.html"));
+    rig->commands.Handle(ID_EXPORT_LIBRARY_READABLE);
+    EXPECT_EQ(rig->rig.prompt.passwordNames.size(), c.asked);
+    ASSERT_EQ(rig->rig.prompt.shown.size(), 1u);
+    const std::string& said = rig->rig.prompt.shown[0].text;
+    EXPECT_EQ(said.find("protected") != std::string::npos, c.leftOut != nullptr) << said;
+    if (c.leftOut) EXPECT_NE(said.find(c.leftOut), std::string::npos) << said;
+    const std::string html = vtest::ReadWholeFile(out.File("all.html"));
+    for (const std::string& text : c.holds) EXPECT_NE(html.find(text), std::string::npos) << text;
+    for (const std::string& text : c.lacks) EXPECT_EQ(html.find(text), std::string::npos) << text;
+  }
 }
 
 }  // namespace
