@@ -71,4 +71,7 @@ std::string SafeFileName(const std::string& title, size_t maxBytes = 80);
 // others as \uN, each line a paragraph.
 std::string RtfFromText(const std::wstring& text);
 
+// Removes a folder with everything in it, read-only files too.
+void RemoveTree(const std::string& path);
+
 }  // namespace vellora
