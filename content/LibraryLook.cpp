@@ -1,5 +1,7 @@
 #include "content/LibraryLook.h"
 
+#include "platform/Dpi.h"
+
 #include <commdlg.h>
 
 #include <array>
@@ -172,7 +174,9 @@ void LookCommands::ChooseImageOf(LookPart part) {
 void LookCommands::ChooseTreeFont() {
   LOGFONTA font = host_.CurrentTreeFont();
   if (!prompt_.PickFont(font)) return;
-  // Shown as chosen; only the face and the height come back with the library.
+  // Shown as chosen; only the face and the height come back with the
+  // library, the height as it is at 96 DPI (the tree shows it scaled).
+  font.lfHeight = Unscaled(font.lfHeight);
   LibraryLook change;
   change.treeFont = font;
   host_.ApplyLook(change);

@@ -26,4 +26,14 @@ constexpr int ScaledTo(int pixels, int dpi) {
 // A length designed at 96 DPI, at the screen's.
 inline int Scaled(int pixels) { return ScaledTo(pixels, ScreenDpi()); }
 
+// A length in pixels at `dpi` as it is at 96 DPI (to the nearest pixel),
+// for what is kept apart from the screen, such as a library's tree font.
+constexpr int UnscaledFrom(int pixels, int dpi) {
+  if (dpi <= 0 || dpi == kDesignDpi) return pixels;
+  long long half = dpi / 2;
+  return static_cast<int>((static_cast<long long>(pixels) * kDesignDpi + (pixels >= 0 ? half : -half)) / dpi);
+}
+
+inline int Unscaled(int pixels) { return UnscaledFrom(pixels, ScreenDpi()); }
+
 }  // namespace vellora

@@ -37,7 +37,7 @@ void TitleStrip::OnPaint() {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(active_ ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
   RECT text = rc;
-  text.left += 6;
+  text.left += Scaled(6);
   DrawViewText(dc, title_.c_str(), text, 12, DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
   EndPaint(Handle(), &ps);
 }

@@ -1,5 +1,7 @@
 #include "views/TreePane.h"
 
+#include "platform/Dpi.h"
+
 #include "controls/ImageStrip.h"
 #include "content/CommandIds.h"
 #include "store/ElementWalk.h"
@@ -233,7 +235,10 @@ bool TreePane::ApplyLook(const LibraryLook& look) {
   }
   if (look.treeText) TreeView_SetTextColor(tree_, *look.treeText);
   if (look.treeFont) {
-    FontHandle font(CreateFontIndirectA(&*look.treeFont));
+    // The library keeps its tree font's height at 96 DPI.
+    LOGFONTA scaled = *look.treeFont;
+    scaled.lfHeight = Scaled(scaled.lfHeight);
+    FontHandle font(CreateFontIndirectA(&scaled));
     if (font) {
       SendMessageA(tree_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
       font_ = std::move(font);  // the one the tree had before goes now
@@ -248,7 +253,11 @@ COLORREF TreePane::TextColor() const { return Resolved(TreeView_GetTextColor(tre
 COLORREF TreePane::BackColor() const { return Resolved(TreeView_GetBkColor(tree_), COLOR_WINDOW); }
 
 LOGFONTA TreePane::Font() const {
-  if (fontShown_.lfFaceName[0]) return fontShown_;
+  if (fontShown_.lfFaceName[0]) {
+    LOGFONTA font = fontShown_;  // as the screen shows it
+    font.lfHeight = Scaled(font.lfHeight);
+    return font;
+  }
   LOGFONTA font = {};
   auto shown = reinterpret_cast<HFONT>(SendMessageA(tree_, WM_GETFONT, 0, 0));
   GetObjectA(shown ? static_cast<HGDIOBJ>(shown) : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);

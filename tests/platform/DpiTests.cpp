@@ -17,3 +17,14 @@ TEST(Dpi, LengthsScaleToTheNearestPixelAndNeverVanish) {
   for (const Case& c : cases) EXPECT_EQ(ScaledTo(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
   static_assert(ScaledTo(24, 144) == 36, "usable in constant expressions");
 }
+
+// A tree font kept with the library is in 96-DPI pixels: shown scaled, and a
+// height chosen on the screen goes back to what it was.
+TEST(Dpi, HeightsChosenOnTheScreenGoBackToTheirDesignSize) {
+  for (int dpi : {96, 120, 144, 192})
+    for (int height : {-11, -12, -13, -16, -24, 12}) {
+      EXPECT_EQ(UnscaledFrom(ScaledTo(height, dpi), dpi), height) << height << " at " << dpi;
+    }
+  EXPECT_EQ(UnscaledFrom(-20, 144), -13);  // 13.33
+  EXPECT_EQ(UnscaledFrom(20, 0), 20);
+}
