@@ -49,6 +49,9 @@ started_wineserver=""
 configure_and_build() {
   local tests="$1"
   local toolchain="$here/cmake/mingw-$VELLORA_ARCH.cmake"
+  if [ "$VELLORA_ARCH" = x86_64 ]; then
+    echo "build: 64-bit programs under 64-bit Wine (32-bit ones cannot run or be run here)" >&2
+  fi
   # A build tree made for the other kind of program starts afresh.
   if [ -f "$build/CMakeCache.txt" ] && ! grep -q "mingw-$VELLORA_ARCH.cmake" "$build/CMakeCache.txt"; then
     rm -rf "$build/CMakeCache.txt" "$build/CMakeFiles"
