@@ -48,6 +48,9 @@ std::string Folder(int csidl) {
 
 std::string InstallFolder() { return Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Vellora"; }
 std::string ShortcutPath() { return Folder(CSIDL_PROGRAMS) + "\\Vellora.lnk"; }
+// An install for all users (/ALLUSERS).
+std::string MachineInstallFolder() { return Folder(CSIDL_PROGRAM_FILES) + "\\Vellora"; }
+std::string MachineShortcutPath() { return Folder(CSIDL_COMMON_PROGRAMS) + "\\Vellora.lnk"; }
 std::string DistFile(const char* name) { return ProgramFolder() + "\\..\\dist\\" + name; }
 
 bool KeyExists(HKEY root, const std::string& path) {
@@ -196,6 +199,11 @@ void RemoveEarlierInstall() {
   DeleteTree(HKEY_CURRENT_USER, kExtensionKey);
   DeleteTree(HKEY_CURRENT_USER, kProgIdKey);
   RemoveRegistryTable(RegistrationTable(), RegistrationScope::User);
+  folder = MachineInstallFolder();
+  if (FileExists(folder + "\\Uninstall.exe")) RemoveFolder(folder);
+  DeleteFileA(MachineShortcutPath().c_str());
+  for (const char* key : {kUninstallKey, kExtensionKey, kProgIdKey}) DeleteTree(HKEY_LOCAL_MACHINE, key);
+  RemoveRegistryTable(RegistrationTable(), RegistrationScope::Machine);
 }
 
 class Shipped : public ::testing::Test {
@@ -330,6 +338,47 @@ TEST_F(Shipped, SilentInstallOpensLibrariesAndUninstallLeavesOnlyTheUsersOwn) {
 
   DeleteFileA(kept.c_str());
   RemoveDirectoryA(folder.c_str());
+}
+
+// With /ALLUSERS the same install is the machine's: Program Files, the
+// common Start menu, the file type and the collector's table machine-wide,
+// nothing of it in the user's part of the registry; and its uninstaller,
+// run from the machine's program list, takes all of it away again.
+TEST_F(Shipped, AnInstallForAllUsersIsTheMachinesAndItsUninstallTakesItAway) {
+  RemoveEarlierInstall();
+  const std::string folder = MachineInstallFolder();
+  ASSERT_FALSE(FileExists(folder + "\\Uninstall.exe"));
+  ASSERT_EQ(RunAndWait("\"" + DistFile("VelloraSetup.exe") + "\" /S /ALLUSERS"), 0u);
+
+  for (const std::string& name : kInstalledFiles) EXPECT_TRUE(FileExists(folder + "\\" + name)) << name;
+  EXPECT_TRUE(SamePath(ShortcutTarget(MachineShortcutPath()), folder + "\\Vellora.exe")) << MachineShortcutPath();
+  EXPECT_FALSE(FileExists(ShortcutPath()));
+  EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kExtensionKey), "Vellora.Library");
+  EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, std::string(kProgIdKey) + "\\shell\\open\\command"),
+            "\"" + folder + "\\Vellora.exe\" \"%1\"");
+  for (const char* key : {kUninstallKey, kExtensionKey, kProgIdKey}) EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key));
+  const std::string quietUninstall = ReadString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString");
+  EXPECT_EQ(quietUninstall, "\"" + folder + "\\Uninstall.exe\" /S");
+  for (const RegistryEntry& entry : RegistrationTable()) {
+    const auto [machineRoot, machineKey] = EntryPlace(entry, RegistrationScope::Machine);
+    const auto [userRoot, userKey] = EntryPlace(entry, RegistrationScope::User);
+    EXPECT_TRUE(KeyExists(machineRoot, machineKey)) << machineKey;
+    if (entry.rule != KeyRule::Kept && (userRoot != machineRoot || userKey != machineKey)) {
+      EXPECT_FALSE(KeyExists(userRoot, userKey)) << userKey;
+    }
+  }
+
+  ASSERT_EQ(RunAndWait(quietUninstall), 0u);
+  ASSERT_TRUE(WaitUntil([&] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, 60000));
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(folder); }, 20000)) << folder;
+  EXPECT_FALSE(FileExists(MachineShortcutPath()));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kExtensionKey));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kProgIdKey));
+  for (const RegistryEntry& entry : RegistrationTable()) {
+    if (entry.rule == KeyRule::Kept) continue;
+    const auto [root, key] = EntryPlace(entry, RegistrationScope::Machine);
+    EXPECT_FALSE(KeyExists(root, key)) << key;
+  }
 }
 
 // The zip, unpacked by the test's set-up into a folder with a space in its
