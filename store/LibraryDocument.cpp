@@ -99,6 +99,9 @@ void LibraryDocument::SetPath(const std::string& path) {
 
 bool LibraryDocument::CreateLibrary(const std::string& path) {
   Close();
+  // A new library in the place of an old one replaces it: the old one is
+  // kept among its backups first.
+  if (!path.empty() && FileExists(path) && CheckCompoundFile(path.c_str()).Sound()) BackUpBeforeWriting(path);
   HRESULT hr = path.empty() ? root_.CreateRoot(ScratchPath().c_str(), kScratchFileMode)
                             : root_.CreateRoot(path.c_str(), kTransactedFileMode);
   std::string usedPath = path;

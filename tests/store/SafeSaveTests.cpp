@@ -10,6 +10,7 @@
 #include "store/LibraryBackups.h"
 #include "store/LibraryDocument.h"
 #include "store/SafeFileReplace.h"
+#include "tests/store/DamageKit.h"
 #include "tests/store/DocumentFixtures.h"
 
 using namespace vellora;
@@ -235,6 +236,17 @@ TEST_F(SafeSaveTest, TheFirstOpenForWritingOfASessionKeepsABackupAndTheLastThree
   EXPECT_TRUE(unchanged->LastBackup().empty());
 }
 
+TEST_F(SafeSaveTest, ANewLibraryInThePlaceOfAnOldOneKeepsTheOldOneAmongItsBackups) {
+  const std::string path = LibraryPath();
+  MakeLibraryWith(path, "Old work");
+  auto doc = MakeDocument(true);
+  ASSERT_TRUE(doc->CreateLibrary(path));
+  ASSERT_FALSE(doc->LastBackup().empty());
+  EXPECT_TRUE(FileHasItem(doc->LastBackup(), Catalog(), "Old work"));
+  doc->Close();
+  EXPECT_FALSE(FileHasItem(path, Catalog(), "Old work"));
+}
+
 TEST_F(SafeSaveTest, TheBackupSettingsAreReadFromTheProgramsKey) {
   struct Case {
     const char* name;
@@ -309,6 +321,44 @@ TEST_F(SafeSaveTest, ADamagedLibraryIsOfferedItsNewestSoundBackupWhichStaysUntou
     EXPECT_TRUE(vtest::FileExists(path + ".damaged"));
     EXPECT_FALSE(vtest::FileExists(path + ".restoring"));
     doc.Close();
+  }
+}
+
+// A save killed while it committed a folder leaves copies of the folder's
+// elements outside every storage; elements cut off from their storage are lost
+// from view. Only the second is damage.
+TEST_F(SafeSaveTest, EntriesOutsideEveryStorageAreDamageOnlyWhenTheyAreNoCopies) {
+  struct Case {
+    const char* name;
+    const char* cutOff;  // the element under "Aside" whose link is cut
+    bool sound;
+  } cases[] = {
+      {"a copy of an element held elsewhere", "Branch", true},
+      {"an element held nowhere else", "Lost", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = rig_.dir.File(std::string("cut-") + c.cutOff + ".vlx");
+    {
+      StorageHandle root, tree, branch, aside, cut;
+      ASSERT_HRESULT_SUCCEEDED(root.CreateRoot(path.c_str(), kReplaceMode));
+      ASSERT_HRESULT_SUCCEEDED(root.CreateStorage("Tree", kWriteMode, tree));
+      ASSERT_HRESULT_SUCCEEDED(tree.CreateStorage("Branch", kWriteMode, branch));
+      ASSERT_HRESULT_SUCCEEDED(branch.CreateEmptyStream("Note"));
+      ASSERT_HRESULT_SUCCEEDED(root.CreateStorage("Aside", kWriteMode, aside));
+      ASSERT_HRESULT_SUCCEEDED(aside.CreateStorage(c.cutOff, kWriteMode, cut));
+      ASSERT_HRESULT_SUCCEEDED(cut.CreateEmptyStream("Note"));
+      ASSERT_HRESULT_SUCCEEDED(cut.CreateEmptyStream("Newer"));
+    }
+    vtest::DamagedFile file = vtest::DamagedFile::FromFile(path);
+    file.SetChild(file.EntryIndex("Aside"), 0xFFFFFFFFu);
+    ASSERT_TRUE(file.Write(path));
+    CompoundFileReport report = CheckCompoundFile(path.c_str());
+    EXPECT_EQ(report.Sound(), c.sound) << report.Summary();
+    EXPECT_EQ(report.abandonedEntries, c.sound ? 3u : 0u);
+    if (!c.sound) {
+      EXPECT_NE(report.Summary().find("3 directory entries in use belong to no storage"), std::string::npos);
+    }
   }
 }
 
