@@ -319,6 +319,7 @@ struct Verdict {
   std::string findings;
   bool standInFound = false;
   uint32_t abandoned = 0;  // entries a cut-short save left outside every storage
+  bool backupToOffer = false;  // a damaged library has a sound backup the open offers
 };
 
 Verdict Verify(const std::string& path, long confirmed, const std::string& tempFolder, const StringTable& texts,
@@ -341,6 +342,7 @@ Verdict Verify(const std::string& path, long confirmed, const std::string& tempF
   setup.tempFolder = tempFolder;
   setup.backups = BackupPolicy{false};
   LibraryDocument doc(host, prompt, texts, log, setup);
+  if (!sound) v.backupToOffer = !LibraryBackups(BackupPolicy{}).NewestSound(path).empty();
   if (!report.PlatformMayRead() || !doc.OpenLibrary(path)) {
     v.outcome = kUnreadable;
     return v;
@@ -400,7 +402,7 @@ int RunParent(const std::string& folder, int kills, int nodes, const std::string
 
   int outcomes[kOutcomeCount] = {};
   int phases[kPhaseCount] = {};
-  int standIns = 0, childFailures = 0, watchKills = 0, abandonedSeen = 0;
+  int standIns = 0, childFailures = 0, watchKills = 0, abandonedSeen = 0, backupsOffered = 0;
   std::map<std::string, int> findingsSeen;
   long confirmed = 0;
   for (int k = 0; k < kills; ++k) {
@@ -446,6 +448,7 @@ int RunParent(const std::string& folder, int kills, int nodes, const std::string
     ++outcomes[v.outcome];
     if (v.standInFound) ++standIns;
     if (v.abandoned) ++abandonedSeen;
+    if (v.backupToOffer) ++backupsOffered;
     if (!v.findings.empty()) ++findingsSeen[v.findings];
     std::printf("  kill %3d after %4lu ms while %-12s -> %s (generation %ld, saved %ld)%s\n", k + 1, delay,
                 kPhaseNames[phase >= 0 && phase < kPhaseCount ? phase : 0], kOutcomeNames[v.outcome], v.generation,
@@ -478,6 +481,8 @@ int RunParent(const std::string& folder, int kills, int nodes, const std::string
   for (int o = 0; o < kOutcomeCount; ++o)
     std::printf(" %s %d%s", kOutcomeNames[o], outcomes[o], o + 1 < kOutcomeCount ? "," : "\n");
   if (outcomes[kNoLibrary]) std::printf("  a whole copy to offer was there after %d of the empty paths\n", standIns);
+  if (outcomes[kDamaged] + outcomes[kUnreadable] + outcomes[kDamagedButWhole])
+    std::printf("  a sound backup to offer was there for %d of the damaged libraries\n", backupsOffered);
   if (watch) std::printf("  kills at an empty path: %d\n", watchKills);
   if (abandonedSeen)
     std::printf("  %d whole libraries held entries a cut-short save left outside every storage (not damage)\n",

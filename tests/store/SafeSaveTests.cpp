@@ -362,4 +362,43 @@ TEST_F(SafeSaveTest, EntriesOutsideEveryStorageAreDamageOnlyWhenTheyAreNoCopies)
   }
 }
 
+// Edits inside the current folder reach the file through its transaction; a
+// library saved that way again and again opens sound, writable, every time.
+TEST_F(SafeSaveTest, ALibrarySavedAgainAndAgainStaysSound) {
+  const std::string path = LibraryPath();
+  const std::string tree = rig_.texts.TextOr(kTextFirstTreeFolder, "");
+  MakeLibraryWith(path, "Item");
+  for (int session = 0; session < 4; ++session) {
+    SCOPED_TRACE(session);
+    auto doc = MakeDocument();
+    ASSERT_TRUE(doc->OpenLibrary(path));
+    ASSERT_FALSE(doc->ReadOnly());
+    ASSERT_HRESULT_SUCCEEDED(doc->SelectCurrentFolder(tree));
+    NodeInfoRecord record;
+    record.kind = kItemText;
+    StorageHandle node;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(doc->CurrentFolder(), ("Node " + std::to_string(session)).c_str(),
+                                              record, node));
+    const std::string text(300, 'a');
+    for (int leaf = 0; leaf < 5; ++leaf)
+      ASSERT_HRESULT_SUCCEEDED(CreateLeafNode(node, ("Leaf " + std::to_string(leaf)).c_str(), record, text.data(),
+                                              static_cast<ULONG>(text.size())));
+    node.Release();
+    if (session > 0) {
+      // An earlier session's leaves grow.
+      StorageHandle earlier = doc->CurrentFolder().OpenStorageFor(("Node " + std::to_string(session - 1)).c_str(), false);
+      StreamHandle leaf = earlier.OpenStreamFor("Leaf 0", false);
+      ASSERT_TRUE(leaf);
+      leaf.Seek(0, STREAM_SEEK_END);
+      ASSERT_HRESULT_SUCCEEDED(leaf.WriteBytes(text.data(), static_cast<ULONG>(text.size())));
+    }
+    doc->SetModified();
+    doc->Save();
+    doc->Close();
+    CompoundFileReport report = CheckCompoundFile(path.c_str());
+    EXPECT_TRUE(report.Sound()) << report.Summary();
+    EXPECT_EQ(report.abandonedEntries, 0u) << "a save that ran to its end leaves nothing outside the storages";
+  }
+}
+
 }  // namespace
