@@ -286,7 +286,10 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
   while (sector != kEndOfChain) {
     if (sector == kFreeSector || sector == kFatSectorMark || sector == kDifatSectorMark ||
         sector == kBeyondTable) {
-      Find(report, damage, what() + " has a broken chain of sectors.");
+      // The platform follows the small-stream area's whole chain when it
+      // opens the file, and a break in it fails the open itself (read
+      // fault), so such a file cannot even be read.
+      Find(report, owner == kOwnerMiniStream ? Damage::kUnreadable : damage, what() + " has a broken chain of sectors.");
       sound = false;
       break;
     }

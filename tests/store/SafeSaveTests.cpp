@@ -401,4 +401,22 @@ TEST_F(SafeSaveTest, ALibrarySavedAgainAndAgainStaysSound) {
   }
 }
 
+// A kill in the middle of a save once left the small-stream area's chain
+// broken; the platform then fails to open the file at all, and the check must
+// say so rather than offer a read-only open.
+TEST_F(SafeSaveTest, ABrokenSmallStreamChainIsJudgedAsThePlatformReadsIt) {
+  const std::string path = LibraryPath();
+  MakeLibraryWith(path, "Item");
+  vtest::DamagedFile file = vtest::DamagedFile::FromFile(path);
+  std::vector<uint32_t> chain = file.MiniStreamChain();
+  ASSERT_FALSE(chain.empty());
+  file.SetFat(chain[0], 0xFFFFFFFFu);  // the chain ends in a free sector
+  ASSERT_TRUE(file.Write(path));
+  CompoundFileReport report = CheckCompoundFile(path.c_str());
+  EXPECT_NE(report.Summary().find("small-stream area has a broken chain"), std::string::npos) << report.Summary();
+  EXPECT_FALSE(report.PlatformMayRead());
+  StorageHandle root;
+  EXPECT_HRESULT_FAILED(root.OpenRoot(path.c_str(), kReadMode)) << "the platform refuses it too";
+}
+
 }  // namespace
