@@ -239,8 +239,8 @@ void LibraryDocument::Save() {
     return;
   }
   currentFolder_.Commit();
-  // The platform holds the file alone while it is open, so nothing else can
-  // flush it: the root's commit is what puts it on the disk.
+  // The platform holds the file alone while it is open (a second handle to
+  // flush it is refused), so when it reaches the disk is the commit's affair.
   root_.Commit();
   modified_ = false;
 }
