@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "store/ElementWalk.h"
 #include "store/StorageHandle.h"
@@ -284,7 +286,10 @@ uint32_t CompoundFileReader::FollowChain(uint32_t start, uint32_t owner, uint64_
   while (sector != kEndOfChain) {
     if (sector == kFreeSector || sector == kFatSectorMark || sector == kDifatSectorMark ||
         sector == kBeyondTable) {
-      Find(report, damage, what() + " has a broken chain of sectors.");
+      // The platform follows the small-stream area's whole chain when it
+      // opens the file, and a break in it fails the open itself (read
+      // fault), so such a file cannot even be read.
+      Find(report, owner == kOwnerMiniStream ? Damage::kUnreadable : damage, what() + " has a broken chain of sectors.");
       sound = false;
       break;
     }
@@ -455,12 +460,44 @@ void CompoundFileReader::WalkTrees(CompoundFileReport& report) {
   uint32_t unreached = 0;
   for (const CompoundEntry& e : entries_)
     if ((e.type == 1 || e.type == 2) && !e.reached) ++unreached;
-  if (unreached && !tangled_) {
+  if (unreached && !tangled_ && AbandonedCopies()) {
+    // A save cut short (the program killed while it committed a folder)
+    // leaves the new copies it had written so far, or the old ones it had
+    // not yet let go, outside every storage. The platform never reaches
+    // them and never gives their entries or sectors to anything else, and
+    // the library holds what it held before or after: space lost until the
+    // next repack, not damage.
+    report.abandonedEntries = unreached;
+  } else if (unreached && !tangled_) {
     char text[160];
     std::snprintf(text, sizeof text, "%lu directory entries in use belong to no storage.",
                   static_cast<unsigned long>(unreached));
     Find(report, Damage::kReadOnly, text);
   }
+}
+
+bool CompoundFileReader::AbandonedCopies() const {
+  // Each group of entries outside every storage starts at an entry that no
+  // other such entry links to. When every group starts at a copy of an
+  // element the library still holds (its name and type are in use where they
+  // are reached), the groups are copies a commit left; a group that starts
+  // elsewhere holds elements lost from view.
+  const uint32_t count = static_cast<uint32_t>(entries_.size());
+  std::vector<uint8_t> linked(count, 0);
+  for (const CompoundEntry& e : entries_) {
+    if ((e.type != 1 && e.type != 2) || e.reached) continue;
+    for (uint32_t to : {e.left, e.right, e.child})
+      if (to < count) linked[to] = 1;
+  }
+  std::set<std::pair<uint8_t, std::wstring>> held;
+  for (uint32_t id = 1; id < count; ++id)
+    if (entries_[id].reached) held.insert({entries_[id].type, NameOf(id)});
+  for (uint32_t id = 1; id < count; ++id) {
+    const CompoundEntry& e = entries_[id];
+    if ((e.type != 1 && e.type != 2) || e.reached || linked[id]) continue;
+    if (!held.count({e.type, NameOf(id)})) return false;
+  }
+  return true;
 }
 
 namespace {

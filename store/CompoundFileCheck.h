@@ -52,6 +52,10 @@ struct CompoundFileReport {
   Damage worst = Damage::kNone;
   size_t unrepairable = 0;    // findings, kept or cut, that no repair mends
   std::vector<NameLengthFix> nameLengthFixes;
+  // Entries outside every storage that are only copies of elements the
+  // library holds, left by a save cut short: not damage, space a repack
+  // gives back.
+  uint32_t abandonedEntries = 0;
 
   Damage Worst() const;
   bool Sound() const { return fileOpened && findings.empty(); }
@@ -115,6 +119,8 @@ class CompoundFileReader {
   void CheckStreams(CompoundFileReport& report);
   void CheckNames(CompoundFileReport& report);
   void CheckSiblingOrder(uint32_t storage, CompoundFileReport& report);
+  // After the walk: whether the entries it did not reach are copies a cut-short commit left.
+  bool AbandonedCopies() const;
   std::string OwnerName(uint32_t owner) const;
 
   const uint8_t* bytes_ = nullptr;

@@ -7,6 +7,7 @@
 #include "platform/KernelHandle.h"
 #include "store/LibrarySalvage.h"
 #include "store/NameLengthRepair.h"
+#include "store/SafeFileReplace.h"
 
 namespace vellora {
 
@@ -47,7 +48,12 @@ std::string Fill(std::string text, const std::string& value) {
 
 LibraryDocument::LibraryDocument(DocumentHost& host, UserPrompt& prompt, const TextSource& texts,
                                  DiagnosticSink& log, DocumentSetup setup)
-    : host_(host), prompt_(prompt), texts_(texts), log_(log), setup_(std::move(setup)) {
+    : host_(host),
+      prompt_(prompt),
+      texts_(texts),
+      log_(log),
+      setup_(std::move(setup)),
+      backups_(setup_.backups ? *setup_.backups : ReadBackupPolicy(setup_.registryRoot, setup_.registryKey)) {
   if (setup_.tempFolder.empty()) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -62,7 +68,7 @@ LibraryDocument::~LibraryDocument() {
 }
 
 std::string LibraryDocument::ScratchPath() const { return setup_.tempFolder + "mytemp.vlx"; }
-std::string LibraryDocument::RepackPath() const { return setup_.tempFolder + "ForReplace.vlx"; }
+std::string LibraryDocument::RepackPath() const { return RepackCopyPath(path_); }
 
 void LibraryDocument::ReleaseStorages() {
   currentFolder_.Release();
@@ -93,6 +99,9 @@ void LibraryDocument::SetPath(const std::string& path) {
 
 bool LibraryDocument::CreateLibrary(const std::string& path) {
   Close();
+  // A new library in the place of an old one replaces it: the old one is
+  // kept among its backups first.
+  if (!path.empty() && FileExists(path) && CheckCompoundFile(path.c_str()).Sound()) BackUpBeforeWriting(path);
   HRESULT hr = path.empty() ? root_.CreateRoot(ScratchPath().c_str(), kScratchFileMode)
                             : root_.CreateRoot(path.c_str(), kTransactedFileMode);
   std::string usedPath = path;
@@ -131,8 +140,22 @@ bool LibraryDocument::OpenLibrary(const std::string& path) {
   // sound; a damaged one is read-only, or never handed over at all when the
   // platform's look-ups would loop on it.
   CompoundFileReport report = CheckCompoundFile(path.c_str());
+  const bool missing = !report.fileOpened &&
+                       (report.openError == ERROR_FILE_NOT_FOUND || report.openError == ERROR_PATH_NOT_FOUND);
+  if ((missing || (report.fileOpened && !report.Sound())) && OfferStandIn(path, missing))
+    report = CheckCompoundFile(path.c_str());
   if (!report.fileOpened) return false;  // missing, moved or in use: the caller says so
   bool damaged = !report.Sound();
+  if (report.abandonedEntries) {
+    log_.Report(path + ": " + std::to_string(report.abandonedEntries) +
+                " directory entries were left outside every storage by a save cut short; a repack gives their "
+                "space back.");
+  }
+  if (!damaged) {
+    BackUpBeforeWriting(path);
+    // What an interrupted repack left beside a sound library is no longer needed.
+    DeleteFileA(RepackCopyPath(path).c_str());
+  }
   if (damaged) {
     log_.Report("Damaged library " + path + ":\n" + report.Summary(32));
     damage_ = report;
@@ -216,6 +239,8 @@ void LibraryDocument::Save() {
     return;
   }
   currentFolder_.Commit();
+  // The platform holds the file alone while it is open (a second handle to
+  // flush it is refused), so when it reaches the disk is the commit's affair.
   root_.Commit();
   modified_ = false;
 }
@@ -241,6 +266,7 @@ bool LibraryDocument::SaveCopy() {
     // The copy is committed at once: the document goes on with it as saved,
     // so nothing may wait in its transaction.
     if (SUCCEEDED(hr)) hr = copy.Commit();
+    if (SUCCEEDED(hr)) FlushFileToDisk(target);
     if (FAILED(hr) && !folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
   }
   if (FAILED(hr)) {
@@ -300,26 +326,6 @@ void LibraryDocument::RestoreToLastSave() {
   }
 }
 
-bool LibraryDocument::ReplaceLibraryFile(const std::string& replacement, std::string& failure) {
-  // The original is first set aside under a name of its own in its folder,
-  // so that whatever fails afterwards it can be put back.
-  std::string aside = path_ + ".repack-old";
-  DeleteFileA(aside.c_str());
-  if (!MoveFileExA(path_.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    failure = "The library file could not be replaced; it was left as it was.";
-    return false;
-  }
-  if (!MoveFileExA(replacement.c_str(), path_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(path_.c_str());
-    MoveFileExA(aside.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    failure = "The repacked copy could not take the place of the library file; the library was left as it was.";
-    return false;
-  }
-  DeleteFileA(aside.c_str());
-  return true;
-}
-
 bool LibraryDocument::Repack() {
   if (ReadOnly()) {
     prompt_.ShowMessage(Text(kTextReadOnlyNoSave, "This library is open read-only because it is damaged."),
@@ -331,7 +337,10 @@ bool LibraryDocument::Repack() {
                         MB_OK | MB_ICONINFORMATION);
     return false;
   }
-  std::string temp = RepackPath();
+  // The new copy is written beside the library, so that it takes the
+  // library's place by one rename on the same disk; the library itself is
+  // not touched before the copy is whole, on the disk and checked.
+  const std::string copyPath = RepackPath();
   StoreLastLocation();
   host_.StoreTextViewContent();
   currentFolder_.Commit();
@@ -341,12 +350,13 @@ bool LibraryDocument::Repack() {
   std::string folder = currentFolderName_;
   currentFolder_.Release();
   StorageHandle copy;
-  HRESULT hr = copy.CreateRoot(temp.c_str(), kWriteMode);
+  HRESULT hr = copy.CreateRoot(copyPath.c_str(), kWriteMode);
+  const bool created = SUCCEEDED(hr);
   if (SUCCEEDED(hr)) hr = root_.CopyWholeStorage(copy);
   if (SUCCEEDED(hr)) hr = copy.Commit();
   copy.Release();
   if (FAILED(hr)) {
-    DeleteFileA(temp.c_str());
+    if (created) DeleteFileA(copyPath.c_str());
     if (!folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
     prompt_.ShowMessage("The library could not be repacked; it was left as it was.", kFailCaption,
                         MB_OK | MB_ICONEXCLAMATION);
@@ -355,8 +365,8 @@ bool LibraryDocument::Repack() {
 
   ReleaseStorages();
   LONGLONG oldSize = FileSizeOf(path_);
-  std::string failure;
-  bool replaced = ReplaceLibraryFile(temp, failure);
+  ReplaceResult replaced = ReplaceWithCheckedCopy(copyPath, path_);
+  if (replaced != ReplaceResult::kReplaced) DeleteFileA(copyPath.c_str());
   LONGLONG newSize = FileSizeOf(path_);
   std::string path = path_;
   if (!OpenLibrary(path)) {
@@ -364,9 +374,13 @@ bool LibraryDocument::Repack() {
     if (!IsOpen()) CreateLibrary("");
     return false;
   }
-  if (!replaced) {
-    DeleteFileA(temp.c_str());
-    prompt_.ShowMessage(failure, kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+  if (replaced != ReplaceResult::kReplaced) {
+    const char* why = replaced == ReplaceResult::kCopyUnsound
+                          ? "The repacked copy did not pass the check of its structure"
+                      : replaced == ReplaceResult::kFlushFailed ? "The repacked copy could not be written to the disk"
+                                                                : "The repacked copy could not take the place of the library file";
+    prompt_.ShowMessage(std::string(why) + "; the library was left as it was.", kFailCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   char message[512];
@@ -374,6 +388,99 @@ bool LibraryDocument::Repack() {
                 static_cast<int>(oldSize / 1000), static_cast<int>(newSize / 1000));
   prompt_.ShowMessage(message, "Vellora", MB_OK | MB_ICONINFORMATION);
   return true;
+}
+
+// ---- stand-ins and backups ------------------------------------------------------
+
+void LibraryDocument::BackUpBeforeWriting(const std::string& path) {
+  lastBackup_.clear();
+  for (const std::string& done : backedUp_)
+    if (lstrcmpiA(done.c_str(), path.c_str()) == 0) return;
+  std::string error;
+  lastBackup_ = backups_.Make(path, error);
+  if (!error.empty()) log_.Report("No backup of " + path + ": " + error);
+  backedUp_.push_back(path);
+}
+
+bool LibraryDocument::HasStandIn(const std::string& path) const {
+  return !path.empty() && !FindRepackLeftovers(path, setup_.tempFolder).empty();
+}
+
+bool LibraryDocument::OfferStandIn(const std::string& path, bool missing) {
+  std::vector<LeftoverCopy> copies = FindRepackLeftovers(path, setup_.tempFolder);
+  // A backup stands in for a damaged library only: one that is gone may
+  // have been deleted on purpose.
+  std::string backup = missing ? std::string() : backups_.NewestSound(path);
+  if (!backup.empty()) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(backup.c_str(), GetFileExInfoStandard, &data)) {
+      LeftoverCopy b;
+      b.kind = LeftoverCopy::Kind::kBackup;
+      b.path = backup;
+      b.written = data.ftLastWriteTime;
+      b.size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      copies.push_back(b);
+    }
+  }
+  const std::string caption = missing ? "Library Missing" : Text(kTextDamagedCaption, "Damaged Library");
+  for (const LeftoverCopy& copy : copies) {
+    const char* what = "";
+    switch (copy.kind) {
+      case LeftoverCopy::Kind::kRepackCopy: what = "the whole copy that an interrupted repack wrote beside it"; break;
+      case LeftoverCopy::Kind::kEarlierAside:
+        what = "the library as an interrupted repack of an earlier version set it aside";
+        break;
+      case LeftoverCopy::Kind::kEarlierTempCopy:
+        what = "a repacked copy that an earlier version left in the temporary folder (it may be of another library)";
+        break;
+      case LeftoverCopy::Kind::kBackup: what = "its newest sound backup"; break;
+    }
+    char size[32];
+    std::snprintf(size, sizeof size, "%llu kB", static_cast<unsigned long long>(copy.size / 1000));
+    std::string question = "The library file\n" + path + "\n" +
+                           (missing ? "is missing." : "is damaged.") + "\n\nFound: " + what + ":\n" + copy.path +
+                           "\n(written " + DescribeFileTime(copy.written) + ", " + size + ")\n\n" +
+                           "Put this copy in the library's place and open it?" +
+                           (missing ? "" : " The damaged file is kept beside it.");
+    if (prompt_.ShowMessage(question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) continue;
+    std::string failure;
+    if (PutStandInInPlace(copy, path, missing, failure)) {
+      log_.Report("Library " + path + " taken from " + copy.path);
+      return true;
+    }
+    prompt_.ShowMessage(failure, kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  return false;
+}
+
+bool LibraryDocument::PutStandInInPlace(const LeftoverCopy& copy, const std::string& path, bool missing,
+                                        std::string& failure) {
+  if (!missing) {
+    // The damaged file is never thrown away: salvage may still find more in it.
+    std::string aside = path + ".damaged";
+    for (int n = 2; FileExists(aside) && n < 100; ++n) aside = path + ".damaged" + std::to_string(n);
+    if (!MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      failure = "The damaged library file could not be set aside; nothing was changed.";
+      return false;
+    }
+  }
+  if (copy.kind != LeftoverCopy::Kind::kBackup) {
+    if (MoveFileExA(copy.path.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+      return true;
+    failure = "The copy could not be moved into the library's place; it is still at\n" + copy.path;
+    return false;
+  }
+  // A backup stays as it is: it is copied, and the copy renamed into place.
+  const std::string incoming = path + ".restoring";
+  if (CopyFileA(copy.path.c_str(), incoming.c_str(), FALSE) &&
+      SetFileAttributesA(incoming.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+      ReplaceWithCheckedCopy(incoming, path) == ReplaceResult::kReplaced)
+    return true;
+  DeleteFileA(incoming.c_str());
+  failure = "The backup could not be copied into the library's place; it is still at\n" + copy.path;
+  return false;
 }
 
 void LibraryDocument::StoreLastLocation() {
@@ -429,7 +536,7 @@ bool LibraryDocument::ChooseStartupLibrary(const std::string& startupPath) {
       candidate = recent_.Newest();
       fromRecent = !candidate.empty();
     }
-    if (!candidate.empty() && FileExists(candidate) && OpenLibrary(candidate)) return true;
+    if (!candidate.empty() && (FileExists(candidate) || HasStandIn(candidate)) && OpenLibrary(candidate)) return true;
     // A damaged file is named as such (and may be salvaged), never taken for a missing one.
     bool damaged = refusedDamaged_;
     if (damaged && ReportDamagedFile(candidate)) return true;
@@ -723,7 +830,7 @@ void LibraryDocument::AskAndOpenLibrary() {
 void LibraryDocument::OpenRecentEntry(int index) {
   if (index < 0 || index >= recent_.Count()) return;
   std::string path = recent_.Entry(index);
-  if (!FileExists(path)) {
+  if (!FileExists(path) && !HasStandIn(path)) {
     recent_.Remove(index);
     prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be opened."),
                         Text(kTextErrorCaption, kSorry), MB_OK | MB_ICONSTOP);

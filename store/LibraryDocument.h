@@ -6,13 +6,16 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "store/CompoundFileCheck.h"
 #include "store/DocumentHost.h"
+#include "store/LibraryBackups.h"
 #include "store/LibraryFormat.h"
 #include "store/RecentList.h"
+#include "store/SafeFileReplace.h"
 #include "store/Services.h"
 #include "store/StorageHandle.h"
 #include "store/UserPrompt.h"
@@ -29,6 +32,8 @@ struct DocumentSetup {
   HKEY registryRoot = HKEY_CURRENT_USER;
   std::string registryKey = "Software\\Vellora";  // the recent list lives below it
   std::string tempFolder;                          // empty: GetTempPath
+  // The automatic backups; nothing: as kept under registryKey\Backups.
+  std::optional<BackupPolicy> backups;
 };
 
 class LibraryDocument {
@@ -45,7 +50,11 @@ class LibraryDocument {
   // True when the file was opened (also when a failed password gave way to the
   // scratch library). A file that fails the structural check is opened
   // read-only when the platform can read it safely, and refused otherwise
-  // (LastOpenDamage() then says why).
+  // (LastOpenDamage() then says why). When the file is missing or fails the
+  // check and a whole copy an interrupted repack left of it is found, or it
+  // fails the check and has a sound backup, the user is offered that copy in
+  // its place first. The first open of a library for writing in a session
+  // keeps a backup of it.
   bool OpenLibrary(const std::string& path);
   // Saves what can be read of a damaged library into a new file chosen by the
   // user and opens that; false when cancelled or nothing could be saved.
@@ -133,7 +142,12 @@ class LibraryDocument {
   HRESULT ReplaceBookmarks(const std::vector<Bookmark>& bookmarks);
   RecentList& Recent() { return recent_; }
   std::string ScratchPath() const;
+  // Where Repack writes the new copy, beside the library.
   std::string RepackPath() const;
+  const LibraryBackups& Backups() const { return backups_; }
+  void SetBackupPolicy(const BackupPolicy& policy) { backups_ = LibraryBackups(policy); }
+  // The backup the last open made; empty when it made none.
+  const std::string& LastBackup() const { return lastBackup_; }
 
  private:
   void LoadIntoViews(bool reloadBookmarks);
@@ -145,7 +159,13 @@ class LibraryDocument {
   bool ReportDamagedFile(const std::string& path);
   void OfferRepair(const std::string& path, const CompoundFileReport& report, bool isOpenLibrary);
   void ReleaseStorages();
-  bool ReplaceLibraryFile(const std::string& replacement, std::string& failure);
+  // The library at path is missing or failed the check: offers the whole
+  // copies found of it, one after the other. True when one was put in its place.
+  bool OfferStandIn(const std::string& path, bool missing);
+  // A missing library of which a whole copy may be offered.
+  bool HasStandIn(const std::string& path) const;
+  bool PutStandInInPlace(const LeftoverCopy& copy, const std::string& path, bool missing, std::string& failure);
+  void BackUpBeforeWriting(const std::string& path);
   std::string Text(TextKey key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
 
   DocumentHost& host_;
@@ -168,6 +188,9 @@ class LibraryDocument {
   int32_t itemCounter_ = 0;
   std::vector<Bookmark> bookmarks_;
   RecentList recent_;
+  LibraryBackups backups_;
+  std::string lastBackup_;
+  std::vector<std::string> backedUp_;  // libraries backed up in this session
 };
 
 }  // namespace vellora
