@@ -292,6 +292,17 @@ HRESULT CompoundFileWriter::AddContents(IStorage* storage) {
   return AddChildren(storage, 0, 1);
 }
 
+HRESULT CompoundFileWriter::CopyWhole(IStorage* storage, const char* path, Progress progress) {
+  if (!storage) return E_POINTER;
+  CompoundFileWriter writer(std::move(progress));
+  HRESULT hr = writer.Create(path);
+  if (FAILED(hr)) return hr;
+  STATSTG stat = {};
+  if (SUCCEEDED(storage->Stat(&stat, STATFLAG_NONAME))) writer.SetRootClass(stat.clsid, stat.grfStateBits);
+  if (FAILED(hr = writer.AddContents(storage))) return hr;
+  return writer.Finish();
+}
+
 uint32_t CompoundFileWriter::BuildTree(std::vector<uint32_t>& sorted, size_t low, size_t high, int depth,
                                        int redDepth) {
   if (low >= high) return kFree;

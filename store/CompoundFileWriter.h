@@ -46,6 +46,13 @@ class CompoundFileWriter {
   HRESULT AddStorage(IStorage* storage, const std::wstring& name, const STATSTG& stat);
   // Adds each element of storage to the new file's root.
   HRESULT AddContents(IStorage* storage);
+  // The root's class id and state bits (none unless set).
+  void SetRootClass(const CLSID& clsid, DWORD stateBits) {
+    entries_[0].clsid = clsid;
+    entries_[0].stateBits = stateBits;
+  }
+  // A whole copy of storage (a library's root) written to path, flushed.
+  static HRESULT CopyWhole(IStorage* storage, const char* path, Progress progress = {});
   // Writes the rest of the file and flushes it to the disk. On failure the
   // file is deleted.
   HRESULT Finish();

@@ -1,5 +1,7 @@
 #include "store/LibraryDocument.h"
 
+#include "store/CompoundFileWriter.h"
+
 #include <commdlg.h>
 
 #include <cstdio>
@@ -289,24 +291,19 @@ bool LibraryDocument::SaveCopy() {
 HRESULT LibraryDocument::WriteSnapshot(const std::string& path) {
   if (!root_) return E_UNEXPECTED;
   host_.StoreTextViewContent();
-  StorageHandle copy;
-  HRESULT hr = copy.CreateRoot(path.c_str(), kTransactedFileMode);
-  if (FAILED(hr)) return hr;
-  // The whole-storage copy needs every element closed: the current folder
-  // hands its changes to the root's transaction (not to the file) and is
-  // opened again afterwards.
+  // The copy needs every element closed: the current folder hands its
+  // changes to the root's transaction (not to the file) and is opened again
+  // afterwards. Our own writer lays the copy down in one pass.
   const std::string folder = currentFolderName_;
   if (currentFolder_) {
     currentFolder_.Commit();
     currentFolder_.Release();
   }
-  hr = root_.CopyWholeStorage(copy);
-  if (SUCCEEDED(hr)) hr = copy.Commit();
+  HRESULT hr = CompoundFileWriter::CopyWhole(root_.Get(), path.c_str());
   if (!folder.empty()) {
     const HRESULT reopened = root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
     if (SUCCEEDED(hr)) hr = reopened;
   }
-  copy.Release();
   if (FAILED(hr)) DeleteFileA(path.c_str());
   return hr;
 }
@@ -349,14 +346,11 @@ bool LibraryDocument::Repack() {
 
   std::string folder = currentFolderName_;
   currentFolder_.Release();
-  StorageHandle copy;
-  HRESULT hr = copy.CreateRoot(copyPath.c_str(), kWriteMode);
-  const bool created = SUCCEEDED(hr);
-  if (SUCCEEDED(hr)) hr = root_.CopyWholeStorage(copy);
-  if (SUCCEEDED(hr)) hr = copy.Commit();
-  copy.Release();
+  // Our own writer lays the copy down in one pass (the platform's copy
+  // slows with the square of the elements); it deletes what it began when
+  // it fails.
+  HRESULT hr = CompoundFileWriter::CopyWhole(root_.Get(), copyPath.c_str());
   if (FAILED(hr)) {
-    if (created) DeleteFileA(copyPath.c_str());
     if (!folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
     prompt_.ShowMessage("The library could not be repacked; it was left as it was.", kFailCaption,
                         MB_OK | MB_ICONEXCLAMATION);
