@@ -257,25 +257,22 @@ bool LibraryDocument::SaveCopy() {
   currentFolder_.Commit();
   root_.Commit();
 
+  // The copy needs every element closed, the current folder too. Our own
+  // writer lays it down in one pass and flushes it; the document goes on
+  // with the copy, opened as a library is.
+  std::string folder = currentFolderName_;
+  currentFolder_.Release();
   StorageHandle copy;
-  HRESULT hr = copy.CreateRoot(target.c_str(), kTransactedFileMode);
-  bool created = SUCCEEDED(hr);
-  if (created) {
-    // The whole-storage copy needs every element closed, the current folder too.
-    std::string folder = currentFolderName_;
-    currentFolder_.Release();
-    hr = root_.CopyWholeStorage(copy);
-    // The copy is committed at once: the document goes on with it as saved,
-    // so nothing may wait in its transaction.
-    if (SUCCEEDED(hr)) hr = copy.Commit();
-    if (SUCCEEDED(hr)) FlushFileToDisk(target);
-    if (FAILED(hr) && !folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
-  }
+  HRESULT hr = CompoundFileWriter::CopyWhole(root_.Get(), target.c_str());
+  const bool written = SUCCEEDED(hr);
+  if (written) hr = copy.OpenRoot(target.c_str(), kWriteMode);
+  if (FAILED(hr) && !folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
   if (FAILED(hr)) {
     copy.Release();
-    // Only a file this copy made is removed; a file that could not be
-    // created (the open library itself, say) is never touched.
-    if (created) DeleteFileA(target.c_str());
+    // Only a file this copy made is removed (the writer removes what it
+    // began); a file that could not be created, the open library itself
+    // say, is never touched.
+    if (written) DeleteFileA(target.c_str());
     prompt_.ShowMessage(Text(kTextOpenFailed, "The library file could not be written."), kFailCaption,
                         MB_OK | MB_ICONEXCLAMATION);
     return false;
