@@ -20,6 +20,7 @@ target_link_libraries(vellora_collector PUBLIC vellora_store comctl32 gdi32 user
 find_program(COLLECTOR_WIDL NAMES ${VELLORA_WIDL} i686-w64-mingw32-widl widl REQUIRED)
 find_path(COLLECTOR_STDOLE_DIR stdole2.tlb
           PATHS /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows /usr/lib/i386-linux-gnu/wine
+                /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/wine/x86_64-windows
                 "$ENV{SystemRoot}/SysWOW64" "$ENV{SystemRoot}/System32"
           NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 add_custom_command(
