@@ -1,10 +1,13 @@
 // The print commands in the real main frame, on the tests' print queue: what
 // prints, the preview opened from the menu, no view to print, no printer.
 #include <windows.h>
+#include <commdlg.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "app/frame/MainFrame.h"
 #include "content/CommandIds.h"
@@ -16,6 +19,34 @@
 using namespace vellora;
 
 namespace {
+
+// Answers the system's printer dialog with OK once it is up and set up
+// (an OK that comes while it is still filling its lists is lost).
+class PrinterDialogAnswer {
+ public:
+  PrinterDialogAnswer()
+      : thread_([this] {
+          for (int i = 0; i < 500 && !stop_; ++i) {
+            HWND box = FindWindowA("#32770", "Print");
+            if (box && IsWindowVisible(box)) {
+              Sleep(500);
+              PostMessageA(box, WM_COMMAND, IDOK, 0);
+              ++answered;
+              return;
+            }
+            Sleep(20);
+          }
+        }) {}
+  ~PrinterDialogAnswer() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::atomic<int> answered{0};
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 class PrintFrame : public vtest::FrameFixture {
  protected:
@@ -41,17 +72,18 @@ class PrintFrame : public vtest::FrameFixture {
 
 TEST_F(PrintFrame, WithNothingShownBothCommandsSayThereIsNoViewToPrint) {
   OpenLibrary(path_, true);
-  struct Case {
-    UINT command;
-    std::vector<std::string> dialogs;  // answered with OK on the way
-  };
-  for (const Case& c : {Case{ID_FILE_PRINT, {"Print"}}, Case{ID_FILE_PRINT_PREVIEW, {}}}) {
+  // The catalog folder has no item: its placeholder is shown.
+  SelectGroup(CatalogFolder());
+  ASSERT_EQ(frame_->State().viewKind, kViewPlaceholder);
+  for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW}) {
     rig_.prompt.shown.clear();
     {
-      vtest::DialogWatcher watcher(c.dialogs);
-      Command(c.command);
+      std::unique_ptr<PrinterDialogAnswer> answer;
+      if (command == ID_FILE_PRINT) answer = std::make_unique<PrinterDialogAnswer>();
+      Command(command);
+      if (answer) EXPECT_EQ(answer->answered, 1) << CommDlgExtendedError();
     }
-    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << c.command;
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << command;
     EXPECT_EQ(rig_.prompt.shown[0].text, "No view for print.");
     EXPECT_EQ(rig_.prompt.shown[0].caption, "Tip");
     EXPECT_EQ(rig_.prompt.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
@@ -60,6 +92,7 @@ TEST_F(PrintFrame, WithNothingShownBothCommandsSayThereIsNoViewToPrint) {
 
 TEST_F(PrintFrame, ANotePrintsAllItsPagesAndTheUserCanStopAtAnyPage) {
   OpenLibrary(path_, true);
+  SelectGroup(TreeFolder());
   SelectNode("Long");
   struct Case {
     int cancelAfter;  // 0: never
@@ -70,9 +103,9 @@ TEST_F(PrintFrame, ANotePrintsAllItsPagesAndTheUserCanStopAtAnyPage) {
     rig_.prompt.progressSteps = 0;
     rig_.prompt.cancelAfterSteps = c.cancelAfter;
     {
-      vtest::DialogWatcher watcher({"Print"});
+      PrinterDialogAnswer answer;
       Command(ID_FILE_PRINT);
-      EXPECT_EQ(watcher.Seen().size(), 1u);
+      EXPECT_EQ(answer.answered, 1);
     }
     // Printed or stopped by the user: nothing to tell.
     EXPECT_TRUE(rig_.prompt.shown.empty()) << (rig_.prompt.shown.empty() ? "" : rig_.prompt.shown[0].text);
@@ -83,21 +116,23 @@ TEST_F(PrintFrame, ANotePrintsAllItsPagesAndTheUserCanStopAtAnyPage) {
 
 TEST_F(PrintFrame, PreviewShowsTheNoteAndWithoutAPrinterOpensPageSetupInstead) {
   OpenLibrary(path_, true);
+  SelectGroup(TreeFolder());
   SelectNode("Long");
   {
     vtest::DialogWatcher watcher({"Vellora Print Preview"});
     Command(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(watcher.Seen().size(), 1u);
   }
-  EXPECT_TRUE(rig_.prompt.shown.empty());
+  EXPECT_TRUE(rig_.prompt.shown.empty()) << (rig_.prompt.shown.empty() ? "" : rig_.prompt.shown[0].text);
   // No printer at all: page setup, and no preview.
   PrinterSettings::Program().Forget();
   {
-    vtest::DialogWatcher watcher({"Page Setup", "Vellora Print Preview"});
+    // Wine's page setup dialog is captioned "Setup Page".
+    vtest::DialogWatcher watcher({"Page Setup", "Setup Page", "Vellora Print Preview"});
     Command(ID_FILE_PRINT_PREVIEW);
     std::vector<std::string> seen = watcher.Seen();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].rfind("Page Setup", 0), 0u) << seen[0];
+    EXPECT_EQ(seen[0].find("Vellora Print Preview"), std::string::npos) << seen[0];
   }
 }
 
