@@ -3,7 +3,8 @@
 // print preview of that note until its first page is drawn, and printing 100
 // pages of it, with the time the pages took in our code apart from the
 // printer driver's and the spooler's.
-// Usage: PrintBenchmark [megabytes]
+// Usage: PrintBenchmark [megabytes] [--hold]   (--hold: the preview stays up a
+// few seconds on its second page, for a screenshot)
 #include <windows.h>
 #include <commctrl.h>
 #include <richedit.h>
@@ -54,6 +55,7 @@ void SetText(HWND edit, double megabytes) {
 
 int main(int argc, char** argv) {
   const double megabytes = argc > 1 ? std::atof(argv[1]) : 1.0;
+  const bool hold = argc > 2 && std::string(argv[2]) == "--hold";
   InitCommonControls();
   HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
   PrinterSettings printer;
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
       LARGE_INTEGER next = Now();
       SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_NEXT, BN_CLICKED), 0);
       lastAfter = Milliseconds(next, Now());
+      if (hold) Sleep(8000);
       PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     });
     preview.Run(nullptr);
