@@ -100,12 +100,18 @@ start_wine() {
 # says so and the print tests fail.
 cups_root="$build/cups"
 export VELLORA_PDF_DIR="$cups_root/pdf"
+# cupsd and lpadmin live in /usr/sbin, which a user's PATH may lack.
+cups_tool() { command -v "$1" 2>/dev/null || echo "/usr/sbin/$1"; }
 cups_add_queue() {
-  lpadmin -p VelloraPDF -E -v vellora-pdf:/ -P "$cups_root/VelloraPDF.ppd" -D "Vellora PDF" >/dev/null 2>&1 &&
-    lpadmin -d VelloraPDF >/dev/null 2>&1
+  local lpadmin
+  lpadmin=$(cups_tool lpadmin)
+  "$lpadmin" -p VelloraPDF -E -v vellora-pdf:/ -P "$cups_root/VelloraPDF.ppd" -D "Vellora PDF" >/dev/null 2>&1 &&
+    "$lpadmin" -d VelloraPDF >/dev/null 2>&1
 }
 start_cups() {
-  if ! command -v cupsd >/dev/null 2>&1 && [ ! -x /usr/sbin/cupsd ]; then
+  local cupsd
+  cupsd=$(cups_tool cupsd)
+  if [ ! -x "$cupsd" ]; then
     echo "start_cups: no cupsd; printing tests will fail" >&2
     return 0
   fi
@@ -118,7 +124,7 @@ start_cups() {
   chmod 0755 "$cups_root" "$cups_root/spool"
   chmod 1777 "$cups_root/spool/tmp"
   for d in filter daemon cgi-bin notifier monitor driver; do
-    [ -e "/usr/lib/cups/$d" ] && ln -s "/usr/lib/cups/$d" "$bin/$d"
+    if [ -e "/usr/lib/cups/$d" ]; then ln -s "/usr/lib/cups/$d" "$bin/$d"; fi
   done
   cat > "$bin/backend/vellora-pdf" <<BACKEND
 #!/bin/sh
@@ -171,7 +177,7 @@ DefaultPolicy open
 </Location>
 CONF
   export CUPS_SERVER="$cups_root/cups.sock"
-  cupsd -f -c "$etc/cupsd.conf" -s "$etc/cups-files.conf" </dev/null >/dev/null 2>&1 &
+  "$cupsd" -f -c "$etc/cupsd.conf" -s "$etc/cups-files.conf" </dev/null >/dev/null 2>&1 &
   cups_pid=$!
   local _
   for _ in $(seq 1 100); do
