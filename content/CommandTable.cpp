@@ -33,9 +33,10 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_APP_EXIT, kNeedNothing, O::Document),
     Row(ID_FILE_EXPORT_FOLDERS, kNeedNothing, O::Content),
     Row(ID_FILE_IMPORT_FOLDERS, kNeedWritable, O::Content),
-    Row(ID_FILE_PRINT, kNotBuilt, O::None),
-    Row(ID_FILE_PRINT_PREVIEW, kNotBuilt, O::None),
-    Row(ID_FILE_PRINT_SETUP, kNotBuilt, O::None),
+    // The frame picks the view that prints; available also under the lock.
+    Row(ID_FILE_PRINT, kNeedNothing, O::Frame),
+    Row(ID_FILE_PRINT_PREVIEW, kNeedNothing, O::Frame),
+    Row(ID_FILE_PRINT_SETUP, kNeedNothing, O::Frame),
 
     // Edit menu: the text view's own operations and tools; the text view
     // decides further whether its text takes them.

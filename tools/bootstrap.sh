@@ -8,8 +8,10 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 common=(wine g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
         mingw-w64-tools mingw-w64-i686-dev cmake make xvfb xauth googletest python3-olefile imagemagick
-        fonts-wine nsis zip unzip)
-wine32=(wine32:i386)
+        fonts-wine nsis zip unzip
+        cups-daemon cups-client printer-driver-cups-pdf ghostscript poppler-utils libcups2)
+# Wine prints through CUPS with the library of its own kind.
+wine32=(wine32:i386 libcups2:i386)
 wine64=(wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
         mingw-w64-x86-64-dev)
 

@@ -45,6 +45,7 @@ fi
 
 xvfb_pid=""
 started_wineserver=""
+cups_pid=""
 
 configure_and_build() {
   local tests="$1"
@@ -90,7 +91,115 @@ start_wine() {
   fi
 }
 
+# A print scheduler of the build tree's own (never the system's): its
+# configuration, spool and socket under $build/cups, one queue "VelloraPDF"
+# made the default, whose PDF files land in $build/cups/pdf.
+# The queue takes the PPD of Debian's cups-pdf driver; its backend turns the
+# job's PostScript into PDF with Ghostscript, as cups-pdf does, but writes
+# where this script says (cups-pdf's own output folder is fixed by
+# /etc/cups/cups-pdf.conf and the user's home). Exports CUPS_SERVER to the
+# socket, so Wine's printing sees this scheduler alone. A job's file is
+# named <title>-job-<id>.pdf, the title's odd characters made "_". Without cupsd it
+# says so and the print tests fail.
+cups_root="$build/cups"
+export VELLORA_PDF_DIR="$cups_root/pdf"
+# cupsd and lpadmin live in /usr/sbin, which a user's PATH may lack.
+cups_tool() { command -v "$1" 2>/dev/null || echo "/usr/sbin/$1"; }
+cups_add_queue() {
+  local lpadmin
+  lpadmin=$(cups_tool lpadmin)
+  "$lpadmin" -p VelloraPDF -E -v vellora-pdf:/ -P "$cups_root/VelloraPDF.ppd" -D "Vellora PDF" >/dev/null 2>&1 &&
+    "$lpadmin" -d VelloraPDF >/dev/null 2>&1
+}
+start_cups() {
+  local cupsd
+  cupsd=$(cups_tool cupsd)
+  if [ ! -x "$cupsd" ]; then
+    echo "start_cups: no cupsd; printing tests will fail" >&2
+    return 0
+  fi
+  stop_cups
+  rm -rf "$cups_root"
+  local etc="$cups_root/etc" bin="$cups_root/serverbin" d
+  mkdir -p "$etc/ppd" "$etc/ssl" "$cups_root/spool/tmp" "$cups_root/cache" "$cups_root/state" "$cups_root/log" \
+           "$bin/backend" "$VELLORA_PDF_DIR"
+  # Filters run as lp when the scheduler runs as root: they must reach the spool.
+  chmod 0755 "$cups_root" "$cups_root/spool"
+  chmod 1777 "$cups_root/spool/tmp"
+  for d in filter daemon cgi-bin notifier monitor driver; do
+    if [ -e "/usr/lib/cups/$d" ]; then ln -s "/usr/lib/cups/$d" "$bin/$d"; fi
+  done
+  cat > "$bin/backend/vellora-pdf" <<BACKEND
+#!/bin/sh
+# job-id user title copies options [file]; without arguments it names its device.
+[ \$# -eq 0 ] && { echo 'direct vellora-pdf "Vellora PDF" "Vellora PDF writer"'; exit 0; }
+# Named after the job's title, so that a test finds its own document.
+title=\$(printf '%s' "\$3" | tr -c 'A-Za-z0-9._-' '_' | cut -c1-60)
+out="$VELLORA_PDF_DIR/\$title-job-\$1.pdf"
+in="\${6:--}"
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile="\$out.part" "\$in" >&2 || exit 1
+chmod 0644 "\$out.part" && mv "\$out.part" "\$out"
+BACKEND
+  chmod 0700 "$bin/backend/vellora-pdf"
+  cp /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd "$cups_root/VelloraPDF.ppd" 2>/dev/null ||
+    zcat /usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd.gz > "$cups_root/VelloraPDF.ppd" 2>/dev/null || true
+  cat > "$etc/cups-files.conf" <<FILES
+ServerRoot $etc
+ServerBin $bin
+DataDir /usr/share/cups
+RequestRoot $cups_root/spool
+TempDir $cups_root/spool/tmp
+CacheDir $cups_root/cache
+StateDir $cups_root/state
+ServerKeychain $etc/ssl
+AccessLog $cups_root/log/access_log
+ErrorLog $cups_root/log/error_log
+PageLog $cups_root/log/page_log
+FileDevice No
+FILES
+  cat > "$etc/cupsd.conf" <<CONF
+Listen $cups_root/cups.sock
+LogLevel warn
+Browsing No
+WebInterface No
+DefaultAuthType None
+DefaultPolicy open
+<Policy open>
+  JobPrivateAccess default
+  JobPrivateValues default
+  SubscriptionPrivateAccess default
+  SubscriptionPrivateValues default
+  <Limit All>
+    Order allow,deny
+    Allow all
+  </Limit>
+</Policy>
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+CONF
+  export CUPS_SERVER="$cups_root/cups.sock"
+  "$cupsd" -f -c "$etc/cupsd.conf" -s "$etc/cups-files.conf" </dev/null >/dev/null 2>&1 &
+  cups_pid=$!
+  local _
+  for _ in $(seq 1 100); do
+    LC_ALL=C lpstat -r 2>/dev/null | grep -q "is running" && break
+    sleep 0.1
+  done
+  cups_add_queue || echo "start_cups: the queue VelloraPDF could not be made (see $cups_root/log)" >&2
+}
+
+stop_cups() {
+  if [ -n "$cups_pid" ]; then
+    kill "$cups_pid" >/dev/null 2>&1 || true
+    wait "$cups_pid" 2>/dev/null || true
+    cups_pid=""
+  fi
+}
+
 stop_all() {
+  stop_cups
   if [ -n "$started_wineserver" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" >/dev/null 2>&1 || true; wait "$xvfb_pid" 2>/dev/null || true; fi
 }

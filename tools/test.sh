@@ -8,6 +8,8 @@ source "$here/tools/common.sh"
 configure_and_build ON
 trap stop_all EXIT
 start_xvfb
+# Printing goes to a scheduler of the tests' own; Wine reads its queues at start.
+start_cups
 start_wine
 cd "$build"
 # A Wine process very rarely hangs while starting up under load; a test that

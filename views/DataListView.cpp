@@ -491,4 +491,9 @@ bool DataListView::ApplyLook(const LibraryLook& look) {
   return true;
 }
 
+std::unique_ptr<PageProvider> DataListView::PrintPages(const PrinterSettings& printer) const {
+  if (!list_) return nullptr;
+  return std::make_unique<WindowPageProvider>(list_, "Vellora - ListView Print", printer.margins);
+}
+
 }  // namespace vellora

@@ -44,6 +44,8 @@ class DataListView : public ItemView {
   bool Find(const std::string& text, bool textOnly) override;
   // The list in the text form of an exported data list.
   bool PlainText(std::string& out) const override;
+  // The list as it is on screen, one page.
+  std::unique_ptr<PageProvider> PrintPages(const PrinterSettings& printer) const override;
   // The list part of the library's look.
   bool ApplyLook(const LibraryLook& look) override;
 

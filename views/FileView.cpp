@@ -460,4 +460,9 @@ bool FileView::ApplyLook(const LibraryLook& look) {
   return true;
 }
 
+std::unique_ptr<PageProvider> FileView::PrintPages(const PrinterSettings& printer) const {
+  if (!list_) return nullptr;
+  return std::make_unique<WindowPageProvider>(list_, "Vellora - FolderView Print", printer.margins);
+}
+
 }  // namespace vellora

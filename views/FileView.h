@@ -46,6 +46,8 @@ class FileView : public ItemView {
   bool QueryCommand(UINT id, CommandUi& ui) const override;
   // Rows from the one after the selection on (not for text-only finds).
   bool Find(const std::string& text, bool textOnly) override;
+  // The list as it is on screen, one page.
+  std::unique_ptr<PageProvider> PrintPages(const PrinterSettings& printer) const override;
   // The list part of the library's look.
   bool ApplyLook(const LibraryLook& look) override;
 

@@ -10,11 +10,13 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "content/CommandTable.h"
 #include "content/ItemSource.h"
 #include "content/LibraryLook.h"
+#include "views/PagePrinting.h"
 
 namespace vellora {
 
@@ -128,6 +130,18 @@ class ItemView {
   // Stops what the view still does on its own (a page loading) before
   // another page of a container is shown.
   virtual void StopActivity() {}
+  // The pages the view prints and previews on that printer; null for a
+  // view that has none of its own.
+  virtual std::unique_ptr<PageProvider> PrintPages(const PrinterSettings& printer) const {
+    (void)printer;
+    return nullptr;
+  }
+  // Prints or previews with a control's own commands (a browser's); false
+  // for a view without such a control.
+  virtual bool PrintOwn(bool preview) const {
+    (void)preview;
+    return false;
+  }
   // Keys offered to the view before the accelerators; true when it took one.
   virtual bool PreTranslate(MSG& message) {
     (void)message;

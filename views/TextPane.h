@@ -50,6 +50,9 @@ class TextPane : public ItemView {
   bool Position(long& index) const override { return text_.Position(index); }
   void GoToPosition(long index) override { text_.GoToPosition(index); }
   bool ApplyLook(const LibraryLook& look) override { return text_.ApplyLook(look); }
+  std::unique_ptr<PageProvider> PrintPages(const PrinterSettings& printer) const override {
+    return text_.PrintPages(printer);
+  }
   void ApplyLayout(const InterfaceLayout& layout) override;
 
  private:

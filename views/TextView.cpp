@@ -997,4 +997,9 @@ void TextView::Redo() {
   if (RestoreRtf(target)) undoSnapshots_.push_back(std::move(current));
 }
 
+std::unique_ptr<PageProvider> TextView::PrintPages(const PrinterSettings& printer) const {
+  if (!Edit()) return nullptr;
+  return std::make_unique<RichTextPages>(Edit(), printer, "Vellora - Document Print");
+}
+
 }  // namespace vellora

@@ -65,6 +65,8 @@ class TextView : public ItemView {
   void GoToPosition(long index) override;
   // The text part of the library's look: the back colour.
   bool ApplyLook(const LibraryLook& look) override;
+  // The note cut into pages for the printer.
+  std::unique_ptr<PageProvider> PrintPages(const PrinterSettings& printer) const override;
 
   // The selection's face name and height in twips, for the format strip.
   bool SelectionFont(std::string& face, LONG& twips) const;

@@ -640,4 +640,10 @@ std::string WebView::SelectedText() const {
   return text.Ansi();
 }
 
+bool WebView::PrintOwn(bool preview) const {
+  if (!browser_) return false;
+  browser_->ExecWB(preview ? OLECMDID_PRINTPREVIEW : OLECMDID_PRINT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
+  return true;
+}
+
 }  // namespace vellora

@@ -69,6 +69,8 @@ class WebView : public ItemView {
   bool Find(const std::string& text, bool textOnly) override;
   // The browser's own find dialog (none without an engine).
   bool OpenOwnFind() override;
+  // The browser's own print and print preview (none without an engine).
+  bool PrintOwn(bool preview) const override;
   std::string SelectedText() const override;
   bool PreTranslate(MSG& message) override;
   void StopActivity() override;

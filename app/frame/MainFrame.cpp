@@ -131,6 +131,8 @@ bool MainFrame::OnCreate() {
   chrome_.UpdateClock();
   lock_.Setup(Handle());
   ApplyLook(BuiltInLook(texts_.TextOr(kTextFontFace, "Tahoma")));
+  // The program prints on the system's default printer until another is chosen.
+  if (!PrinterSettings::Program().HasPrinter()) PrinterSettings::Program().UseDefaultPrinter();
   LayoutFrame();
   // Last of all, the library the program starts with.
   return document_->ChooseStartupLibrary(setup_.startupPath);

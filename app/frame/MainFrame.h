@@ -34,6 +34,7 @@
 #include "store/LibraryDocument.h"
 #include "store/ProgramWindow.h"
 #include "views/ItemArea.h"
+#include "views/PagePrinting.h"
 #include "views/SearchResultsWindow.h"
 #include "views/TreePane.h"
 
@@ -205,6 +206,13 @@ class MainFrame : public Window,
   COLORREF CurrentColor(LookPart part) const override;
   LOGFONTA CurrentTreeFont() const override;
   bool ApplyLook(const LibraryLook& look) override;
+
+  // Print, Print Preview and Print Setup (MainFramePrint.cpp).
+  bool OnPrintCommand(UINT id);
+  const ItemView* PrintableView() const;
+  void PrintShownView();
+  void PreviewShownView();
+  void ReportPrintOutcome(PrintOutcome outcome);
 
   // The handlers the router knows besides the content layer's: the frame's
   // own commands, and the shown view's map.

@@ -53,7 +53,7 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
-    default: return OnProtectCommand(id) || OnLookCommand(id) || OnSearchCommand(id);
+    default: return OnProtectCommand(id) || OnLookCommand(id) || OnSearchCommand(id) || OnPrintCommand(id);
   }
 }
 

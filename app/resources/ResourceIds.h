@@ -30,7 +30,7 @@
 
 #define IDI_CLOCK                   260
 #define IDI_TRAY                    255
-#define IDC_PAN_HAND                267   /* print preview panning cursor */
+#define IDC_PAN_HAND                IDC_PREVIEW_PAN_HAND   /* print preview panning cursor */
 
 /* Context menus. Each holds one popup, except 215 which holds three. */
 #define IDR_OUTBAR_POPUP            214   /* "_pop1" */

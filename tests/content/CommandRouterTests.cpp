@@ -148,7 +148,6 @@ TEST_F(CommandRouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
       {"no note shown", ID_EDIT_SET_TITLE, [](CommandRouterTest& t) { t.context_.viewKind = kItemDataList; }, false},
       {"no row", ID_ITEM_COPY_OLD, [](CommandRouterTest&) {}, true},
       {"past the routed bookmarks", ID_QUICK_ACCESS_LAST + 1, [](CommandRouterTest&) {}, true},
-      {"not built", ID_FILE_PRINT, [](CommandRouterTest&) {}, false},
       {"no handler", ID_SEARCH_TITLES, [](CommandRouterTest& t) { t.router_.Register(CommandOwner::Search, nullptr); },
        true},
       {"handler declines", ID_FOLDER_NEW, [](CommandRouterTest& t) { t.handlers_[CommandOwner::Content].takes = false; },
@@ -175,6 +174,11 @@ TEST_F(CommandRouterTest, WhatCannotRunIsRefusedAndWhatShouldHaveRunIsLogged) {
     EXPECT_EQ(ran, asked) << c.what;
     EXPECT_EQ(log_.reports.size(), c.logged ? 1u : 0u) << c.what;
   }
+  // Print was greyed while it had no handler; now the frame runs it, under the lock too.
+  for (CommandOwner owner : kOwners) handlers_[owner] = FakeHandler{};
+  context_.readOnly = true;
+  EXPECT_TRUE(router_.Route(ID_FILE_PRINT));
+  EXPECT_EQ(handlers_[CommandOwner::Frame].handled, std::vector<UINT>{ID_FILE_PRINT});
 }
 
 TEST_F(CommandRouterTest, TheStateIsReadWhenTheCommandComesNotWhenTheRouterWasMade) {

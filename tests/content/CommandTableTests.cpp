@@ -131,8 +131,14 @@ TEST(CommandTable, EveryIdHasOneRowAndRangesCoverTheirEntries) {
 
 TEST(CommandRules, CommandsWithoutHandlersAndUnknownIdsStayGreyed) {
   CommandContext s = TreeFolder();
-  EXPECT_FALSE(EvaluateCommand(ID_FILE_PRINT, s).enabled);
   EXPECT_FALSE(EvaluateCommand(ID_ITEM_COPY_OLD, s).enabled);
+  // Printing has its handler in the frame, and what is shown prints under the lock too.
+  CommandContext locked = s;
+  locked.readOnly = true;
+  for (UINT id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP}) {
+    EXPECT_TRUE(EvaluateCommand(id, locked).enabled) << id;
+    EXPECT_EQ(FindCommand(id)->owner, CommandOwner::Frame) << id;
+  }
   EXPECT_TRUE(EvaluateCommand(ID_FILE_NEW, s).enabled);
   EXPECT_TRUE(EvaluateCommand(ID_FILE_MRU_FIRST + 3, s).enabled);
   EXPECT_TRUE(EvaluateCommand(ID_TREE_EXPAND_BRANCH, s).enabled);

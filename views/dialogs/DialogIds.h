@@ -109,4 +109,15 @@
 #define IDC_ROW_FIRST_EDIT          2000
 #define IDC_ROW_FIRST_LABEL         3000
 
+/* "Vellora Print Preview": the button bar, its buttons and the page below it. */
+#define IDD_PRINT_PREVIEW           266
+#define IDC_PREVIEW_PAN_HAND        267   /* the cursor while a zoomed page can be dragged */
+#define IDC_PREVIEW_PREV            1077
+#define IDC_PREVIEW_NEXT            1078
+#define IDC_PREVIEW_BAR             1079
+#define IDC_PREVIEW_ZOOM_IN         1080
+#define IDC_PREVIEW_ZOOM_OUT        1081
+#define IDC_PREVIEW_PRINT           1082
+#define IDC_PREVIEW_PAGE            1083
+
 #endif /* VELLORA_DIALOG_IDS_H */

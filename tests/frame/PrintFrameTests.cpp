@@ -1,0 +1,172 @@
+// The print commands in the real main frame, on the tests' print queue: what
+// prints, the preview opened from the menu, no view to print, no printer.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+#include <string>
+#include <thread>
+
+#include "app/frame/MainFrame.h"
+#include "content/CommandIds.h"
+#include "tests/TestSupport.h"
+#include "tests/frame/FrameFixture.h"
+#include "tests/store/DocumentFixtures.h"
+#include "views/PagePrinting.h"
+
+using namespace vellora;
+
+namespace {
+
+// Answers the first dialog of this process (other test programs show
+// dialogs of the same captions) whose caption is one of captions with OK,
+// once it is up and set up: an OK that comes while the printer dialog still
+// fills its lists is lost.
+class DialogAnswer {
+ public:
+  explicit DialogAnswer(std::vector<std::string> captions)
+      : captions_(std::move(captions)), thread_([this] {
+          for (int i = 0; i < 500 && !stop_; ++i) {
+            if (HWND box = Find()) {
+              Sleep(500);
+              PostMessageA(box, WM_COMMAND, IDOK, 0);
+              return;
+            }
+            Sleep(20);
+          }
+        }) {}
+  ~DialogAnswer() {
+    stop_ = true;
+    thread_.join();
+  }
+  // The caption answered (empty: none).
+  std::string Answered() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return answered_;
+  }
+
+ private:
+  HWND Find() {
+    struct Search {
+      DialogAnswer* self;
+      HWND found;
+    } search{this, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          char caption[128] = "";
+          GetWindowTextA(window, caption, sizeof caption);
+          for (const std::string& wanted : s->self->captions_)
+            if (process == GetCurrentProcessId() && IsWindowVisible(window) && wanted == caption) {
+              std::lock_guard<std::mutex> lock(s->self->mutex_);
+              s->self->answered_ = caption;
+              s->found = window;
+              return FALSE;
+            }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  std::vector<std::string> captions_;
+  std::mutex mutex_;
+  std::string answered_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+class PrintFrame : public vtest::FrameFixture {
+ protected:
+  void SetUp() override {
+    FrameFixture::SetUp();
+    ASSERT_TRUE(PrinterSettings::Program().UseDefaultPrinter()) << "the tests' print queue is not running";
+    path_ = rig_.dir.File("print.vlx");
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.CreateLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(TreeFolder().c_str(), false);
+    std::string rtf = "{\\rtf1 ";
+    for (int i = 0; i < 150; ++i) rtf += "a line of the note\\par ";
+    vtest::AddNote(tree, "Long", 1, rtf + "}");
+    tree.Release();
+    doc.Save();
+  }
+  void TearDown() override {
+    FrameFixture::TearDown();
+    PrinterSettings::Program().UseDefaultPrinter();
+  }
+  std::string path_;
+};
+
+TEST_F(PrintFrame, WithNothingShownBothCommandsSayThereIsNoViewToPrint) {
+  OpenLibrary(path_, true);
+  // The catalog folder has no item: its placeholder is shown.
+  SelectGroup(CatalogFolder());
+  ASSERT_EQ(frame_->State().viewKind, kViewPlaceholder);
+  for (UINT command : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW}) {
+    rig_.prompt.shown.clear();
+    {
+      std::unique_ptr<DialogAnswer> answer;
+      if (command == ID_FILE_PRINT) answer = std::make_unique<DialogAnswer>(std::vector<std::string>{"Print"});
+      Command(command);
+      if (answer) EXPECT_EQ(answer->Answered(), "Print");
+    }
+    ASSERT_EQ(rig_.prompt.shown.size(), 1u) << command;
+    EXPECT_EQ(rig_.prompt.shown[0].text, "No view for print.");
+    EXPECT_EQ(rig_.prompt.shown[0].caption, "Tip");
+    EXPECT_EQ(rig_.prompt.shown[0].type & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+  }
+}
+
+TEST_F(PrintFrame, ANotePrintsAllItsPagesAndTheUserCanStopAtAnyPage) {
+  OpenLibrary(path_, true);
+  SelectGroup(TreeFolder());
+  SelectNode("Long");
+  struct Case {
+    int cancelAfter;  // 0: never
+    int steps;
+  };
+  for (Case c : {Case{0, 3}, Case{1, 1}}) {
+    rig_.prompt.shown.clear();
+    rig_.prompt.progressSteps = 0;
+    rig_.prompt.cancelAfterSteps = c.cancelAfter;
+    {
+      DialogAnswer answer({"Print"});
+      Command(ID_FILE_PRINT);
+      EXPECT_EQ(answer.Answered(), "Print");
+    }
+    // Printed or stopped by the user: nothing to tell.
+    EXPECT_TRUE(rig_.prompt.shown.empty()) << (rig_.prompt.shown.empty() ? "" : rig_.prompt.shown[0].text);
+    EXPECT_GE(rig_.prompt.progressSteps, c.steps);
+    if (c.cancelAfter) EXPECT_EQ(rig_.prompt.progressSteps, 1);
+  }
+}
+
+TEST_F(PrintFrame, PreviewShowsTheNoteAndWithoutAPrinterOpensPageSetupInstead) {
+  OpenLibrary(path_, true);
+  SelectGroup(TreeFolder());
+  SelectNode("Long");
+  {
+    DialogAnswer answer({"Vellora Print Preview"});
+    Command(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(answer.Answered(), "Vellora Print Preview");
+  }
+  EXPECT_TRUE(rig_.prompt.shown.empty()) << (rig_.prompt.shown.empty() ? "" : rig_.prompt.shown[0].text);
+  // No printer at all: page setup, and no preview.
+  PrinterSettings::Program().Forget();
+  {
+    // Wine's page setup dialog is captioned "Setup Page".
+    DialogAnswer answer({"Page Setup", "Setup Page", "Vellora Print Preview"});
+    Command(ID_FILE_PRINT_PREVIEW);
+    EXPECT_NE(answer.Answered(), "");
+    EXPECT_NE(answer.Answered(), "Vellora Print Preview");
+  }
+}
+
+}  // namespace
