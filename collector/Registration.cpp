@@ -164,6 +164,15 @@ HRESULT UnregisterEmbeddedTypeLib(const std::string& modulePath) {
   if (FAILED(hr)) return hr;
   TLIBATTR copy = *attributes;
   library->ReleaseTLibAttr(attributes);
+  // Unregistering what is not registered is not a failure of ours; the
+  // platform's call does not always say so in a way we can tell apart.
+  wchar_t guid[40] = L"";
+  StringFromGUID2(copy.guid, guid, 40);
+  wchar_t key[96];
+  wsprintfW(key, L"TypeLib\\%s\\%x.%x", guid, copy.wMajorVerNum, copy.wMinorVerNum);
+  HKEY version = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &version) != ERROR_SUCCESS) return S_OK;
+  RegCloseKey(version);
   hr = UnRegisterTypeLib(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
   // Unregistering what is not registered is not a failure of ours.
   if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY) hr = S_OK;

@@ -106,6 +106,9 @@ TEST_F(RegistrationTest, Regsvr32WritesExactlyTheTableAndRemovesAllButTheKeptKey
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\MenuExt"));
   EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TypeLib\\{665E3C00-892B-49C1-B363-BC560A421706}\\1.0"));
+  // Unregistering again (an uninstaller after a failed install, say) finds
+  // nothing to take away, and that is no failure.
+  EXPECT_EQ(RunRegsvr32(true), 0u);
 }
 
 // The class keys of a registration for one user, under that user's classes.
