@@ -1,5 +1,7 @@
 #include "content/LibraryExport.h"
 
+#include "store/PathParts.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -509,16 +511,6 @@ class FileWriter {
   std::string failed_;
   std::thread thread_;
 };
-
-std::string ParentOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-std::string LeafOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // Names already given in one output folder, compared without letter case.
 class NameBook {

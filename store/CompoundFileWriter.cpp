@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ComPtr.h"
 #include "store/ElementWalk.h"
 
 namespace vellora {
@@ -43,28 +44,6 @@ std::wstring UpperKey(const std::wstring& name) {
                  static_cast<int>(upper.size()));
   return upper;
 }
-
-class EnumHandle {
- public:
-  explicit EnumHandle(IEnumSTATSTG* e) : e_(e) {}
-  ~EnumHandle() {
-    if (e_) e_->Release();
-  }
-  EnumHandle(const EnumHandle&) = delete;
-  EnumHandle& operator=(const EnumHandle&) = delete;
-  IEnumSTATSTG* operator->() const { return e_; }
-
- private:
-  IEnumSTATSTG* e_;
-};
-
-template <class I>
-struct Released {
-  I* p = nullptr;
-  ~Released() {
-    if (p) p->Release();
-  }
-};
 
 }  // namespace
 
@@ -182,8 +161,8 @@ uint32_t CompoundFileWriter::ChainSectors(size_t bytes) {
 }
 
 HRESULT CompoundFileWriter::AddStream(IStorage* parent, const STATSTG& stat, uint32_t entry) {
-  Released<IStream> stream;
-  HRESULT hr = parent->OpenStream(stat.pwcsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream.p);
+  ComPtr<IStream> stream;
+  HRESULT hr = parent->OpenStream(stat.pwcsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Put());
   if (FAILED(hr)) return hr;
   // What the stream holds is read, not taken from its size: the first
   // 4,096 bytes decide between the mini stream and sectors of its own.
@@ -192,7 +171,7 @@ HRESULT CompoundFileWriter::AddStream(IStorage* parent, const STATSTG& stat, uin
   bool ended = false;
   while (have < kMiniCutoff) {
     ULONG got = 0;
-    hr = stream.p->Read(chunk.data() + have, static_cast<ULONG>(kMiniCutoff - have), &got);
+    hr = stream->Read(chunk.data() + have, static_cast<ULONG>(kMiniCutoff - have), &got);
     if (FAILED(hr)) return hr;
     if (got == 0) {
       ended = true;
@@ -218,7 +197,7 @@ HRESULT CompoundFileWriter::AddStream(IStorage* parent, const STATSTG& stat, uin
   if (FAILED(hr = Append(chunk.data(), have))) return hr;
   for (;;) {
     ULONG got = 0;
-    hr = stream.p->Read(chunk.data(), static_cast<ULONG>(chunk.size()), &got);
+    hr = stream->Read(chunk.data(), static_cast<ULONG>(chunk.size()), &got);
     if (FAILED(hr)) return hr;
     if (got == 0) break;
     total += got;
@@ -234,10 +213,9 @@ HRESULT CompoundFileWriter::AddStream(IStorage* parent, const STATSTG& stat, uin
 
 HRESULT CompoundFileWriter::AddChildren(IStorage* storage, uint32_t parent, int depth) {
   if (depth > kMaxElementDepth) return STG_E_DOCFILECORRUPT;
-  IEnumSTATSTG* raw = nullptr;
-  HRESULT hr = storage->EnumElements(0, nullptr, 0, &raw);
+  ComPtr<IEnumSTATSTG> elements;
+  HRESULT hr = storage->EnumElements(0, nullptr, 0, elements.Put());
   if (FAILED(hr)) return hr;
-  EnumHandle elements(raw);
   for (;;) {
     STATSTG stat = {};
     ULONG got = 0;
@@ -250,8 +228,8 @@ HRESULT CompoundFileWriter::AddChildren(IStorage* storage, uint32_t parent, int 
     } freeName{stat.pwcsName};
     if (!stat.pwcsName || wcslen(stat.pwcsName) > kMaxName) return STG_E_INVALIDNAME;
     if (stat.type == STGTY_STORAGE) {
-      Released<IStorage> child;
-      hr = storage->OpenStorage(stat.pwcsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &child.p);
+      ComPtr<IStorage> child;
+      hr = storage->OpenStorage(stat.pwcsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, child.Put());
       if (FAILED(hr)) return hr;
       const uint32_t index = NewEntry(parent, stat.pwcsName, 1);
       Entry& e = entries_[index];
@@ -259,7 +237,7 @@ HRESULT CompoundFileWriter::AddChildren(IStorage* storage, uint32_t parent, int 
       e.stateBits = stat.grfStateBits;
       e.created = stat.ctime;
       e.modified = stat.mtime;
-      if (FAILED(hr = AddChildren(child.p, index, depth + 1))) return hr;
+      if (FAILED(hr = AddChildren(child.Get(), index, depth + 1))) return hr;
     } else if (stat.type == STGTY_STREAM) {
       const uint32_t index = NewEntry(parent, stat.pwcsName, 2);
       if (FAILED(hr = AddStream(storage, stat, index))) return hr;

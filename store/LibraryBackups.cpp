@@ -1,5 +1,7 @@
 #include "store/LibraryBackups.h"
 
+#include "store/PathParts.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -15,16 +17,6 @@ namespace {
 constexpr char kStampPattern[] = "YYYYMMDD-HHMMSS-mmm";
 constexpr size_t kStampLength = sizeof kStampPattern - 1;
 constexpr char kExtension[] = ".vlx";
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-  size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string WithoutExtension(const std::string& name) {
   size_t dot = name.find_last_of('.');
@@ -85,11 +77,11 @@ BackupPolicy ReadBackupPolicy(HKEY root, const std::string& key) {
 
 std::string LibraryBackups::FolderFor(const std::string& libraryPath) const {
   if (!policy_.folder.empty()) return policy_.folder;
-  return FolderOf(FullPath(libraryPath)) + "\\Backups";
+  return ParentOf(FullPath(libraryPath)) + "\\Backups";
 }
 
 std::string LibraryBackups::Prefix(const std::string& libraryPath) const {
-  std::string stem = WithoutExtension(NameOf(libraryPath));
+  std::string stem = WithoutExtension(LeafOf(libraryPath));
   if (policy_.folder.empty()) return stem + " ";
   // One folder for every library: libraries of one name in different
   // folders are told apart by a short hash of their full path.
