@@ -149,6 +149,12 @@
 #define ID_EXPORT_BRANCH_READABLE   32996
 #define ID_EXPORT_FOLDER_READABLE   32997
 #define ID_EXPORT_LIBRARY_READABLE  32998
+/* The notes of the selected branch or of the current tree folder printed,
+ * each from a new page, or shown in the print preview. */
+#define ID_PRINT_BRANCH             32999
+#define ID_PREVIEW_BRANCH           33000
+#define ID_PRINT_FOLDER             33001
+#define ID_PREVIEW_FOLDER           33002
 
 /* Search */
 #define ID_SEARCH_CURRENT_ITEM      32773

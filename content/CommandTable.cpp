@@ -37,6 +37,10 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_FILE_PRINT, kNeedNothing, O::Frame),
     Row(ID_FILE_PRINT_PREVIEW, kNeedNothing, O::Frame),
     Row(ID_FILE_PRINT_SETUP, kNeedNothing, O::Frame),
+    Row(ID_PRINT_BRANCH, kNeedTreeFolder | kNeedItemSelected, O::Frame),
+    Row(ID_PREVIEW_BRANCH, kNeedTreeFolder | kNeedItemSelected, O::Frame),
+    Row(ID_PRINT_FOLDER, kNeedTreeFolder, O::Frame),
+    Row(ID_PREVIEW_FOLDER, kNeedTreeFolder, O::Frame),
 
     // Edit menu: the text view's own operations and tools; the text view
     // decides further whether its text takes them.

@@ -21,6 +21,7 @@
 namespace vellora {
 
 struct WebPageContent;
+class BranchNotes;
 
 // The item clipboard: what Copy Item and Cut Item recorded for Paste Item.
 struct ItemClipboard {
@@ -78,6 +79,11 @@ class ContentCommands : public CommandHandler {
   void ImportWebPage();
   // The branch, folder or library as a web page or files (by the command's id).
   void ExportReadable(UINT id);
+  // The notes that Print Branch or Print Folder (by the command's id) prints,
+  // with the passwords asked and what was left out told; false when there
+  // is nothing to print (the user was told why) or the user cancelled.
+  // name: the branch's or the folder's title.
+  bool GatherNotesToPrint(UINT id, BranchNotes& out, std::string& name);
   void ExportFolders();
   void ImportFolders();
   void ImportTextFile();

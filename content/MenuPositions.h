@@ -32,6 +32,7 @@
 #define CONTENT_POS_QUICK_ACCESS    14
 #define CONTENT_POS_IMPORT          19
 #define CONTENT_POS_EXPORT          20
+#define CONTENT_POS_PRINT           21
 
 /* "Quick &Access" inside "_TreePop1" and "Quick Access" inside "_OutlookItemPop". */
 #define TREEPOP_POS_QUICK_ACCESS    3

@@ -188,7 +188,7 @@ PageFrame MeasurePageFrame(HDC printerDc, const PageMargins& margins) {
 // mark is one character).
 class RichTextPages::PlainLayout {
  public:
-  PlainLayout(HWND edit, const RECT& printTwips) : print_(printTwips) {
+  explicit PlainLayout(HWND edit) {
     GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     const LONG length = static_cast<LONG>(SendMessageW(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
     if (length > 0) {
@@ -214,7 +214,7 @@ class RichTextPages::PlainLayout {
 
   // Lays out the page that starts at start on dc, drawing it when draw;
   // answers where the next page starts (start when not one line fits).
-  LONG Page(HDC dc, LONG start, bool draw) const {
+  LONG Page(HDC dc, const RECT& print, LONG start, bool draw) const {
     const int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
     if (dpiX <= 0 || dpiY <= 0 || start < 0) return start;
     LOGFONTW font = font_;
@@ -223,8 +223,8 @@ class RichTextPages::PlainLayout {
     SelectGuard select(dc, made);
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
-    const RECT area = {MulDiv(print_.left, dpiX, kTwipsPerInch), MulDiv(print_.top, dpiY, kTwipsPerInch),
-                       MulDiv(print_.right, dpiX, kTwipsPerInch), MulDiv(print_.bottom, dpiY, kTwipsPerInch)};
+    const RECT area = {MulDiv(print.left, dpiX, kTwipsPerInch), MulDiv(print.top, dpiY, kTwipsPerInch),
+                       MulDiv(print.right, dpiX, kTwipsPerInch), MulDiv(print.bottom, dpiY, kTwipsPerInch)};
     const int lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
     const int width = area.right - area.left;
     if (lineHeight <= 0 || width <= 0) return start;
@@ -266,35 +266,42 @@ class RichTextPages::PlainLayout {
     return static_cast<size_t>(fit);
   }
 
-  RECT print_;
   std::wstring text_;
   LOGFONTW font_ = {};
   LONG twips_ = 240;
 };
 
-RichTextPages::RichTextPages(HWND edit, const PrinterSettings& printer, std::string documentName)
-    : edit_(edit), name_(std::move(documentName)), dc_(printer.CreateDc()) {
+RichTextPages::RichTextPages(HWND edit, const PrinterSettings& printer, std::string documentName,
+                             const TextPageSpace& space)
+    : edit_(edit), name_(std::move(documentName)), dc_(printer.CreateDc()), space_(space) {
   if (dc_) frame_ = MeasurePageFrame(dc_, printer.margins);
   if (edit_) {
     GETTEXTLENGTHEX how = {GTL_NUMCHARS | GTL_PRECISE, 1200};
     length_ = static_cast<LONG>(SendMessageA(edit_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
   }
   // A page too small for a line would never advance.
-  if (!dc_ || !edit_ || frame_.print.right <= frame_.print.left || frame_.print.bottom <= frame_.print.top)
-    done_ = true;
+  const RECT first = PrintRect(0);
+  if (!dc_ || !edit_ || first.right <= first.left || first.bottom <= first.top) done_ = true;
+}
+
+RECT RichTextPages::PrintRect(LONG start) const {
+  RECT rect = frame_.print;
+  if (start == 0) rect.top += space_.firstPageTop;
+  rect.bottom -= space_.everyPageBottom;
+  return rect;
 }
 
 RichTextPages::~RichTextPages() = default;
 
 LONG RichTextPages::MeasureFrom(LONG start) {
-  if (plain_) return plain_->Page(dc_, start, false);
-  FORMATRANGE range = {dc_, dc_, frame_.print, frame_.page, {start, -1}};
+  if (plain_) return plain_->Page(dc_, PrintRect(start), start, false);
+  FORMATRANGE range = {dc_, dc_, PrintRect(start), frame_.page, {start, -1}};
   const LONG after = static_cast<LONG>(SendMessageA(edit_, EM_FORMATRANGE, FALSE, reinterpret_cast<LPARAM>(&range)));
   if (after <= start && start == 0 && length_ > 0) {
     // The control measured nothing of a text that has something: it cannot.
-    plain_ = std::make_unique<PlainLayout>(edit_, frame_.print);
+    plain_ = std::make_unique<PlainLayout>(edit_);
     length_ = plain_->Length();
-    return plain_->Page(dc_, start, false);
+    return plain_->Page(dc_, PrintRect(start), start, false);
   }
   return after;
 }
@@ -332,10 +339,10 @@ int RichTextPages::PageCount() {
 bool RichTextPages::PrintPage(int index, HDC dc) {
   if (!IsValidPage(index)) return false;
   const LONG start = starts_[static_cast<size_t>(index)];
-  if (plain_) return plain_->Page(dc, start, true) > start;
+  if (plain_) return plain_->Page(dc, PrintRect(start), start, true) > start;
   // Laid out for the printer the pages were measured on, drawn on dc (the
   // printer's page, or a preview's picture of it).
-  FORMATRANGE range = {dc, dc_, frame_.print, frame_.page, {start, -1}};
+  FORMATRANGE range = {dc, dc_, PrintRect(start), frame_.page, {start, -1}};
   const LONG after = static_cast<LONG>(SendMessageA(edit_, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range)));
   SendMessageA(edit_, EM_FORMATRANGE, FALSE, 0);
   return after > start;

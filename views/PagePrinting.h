@@ -105,9 +105,16 @@ PageFrame MeasurePageFrame(HDC printerDc, const PageMargins& margins);
 // as asked, so the first pages of a long note show at once. A control that
 // measures nothing (Wine's answers the format range with 0) has its text laid
 // out here instead, in lines of its default font.
+// Room kept free of text, in twips: above the text of the first page (for a
+// heading) and above the bottom margin of every page (for a footer).
+struct TextPageSpace {
+  LONG firstPageTop = 0;
+  LONG everyPageBottom = 0;
+};
+
 class RichTextPages : public PageProvider {
  public:
-  RichTextPages(HWND edit, const PrinterSettings& printer, std::string documentName);
+  RichTextPages(HWND edit, const PrinterSettings& printer, std::string documentName, const TextPageSpace& space = {});
   ~RichTextPages() override;
 
   std::string DocumentName() const override { return name_; }
@@ -130,11 +137,14 @@ class RichTextPages : public PageProvider {
   class PlainLayout;
   // Where the page that starts at start ends.
   LONG MeasureFrom(LONG start);
+  // The part of the page the text that starts at start goes into.
+  RECT PrintRect(LONG start) const;
 
   HWND edit_;
   std::string name_;
   PrinterDcHandle dc_;  // the printer's context that the pages are measured on
   PageFrame frame_;
+  TextPageSpace space_;
   LONG length_ = 0;
   LONG next_ = 0;  // where the page after the last measured one starts
   std::vector<LONG> starts_;

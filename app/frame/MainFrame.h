@@ -18,6 +18,7 @@
 #include "app/frame/TrayLock.h"
 #include "app/frame/WindowPrompt.h"
 #include "content/AccessPasswords.h"
+#include "content/BranchNotes.h"
 #include "content/CatalogItems.h"
 #include "content/CommandRouter.h"
 #include "content/CommandTable.h"
@@ -213,6 +214,10 @@ class MainFrame : public Window,
   void PrintShownView();
   void PreviewShownView();
   void ReportPrintOutcome(PrintOutcome outcome);
+  // Print Branch, Print Folder and their previews: the notes gathered by the
+  // content commands, their pages from a BranchPages.
+  void PrintNotes(UINT id, bool preview);
+  void RunNotesJob(const BranchNotes& notes, const std::string& name);
 
   // The handlers the router knows besides the content layer's: the frame's
   // own commands, and the shown view's map.

@@ -5,6 +5,8 @@
 
 #include "app/frame/MainFrame.h"
 #include "app/resources/ResourceIds.h"
+#include "content/BranchNotes.h"
+#include "views/BranchPages.h"
 #include "views/PagePrinting.h"
 #include "views/dialogs/PrintPreviewDialog.h"
 
@@ -21,6 +23,10 @@ bool MainFrame::OnPrintCommand(UINT id) {
     case ID_FILE_PRINT: PrintShownView(); return true;
     case ID_FILE_PRINT_PREVIEW: PreviewShownView(); return true;
     case ID_FILE_PRINT_SETUP: SetUpPage(Handle(), PrinterSettings::Program()); return true;
+    case ID_PRINT_BRANCH:
+    case ID_PRINT_FOLDER: PrintNotes(id, false); return true;
+    case ID_PREVIEW_BRANCH:
+    case ID_PREVIEW_FOLDER: PrintNotes(id, true); return true;
     default: return false;
   }
 }
@@ -69,6 +75,43 @@ void MainFrame::PreviewShownView() {
   const INT_PTR result = preview.Run(Handle());
   pages.reset();
   if (result == PrintPreviewDialog::kPrint) PrintShownView();
+}
+
+void MainFrame::PrintNotes(UINT id, bool preview) {
+  PrinterSettings& printer = PrinterSettings::Program();
+  if (preview && !printer.HasPrinter()) {
+    SetUpPage(Handle(), printer);
+    return;
+  }
+  BranchNotes notes(document_->CurrentFolder());
+  std::string name;
+  if (!content_->GatherNotesToPrint(id, notes, name)) return;
+  if (!preview) {
+    if (ChoosePrinter(Handle(), printer)) RunNotesJob(notes, name);
+    return;
+  }
+  if (!printer.CreateDc()) {
+    ReportPrintOutcome(PrintOutcome::kNoPrinter);
+    return;
+  }
+  INT_PTR result = 0;
+  {
+    BranchPages pages(notes, printer, "Vellora - " + name);
+    PrintPreviewDialog dialog(printer, pages, 0, -1);
+    result = dialog.Run(Handle());
+  }
+  if (result == PrintPreviewDialog::kPrint && ChoosePrinter(Handle(), printer)) RunNotesJob(notes, name);
+}
+
+void MainFrame::RunNotesJob(const BranchNotes& notes, const std::string& name) {
+  PrinterSettings& printer = PrinterSettings::Program();
+  BranchPages pages(notes, printer, "Vellora - " + name);
+  std::unique_ptr<ProgressReport> progress = prompt_.BeginProgress("Printing " + name);
+  // The notes are measured first, which takes a while for many: it can be stopped too.
+  while (pages.MeasureMore())
+    if (progress && !progress->Step(pages.NotesCounted(), notes.Count())) return;
+  const int count = pages.PageCount();
+  ReportPrintOutcome(RunPrintJob(printer, pages, 0, count - 1, progress.get()));
 }
 
 void MainFrame::ReportPrintOutcome(PrintOutcome outcome) {

@@ -139,6 +139,23 @@ TEST(CommandRules, CommandsWithoutHandlersAndUnknownIdsStayGreyed) {
     EXPECT_TRUE(EvaluateCommand(id, locked).enabled) << id;
     EXPECT_EQ(FindCommand(id)->owner, CommandOwner::Frame) << id;
   }
+  // A branch prints with a node selected, a folder in any tree folder; neither in a list folder.
+  struct Case {
+    UINT id;
+    bool withNode, withoutNode;
+  };
+  for (Case c : {Case{ID_PRINT_BRANCH, true, false}, Case{ID_PREVIEW_BRANCH, true, false},
+                 Case{ID_PRINT_FOLDER, true, true}, Case{ID_PREVIEW_FOLDER, true, true}}) {
+    CommandContext tree = TreeFolder();
+    tree.readOnly = true;
+    tree.treeHasSelection = true;
+    EXPECT_EQ(EvaluateCommand(c.id, tree).enabled, c.withNode) << c.id;
+    tree.treeHasSelection = false;
+    EXPECT_EQ(EvaluateCommand(c.id, tree).enabled, c.withoutNode) << c.id;
+    CommandContext list = tree;
+    list.folderKind = 2;
+    EXPECT_FALSE(EvaluateCommand(c.id, list).enabled) << c.id;
+  }
   EXPECT_TRUE(EvaluateCommand(ID_FILE_NEW, s).enabled);
   EXPECT_TRUE(EvaluateCommand(ID_FILE_MRU_FIRST + 3, s).enabled);
   EXPECT_TRUE(EvaluateCommand(ID_TREE_EXPAND_BRANCH, s).enabled);

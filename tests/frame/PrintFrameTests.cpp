@@ -170,3 +170,97 @@ TEST_F(PrintFrame, PreviewShowsTheNoteAndWithoutAPrinterOpensPageSetupInstead) {
 }
 
 }  // namespace
+
+namespace {
+
+// A branch "Trip" of two notes and a protected one, and a branch "Locked"
+// that holds only a protected note.
+class PrintBranchFrame : public PrintFrame {
+ protected:
+  void SetUp() override {
+    PrintFrame::SetUp();
+    if (HasFatalFailure()) return;
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    ASSERT_TRUE(doc.OpenLibrary(path_));
+    StorageHandle tree = doc.Root().OpenStorageFor(TreeFolder().c_str(), false);
+    StorageHandle trip, locked;
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Trip", Record(2), trip));
+    vtest::AddNote(trip, "Packing", 1, "{\\rtf1 socks\\par}");
+    vtest::AddNote(trip, "Secret", 2, "{\\rtf1 secret\\par}", "pw");
+    vtest::AddNote(trip, "Route", 3, "{\\rtf1 north\\par}");
+    ASSERT_HRESULT_SUCCEEDED(CreateFolderNode(tree, "Locked", Record(3), locked));
+    vtest::AddNote(locked, "Diary", 1, "{\\rtf1 dear diary\\par}", "pw");
+    trip.Release();
+    locked.Release();
+    tree.Release();
+    doc.Save();
+  }
+  static NodeInfoRecord Record(int32_t sequence) {
+    NodeInfoRecord record;
+    record.sequence = sequence;
+    return record;
+  }
+  std::vector<std::string> Shown() {
+    std::vector<std::string> texts;
+    for (const vtest::ShownMessage& m : rig_.prompt.shown) texts.push_back(m.text);
+    return texts;
+  }
+};
+
+TEST_F(PrintBranchFrame, ABranchPrintsWithoutARefusedNoteAndCanBeStoppedOrPreviewed) {
+  OpenLibrary(path_, true);
+  SelectGroup(TreeFolder());
+  const std::string leftOut = "1 protected node(s) whose password was not given are left out.";
+  struct Case {
+    const char* what;
+    UINT command;
+    const char* node;
+    const char* dialog;  // the dialog answered with OK (null: none comes)
+    size_t cancelAfter;  // 0: never; else counted back from the whole print's steps
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"printed whole", ID_PRINT_BRANCH, "Trip", "Print", 0, {leftOut}},
+      {"stopped after its first page", ID_PRINT_BRANCH, "Trip", "Print", 1, {leftOut}},
+      {"stopped while the notes are gathered", ID_PRINT_BRANCH, "Trip", nullptr, 0, {}},
+      {"previewed", ID_PREVIEW_BRANCH, "Trip", "Vellora Print Preview", 0, {leftOut}},
+      {"nothing left to print", ID_PRINT_BRANCH, "Locked", nullptr, 0,
+       {"There is no note to print in \"Locked\".\n\n" + leftOut}},
+  };
+  size_t wholeSteps = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SelectNode(c.node);
+    rig_.prompt.shown.clear();
+    rig_.prompt.progressCaptions.clear();
+    rig_.prompt.progressSteps = 0;
+    rig_.prompt.cancelAfterSteps = c.cancelAfter ? wholeSteps - c.cancelAfter : 0;
+    if (std::string(c.what) == "stopped while the notes are gathered") rig_.prompt.cancelAfterSteps = 1;
+    rig_.prompt.passwordAnswers = {false};
+    {
+      std::unique_ptr<DialogAnswer> answer;
+      if (c.dialog) answer = std::make_unique<DialogAnswer>(std::vector<std::string>{c.dialog});
+      Command(c.command);
+      if (answer) EXPECT_EQ(answer->Answered(), c.dialog);
+    }
+    EXPECT_EQ(Shown(), c.messages);
+    EXPECT_TRUE(rig_.prompt.passwordAnswers.empty());
+    if (c.command == ID_PRINT_BRANCH && c.dialog) {
+      EXPECT_EQ(rig_.prompt.progressCaptions.back(), std::string("Printing ") + c.node);
+      // Gathered (4 nodes), then two pages printed: the job's steps come last.
+      EXPECT_GE(rig_.prompt.progressSteps, 3u);
+    }
+    if (!c.cancelAfter && c.dialog && wholeSteps == 0) wholeSteps = rig_.prompt.progressSteps;
+  }
+  // Print Folder takes the whole tree folder: the long note and the unlocked ones.
+  rig_.prompt.shown.clear();
+  rig_.prompt.passwordAnswers = {false};  // the first refused ends the asking
+  {
+    DialogAnswer answer({"Print"});
+    Command(ID_PRINT_FOLDER);
+    EXPECT_EQ(answer.Answered(), "Print");
+  }
+  EXPECT_EQ(Shown(), std::vector<std::string>{"2 protected node(s) whose password was not given are left out."});
+}
+
+}  // namespace

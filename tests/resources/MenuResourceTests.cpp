@@ -31,6 +31,10 @@ const Expected kMenuBarCommands[] = {
     {32831, "Repack Library(&Z)"},
     {32962, "&Print...\tCtrl+P"},
     {32963, "Print Pre&view"},
+    {ID_PRINT_BRANCH, "&Branch..."},
+    {ID_PREVIEW_BRANCH, "Branch Pre&view"},
+    {ID_PRINT_FOLDER, "&Folder..."},
+    {ID_PREVIEW_FOLDER, "F&older Preview"},
     {57606, "Pr&int Setup..."},
     {57665, "&Exit"},
     {57643, "&Undo\tCtrl+Z"},
@@ -77,6 +81,10 @@ const Expected kMenuBarCommands[] = {
     {32996, "Branch as Web Page or Files..."},
     {32997, "Folder as Web Page or Files..."},
     {32998, "Library as Web Page or Files..."},
+    {ID_PRINT_BRANCH, "&Branch..."},
+    {ID_PREVIEW_BRANCH, "Branch Pre&view"},
+    {ID_PRINT_FOLDER, "&Folder..."},
+    {ID_PREVIEW_FOLDER, "F&older Preview"},
     {32833, "&Property\tAtl+Enter"},
     {59392, "&Toolbar"},
     {59393, "&Status bar"},
@@ -272,6 +280,16 @@ TEST_F(MenuBar, QuickAccessImportAndExportSubmenus) {
             (std::vector<std::string>{"32967 Text File", "-", "32996 Branch as Web Page or Files...",
                                       "32997 Folder as Web Page or Files...",
                                       "32998 Library as Web Page or Files..."}));
+  // The same four print entries in the Content menu (and so the node's context menu) and under File.
+  const std::vector<std::string> print = {"32999 &Branch...", "33000 Branch Pre&view", "33001 &Folder...",
+                                          "33002 F&older Preview"};
+  EXPECT_EQ(TextAt(content, CONTENT_POS_PRINT), "Print...");
+  EXPECT_EQ(Entries(GetSubMenu(content, CONTENT_POS_PRINT)), print);
+  HMENU file = GetSubMenu(bar_, MENU_POS_FILE);
+  bool underFile = false;
+  for (int i = 0; i < GetMenuItemCount(file); ++i)
+    if (HMENU sub = GetSubMenu(file, i)) underFile |= Entries(sub) == print;
+  EXPECT_TRUE(underFile);
 }
 
 TEST_F(MenuBar, RecentLibraryPlaceholderIsGreyedBeforeExit) {

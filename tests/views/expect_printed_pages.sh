@@ -62,3 +62,28 @@ PY
 }
 ink "$note" note || exit 1
 ink "$list" list || exit 1
+
+# A branch of three notes (one page, two pages, an empty one: its heading's
+# page) with a protected one left out: four pages, the headings and footers
+# on them; the job cancelled after two pages never came out.
+VELLORA_PDF_CHECK=1 "$wine_exec" "$tests" --gtest_filter=BranchPrint.JobsForThePdfChecker || exit 1
+branch=$(pdf_of VelloraCheckBranch) || { echo "the branch's PDF never came"; exit 1; }
+echo "branch: $(pages "$branch") pages"
+[ "$(pages "$branch")" = 4 ] || { echo "the branch printed $(pages "$branch") pages, not 4"; exit 1; }
+if command -v pdftotext >/dev/null; then
+  for page in 1 2 3 4; do
+    text=$(pdftotext -f $page -l $page -layout "$branch" - 2>/dev/null)
+    title=$(case $page in 1) echo Packing;; 2|3) echo Route;; 4) echo Empty;; esac)
+    echo "$text" | grep -q "$title — page $page" || { echo "page $page has no footer \"$title — page $page\""; exit 1; }
+    if [ $page != 3 ]; then
+      [ "$(echo "$text" | grep -c "^ *$title *$")" -ge 1 ] || { echo "page $page has no heading $title"; exit 1; }
+    fi
+  done
+  pdftotext "$branch" - | grep -q secret && { echo "the protected note was printed"; exit 1; }
+else
+  ink "$branch" branch || exit 1
+fi
+# The cancelled job was sent after the branch: given the time the branch took, it would be there by now.
+sleep 2
+if ls "$dir"/VelloraCheckCancelled-job-*.pdf >/dev/null 2>&1; then echo "the cancelled job was printed"; exit 1; fi
+echo "branch checks passed"
