@@ -244,7 +244,9 @@ TEST_F(PrintBranchFrame, ABranchPrintsWithoutARefusedNoteAndCanBeStoppedOrPrevie
       if (answer) EXPECT_EQ(answer->Answered(), c.dialog);
     }
     EXPECT_EQ(Shown(), c.messages);
-    EXPECT_TRUE(rig_.prompt.passwordAnswers.empty());
+    // Stopped while gathered, the walk ends before it reaches the protected note.
+    const bool stoppedEarly = std::string(c.what) == "stopped while the notes are gathered";
+    EXPECT_EQ(rig_.prompt.passwordAnswers.empty(), !stoppedEarly);
     if (c.command == ID_PRINT_BRANCH && c.dialog) {
       EXPECT_EQ(rig_.prompt.progressCaptions.back(), std::string("Printing ") + c.node);
       // Gathered (4 nodes), then two pages printed: the job's steps come last.
