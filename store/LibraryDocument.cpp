@@ -129,6 +129,7 @@ bool LibraryDocument::CreateLibrary(const std::string& path) {
   SetPath(usedPath);
   LoadIntoViews(true);
   modified_ = false;
+  writesOnlyOnSave_ = true;
   return usedPath == path;
 }
 
@@ -167,7 +168,9 @@ bool LibraryDocument::OpenLibrary(const std::string& path) {
       return false;
     }
   }
-  if (FAILED(root_.OpenRoot(path.c_str(), damaged ? kReadMode : kWriteMode))) {
+  // A sound library is opened transacted: every change waits in the
+  // transaction until a save writes the whole library anew beside the file.
+  if (FAILED(root_.OpenRoot(path.c_str(), damaged ? kReadMode : kTransactedMode))) {
     root_.Release();
     if (damaged) {
       refusedDamaged_ = true;
@@ -176,6 +179,8 @@ bool LibraryDocument::OpenLibrary(const std::string& path) {
     return false;
   }
   readOnly_ = damaged;
+  writesOnlyOnSave_ = false;
+  foldersLeft_ = false;
   std::string password = ReadSettingsString(root_, 6);
   if (!password.empty() && !prompt_.AskPassword(path, password)) {
     prompt_.ShowMessage(Text(kTextPasswordFailed, "Invalid password, access denied!"),
@@ -229,22 +234,102 @@ void LibraryDocument::LoadIntoViews(bool reloadBookmarks) {
   if (last.empty() || !host_.GoToLocation(last)) host_.SelectFirstFolder();
 }
 
-void LibraryDocument::Save() {
+bool LibraryDocument::Save() {
   if (ReadOnly()) {
     prompt_.ShowMessage(Text(kTextReadOnlyNoSave, "This library is open read-only because it is damaged."),
                         Text(kTextDamagedCaption, "Damaged Library"), MB_OK | MB_ICONEXCLAMATION);
-    return;
+    return false;
   }
   host_.StoreTextViewContent();
-  if (path_.empty()) {
-    SaveCopy();
-    return;
-  }
-  currentFolder_.Commit();
-  // The platform holds the file alone while it is open (a second handle to
-  // flush it is refused), so when it reaches the disk is the commit's affair.
-  root_.Commit();
+  if (path_.empty()) return SaveCopy();
+  if (!WriteOverLibraryFile()) return false;
   modified_ = false;
+  return true;
+}
+
+bool LibraryDocument::ReplaceFileWithRoot(StorageHandle& root, const std::string& file, const std::string& copyPath,
+                                          std::string& failure, bool& copyKept) {
+  copyKept = false;
+  // Our writer lays the copy down in one pass and removes what it began when
+  // it fails; it reads through the root's transaction.
+  HRESULT hr = CompoundFileWriter::CopyWhole(root.Get(), copyPath.c_str());
+  if (FAILED(hr)) {
+    failure = "The library could not be written beside its file";
+    return false;
+  }
+  // Flushed and checked while the library is still open: a copy that fails
+  // here costs nothing but itself.
+  if (!FlushFileToDisk(copyPath) || !CheckCompoundFile(copyPath.c_str()).Sound()) {
+    DeleteFileA(copyPath.c_str());
+    failure = "The library's new copy could not be written to the disk whole";
+    return false;
+  }
+  // The platform holds the file alone while it is open: it is let go for the
+  // rename. The transaction it drops is in the copy.
+  root.Release();
+  const ReplaceResult replaced = ReplaceWithCheckedCopy(copyPath, file);
+  if (replaced == ReplaceResult::kReplaced) return true;
+  copyKept = true;
+  failure = "The library file could not be replaced by its new copy (another program may be using it)";
+  return false;
+}
+
+bool LibraryDocument::WriteOverLibraryFile() {
+  const std::string folder = currentFolderName_;
+  if (currentFolder_) {
+    // Its changes go into the root's transaction, not into the file.
+    currentFolder_.Commit();
+    currentFolder_.Release();
+  }
+  auto reopenFolder = [&] {
+    currentFolderName_.clear();
+    if (!folder.empty() && SUCCEEDED(root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_)))
+      currentFolderName_ = folder;
+  };
+  const std::string copyPath = RepackPath();
+  std::string failure;
+  bool copyKept = false;
+  if (ReplaceFileWithRoot(root_, path_, copyPath, failure, copyKept)) {
+    foldersLeft_ = false;
+    if (FAILED(root_.OpenRoot(path_.c_str(), kTransactedMode))) {
+      // The file on the disk is the new library, whole and checked; only
+      // this session's handle to it is gone.
+      prompt_.ShowMessage("The library was saved but could not be opened again.", kFailCaption,
+                          MB_OK | MB_ICONEXCLAMATION);
+      const std::string saved = path_;
+      if (!OpenLibrary(saved)) {
+        ReportOpenFailure();
+        if (!IsOpen()) CreateLibrary("");
+      }
+      return true;
+    }
+    reopenFolder();
+    return true;
+  }
+  if (!copyKept) {
+    // The library is still open with everything in its transaction.
+    reopenFolder();
+    prompt_.ShowMessage(failure + "; nothing was changed, and the changes are still open here.", kFailCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
+    return false;
+  }
+  // The library file is as it was at the last save, and this session's work
+  // is in the copy: the copy goes on as the open library, under its own name.
+  if (SUCCEEDED(root_.OpenRoot(copyPath.c_str(), kTransactedMode))) {
+    SetPath(copyPath);
+    reopenFolder();
+    prompt_.ShowMessage(failure + ".\n\nWhat was saved is in\n" + copyPath +
+                            "\nwhich is open now in the library's place.",
+                        kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+    return true;
+  }
+  prompt_.ShowMessage(failure + ".\n\nWhat was saved is in\n" + copyPath, kFailCaption, MB_OK | MB_ICONEXCLAMATION);
+  const std::string library = path_;
+  if (!OpenLibrary(library)) {
+    ReportOpenFailure();
+    if (!IsOpen()) CreateLibrary("");
+  }
+  return false;
 }
 
 bool LibraryDocument::SaveCopy() {
@@ -254,18 +339,27 @@ bool LibraryDocument::SaveCopy() {
   std::string target;
   if (!AskFile(true, kTextSaveCopyTitle, target)) return false;
   host_.StoreTextViewContent();
-  currentFolder_.Commit();
-  root_.Commit();
-
-  // The copy needs every element closed, the current folder too. Our own
-  // writer lays it down in one pass and flushes it; the document goes on
+  // The copy needs every element closed, the current folder too: its changes
+  // go into the root's transaction, which the copy reads through, so the
+  // library the copy is made of stays as it was last saved. Our own writer
+  // lays the copy down in one pass and flushes it; the document goes on
   // with the copy, opened as a library is.
+  currentFolder_.Commit();
   std::string folder = currentFolderName_;
   currentFolder_.Release();
   StorageHandle copy;
   HRESULT hr = CompoundFileWriter::CopyWhole(root_.Get(), target.c_str());
   const bool written = SUCCEEDED(hr);
-  if (written) hr = copy.OpenRoot(target.c_str(), kWriteMode);
+  if (written) hr = copy.OpenRoot(target.c_str(), kTransactedMode);
+  if (SUCCEEDED(hr) && !writesOnlyOnSave_ && !path_.empty()) {
+    // A library opened from the disk had its folders' changes in its file
+    // as they were committed: the original gets them too, replaced as a
+    // save replaces it.
+    std::string failure;
+    bool copyKept = false;
+    if (!ReplaceFileWithRoot(root_, path_, RepackPath(), failure, copyKept))
+      log_.Report(path_ + ": the changes before Save Copy stay in the copy only: " + failure);
+  }
   if (FAILED(hr) && !folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
   if (FAILED(hr)) {
     copy.Release();
@@ -282,6 +376,7 @@ bool LibraryDocument::SaveCopy() {
   SetPath(target);
   LoadIntoViews(false);
   modified_ = false;
+  writesOnlyOnSave_ = true;
   return true;
 }
 
@@ -305,7 +400,19 @@ HRESULT LibraryDocument::WriteSnapshot(const std::string& path) {
   return hr;
 }
 
+void LibraryDocument::KeepFoldersLeftBefore(const std::string& location) {
+  if (writesOnlyOnSave_ || path_.empty() || !IsOpen() || ReadOnly()) return;
+  currentFolder_.Release();
+  currentFolderName_.clear();
+  if (!location.empty()) vellora::WriteSettingsSlot(root_, 0, Variant::FromString(location));
+  std::string failure;
+  bool copyKept = false;
+  if (!ReplaceFileWithRoot(root_, path_, RepackPath(), failure, copyKept))
+    log_.Report(path_ + ": the changes of the folders left before could not be kept: " + failure);
+}
+
 void LibraryDocument::RestoreToLastSave() {
+  KeepFoldersLeftBefore("");
   ReleaseStorages();
   modified_ = false;
   std::string path = path_;
@@ -331,49 +438,15 @@ bool LibraryDocument::Repack() {
                         MB_OK | MB_ICONINFORMATION);
     return false;
   }
-  // The new copy is written beside the library, so that it takes the
-  // library's place by one rename on the same disk; the library itself is
-  // not touched before the copy is whole, on the disk and checked.
-  const std::string copyPath = RepackPath();
+  // Every save writes the library anew, in one pass and with no unused
+  // space, beside the file, and puts it in the file's place in one step: a
+  // repack is a save that reports what it gave back.
   StoreLastLocation();
   host_.StoreTextViewContent();
-  currentFolder_.Commit();
-  root_.Commit();
+  const LONGLONG oldSize = FileSizeOf(path_);
+  if (!WriteOverLibraryFile()) return false;
   modified_ = false;
-
-  std::string folder = currentFolderName_;
-  currentFolder_.Release();
-  // Our own writer lays the copy down in one pass (the platform's copy
-  // slows with the square of the elements); it deletes what it began when
-  // it fails.
-  HRESULT hr = CompoundFileWriter::CopyWhole(root_.Get(), copyPath.c_str());
-  if (FAILED(hr)) {
-    if (!folder.empty()) root_.OpenStorage(folder.c_str(), kTransactedMode, currentFolder_);
-    prompt_.ShowMessage("The library could not be repacked; it was left as it was.", kFailCaption,
-                        MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
-
-  ReleaseStorages();
-  LONGLONG oldSize = FileSizeOf(path_);
-  ReplaceResult replaced = ReplaceWithCheckedCopy(copyPath, path_);
-  if (replaced != ReplaceResult::kReplaced) DeleteFileA(copyPath.c_str());
-  LONGLONG newSize = FileSizeOf(path_);
-  std::string path = path_;
-  if (!OpenLibrary(path)) {
-    ReportOpenFailure();
-    if (!IsOpen()) CreateLibrary("");
-    return false;
-  }
-  if (replaced != ReplaceResult::kReplaced) {
-    const char* why = replaced == ReplaceResult::kCopyUnsound
-                          ? "The repacked copy did not pass the check of its structure"
-                      : replaced == ReplaceResult::kFlushFailed ? "The repacked copy could not be written to the disk"
-                                                                : "The repacked copy could not take the place of the library file";
-    prompt_.ShowMessage(std::string(why) + "; the library was left as it was.", kFailCaption,
-                        MB_OK | MB_ICONEXCLAMATION);
-    return false;
-  }
+  const LONGLONG newSize = FileSizeOf(path_);
   char message[512];
   std::snprintf(message, sizeof message, Text(kTextRepackDone, "Old size: %d kB, new size: %d kB").c_str(),
                 static_cast<int>(oldSize / 1000), static_cast<int>(newSize / 1000));
@@ -486,10 +559,17 @@ bool LibraryDocument::AskBeforeGivingUp() {
     return true;
   }
   if (!modified_ && !host_.TextViewModified()) {
-    // Nothing else waits in the transactions, so the location can be
-    // committed on its own; a library made by New would lose it otherwise.
-    StoreLastLocation();
-    root_.Commit();
+    // Nothing the user changed waits in the transactions: the library is
+    // written only for the location, when it moved, and for what the views
+    // kept in folders left since the last write.
+    const std::string location = host_.CurrentLocation();
+    if (path_.empty()) {
+      StoreLastLocation();
+      root_.Commit();
+    } else if (foldersLeft_ || ReadSettingsString(root_, 0) != location) {
+      StoreLastLocation();
+      WriteOverLibraryFile();
+    }
     modified_ = false;
     return true;
   }
@@ -504,17 +584,28 @@ bool LibraryDocument::AskBeforeGivingUp() {
       // is cancelled the library stays open instead of losing its changes.
       return SaveCopy();
     }
-    Save();
-    return true;
+    // A save that failed keeps the library open: its changes are not lost.
+    return Save();
   }
   // No: drop what waits in the transactions, but still remember where the
-  // user was, in the file on disk.
+  // user was, in the file on disk, replaced as a save replaces it.
   std::string location = host_.CurrentLocation();
   modified_ = false;
+  if (!writesOnlyOnSave_ && !path_.empty()) {
+    KeepFoldersLeftBefore(location);
+    ReleaseStorages();
+    return true;
+  }
   ReleaseStorages();
-  if (!path_.empty() && SUCCEEDED(root_.OpenRoot(path_.c_str(), kWriteMode))) {
-    vellora::WriteSettingsSlot(root_, 0, Variant::FromString(location));
-    root_.Release();
+  StorageHandle onDisk;
+  if (!path_.empty() && SUCCEEDED(onDisk.OpenRoot(path_.c_str(), kTransactedMode)) &&
+      ReadSettingsString(onDisk, 0) != location &&
+      SUCCEEDED(vellora::WriteSettingsSlot(onDisk, 0, Variant::FromString(location)))) {
+    std::string failure;
+    bool copyKept = false;
+    // The copy differs from the library by the location alone.
+    if (!ReplaceFileWithRoot(onDisk, path_, RepackPath(), failure, copyKept) && copyKept)
+      DeleteFileA(RepackPath().c_str());
   }
   return true;
 }
@@ -574,6 +665,9 @@ StorageHandle LibraryDocument::OpenFolder(const std::string& name, bool readOnly
 
 HRESULT LibraryDocument::SelectCurrentFolder(const std::string& name) {
   if (name == currentFolderName_ && !currentFolder_.Empty()) return S_OK;
+  // What the views stored in it without marking the library changed (a
+  // list's column widths) now waits in the root's transaction.
+  if (!currentFolder_.Empty()) foldersLeft_ = true;
   currentFolder_.Commit();
   currentFolder_.Release();
   currentFolderName_.clear();

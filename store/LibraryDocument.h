@@ -59,7 +59,10 @@ class LibraryDocument {
   // Saves what can be read of a damaged library into a new file chosen by the
   // user and opens that; false when cancelled or nothing could be saved.
   bool SalvageInto(const std::string& damagedPath);
-  void Save();
+  // Writes the whole library anew beside its file and puts it in the file's
+  // place in one step (the scratch library: Save Copy). False when nothing
+  // was saved; the user has been told why and the changes are still open.
+  bool Save();
   // False when the user cancelled the dialog (or the copy could not be made).
   bool SaveCopy();
   // Writes what the library holds now, saved or not, into a new file at
@@ -166,6 +169,25 @@ class LibraryDocument {
   bool HasStandIn(const std::string& path) const;
   bool PutStandInInPlace(const LeftoverCopy& copy, const std::string& path, bool missing, std::string& failure);
   void BackUpBeforeWriting(const std::string& path);
+  // The library file is never written in place: what the root's transaction
+  // holds (the current folder's changes handed to it first) is written by our
+  // own writer into a whole copy beside the file, flushed and checked while
+  // the library is still open, and put in the file's place by one rename; the
+  // library is then opened again, its current folder too. A kill at any
+  // moment leaves the old library or the new one. False, with the user told,
+  // when the copy could not be made or moved in; nothing is lost then: the
+  // library stays open as it was, or, when only the rename failed, the copy is
+  // open in its place under its own name.
+  bool WriteOverLibraryFile();
+  // Opened from the disk: the current folder's changes are dropped and what
+  // the folders left before handed to the root is written over the file,
+  // with the location when one is given.
+  void KeepFoldersLeftBefore(const std::string& location);
+  // The one-step replacement of file by what root holds; root is let go on
+  // the way. failure says what went wrong when false; copyKept is set when
+  // the copy holding root's contents is left at copyPath.
+  bool ReplaceFileWithRoot(StorageHandle& root, const std::string& file, const std::string& copyPath,
+                           std::string& failure, bool& copyKept);
   std::string Text(TextKey key, const char* fallback = "") const { return texts_.TextOr(key, fallback); }
 
   DocumentHost& host_;
@@ -179,6 +201,13 @@ class LibraryDocument {
   StorageHandle currentFolder_;
   std::string currentFolderName_;
   bool modified_ = false;
+  // A library made by New or Save Copy reaches its file only by Save; one
+  // opened from the disk also keeps, on Restore and on No to the close
+  // question, the changes of the folders left before (written as a save is).
+  bool writesOnlyOnSave_ = false;
+  // A folder was left since the library was last written: an unchanged
+  // library is still written at close, for what the views kept in it.
+  bool foldersLeft_ = false;
   bool readOnly_ = false;
   bool refusedDamaged_ = false;
   std::string refusedPath_;

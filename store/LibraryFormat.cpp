@@ -244,19 +244,15 @@ HRESULT OpenSettingsStream(const StorageHandle& root, const char* name, Settings
   opened.storage.Release();
   StorageHandle& settings = opened.storage;
   StreamHandle& out = opened.stream;
+  // What is created here reaches the file when the root's owner saves it; a
+  // transacted root is never committed from here.
   HRESULT hr = root.OpenStorage(kSettingsStorage, kWriteMode, settings);
   if (FAILED(hr)) {
     hr = root.CreateStorage(kSettingsStorage, kWriteMode, settings);
     if (FAILED(hr)) return hr;
-    root.Commit();
   }
   hr = settings.OpenStream(name, kWriteMode, out);
-  if (FAILED(hr)) {
-    hr = settings.CreateStream(name, kWriteMode, out);
-    if (FAILED(hr)) return hr;
-    settings.Commit();
-    root.Commit();
-  }
+  if (FAILED(hr)) hr = settings.CreateStream(name, kWriteMode, out);
   return hr;
 }
 

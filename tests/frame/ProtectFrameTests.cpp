@@ -394,6 +394,8 @@ TEST_F(ProtectFrame, TheLibraryPasswordIsAskedForWhenTheLibraryOpens) {
   Command(ID_TOOLS_LIBRARY_PASSWORD);
   ASSERT_EQ(rig_.prompt.shown.size(), 1u);
   EXPECT_EQ(rig_.prompt.shown[0].text, rig_.texts.TextOr(kTextLibraryPasswordRemoved, "?"));
+  // Like every change, it reaches the file when the library is saved.
+  Command(ID_FILE_SAVE);
   Open();
   EXPECT_EQ(frame_->Document().Path(), path_);
 }

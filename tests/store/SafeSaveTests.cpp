@@ -136,6 +136,72 @@ TEST_F(SafeSaveTest, RepackWritesBesideTheLibraryAndLeavesNothingBehind) {
 }
 
 // What an interrupted repack may have left, and whether the open offers it.
+TEST_F(SafeSaveTest, TheLibraryFileChangesOnlyBySavingAndThenAsAWhole) {
+  // "Left" goes into a folder the user then leaves, "Current" into the folder
+  // still open; the library file must hold the last save until a save, and a
+  // whole library after it.
+  enum Ending { kCrash, kSave, kAnswerNo, kYesThatFails };
+  struct Case {
+    const char* name;
+    Ending ending;
+    bool leftKept, currentKept, fileUnchanged, stillOpen;
+  } cases[] = {
+      {"killed before saving", kCrash, false, false, true, true},
+      {"saved", kSave, true, true, false, true},
+      {"No to the close question", kAnswerNo, true, false, false, false},
+      {"Yes whose save cannot be written", kYesThatFails, false, false, true, true},
+  };
+  const std::string path = LibraryPath();
+  const std::string second = rig_.texts.TextOr(kTextSecondCatalogFolder, "");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Wipe(path);
+    MakeLibraryWith(path, "Old");
+    auto doc = MakeDocument();
+    ASSERT_TRUE(doc->OpenLibrary(path));
+    const std::string before = ReadAll(path);
+    AddItem(*doc, "Left");
+    ASSERT_HRESULT_SUCCEEDED(doc->SelectCurrentFolder(second));
+    ASSERT_HRESULT_SUCCEEDED(doc->CreateItem(doc->CurrentFolder(), kItemText, "Current", doc->NextItemId(),
+                                             kFolderItemInfo, kFolderItemContent, {}));
+    doc->SetModified();
+    EXPECT_EQ(ReadAll(path), before) << "nothing reaches the file before a save";
+    bool kept = true;
+    switch (c.ending) {
+      case kCrash: break;
+      case kSave: EXPECT_TRUE(doc->Save()); break;
+      case kAnswerNo:
+        rig_.prompt.messageAnswers = {IDNO};
+        EXPECT_TRUE(doc->AskBeforeGivingUp());
+        break;
+      case kYesThatFails:
+        // A folder where the new copy should go makes the copy fail.
+        ASSERT_TRUE(CreateDirectoryA(doc->RepackPath().c_str(), nullptr));
+        rig_.prompt.messageAnswers = {IDYES};
+        kept = doc->AskBeforeGivingUp();
+        RemoveDirectoryA(doc->RepackPath().c_str());
+        EXPECT_FALSE(kept) << "a failed save keeps the library open";
+        EXPECT_TRUE(doc->Modified());
+        break;
+    }
+    EXPECT_EQ(doc->IsOpen(), c.stillOpen);
+    if (c.stillOpen) {
+      bool current = false;
+      StorageHandle f = doc->OpenFolder(second, true, current);
+      EXPECT_TRUE(f && f.FindElement("Current") == ElementType::Storage) << "the open library keeps every change";
+    }
+    const std::string onDisk = ReadAll(path);
+    doc->Close();
+    EXPECT_EQ(onDisk == before, c.fileUnchanged);
+    EXPECT_TRUE(CheckCompoundFile(path.c_str()).Sound());
+    EXPECT_FALSE(vtest::FileExists(RepackCopyPath(path)));
+    EXPECT_TRUE(FileHasItem(path, Catalog(), "Old"));
+    EXPECT_EQ(FileHasItem(path, Catalog(), "Left"), c.leftKept);
+    EXPECT_EQ(FileHasItem(path, second, "Current"), c.currentKept);
+    rig_.prompt.messageAnswers.clear();
+  }
+}
+
 TEST_F(SafeSaveTest, AMissingOrDamagedLibraryIsOfferedTheWholeCopyLeftBeside) {
   enum Left { kRepackCopy, kEarlierAside, kEarlierTemp, kBrokenCopy };
   struct Case {
@@ -162,12 +228,13 @@ TEST_F(SafeSaveTest, AMissingOrDamagedLibraryIsOfferedTheWholeCopyLeftBeside) {
     const std::string copy = c.left == kEarlierAside ? EarlierAsidePath(path)
                              : c.left == kEarlierTemp ? rig.dir.File("ForReplace.vlx")
                                                       : RepackCopyPath(path);
-    MakeLibraryWith(copy, "Saved");
-    if (c.left == kBrokenCopy) Damage(copy, Harm::kCutInHalf);
+    // The library first: its save writes through the very place the copy is left in.
     if (c.libraryThere) {
       MakeLibraryWith(path, "Older");
       Damage(path, Harm::kHeaderWiped);
     }
+    MakeLibraryWith(copy, "Saved");
+    if (c.left == kBrokenCopy) Damage(copy, Harm::kCutInHalf);
     if (c.answer) rig.prompt.messageAnswers.push_back(c.answer);
     bool opened = doc.OpenLibrary(path);
     EXPECT_EQ(opened, c.opens);
@@ -215,10 +282,12 @@ TEST_F(SafeSaveTest, TheFirstOpenForWritingOfASessionKeepsABackupAndTheLastThree
     EXPECT_EQ(ReadAll(doc->LastBackup()), before) << "the backup holds the library as the session found it";
     EXPECT_NE(GetFileAttributesA(doc->LastBackup().c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     made.push_back(doc->LastBackup());
-    // Within the session, a repack's reopen makes no second backup.
+    // Within the session, a repack and a save make no second backup.
+    const size_t backups = doc->Backups().List(path).size();
     AddItem(*doc, ("Session " + std::to_string(session)).c_str());
     ASSERT_TRUE(doc->Repack());
-    EXPECT_TRUE(doc->LastBackup().empty());
+    ASSERT_TRUE(doc->Save());
+    EXPECT_EQ(doc->Backups().List(path).size(), backups);
     doc->Close();
   }
   std::vector<BackupFile> kept = doc_->Backups().List(path);
