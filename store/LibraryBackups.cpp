@@ -126,7 +126,7 @@ std::string CheckBackupFolder(const std::string& folder) {
     if (std::strchr("<>\"|?*", c) || (c == ':' && i != 1))
       return std::string("The folder may not hold the character ") + c + ".";
   }
-  if (!IsFullPath(chars)) return "The folder must be a full path, such as C:\\Backups or \\\\server\\share\\Backups.";
+  if (!IsFullPath(chars)) return "The folder must be a full path, such as C:\\Backups.";
   return {};
 }
 

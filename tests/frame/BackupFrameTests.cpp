@@ -56,7 +56,8 @@ TEST_F(BackupFrameTest, TheChosenSettingsAreStoredAndTakenByTheOpenDocument) {
     vtest::SetControlText(d, IDC_BACKUP_FOLDER, elsewhere);
     vtest::Click(d, IDOK);
   });
-  for (const BackupPolicy& p : {frame.Document().Backups().Policy(), ReadBackupPolicy(HKEY_CURRENT_USER, rig_.key.Path())}) {
+  const BackupPolicy taken = frame.Document().Backups().Policy();
+  for (const BackupPolicy& p : {taken, ReadBackupPolicy(HKEY_CURRENT_USER, rig_.key.Path())}) {
     EXPECT_TRUE(p.enabled);
     EXPECT_EQ(p.keep, 5u);
     EXPECT_EQ(p.folder, elsewhere);

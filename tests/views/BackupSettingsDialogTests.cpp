@@ -39,6 +39,14 @@ bool DetailsEnabled(HWND d, bool enabled) {
   return true;
 }
 
+BackupPolicy Policy(bool enabled, unsigned keep, const std::string& folder) {
+  BackupPolicy policy;
+  policy.enabled = enabled;
+  policy.keep = keep;
+  policy.folder = folder;
+  return policy;
+}
+
 class BackupSettingsDialogTest : public ::testing::Test {
  protected:
   void Store(const BackupPolicy& policy) {
@@ -76,12 +84,14 @@ TEST_F(BackupSettingsDialogTest, OpensOnTheStoredSettingsAndOkWritesTheChosenOne
     BackupPolicy stored;
     std::string keepTyped, folderTyped;
     BackupPolicy expected;
-  } cases[] = {
-      {"a count and a folder", {true, 3, ""}, "7", "C:\\Kept", {true, 7, "C:\\Kept"}},
-      {"spaces around the folder", {true, 4, "C:\\Old"}, "4", "  \\\\server\\share  ", {true, 4, "\\\\server\\share"}},
-      {"the folder emptied", {true, 5, "C:\\Old"}, "5", "", {true, 5, ""}},
-      {"a count past the most", {true, 3, ""}, "150", "", {true, 99, ""}},
-      {"no count typed keeps the stored one", {true, 6, ""}, "", "", {true, 6, ""}},
+  };
+  const Case cases[] = {
+      {"a count and a folder", Policy(true, 3, ""), "7", "C:\\Kept", Policy(true, 7, "C:\\Kept")},
+      {"spaces around the folder", Policy(true, 4, "C:\\Old"), "4", "  \\\\server\\share  ",
+       Policy(true, 4, "\\\\server\\share")},
+      {"the folder emptied", Policy(true, 5, "C:\\Old"), "5", "", Policy(true, 5, "")},
+      {"a count past the most", Policy(true, 3, ""), "150", "", Policy(true, 99, "")},
+      {"no count typed keeps the stored one", Policy(true, 6, ""), "", "", Policy(true, 6, "")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
