@@ -188,4 +188,28 @@ TEST_F(BackupSettingsDialogTest, WithBackupsOffAnUnusableFolderLeavesTheStoredOn
   EXPECT_EQ(stored.folder, "C:\\Old");
 }
 
+// Settings that cannot be stored are said so, and the dialog stays open for Cancel.
+TEST(BackupSettingsDialog, SettingsThatCannotBeStoredAreNotTakenAsChosen) {
+  vtest::TempRegistryKey key;
+  // No key may have a name this long.
+  BackupSettingsDialog dialog(vtest::ShippedTexts(), HKEY_CURRENT_USER, key.Path() + "\\" + std::string(300, 'k'));
+  std::string refusal;
+  bool stillOpen = false;
+  bool ok = true;
+  {
+    vtest::DialogDriver driver([&] {
+      HWND d = vtest::WaitForDialog(kCaption);
+      ASSERT_NE(d, nullptr);
+      vtest::Click(d, IDOK);
+      EXPECT_TRUE(vtest::AnswerMessageBox(vtest::ShippedTexts().TextOr(kTextErrorCaption, "Error"), IDOK, &refusal));
+      stillOpen = IsWindow(d) && IsWindowVisible(d);
+      vtest::Click(d, IDCANCEL);
+    });
+    ok = dialog.Ask(nullptr);
+  }
+  EXPECT_FALSE(ok);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_NE(refusal.find("could not be stored"), std::string::npos) << refusal;
+}
+
 }  // namespace

@@ -102,10 +102,8 @@ bool BackupSettingsDialog::OnCommand(int id, int code, HWND control) {
   return false;
 }
 
-void BackupSettingsDialog::Refuse(const std::string& why, int focus) {
+void BackupSettingsDialog::Refuse(const std::string& why) {
   MessageBoxA(Handle(), why.c_str(), texts_.TextOr(kTextErrorCaption, "Error").c_str(), MB_OK | MB_ICONWARNING);
-  SetFocus(Item(focus));
-  SendMessageA(Item(focus), EM_SETSEL, 0, -1);
 }
 
 bool BackupSettingsDialog::OnOk() {
@@ -120,14 +118,15 @@ bool BackupSettingsDialog::OnOk() {
     // With backups off the folder cannot be mended here (its edit is
     // greyed): the one kept before stays.
     if (chosen.enabled) {
-      Refuse(why, IDC_BACKUP_FOLDER);
+      Refuse(why);
+      SetFocus(Item(IDC_BACKUP_FOLDER));
+      SendMessageA(Item(IDC_BACKUP_FOLDER), EM_SETSEL, 0, -1);
       return false;
     }
     chosen.folder = policy_.folder;
   }
   if (LONG written = WriteBackupPolicy(root_, key_, chosen); written != ERROR_SUCCESS) {
-    Refuse("The backup settings could not be stored (system error " + std::to_string(written) + ").",
-           IDC_BACKUP_ENABLED);
+    Refuse("The backup settings could not be stored (system error " + std::to_string(written) + ").");
     return false;
   }
   policy_ = chosen;

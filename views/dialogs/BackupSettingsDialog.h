@@ -35,7 +35,7 @@ class BackupSettingsDialog : public ModalDialog {
  private:
   // The count and folder controls follow the check box.
   void EnableDetails(bool enabled);
-  void Refuse(const std::string& why, int focus);
+  void Refuse(const std::string& why);
 
   const TextSource& texts_;
   HKEY root_;
