@@ -168,6 +168,7 @@
 #define ID_TOOLS_LOCK_TRAY          32866
 #define ID_TOOLS_LIBRARY_PASSWORD   32931
 #define ID_TOOLS_CHECK_LIBRARY      32995 /* the structural check of a library file */
+#define ID_TOOLS_BACKUPS            32992 /* the settings of the automatic backups */
 
 /* Help */
 #define ID_HELP_CONTENTS            57670

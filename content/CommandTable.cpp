@@ -153,6 +153,7 @@ constexpr auto kRows = std::to_array<CommandRow>({
     Row(ID_TOOLS_LOCK_TRAY, kNeedNothing, O::Frame),
     Row(ID_TOOLS_LIBRARY_PASSWORD, kNeedWritable, O::Passwords),
     Row(ID_TOOLS_CHECK_LIBRARY, kNeedNothing, O::Document),
+    Row(ID_TOOLS_BACKUPS, kNeedNothing, O::Frame),
     Row(ID_TRAY_ACTIVATE, kNeedNothing, O::Frame),
     Row(ID_NEXT_PANE, kNeedNothing, O::Frame),
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/RegistryKey.h"
 #include "store/CompoundFileCheck.h"
@@ -63,16 +64,95 @@ void RemoveBackup(const std::string& path) {
   DeleteFileA(path.c_str());
 }
 
+// The characters of a path in the system code page: a lead byte and the byte
+// after it are one character, whatever that byte is (a trail byte may be
+// 0x5C, the backslash, or 0x7C, the bar). Empty when the text ends in a lone
+// lead byte.
+struct PathCharacter {
+  size_t bytes;
+  char single;  // the character when it is a single byte, else 0
+};
+std::vector<PathCharacter> PathCharacters(const std::string& text) {
+  std::vector<PathCharacter> out;
+  for (size_t i = 0; i < text.size();) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(text[i]))) {
+      if (i + 1 >= text.size() || text[i + 1] == '\0') return {};
+      out.push_back({2, 0});
+      i += 2;
+    } else {
+      out.push_back({1, text[i]});
+      ++i;
+    }
+  }
+  return out;
+}
+
+bool IsSeparator(const PathCharacter& c) { return c.single == '\\' || c.single == '/'; }
+
+// A drive's full path ("C:\..."), or a share's ("\\server\share...").
+bool IsFullPath(const std::vector<PathCharacter>& c) {
+  if (c.size() >= 3 && std::isalpha(static_cast<unsigned char>(c[0].single)) && c[1].single == ':' &&
+      IsSeparator(c[2]))
+    return true;
+  if (c.size() < 5 || !IsSeparator(c[0]) || !IsSeparator(c[1])) return false;
+  size_t i = 2;
+  size_t server = i;
+  while (i < c.size() && !IsSeparator(c[i])) ++i;
+  if (i == server || i == c.size()) return false;
+  size_t share = ++i;
+  while (i < c.size() && !IsSeparator(c[i])) ++i;
+  return i > share;
+}
+
 }  // namespace
+
+std::string JoinedPath(const std::string& folder, const std::string& name) {
+  std::vector<PathCharacter> chars = PathCharacters(folder);
+  if (!chars.empty() && IsSeparator(chars.back())) return folder + name;
+  return folder + "\\" + name;
+}
+
+std::string CheckBackupFolder(const std::string& folder) {
+  if (folder.empty()) return {};
+  if (folder.size() > kMaxBackupFolderBytes)
+    return "The folder is longer than " + std::to_string(kMaxBackupFolderBytes) + " bytes: choose a shorter one.";
+  std::vector<PathCharacter> chars = PathCharacters(folder);
+  if (chars.empty()) return "The folder ends in half a double-byte character.";
+  for (size_t i = 0; i < chars.size(); ++i) {
+    const char c = chars[i].single;
+    if (chars[i].bytes == 2) continue;
+    if (static_cast<unsigned char>(c) < 0x20) return "The folder may not hold control characters.";
+    // A colon belongs only after a drive letter.
+    if (std::strchr("<>\"|?*", c) || (c == ':' && i != 1))
+      return std::string("The folder may not hold the character ") + c + ".";
+  }
+  if (!IsFullPath(chars)) return "The folder must be a full path, such as C:\\Backups.";
+  return {};
+}
 
 BackupPolicy ReadBackupPolicy(HKEY root, const std::string& key) {
   BackupPolicy policy;
   RegistryKey backups;
   if (backups.Open(root, (key + "\\Backups").c_str(), KEY_READ) != ERROR_SUCCESS) return policy;
   if (auto enabled = backups.ReadDword("Enabled")) policy.enabled = *enabled != 0;
-  if (auto keep = backups.ReadDword("Keep"); keep && *keep >= 1 && *keep <= 99) policy.keep = *keep;
-  if (auto folder = backups.ReadString("Folder", MAX_PATH)) policy.folder = *folder;
+  if (auto keep = backups.ReadDword("Keep"); keep && *keep >= kFewestBackupsKept && *keep <= kMostBackupsKept)
+    policy.keep = *keep;
+  if (auto folder = backups.ReadString("Folder", MAX_PATH); folder && CheckBackupFolder(*folder).empty())
+    policy.folder = *folder;
   return policy;
+}
+
+LONG WriteBackupPolicy(HKEY root, const std::string& key, const BackupPolicy& policy) {
+  if (!CheckBackupFolder(policy.folder).empty()) return ERROR_INVALID_PARAMETER;
+  RegistryKey backups;
+  LONG result = backups.Create(root, (key + "\\Backups").c_str(), KEY_SET_VALUE);
+  if (result != ERROR_SUCCESS) return result;
+  if ((result = backups.WriteDword("Enabled", policy.enabled ? 1 : 0)) != ERROR_SUCCESS) return result;
+  const unsigned keep = std::clamp(policy.keep, kFewestBackupsKept, kMostBackupsKept);
+  if ((result = backups.WriteDword("Keep", keep)) != ERROR_SUCCESS) return result;
+  if (!policy.folder.empty()) return backups.WriteString("Folder", policy.folder);
+  result = backups.DeleteValue("Folder");
+  return result == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : result;
 }
 
 std::string LibraryBackups::FolderFor(const std::string& libraryPath) const {
@@ -101,7 +181,7 @@ std::vector<BackupFile> LibraryBackups::List(const std::string& libraryPath) con
   const std::string folder = FolderFor(libraryPath);
   const std::string prefix = Prefix(libraryPath);
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "\\" + prefix + "*" + kExtension).c_str(), &data);
+  HANDLE find = FindFirstFileA(JoinedPath(folder, prefix + "*" + kExtension).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return found;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -110,7 +190,7 @@ std::vector<BackupFile> LibraryBackups::List(const std::string& libraryPath) con
     if (lstrcmpiA(name.substr(0, prefix.size()).c_str(), prefix.c_str()) != 0) continue;
     std::string stamp = name.substr(prefix.size(), kStampLength);
     if (!IsStamp(stamp)) continue;
-    found.push_back({folder + "\\" + name, stamp});
+    found.push_back({JoinedPath(folder, name), stamp});
   } while (FindNextFileA(find, &data));
   FindClose(find);
   std::sort(found.begin(), found.end(), [](const BackupFile& a, const BackupFile& b) { return a.stamp > b.stamp; });
@@ -138,11 +218,11 @@ std::string LibraryBackups::Make(const std::string& libraryPath, std::string& er
     return {};
   }
   std::string stamp = StampNow();
-  std::string target = folder + "\\" + Prefix(libraryPath) + stamp + kExtension;
+  std::string target = JoinedPath(folder, Prefix(libraryPath) + stamp + kExtension);
   for (int tries = 0; GetFileAttributesA(target.c_str()) != INVALID_FILE_ATTRIBUTES && tries < 50; ++tries) {
     Sleep(2);
     stamp = StampNow();
-    target = folder + "\\" + Prefix(libraryPath) + stamp + kExtension;
+    target = JoinedPath(folder, Prefix(libraryPath) + stamp + kExtension);
   }
   // The copy keeps the library's time of last writing, which tells an
   // unchanged library next time.

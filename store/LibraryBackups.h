@@ -10,6 +10,11 @@
 
 namespace vellora {
 
+constexpr unsigned kFewestBackupsKept = 1;
+constexpr unsigned kMostBackupsKept = 99;
+// A chosen folder leaves this much of MAX_PATH to the backups' own names.
+constexpr size_t kMaxBackupFolderBytes = 200;
+
 struct BackupPolicy {
   bool enabled = true;
   unsigned keep = 3;   // how many backups of one library are kept
@@ -18,8 +23,25 @@ struct BackupPolicy {
 
 // The policy kept under <key>\Backups: "Enabled" (REG_DWORD, 0 turns backups
 // off), "Keep" (REG_DWORD, 1 to 99) and "Folder" (REG_SZ). Missing or wrong
-// values keep their defaults.
+// values keep their defaults; a stored folder that CheckBackupFolder refuses
+// is taken as none (the backups go beside the library).
 BackupPolicy ReadBackupPolicy(HKEY root, const std::string& key);
+// Writes the policy there, the count held to 1..99 and an empty folder as no
+// "Folder" value. Writes nothing and answers ERROR_INVALID_PARAMETER when
+// the folder is refused; otherwise ERROR_SUCCESS or the registry's error.
+LONG WriteBackupPolicy(HKEY root, const std::string& key, const BackupPolicy& policy);
+
+// Why folder cannot hold the backups of every library, as a sentence for the
+// user; empty when it can. Empty is the "Backups" folder beside each
+// library; anything else must be a full path (a drive's or a share's) of at
+// most 200 bytes, in the system code page, without the characters Windows
+// keeps out of paths. The folder need not exist yet.
+std::string CheckBackupFolder(const std::string& folder);
+// name's path in folder: one backslash between them, none added after a
+// folder that ends in one (a drive's root), read character by character in
+// the system code page (a character whose second byte is 0x5C does not end
+// in a backslash).
+std::string JoinedPath(const std::string& folder, const std::string& name);
 
 struct BackupFile {
   std::string path;

@@ -460,9 +460,16 @@ void LibraryDocument::BackUpBeforeWriting(const std::string& path) {
   lastBackup_.clear();
   for (const std::string& done : backedUp_)
     if (lstrcmpiA(done.c_str(), path.c_str()) == 0) return;
+  // Only a library that has its backup now (made, or found unchanged) is
+  // passed over for the rest of the session: with backups off, or after a
+  // failed copy, the next open for writing tries again.
+  if (!backups_.Policy().enabled) return;
   std::string error;
   lastBackup_ = backups_.Make(path, error);
-  if (!error.empty()) log_.Report("No backup of " + path + ": " + error);
+  if (!error.empty()) {
+    log_.Report("No backup of " + path + ": " + error);
+    return;
+  }
   backedUp_.push_back(path);
 }
 

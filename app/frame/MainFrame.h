@@ -128,6 +128,8 @@ class MainFrame : public Window,
   void OpenHelp();
   void OpenAddress(const char* address);
   void ShowAbout();
+  // Tools > Backups: the dialog writes the settings, the open document takes them.
+  void ChooseBackups();
 
   // Showing the library: the selection model's changes.
   void GroupLeaving(int previous) override;

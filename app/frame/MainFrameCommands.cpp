@@ -11,6 +11,7 @@
 #include "content/DocumentCommands.h"
 #include "app/resources/ResourceIds.h"
 #include "app/resources/ToolbarLayout.h"
+#include "views/dialogs/BackupSettingsDialog.h"
 
 namespace vellora {
 
@@ -53,6 +54,7 @@ bool MainFrame::OnFrameCommand(UINT id) {
     case ID_HELP_FEEDBACK: OpenAddress(kSupportMailAddress); return true;
     case ID_HELP_WEBSITE: OpenAddress(kSupportWebAddress); return true;
     case ID_APP_ABOUT: ShowAbout(); return true;
+    case ID_TOOLS_BACKUPS: ChooseBackups(); return true;
     default: return OnProtectCommand(id) || OnLookCommand(id) || OnSearchCommand(id) || OnPrintCommand(id);
   }
 }
@@ -102,6 +104,11 @@ void MainFrame::OpenAddress(const char* address) {
 
 void MainFrame::ShowAbout() {
   AboutDialog().Show(Handle());
+}
+
+void MainFrame::ChooseBackups() {
+  BackupSettingsDialog dialog(texts_, setup_.registryRoot, setup_.registryKey);
+  if (dialog.Ask(Handle())) document_->SetBackupPolicy(dialog.Result());
 }
 
 // ---- enabling ---------------------------------------------------------------------

@@ -127,6 +127,7 @@ TEST_F(CommandRouterTest, ACommandReachesOnlyTheHandlerThatRunsIt) {
       {ID_VIEW_SEARCH_RESULT, CommandOwner::Frame},    {ID_TOOLS_LOCK_READONLY, CommandOwner::Frame},
       {ID_EDIT_UNDO, CommandOwner::View},              {ID_TEXT_BACK_COLOR, CommandOwner::View},
       {ID_FILE_MRU_FIRST + 2, CommandOwner::Document}, {ID_TOOLS_CHECK_LIBRARY, CommandOwner::Document},
+      {ID_TOOLS_BACKUPS, CommandOwner::Frame},
   };
   for (const auto& c : cases) {
     for (auto& [owner, handler] : handlers_) handler.handled.clear();

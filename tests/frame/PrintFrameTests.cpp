@@ -50,28 +50,29 @@ class DialogAnswer {
   }
 
  private:
+  struct Search {
+    DialogAnswer* self;
+    HWND found;
+  };
+  // A function of the window API's calling convention (a lambda is not one on 32-bit builds).
+  static BOOL CALLBACK FindOne(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    for (const std::string& wanted : s->self->captions_)
+      if (process == GetCurrentProcessId() && IsWindowVisible(window) && wanted == caption) {
+        std::lock_guard<std::mutex> lock(s->self->mutex_);
+        s->self->answered_ = caption;
+        s->found = window;
+        return FALSE;
+      }
+    return TRUE;
+  }
   HWND Find() {
-    struct Search {
-      DialogAnswer* self;
-      HWND found;
-    } search{this, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          DWORD process = 0;
-          GetWindowThreadProcessId(window, &process);
-          char caption[128] = "";
-          GetWindowTextA(window, caption, sizeof caption);
-          for (const std::string& wanted : s->self->captions_)
-            if (process == GetCurrentProcessId() && IsWindowVisible(window) && wanted == caption) {
-              std::lock_guard<std::mutex> lock(s->self->mutex_);
-              s->self->answered_ = caption;
-              s->found = window;
-              return FALSE;
-            }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{this, nullptr};
+    EnumWindows(FindOne, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 

@@ -1,6 +1,7 @@
 // The dialogs built from their templates (hidden): captions, controls, texts
 // and the kinds of control the dialog classes rely on.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -93,7 +94,9 @@ TEST(WelcomeDialog, GroupBoxNamesTheChoice) {
 
 // Every control lies inside the dialog and the texts fit their controls.
 TEST(Dialogs, ControlsFitInsideTheirDialogs) {
-  for (UINT id : {IDD_ABOUTBOX, IDD_WELCOME}) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+  for (UINT id : {IDD_ABOUTBOX, IDD_WELCOME, IDD_BACKUP_SETTINGS}) {
     DialogFromResource dialog(id);
     ASSERT_NE(dialog.Handle(), nullptr) << id;
     RECT client;
@@ -109,7 +112,8 @@ TEST(Dialogs, ControlsFitInsideTheirDialogs) {
       char text[512] = {};
       GetWindowTextA(child, text, sizeof text);
       LONG style = GetWindowLongA(child, GWL_STYLE);
-      bool singleLine = ClassOf(child) == "Button" && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+      bool singleLine = ClassOf(child) == "Button" && ((style & BS_TYPEMASK) == BS_AUTORADIOBUTTON ||
+                                                       (style & BS_TYPEMASK) == BS_AUTOCHECKBOX);
       if (singleLine && text[0]) {
         SIZE size;
         GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);

@@ -129,6 +129,7 @@ const Expected kMenuBarCommands[] = {
     {32866, "Lock &TrayIcon\tCtrl+K"},
     {32931, "Library &Password"},
     {ID_TOOLS_CHECK_LIBRARY, "&Check Library..."},
+    {ID_TOOLS_BACKUPS, "&Backups..."},
     {57670, "Vellora &Help\tF1"},
     {32980, "&Technical Support..."},
     {32981, "&Program Feedback..."},

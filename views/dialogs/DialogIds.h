@@ -120,4 +120,16 @@
 #define IDC_PREVIEW_PRINT           1082
 #define IDC_PREVIEW_PAGE            1083
 
+/* "Backups": whether backups are kept, how many, and the folder they go into. */
+#define IDD_BACKUP_SETTINGS         271
+#define IDC_BACKUP_ENABLED          1150
+#define IDC_BACKUP_KEEP_LABEL       1151
+#define IDC_BACKUP_KEEP             1152
+#define IDC_BACKUP_KEEP_SPIN        1153
+#define IDC_BACKUP_KEEP_UNIT        1154
+#define IDC_BACKUP_FOLDER_LABEL     1155
+#define IDC_BACKUP_FOLDER           1156
+#define IDC_BACKUP_BROWSE           1157
+#define IDC_BACKUP_FOLDER_NOTE      1158
+
 #endif /* VELLORA_DIALOG_IDS_H */
