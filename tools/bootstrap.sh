@@ -51,6 +51,14 @@ install() {
   return 1
 }
 
+# The double-byte tests run under LC_ALL=zh_CN.UTF-8, which gives Wine the
+# code page 936; without the locale they would only be skipped.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  install locales || true
+  $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8 ||
+    echo "bootstrap: the zh_CN.UTF-8 locale could not be made; the double-byte tests will be skipped" >&2
+fi
+
 if [ "$VELLORA_ARCH" = i686 ]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
