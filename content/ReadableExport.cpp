@@ -12,6 +12,7 @@
 #include "content/ContentCommands.h"
 #include "content/LibraryExport.h"
 #include "store/LibraryFormat.h"
+#include "store/PathParts.h"
 
 namespace vellora {
 
@@ -19,7 +20,7 @@ namespace {
 
 std::string LowerExtension(const std::string& path) {
   const size_t dot = path.find_last_of('.');
-  const size_t slash = path.find_last_of("\\/");
+  const size_t slash = LastSeparatorOf(path);
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
   std::string ext = path.substr(dot + 1);
   for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -56,8 +57,7 @@ void ContentCommands::ExportReadable(UINT id) {
     name = tree.Title(node);
   } else if (id == ID_EXPORT_LIBRARY_READABLE) {
     const std::string& path = document_.Path();
-    const size_t slash = path.find_last_of("\\/");
-    name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    name = LeafOf(path);
     if (LowerExtension(name) == "vlx") name.resize(name.size() - 4);
   }
 

@@ -5,6 +5,7 @@
 
 #include "platform/RegistryKey.h"
 #include "store/LibraryBackups.h"
+#include "store/PathParts.h"
 #include "store/LibraryDocument.h"
 #include "tests/store/DocumentFixtures.h"
 
@@ -58,6 +59,25 @@ TEST(BackupFolderCheckGbk, TrailBytesAreNoSeparatorsNorForbiddenCharacters) {
   for (const FolderCase& c : cases) ExpectChecked(c);
   // Bytewise, the folder would end in a backslash and none would be put after it.
   EXPECT_EQ(JoinedPath("C:\\\x81\x5C", "a.vlx"), "C:\\\x81\x5C\\a.vlx");
+}
+
+TEST(BackupFolderCheckGbk, ALibraryPathIsSplitOnlyBetweenCharacters) {
+  if (GetACP() != 936) GTEST_SKIP() << "needs the GBK code page (run under LC_ALL=zh_CN.UTF-8)";
+  // Folder and name each end in a character whose trail byte is 0x5C.
+  const struct {
+    const char* path;
+    const char* parent;
+    const char* leaf;
+  } cases[] = {
+      {"C:\\Notes\\\x81\x5C.vlx", "C:\\Notes", "\x81\x5C.vlx"},
+      {"C:\\\x81\x5C\\lib.vlx", "C:\\\x81\x5C", "lib.vlx"},
+      {"\x81\x5C", ".", "\x81\x5C"},
+      {"C:/a/\x81\x5C", "C:/a", "\x81\x5C"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParentOf(c.path), c.parent) << c.path;
+    EXPECT_EQ(LeafOf(c.path), c.leaf) << c.path;
+  }
 }
 
 TEST(BackupPolicyStore, WhatIsWrittenIsReadBackAndARefusedFolderIsNeverStored) {
