@@ -4,16 +4,33 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <windows.h>
+
 #include "store/LibraryFormat.h"
 
 namespace vellora {
+
+namespace {
+
+// The next "\" at or after from that is a character of its own, not the
+// trail byte of a double-byte character (from is at a character's start).
+size_t NextSeparator(const std::string& path, size_t from) {
+  for (size_t i = from; i < path.size();) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (c == '\\') return i;
+    i += IsDBCSLeadByte(c) && i + 1 < path.size() ? 2 : 1;
+  }
+  return std::string::npos;
+}
+
+}  // namespace
 
 std::vector<std::string> SplitLocation(const std::string& path) {
   std::vector<std::string> parts;
   if (path.empty()) return parts;
   size_t from = 0;
   for (;;) {
-    size_t next = path.find('\\', from);
+    size_t next = NextSeparator(path, from);
     parts.push_back(path.substr(from, next == std::string::npos ? std::string::npos : next - from));
     if (next == std::string::npos) break;
     from = next + 1;
@@ -75,7 +92,8 @@ int MatchComponent(const std::vector<NamedSibling>& siblings, const std::string&
 }
 
 std::string ProposedBookmarkName(const std::string& path) {
-  size_t cut = path.rfind('\\');
+  size_t cut = std::string::npos;
+  for (size_t at = NextSeparator(path, 0); at != std::string::npos; at = NextSeparator(path, at + 1)) cut = at;
   std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
   if (last.compare(0, std::strlen(kTextNodeMarker), kTextNodeMarker) == 0) return {};
   // A catalog item is named by its element name; the user knows it by its title.

@@ -1,4 +1,6 @@
 // Location paths, Quick Access entries and the bookmark list's rows.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "content/Bookmarks.h"
@@ -102,6 +104,16 @@ TEST(LocationPath, TheProposedBookmarkNameIsTheLastComponentAsItIsShown) {
       {"Catalog\\#$VLX$#77\tPlan\\Minutes", "Minutes"},
   };
   for (const Case& c : cases) EXPECT_EQ(ProposedBookmarkName(c.path), c.proposed) << c.path;
+}
+
+TEST(LocationPathGbk, ADoubleByteTrailByteIsNoSeparator) {
+  if (GetACP() != 936) GTEST_SKIP() << "needs the GBK code page (run under LC_ALL=zh_CN.UTF-8)";
+  // "\x81\x5C" is one character whose trail byte is a backslash's.
+  const std::string trip = "Trip\x81\x5C";
+  EXPECT_EQ(SplitLocation("Notes\\" + trip + "\\Day"), (std::vector<std::string>{"Notes", trip, "Day"}));
+  EXPECT_EQ(SplitLocation("Notes\\" + trip), (std::vector<std::string>{"Notes", trip}));
+  EXPECT_EQ(ProposedBookmarkName("Notes\\" + trip), trip);
+  EXPECT_EQ(ProposedBookmarkName("Notes\\" + trip + "\\Day"), "Day");
 }
 
 std::vector<Bookmark> Marks(int n) {
