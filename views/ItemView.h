@@ -136,8 +136,10 @@ class ItemView {
     (void)printer;
     return nullptr;
   }
-  // Prints or previews with a control's own commands (a browser's); false
-  // for a view without such a control.
+  // Whether the view prints and previews with a control's own commands (a
+  // browser's, which asks for its printer itself) instead of giving pages.
+  virtual bool PrintsOwn() const { return false; }
+  // Starts that print or preview; false when the control refused it.
   virtual bool PrintOwn(bool preview) const {
     (void)preview;
     return false;

@@ -642,8 +642,8 @@ std::string WebView::SelectedText() const {
 
 bool WebView::PrintOwn(bool preview) const {
   if (!browser_) return false;
-  browser_->ExecWB(preview ? OLECMDID_PRINTPREVIEW : OLECMDID_PRINT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr);
-  return true;
+  return SUCCEEDED(
+      browser_->ExecWB(preview ? OLECMDID_PRINTPREVIEW : OLECMDID_PRINT, OLECMDEXECOPT_DODEFAULT, nullptr, nullptr));
 }
 
 }  // namespace vellora

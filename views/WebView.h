@@ -70,6 +70,7 @@ class WebView : public ItemView {
   // The browser's own find dialog (none without an engine).
   bool OpenOwnFind() override;
   // The browser's own print and print preview (none without an engine).
+  bool PrintsOwn() const override { return browser_.Get() != nullptr; }
   bool PrintOwn(bool preview) const override;
   std::string SelectedText() const override;
   bool PreTranslate(MSG& message) override;

@@ -216,6 +216,8 @@ class MainFrame : public Window,
   void PrintShownView();
   void PreviewShownView();
   void ReportPrintOutcome(PrintOutcome outcome);
+  // A view printing with its control's own commands whose control refused.
+  void ReportOwnPrintRefused(bool preview);
   // Print Branch, Print Folder and their previews: the notes gathered by the
   // content commands, their pages from a BranchPages.
   void PrintNotes(UINT id, bool preview);

@@ -39,10 +39,15 @@ const ItemView* MainFrame::PrintableView() const {
 }
 
 void MainFrame::PrintShownView() {
+  const ItemView* view = PrintableView();
+  // A browser asks for its printer itself: ours is not asked first, as the
+  // browser would not print on the one chosen there.
+  if (view && view->PrintsOwn()) {
+    if (!view->PrintOwn(false)) ReportOwnPrintRefused(false);
+    return;
+  }
   PrinterSettings& printer = PrinterSettings::Program();
   if (!ChoosePrinter(Handle(), printer)) return;
-  const ItemView* view = PrintableView();
-  if (view && view->PrintOwn(false)) return;
   std::unique_ptr<PageProvider> pages = view ? view->PrintPages(printer) : nullptr;
   if (!pages) {
     prompt_.ShowMessage(kNoViewForPrint, texts_.TextOr(kTextTipCaption, "Tip"), MB_OK | MB_ICONINFORMATION);
@@ -60,7 +65,10 @@ void MainFrame::PreviewShownView() {
     return;
   }
   const ItemView* view = PrintableView();
-  if (view && view->PrintOwn(true)) return;
+  if (view && view->PrintsOwn()) {
+    if (!view->PrintOwn(true)) ReportOwnPrintRefused(true);
+    return;
+  }
   std::unique_ptr<PageProvider> pages = view ? view->PrintPages(printer) : nullptr;
   if (!pages) {
     prompt_.ShowMessage(kNoViewForPrint, "Tip", MB_OK | MB_ICONINFORMATION);
@@ -112,6 +120,12 @@ void MainFrame::RunNotesJob(const BranchNotes& notes, const std::string& name) {
     if (progress && !progress->Step(pages.NotesCounted(), notes.Count())) return;
   const int count = pages.PageCount();
   ReportPrintOutcome(RunPrintJob(printer, pages, 0, count - 1, progress.get()));
+}
+
+void MainFrame::ReportOwnPrintRefused(bool preview) {
+  prompt_.ShowMessage(preview ? "The web browser could not show this page's print preview."
+                              : "The web browser could not print this page.",
+                      texts_.TextOr(kTextFailCaption, "Fail"), MB_OK | MB_ICONWARNING);
 }
 
 void MainFrame::ReportPrintOutcome(PrintOutcome outcome) {

@@ -122,4 +122,60 @@ TEST_F(WebPagesProgram, ALinkIsShownSwitchedToEditAndEmbeddedByImportWebpage) {
   EXPECT_TRUE(CheckCompoundFile(path.c_str()).Sound());
 }
 
+// Print and Print Preview of a web page are the browser's own: the program
+// asks for no printer of its own first (the browser asks itself and would
+// not print on ours), and a page the browser refuses to print is said so.
+TEST_F(WebPagesProgram, PrintAndPreviewOfAPageAreTheBrowsersOwnAndARefusalIsSaid) {
+  struct Case {
+    const char* file;  // the stand-in refuses to print an address with "noprint"
+    bool refused;
+  };
+  for (const Case& c : {Case{"page.html", false}, Case{"noprint.html", true}}) {
+    SCOPED_TRACE(c.file);
+    const std::string page = rig_.dir.File(c.file);
+    vtest::WriteWholeFile(page, "<html><head><title>Page</title></head><body><p>To print</p></body></html>");
+    const std::string path = rig_.dir.File(std::string(c.file) + ".vlx");
+    {
+      LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+      ASSERT_TRUE(doc.CreateLibrary(path));
+      doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder()));
+      StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
+      NewItemRequest site;
+      site.title = "Site";
+      site.kind = kItemWebLink;
+      site.address = page;
+      ASSERT_HRESULT_SUCCEEDED(CreateCatalogItem(catalog, site, "Site", 1));
+      catalog.Release();
+      doc.Save();
+    }
+    vtest::WriteWholeFile(logFile_, "");
+    main_ = Start(path);
+    ASSERT_TRUE(main_);
+    ASSERT_TRUE(Logged("navigate " + page)) << vtest::ReadWholeFile(logFile_);
+    const std::string failCaption = rig_.texts.TextOr(kTextFailCaption, "Fail");
+    struct Step {
+      UINT command;
+      const char* logged;   // what the browser is asked
+      const char* refusal;  // what the user is told when it refuses
+    };
+    for (const Step& step : {Step{ID_FILE_PRINT, "execwb 6 0", "The web browser could not print this page."},
+                             Step{ID_FILE_PRINT_PREVIEW, "execwb 7 0",
+                                  "The web browser could not show this page's print preview."}}) {
+      Command(step.command);
+      EXPECT_TRUE(Logged(step.logged)) << vtest::ReadWholeFile(logFile_);
+      EXPECT_EQ(program_.WaitForWindow("Print", 300), nullptr) << "the program asked for a printer itself";
+      HWND box = program_.WaitForWindow(failCaption, c.refused ? 20000 : 300);
+      if (!c.refused) {
+        EXPECT_EQ(box, nullptr) << step.command;
+        continue;
+      }
+      ASSERT_NE(box, nullptr) << step.command << "\n" << vtest::ReadWholeFile(logFile_);
+      EXPECT_EQ(vtest::WindowText(GetDlgItem(box, 0xFFFF)), step.refusal);
+      vtest::ClickButton(box, IDOK);
+      EXPECT_TRUE(vtest::WaitUntil([&] { return !IsWindow(box); }));
+    }
+    Close(main_, false);
+  }
+}
+
 }  // namespace

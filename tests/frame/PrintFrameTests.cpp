@@ -116,7 +116,9 @@ TEST_F(PrintFrame, WithNothingShownBothCommandsSayThereIsNoViewToPrint) {
       std::unique_ptr<DialogAnswer> answer;
       if (command == ID_FILE_PRINT) answer = std::make_unique<DialogAnswer>(std::vector<std::string>{"Print"});
       Command(command);
-      if (answer) EXPECT_EQ(answer->Answered(), "Print");
+      if (answer) {
+        EXPECT_EQ(answer->Answered(), "Print");
+      }
     }
     ASSERT_EQ(rig_.prompt.shown.size(), 1u) << command;
     EXPECT_EQ(rig_.prompt.shown[0].text, "No view for print.");
@@ -145,7 +147,9 @@ TEST_F(PrintFrame, ANotePrintsAllItsPagesAndTheUserCanStopAtAnyPage) {
     // Printed or stopped by the user: nothing to tell.
     EXPECT_TRUE(rig_.prompt.shown.empty()) << (rig_.prompt.shown.empty() ? "" : rig_.prompt.shown[0].text);
     EXPECT_GE(rig_.prompt.progressSteps, c.steps);
-    if (c.cancelAfter) EXPECT_EQ(rig_.prompt.progressSteps, 1);
+    if (c.cancelAfter) {
+      EXPECT_EQ(rig_.prompt.progressSteps, 1);
+    }
   }
 }
 
@@ -242,7 +246,9 @@ TEST_F(PrintBranchFrame, ABranchPrintsWithoutARefusedNoteAndCanBeStoppedOrPrevie
       std::unique_ptr<DialogAnswer> answer;
       if (c.dialog) answer = std::make_unique<DialogAnswer>(std::vector<std::string>{c.dialog});
       Command(c.command);
-      if (answer) EXPECT_EQ(answer->Answered(), c.dialog);
+      if (answer) {
+        EXPECT_EQ(answer->Answered(), c.dialog);
+      }
     }
     EXPECT_EQ(Shown(), c.messages);
     // Stopped while gathered, the walk ends before it reaches the protected note.

@@ -346,6 +346,9 @@ class WebViewWithoutEngine : public ::testing::Test {
 TEST_F(WebViewWithoutEngine, APanelSaysSoShowsTheAddressOrTheSavedTextAndOpensItOutside) {
   ASSERT_FALSE(view.HasBrowser());
   EXPECT_FALSE(FindWindowExA(view.Window(), nullptr, BrowserHost::kClassName, nullptr));
+  // Without a browser there is nothing to print with: the frame says there is no view to print.
+  EXPECT_FALSE(view.PrintsOwn());
+  EXPECT_FALSE(view.PrintOwn(false));
   const std::vector<HWND> buttons = Children("BUTTON");
   const std::vector<HWND> edits = Children("EDIT");
   ASSERT_EQ(buttons.size(), 1u);

@@ -703,6 +703,10 @@ class Browser : public standin::WebBrowserStubs,
   }
   STDMETHODIMP ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT*, VARIANT*) override {
     Log("execwb " + std::to_string(command) + " " + std::to_string(option));
+    // A page whose address says so cannot be printed, as a real browser
+    // refuses a page that is still loading or a printer it cannot reach.
+    const bool printing = command == OLECMDID_PRINT || command == OLECMDID_PRINTPREVIEW;
+    if (printing && Address().find("noprint") != std::string::npos) return OLECMDERR_E_DISABLED;
     return S_OK;
   }
 
