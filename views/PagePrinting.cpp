@@ -422,7 +422,7 @@ PrintOutcome RunPrintJob(const PrinterSettings& printer, PageProvider& pages, in
   const bool aborted = outcome != PrintOutcome::kPrinted;
   pages.EndJob(dc, aborted);
   if (aborted) AbortDoc(dc);
-  else if (EndDoc(dc) <= 0) outcome = PrintOutcome::kPageFailed;
+  else if (EndDoc(dc) <= 0) outcome = PrintOutcome::kNotSent;
   return outcome;
 }
 

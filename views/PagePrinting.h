@@ -179,6 +179,7 @@ enum class PrintOutcome {
   kNoPrinter,   // no printer, or its context could not be made
   kNotStarted,  // the printer refused the document
   kPageFailed,  // a page could not be drawn or sent; the document was aborted
+  kNotSent,     // every page was drawn but the spooler refused the finished document (a printer taken away)
   kCancelled,   // the user stopped it; the document was aborted
 };
 

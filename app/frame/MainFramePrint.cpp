@@ -141,6 +141,10 @@ void MainFrame::ReportPrintOutcome(PrintOutcome outcome) {
                                    "printer with Print Setup.";
       break;
     case PrintOutcome::kNotStarted: text = "The printer \"" + printer + "\" did not take the document."; break;
+    case PrintOutcome::kNotSent:
+      text = "The document could not be handed to the printer \"" + printer +
+             "\": it may have been removed or turned off. Nothing was printed; choose a printer with Print Setup.";
+      break;
     case PrintOutcome::kPageFailed:
       text = "A page could not be printed, so the document was taken off the printer \"" + printer + "\".";
       break;

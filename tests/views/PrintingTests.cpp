@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/TestSupport.h"
 #include "tests/views/DialogDriver.h"
 #include "tests/views/TextViewRig.h"
 #include "views/PagePrinting.h"
@@ -290,6 +291,28 @@ TEST_F(PrintQueue, JobsForThePdfChecker) {
   NamedPages namedList(listPages, "VelloraCheckList");
   EXPECT_EQ(RunPrintJob(printer_, namedList, 0, 0), PrintOutcome::kPrinted);
   DestroyWindow(list);
+}
+
+// A printer taken away while the program holds it (the checker removes the
+// queue between the two signals): the job is not said to have printed, nor
+// that a page failed.
+TEST_F(PrintQueue, APrinterTakenAwayForTheChecker) {
+  const char* gone = std::getenv("VELLORA_GONE_PRINTER");
+  const char* signals = std::getenv("VELLORA_GONE_SIGNALS");
+  if (!gone || !signals) GTEST_SKIP() << "run by expect_printed_pages.sh";
+  PrinterSettings printer;
+  ASSERT_TRUE(printer.UsePrinter(gone)) << gone;
+  vtest::TextViewRig rig;
+  rig.SetText(NoteOfPages(rig, 1));
+  auto note = rig.view.PrintPages(printer);
+  ASSERT_EQ(note->PageCount(), 1);
+  const std::string folder = signals;
+  vtest::WriteWholeFile(folder + "\\opened", "");
+  for (int i = 0; i < 600 && !vtest::FileExists(folder + "\\removed"); ++i) Sleep(100);
+  ASSERT_TRUE(vtest::FileExists(folder + "\\removed")) << "the checker never took the printer away";
+  NamedPages named(*note, "VelloraCheckGone");
+  // Every page is drawn; the spooler refuses the finished document.
+  EXPECT_EQ(RunPrintJob(printer, named, 0, 0), PrintOutcome::kNotSent);
 }
 
 }  // namespace

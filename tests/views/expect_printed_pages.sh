@@ -87,3 +87,24 @@ fi
 sleep 2
 if ls "$dir"/VelloraCheckCancelled-job-*.pdf >/dev/null 2>&1; then echo "the cancelled job was printed"; exit 1; fi
 echo "branch checks passed"
+
+# A printer taken away while a program holds it: a queue of its own, opened
+# by the test, removed from the scheduler before the job is sent. The job is
+# said to be refused by the printer (not printed, no page failed), and nothing
+# comes out.
+lpadmin=$(command -v lpadmin || echo /usr/sbin/lpadmin)
+ppd="$(dirname "$dir")/VelloraPDF.ppd"
+signals=$(mktemp -d)
+trap '"$lpadmin" -x VelloraGone >/dev/null 2>&1; rm -rf "$signals"' EXIT
+"$lpadmin" -p VelloraGone -E -v vellora-pdf:/ -P "$ppd" -D "Vellora gone" || { echo "the queue VelloraGone could not be made"; exit 1; }
+VELLORA_PDF_CHECK=1 VELLORA_GONE_PRINTER=VelloraGone VELLORA_GONE_SIGNALS="Z:$(printf '%s' "$signals" | tr / '\\')" \
+  "$wine_exec" "$tests" --gtest_filter=PrintQueue.APrinterTakenAwayForTheChecker &
+job=$!
+for _ in $(seq 1 600); do [ -e "$signals/opened" ] && break; kill -0 $job 2>/dev/null || break; sleep 0.1; done
+[ -e "$signals/opened" ] || { wait $job; echo "the test never opened the printer"; exit 1; }
+"$lpadmin" -x VelloraGone || { echo "the queue VelloraGone could not be removed"; exit 1; }
+touch "$signals/removed"
+wait $job || { echo "the job on the printer taken away was not said to be refused, or the test failed"; exit 1; }
+sleep 2
+if ls "$dir"/VelloraCheckGone-job-*.pdf >/dev/null 2>&1; then echo "the job on the removed printer came out"; exit 1; fi
+echo "printer-taken-away check passed"
