@@ -42,6 +42,20 @@ class WebPagesProgram : public vtest::ProgramFixture {
     return vtest::WaitUntil([&] { return (vtest::ReadWholeFile(logFile_) + "\n").find(line + "\n") != std::string::npos; });
   }
   void Command(UINT id) { PostMessageA(main_, WM_COMMAND, id, 0); }
+  // A library whose catalog folder, shown at start, holds one link "Site" to the address.
+  bool MakeLibraryOfOneLink(const std::string& path, const std::string& address) {
+    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
+    if (!doc.CreateLibrary(path)) return false;
+    doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder()));
+    StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
+    NewItemRequest site;
+    site.title = "Site";
+    site.kind = kItemWebLink;
+    site.address = address;
+    const bool made = SUCCEEDED(CreateCatalogItem(catalog, site, "Site", 1));
+    catalog.Release();
+    return made && doc.Save();
+  }
 
   vtest::web::StandInBrowserDll browser_;
   std::string logFile_;
@@ -55,19 +69,7 @@ TEST_F(WebPagesProgram, ALinkIsShownSwitchedToEditAndEmbeddedByImportWebpage) {
   vtest::WriteWholeFile(page, "<html><head><title>Local page</title></head><body><p>Shown here</p>"
                               "<img src=\"dot.bmp\"></body></html>");
   const std::string path = rig_.dir.File("web.vlx");
-  {
-    LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
-    ASSERT_TRUE(doc.CreateLibrary(path));
-    doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder()));
-    StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
-    NewItemRequest site;
-    site.title = "Site";
-    site.kind = kItemWebLink;
-    site.address = page;
-    ASSERT_HRESULT_SUCCEEDED(CreateCatalogItem(catalog, site, "Site", 1));
-    catalog.Release();
-    doc.Save();
-  }
+  ASSERT_TRUE(MakeLibraryOfOneLink(path, page));
   main_ = Start(path);
   ASSERT_TRUE(main_);
   // The folder's one item is shown: the browser is asked for the page once.
@@ -135,19 +137,7 @@ TEST_F(WebPagesProgram, PrintAndPreviewOfAPageAreTheBrowsersOwnAndARefusalIsSaid
     const std::string page = rig_.dir.File(c.file);
     vtest::WriteWholeFile(page, "<html><head><title>Page</title></head><body><p>To print</p></body></html>");
     const std::string path = rig_.dir.File(std::string(c.file) + ".vlx");
-    {
-      LibraryDocument doc(rig_.host, rig_.prompt, rig_.texts, rig_.log, rig_.Setup());
-      ASSERT_TRUE(doc.CreateLibrary(path));
-      doc.WriteSettingsSlot(0, Variant::FromString(CatalogFolder()));
-      StorageHandle catalog = doc.Root().OpenStorageFor(CatalogFolder().c_str(), false);
-      NewItemRequest site;
-      site.title = "Site";
-      site.kind = kItemWebLink;
-      site.address = page;
-      ASSERT_HRESULT_SUCCEEDED(CreateCatalogItem(catalog, site, "Site", 1));
-      catalog.Release();
-      doc.Save();
-    }
+    ASSERT_TRUE(MakeLibraryOfOneLink(path, page));
     vtest::WriteWholeFile(logFile_, "");
     main_ = Start(path);
     ASSERT_TRUE(main_);
