@@ -178,7 +178,7 @@ enum class PrintOutcome {
   kPrinted,
   kNoPrinter,   // no printer, or its context could not be made
   kNotStarted,  // the printer refused the document
-  kPageFailed,  // a page could not be drawn or sent; the document was aborted
+  kPageFailed,  // a page could not be drawn or ended; the document was aborted
   kNotSent,     // every page was drawn but the spooler refused the finished document (a printer taken away)
   kCancelled,   // the user stopped it; the document was aborted
 };
